@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test. Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake -S . -B build-ci -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAEDE_SANITIZE=ON -DKAEDE_BUILD_BENCH=OFF
+cmake --build build-ci -j2
+QT_QPA_PLATFORM=offscreen ctest --test-dir build-ci --output-on-failure -j2

@@ -1,0 +1,268 @@
+#pragma once
+// Data items and data lists: the records every part of the system keeps, shows and stores,
+// with nested change brackets, notification, identity, sorting, filtering, find and files.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Strs.h"
+
+namespace kaede {
+
+class TDataList;
+class TDataItem;
+
+// The numeric criterion of find and filter that means "none".
+inline constexpr int32_t kNoNumber = 2147483647;
+
+using TItemNotifyEvent = std::function<void(TDataItem* sender, int arg)>;
+using TItemEvent = std::function<void(TDataItem* sender)>;
+using TListItemEvent = std::function<void(TDataItem* item)>;
+using TListEvent = std::function<void(TDataList* sender)>;
+using TIndexEvent = std::function<void(int index)>;
+using TProgressEvent = std::function<void(int index, int total)>;
+
+// A string list whose changes are changes of the item that holds it: every mutation is
+// bracketed by the item's Changing(-1) and Changed(-1).
+class TNotifyStrings {
+public:
+  explicit TNotifyStrings(TDataItem* item = nullptr) : FItem(item) {}
+  TNotifyStrings(const TNotifyStrings&) = delete;
+  TNotifyStrings& operator=(const TNotifyStrings&) = delete;
+
+  int Count() const { return static_cast<int>(FLines.size()); }
+  const std::string& operator[](int i) const { return FLines[static_cast<size_t>(i)]; }
+  const TStrings& Lines() const { return FLines; }
+  int IndexOf(const std::string& s) const;
+
+  void Add(const std::string& s);
+  void Insert(int index, const std::string& s);
+  void Delete(int index);
+  void Set(int index, const std::string& s);
+  void Clear();
+  void Assign(const TStrings& lines);
+  void Exchange(int a, int b);
+  // Without notification, for an item's ReadText/AssignFields that run inside its own bracket.
+  TStrings& Raw() { return FLines; }
+
+private:
+  template <class F>
+  void Change(F f);
+  TDataItem* FItem;
+  TStrings FLines;
+};
+
+class TDataItem {
+public:
+  TDataItem() = default;
+  TDataItem(const TDataItem&) = delete;
+  TDataItem& operator=(const TDataItem&) = delete;
+  virtual ~TDataItem();
+
+  // Construction: CreateFields, Clear, SetList(list) (attaching it), Initialize, next Id,
+  // Enabled. Every item is built through this sequence, usually by TDataList or Make<T>().
+  void Create(TDataList* list);
+  template <class T>
+  static T* Make(TDataList* list = nullptr) {
+    T* item = new T();
+    item->Create(list);
+    return item;
+  }
+  // Destruction: leaves the owner (with its notifications), DestroyFields, then frees.
+  void Free();
+
+  TDataList* Owner() const { return FOwner; }
+  int32_t Id() const { return FId; }
+  bool Marked = false;
+  bool Enabled = false;
+  TItemNotifyEvent OnBeforeChange;
+  TItemNotifyEvent OnAfterChange;
+  TItemEvent OnChangeDone;
+
+  virtual void SetIndex(int newIndex);
+  virtual bool Matches(const std::string& text);
+  virtual bool MatchesNo(int no);
+  virtual double GetSortValue() const;
+  virtual std::string GetSortText() const;
+  virtual std::string GetCaption() const;
+  virtual std::string GetText() const;
+  virtual std::string GetExportText() const;
+  virtual void CreateFields() {}
+  virtual void Initialize() {}
+  virtual void DestroyFields() {}
+  virtual void AssignFields(const TDataItem* source);
+  virtual void ReadText(const std::string& /*text*/) {}
+  virtual void Changing(int arg);
+  virtual void Changed(int arg);
+  virtual void SetText(const std::string& text);
+  virtual void SetImportText(const std::string& text);
+  virtual void SetList(TDataList* list);
+  virtual bool Equals(const TDataItem* other) const;
+  virtual void Clear() {}
+  virtual void BeginUpdate();
+  virtual void EndUpdate();
+
+  int Index() const;
+  bool CanNotify() const;
+  void BeginChange();
+  void EndChange();
+  void Assign(const TDataItem* source);
+  // A string list whose edits are changes of this item (for multi-line fields).
+  std::unique_ptr<TNotifyStrings> CreateStrings() { return std::make_unique<TNotifyStrings>(this); }
+
+protected:
+  // Assigns a field through the change bracket, doing nothing for an unchanged value.
+  template <class T, class V>
+  void SetField(T& field, const V& value) {
+    if (field == value) return;
+    Changing(-1);
+    field = value;
+    Changed(-1);
+  }
+
+private:
+  friend class TDataList;
+  TDataList* FOwner = nullptr;
+  int32_t FId = 0;
+  double FRememberedSortValue = 0;
+  std::string FRememberedSortText;
+  int32_t FUpdateCount = 0;
+  int32_t FChangeCount = 0;
+  // Collation key cache: the sort text the key was made from, and the key.
+  std::string FKeyText;
+  std::string FKey;
+  bool FKeyValid = false;
+};
+
+class TDataList {
+public:
+  TDataList();
+  TDataList(const TDataList&) = delete;
+  TDataList& operator=(const TDataList&) = delete;
+  virtual ~TDataList();
+
+  // The item class: a new, not yet constructed item of the list's kind.
+  virtual TDataItem* NewInstance() const { return new TDataItem(); }
+
+  bool AutoSort = false;
+  bool ReadOnly = false;
+  std::string FileName;
+  bool NeedSort = false;
+  bool Enabled = true;
+  std::string HeaderLine;
+  int32_t FindMode = 0;
+  bool NotOwner = false;
+  // Set when loading stopped at a bad line: the file that holds more than the list does. Saving
+  // over that file is refused until the caller clears it (the user agreed to lose the rest).
+  std::string IncompleteFile;
+
+  TListItemEvent OnItemChanging;
+  TListItemEvent OnItemChanged;
+  TListEvent OnUpdated;
+  TListEvent OnModifiedChange;
+  TIndexEvent OnFound;
+  TListEvent OnFilter;
+  TListEvent OnSort;
+  TProgressEvent OnProgress;
+
+  bool Modified() const { return FModified; }
+  const std::string& FindCriterion() const { return FFindText; }
+  int32_t FindNumber() const { return FFindNumber; }
+  bool Filtered() const { return FView != nullptr; }
+  int UpdateCount() const { return FUpdateCount; }
+
+  // Count and Items address the view: the filter view while a filter is active, else all.
+  int Count() const { return static_cast<int>(View().size()); }
+  TDataItem* Items(int index) const;
+  int AllCount() const { return static_cast<int>(FItems.size()); }
+  TDataItem* AllItems(int index) const;
+  template <class T>
+  T* ItemAs(int index) const { return static_cast<T*>(Items(index)); }
+  template <class T>
+  T* AllItemAs(int index) const { return static_cast<T*>(AllItems(index)); }
+
+  virtual std::string GetCommaText();
+  virtual const TStrings& GetStrings();
+  virtual bool IsHeaderLine(const std::string& line, int index);
+  virtual TDataItem* AddLine(const std::string& line, int index);
+  virtual void ItemChanging(TDataItem* item);
+  virtual void ItemChanged(TDataItem* item);
+  virtual void Updated() {}
+  virtual void ItemAdded(TDataItem* /*item*/) {}
+  virtual void Attach(TDataItem* item);
+  virtual void Detach(TDataItem* item);
+  virtual void AddStrings(const TStrings* lines);
+  virtual void SetCommaText(const std::string& text);
+  virtual void SetStrings(const TStrings* lines);
+  virtual void SetModified(bool value);
+  virtual void Exchanged(int /*i*/, int /*j*/) {}
+  virtual void SetFileName(const std::string& name) { FileName = name; }
+  virtual void LoadFromFile(const std::string& name, bool append);
+  virtual TDataItem* AddText(const std::string& text);
+  virtual TDataItem* AddItem(const TDataItem* source);
+  virtual TDataItem* InsertText(int index, const std::string& text);
+  virtual bool Equals(const TDataList* other) const;
+  virtual const TStrings& GetCaptions();
+  virtual void AddList(TDataList* other);
+  virtual void Assign(const TDataList* other);
+  virtual void Clear();
+  virtual void Sort();
+  virtual void EndUpdate();
+  virtual void Open(const std::string& name, bool append);
+  virtual void SaveToFile(const std::string& name);
+
+  void BeginUpdate();
+  void BeginNotify(TDataItem* item);
+  void EndNotify(TDataItem* item);
+  bool CanNotify() const { return FUpdateCount == 0 && FNotifyLock == 0 && Enabled; }
+  void SetItem(int index, const TDataItem* source);
+  void Exchange(int i, int j);
+  int Find(int32_t no, const std::string& text, bool inAll);
+  int FindText(const std::string& text, bool inAll) { return Find(kNoNumber, text, inAll); }
+  int FindNext(int start, bool backward);
+  void Filter(int32_t no, const std::string& text);
+  void FilterText(const std::string& text) { Filter(kNoNumber, text); }
+  void FilterNo(int32_t no) { Filter(no, std::string()); }
+  void ClearFilter(bool notify);
+  int IndexOfId(int32_t id) const;
+  TDataItem* NewItem() const;
+
+  // The standard order: sort value, then collation of the sort text, then creation order.
+  static int StandardCompare(TDataItem* a, TDataItem* b);
+
+protected:
+  // The file's lines as the list writes them (header line, then every item of the whole list).
+  std::string FileText();
+
+private:
+  friend class TDataItem;
+  const std::vector<TDataItem*>& View() const { return FView ? *FView : FItems; }
+  void FreeItemsSilently();
+  static const std::string& KeyOf(TDataItem* item);
+
+  std::vector<TDataItem*> FItems;
+  std::unique_ptr<std::vector<TDataItem*>> FView;
+  bool FModified = false;
+  int32_t FNotifyLock = 0;
+  int32_t FUpdateCount = 0;
+  std::string FFindText;
+  int32_t FFindNumber = kNoNumber;
+  TStrings FScratch;
+};
+
+// Runs f between BeginUpdate and EndUpdate, closing the bracket when f raises.
+template <class F>
+void WithUpdate(TDataList& list, F f) {
+  list.BeginUpdate();
+  try {
+    f();
+  } catch (...) {
+    list.EndUpdate();
+    throw;
+  }
+  list.EndUpdate();
+}
+
+}  // namespace kaede

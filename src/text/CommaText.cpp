@@ -1,0 +1,113 @@
+#include "CommaText.h"
+
+#include <cstring>
+
+namespace kaede {
+
+// The bytes that matter here (quote, comma, 0x01-0x20) are never the trail byte of a
+// double-byte character (trail bytes are 0x40-0xFC), so scanning byte by byte never mistakes
+// part of a character for one of them.
+namespace {
+inline bool IsBlank(unsigned char c) { return c >= 0x01 && c <= 0x20; }
+}  // namespace
+
+void AppendCommaField(std::string& out, std::string_view item) {
+  bool quote = false;
+  for (char ch : item) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '"' || c == ',' || IsBlank(c)) {
+      quote = true;
+      break;
+    }
+  }
+  if (!quote) {
+    out.append(item);
+    return;
+  }
+  out += '"';
+  for (char ch : item) {
+    if (ch == '"') out += '"';
+    out += ch;
+  }
+  out += '"';
+}
+
+std::string EncodeCommaText(const std::vector<std::string>& items) {
+  if (items.size() == 1 && items[0].empty()) return "\"\"";
+  std::string out;
+  size_t total = 0;
+  for (const std::string& s : items) total += s.size() + 1;
+  out.reserve(total + 8);
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i) out += ',';
+    AppendCommaField(out, items[i]);
+  }
+  return out;
+}
+
+void DecodeCommaText(std::string_view text, std::vector<std::string>& items) {
+  items.clear();
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
+  while (p < end) {
+    std::string item;
+    if (*p == '"') {
+      ++p;
+      while (p < end) {
+        const char* q = static_cast<const char*>(std::memchr(p, '"', static_cast<size_t>(end - p)));
+        if (!q) {
+          item.append(p, end);
+          p = end;
+          break;
+        }
+        item.append(p, q);
+        if (q + 1 < end && q[1] == '"') {
+          item += '"';
+          p = q + 2;
+        } else {
+          p = q + 1;
+          break;
+        }
+      }
+    } else {
+      const char* q = p;
+      while (q < end && *q != ',' && !IsBlank(static_cast<unsigned char>(*q))) ++q;
+      item.assign(p, q);
+      p = q;
+    }
+    items.push_back(std::move(item));
+    while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
+    if (p < end && *p == ',') {
+      ++p;
+      if (p == end) {
+        items.emplace_back();
+        break;
+      }
+      while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
+    }
+  }
+}
+
+std::vector<std::string> DecodeCommaText(std::string_view text) {
+  std::vector<std::string> items;
+  DecodeCommaText(text, items);
+  return items;
+}
+
+void SplitLines(std::string_view text, std::vector<std::string>& lines) {
+  lines.clear();
+  size_t zero = text.find('\0');
+  if (zero != std::string_view::npos) text = text.substr(0, zero);
+  size_t i = 0, n = text.size();
+  while (i < n) {
+    size_t j = i;
+    while (j < n && text[j] != '\r' && text[j] != '\n') ++j;
+    lines.emplace_back(text.substr(i, j - i));
+    if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
+    else if (j < n) ++j;
+    i = j;
+  }
+}
+
+}  // namespace kaede

@@ -1,0 +1,27 @@
+#pragma once
+// Comma text: a list of strings on one line, quoted where needed. Item text forms, settings
+// values and CSV records all use it.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kaede {
+
+// Writes the strings separated by ",". A string is quoted (inner quotes doubled) when it holds
+// a double quote, a comma or a byte 0x01-0x20; an empty string is written as nothing, except
+// that a list of exactly one empty string is written as "" so that it reads back as one item.
+std::string EncodeCommaText(const std::vector<std::string>& items);
+void AppendCommaField(std::string& out, std::string_view item);
+
+// Reads comma text into the list (cleared first). Leading bytes 0x01-0x20 are skipped; an
+// element starting with a quote runs to the next quote that is not doubled (to the end when
+// none); any other element runs up to the next comma or byte 0x01-0x20; a comma that is the
+// last character adds one empty element.
+void DecodeCommaText(std::string_view text, std::vector<std::string>& items);
+std::vector<std::string> DecodeCommaText(std::string_view text);
+
+// Splits text into lines: CR LF, a lone CR and a lone LF end a line, a zero byte ends the
+// text, and a last line without an ending still counts.
+void SplitLines(std::string_view text, std::vector<std::string>& lines);
+
+}  // namespace kaede

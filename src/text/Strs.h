@@ -1,0 +1,104 @@
+#pragma once
+// String operations on code page 932 text. Positions are 1-based byte indexes, lengths are
+// bytes, and no operation splits a double-byte character.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Cp932.h"
+#include "KaedeTypes.h"
+
+namespace kaede {
+
+using TStrings = std::vector<std::string>;
+
+// ---- Characters ----------------------------------------------------------------------------
+
+// Byte length (1 or 2) of the character that starts at 0-based offset i.
+inline size_t CharLenAt(std::string_view s, size_t i) {
+  return (i + 1 < s.size() && IsLeadByte(s[i])) ? 2 : 1;
+}
+// True when 1-based position pos falls on the trail byte of a double-byte character.
+bool IsTrailBytePos(std::string_view s, size_t pos);
+// The 1-based position moved back to the lead byte when it falls on a trail byte.
+size_t ToLeadPos(std::string_view s, size_t pos);
+
+// ---- Number texts --------------------------------------------------------------------------
+
+enum { PadSpace = 0, PadZero = 1 };
+std::string IntToStrPad(int64_t value, int width, int padKind);
+std::string IntToZenkaku(int64_t value);
+std::string IntToKansuji(int64_t value);
+std::string ZenkakuKansuji(const std::string& text);
+std::string IndexToShortcutChar(int index);
+
+// ---- Strings and lists ---------------------------------------------------------------------
+
+std::string DupeStr(const std::string& text, int count);
+std::string SpaceStr(int count, bool fullWidth);
+std::string CutStr(const std::string& text, int n, bool ellipsis);
+std::string DeleteSpaces(const std::string& text);
+std::string ReplaceStrAll(const std::string& text, const std::string& oldText, const std::string& newText);
+std::string EscapeCrLf(const std::string& text);
+std::string ExpandTab(const std::string& text, int tabWidth, char fill);
+std::string QuoteCsvLine(const std::string& line);
+void SplitStr(const std::string& text, const std::string& sep, TStrings& list);
+TStrings SplitStr(const std::string& text, const std::string& sep);
+std::string JoinStr(const TStrings& list, const std::string& sep);
+std::string LeftOf(const std::string& text, const std::string& sep);
+std::string RightOf(const std::string& text, const std::string& sep);
+std::string DoubleRectToStr(double a, double b, double c, double d);
+// Fields whose piece is missing keep their value; a piece that is not a number raises.
+void StrToDoubleRect(const std::string& text, double& a, double& b, double& c, double& d);
+// One number in the general format with three significant digits (as DoubleRectToStr writes).
+std::string FloatToGeneral3(double v);
+// A number as the settings and style files write it; raises Exception when not a number.
+double StrToFloatStrict(const std::string& text);
+bool StartsWithAny(const std::string& text, const TStrings& list);
+bool IsEnclosed(const std::string& text, const std::string& opener, const std::string& closer);
+bool LooseContains(const std::string& needle, const std::string& haystack);
+
+// ---- Search --------------------------------------------------------------------------------
+
+enum { SearchIgnoreCase = 1, SearchWholeWord = 2 };
+TIntegers SearchAll(const std::string& pattern, const std::string& text, int options);
+TPoints SearchAllRanges(const std::string& pattern, const std::string& text, int options);
+bool IsWordBound(const std::string& text, const std::string& pattern, int pos);
+
+// ---- Character kinds, words, links ---------------------------------------------------------
+
+enum TCharKind {
+  ckOther = 0,
+  ckHalfOther = 1,
+  ckHalfLetter = 2,
+  ckHalfSymbol = 3,
+  ckHalfKatakana = 4,
+  ckFullOther = 5,
+  ckFullLetter = 6,
+  ckFullSymbol = 7,
+  ckFullKatakana = 8,
+  ckHiragana = 9,
+  ckIdeograph = 10,
+  ckWidthlessSymbol = 11,
+  ckSpace = 12,
+  ckFullSpace = 13,
+};
+// The kind of one character (the first character of the text; empty gives ckOther).
+int CharKind(std::string_view ch);
+int StrKinds(const std::string& text);
+bool IsHankakuStr(const std::string& text);
+bool IsUrlStr(const std::string& text);
+bool IsMailStr(const std::string& text);
+// (start, end-exclusive) of the word around the position; modes 0 same kind, 1 URL, 2 mail,
+// 3 joinable kinds.
+TPoint WordRange(const std::string& text, int pos, int mode);
+std::string WordAt(const std::string& text, int pos, int mode);
+TPoints FindUrls(const std::string& text);
+TPoints FindMails(const std::string& text);
+
+enum TConvertKind { cvUpper = 0, cvLower = 1, cvHiragana = 2, cvKatakana = 3, cvZenkaku = 4, cvHankaku = 5 };
+std::string ConvertStr(const std::string& text, int kind);
+int KanaRow(const std::string& text);
+
+}  // namespace kaede

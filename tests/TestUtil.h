@@ -1,0 +1,44 @@
+#pragma once
+// Helpers shared by the tests: temporary folders and readable CP932 comparisons.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "Cp932.h"
+
+namespace kaede::test {
+
+// A fresh folder under the system's temporary folder, removed with its content at the end.
+class TempDir {
+public:
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "kaede-test-XXXXXX").string();
+    char* p = ::mkdtemp(tmpl.data());
+    if (!p) throw std::runtime_error("mkdtemp failed");
+    FPath = p;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(FPath, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(FPath, ec);
+  }
+  // The folder's path (UTF-8, as on disk).
+  const std::string& Path() const { return FPath; }
+  // A CP932 file name inside the folder, built from a UTF-8 name.
+  std::string File(const char* utf8Name) const { return Utf8ToSjis(FPath + "/" + utf8Name); }
+
+private:
+  std::string FPath;
+};
+
+// Shows CP932 text as UTF-8 in failure messages.
+inline std::string U8(const std::string& sjis) { return SjisToUtf8(sjis); }
+
+inline std::string SharedData(const std::string& rel) { return std::string(KAEDE_SHARED_DATA) + "/" + rel; }
+
+}  // namespace kaede::test
+
+#define EXPECT_SJ_EQ(expected_utf8, actual_sjis) \
+  EXPECT_EQ(std::string(expected_utf8), ::kaede::SjisToUtf8(actual_sjis))
