@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev
   libicu-dev libarchive-dev libcurl4-openssl-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk fontconfig
-  xvfb xauth poppler-utils ccache python3
+  xvfb xauth poppler-utils ccache python3 python3-icu
 )
 
 missing=()

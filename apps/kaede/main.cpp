@@ -1,48 +1,119 @@
 // kaede: the address book's core from the command line.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "Commands.h"
 #include "Cp932.h"
 #include "Errors.h"
 #include "KaedeVersion.h"
 
+namespace kaede::cli {
+
+std::vector<TCommand>& Registry() {
+  static std::vector<TCommand> commands;
+  return commands;
+}
+
+void PrintLine(const std::string& sjis) {
+  std::string u = SjisToUtf8(sjis);
+  u += '\n';
+  std::fwrite(u.data(), 1, u.size(), stdout);
+}
+
+void PrintError(const std::string& sjis) {
+  std::string u = "kaede: " + SjisToUtf8(sjis) + "\n";
+  std::fwrite(u.data(), 1, u.size(), stderr);
+}
+
+bool TArgReader::Option(const std::string& name, std::string& value) {
+  for (size_t i = 0; i < FArgs.size(); ++i) {
+    if (FArgs[i] == name) {
+      if (i + 1 >= FArgs.size()) throw Exception("option " + name + " needs a value");
+      value = FArgs[i + 1];
+      FArgs.erase(FArgs.begin() + static_cast<long>(i), FArgs.begin() + static_cast<long>(i) + 2);
+      return true;
+    }
+    if (FArgs[i].rfind(name + "=", 0) == 0) {
+      value = FArgs[i].substr(name.size() + 1);
+      FArgs.erase(FArgs.begin() + static_cast<long>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TArgReader::Flag(const std::string& name) {
+  auto it = std::find(FArgs.begin(), FArgs.end(), name);
+  if (it == FArgs.end()) return false;
+  FArgs.erase(it);
+  return true;
+}
+
+TArgs TArgReader::Positionals() {
+  for (const std::string& a : FArgs)
+    if (a.size() > 2 && a.rfind("--", 0) == 0) throw Exception("unknown option " + a);
+  return FArgs;
+}
+
+std::string ArgToSjis(const std::string& utf8, const char* what) {
+  try {
+    return Utf8ToSjis(utf8, TConvMode::Strict);
+  } catch (const EEncodingError&) {
+    throw Exception(std::string(what) + " holds a character that CP932 cannot hold: " + utf8);
+  }
+}
+
+}  // namespace kaede::cli
+
 namespace {
 
-const char kUsage[] =
-    "Usage: kaede <command> [options]\n"
-    "\n"
-    "Commands:\n"
-    "  --version            print the version and exit\n"
-    "  --help               print this help and exit\n"
-    "\n"
-    "Text in books, styles and dictionaries is CP932 (Shift-JIS); kaede prints UTF-8.\n";
+using namespace kaede::cli;
 
-int Usage(FILE* to, int status) {
-  std::fputs(kUsage, to);
-  return status;
+void Usage(FILE* to) {
+  std::fprintf(to, "Usage: kaede <command> [arguments]\n\nCommands:\n");
+  auto commands = Registry();
+  std::sort(commands.begin(), commands.end(), [](const TCommand& a, const TCommand& b) { return a.Name < b.Name; });
+  for (const TCommand& c : commands) std::fprintf(to, "  %-44s %s\n", c.Synopsis.c_str(), c.Summary.c_str());
+  std::fprintf(to, "  %-44s %s\n", "--version", "print the version and exit");
+  std::fprintf(to, "  %-44s %s\n", "--help", "print this help and exit");
+  std::fprintf(to,
+               "\nBooks, styles and dictionaries are CP932 (Shift-JIS) files; kaede reads its\n"
+               "arguments and writes its output as UTF-8.\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  try {
-    if (args.empty()) return Usage(stderr, 2);
-    const std::string& cmd = args[0];
-    if (cmd == "--version" || cmd == "-V") {
-      std::printf("kaede (%s) %s\n", KAEDE_PRODUCT_NAME, KAEDE_VERSION);
-      return 0;
-    }
-    if (cmd == "--help" || cmd == "-h" || cmd == "help") return Usage(stdout, 0);
-    std::fprintf(stderr, "kaede: unknown command '%s'\n", cmd.c_str());
-    return Usage(stderr, 2);
-  } catch (const kaede::Exception& e) {
-    std::fprintf(stderr, "kaede: %s\n", kaede::SjisToUtf8(e.what()).c_str());
-    return 1;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "kaede: %s\n", e.what());
-    return 1;
+  if (args.empty()) {
+    Usage(stderr);
+    return 2;
   }
+  const std::string& cmd = args[0];
+  if (cmd == "--version" || cmd == "-V") {
+    std::printf("kaede (%s) %s\n", KAEDE_PRODUCT_NAME, KAEDE_VERSION);
+    return 0;
+  }
+  if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+    Usage(stdout);
+    return 0;
+  }
+  for (const TCommand& c : Registry()) {
+    if (c.Name != cmd) continue;
+    try {
+      return c.Run(TArgs(args.begin() + 1, args.end()));
+    } catch (const kaede::Exception& e) {
+      PrintError(e.what());
+      return 1;
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "kaede: %s\n", e.what());
+      return 1;
+    }
+  }
+  std::fprintf(stderr, "kaede: unknown command '%s'\n\n", cmd.c_str());
+  Usage(stderr);
+  return 2;
 }

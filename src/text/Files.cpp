@@ -130,4 +130,16 @@ void WriteFileAtomic(const std::string& name, std::string_view data) {
   }
 }
 
+std::string MakeWorkFolder() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string base = tmp && *tmp ? tmp : "/tmp";
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  for (int n = 0; n < 100000; ++n) {
+    std::string dir = base + "/KaedeTemp" + std::to_string(n);
+    if (::mkdir(dir.c_str(), 0700) == 0) return FromOsPath(dir);
+    if (errno != EEXIST) Raise(FromOsPath(dir), SJ("作業フォルダを作成できません"), errno);
+  }
+  Raise(FromOsPath(base), SJ("作業フォルダを作成できません"), EEXIST);
+}
+
 }  // namespace kaede

@@ -27,4 +27,9 @@ std::string ReadFileBytes(const std::string& name);
 // file it named, which receives the new content.
 void WriteFileAtomic(const std::string& name, std::string_view data);
 
+// A new private folder for temporary work: the first of temp + "/KaedeTemp" + n (n = 0, 1, ...)
+// that can be created, made with mode 0700 (an existing folder is taken, never reused). The
+// name ends without a path delimiter. Raises EFileError when none can be made.
+std::string MakeWorkFolder();
+
 }  // namespace kaede

@@ -1,0 +1,53 @@
+#pragma once
+// The commands of the kaede command line. Each command lives in its own source file and
+// registers itself with a static TCommandRegistrar, so that adding a command touches no
+// other file.
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kaede::cli {
+
+using TArgs = std::vector<std::string>;
+
+struct TCommand {
+  std::string Name;
+  std::string Synopsis;  // one line for the help text: "list BOOK.kad [--find TEXT]"
+  std::string Summary;   // what it does
+  // Runs with the arguments after the command name; returns the exit status. Errors raise
+  // kaede::Exception (shown on standard error, status 1) or return a status themselves.
+  std::function<int(const TArgs&)> Run;
+};
+
+std::vector<TCommand>& Registry();
+
+struct TCommandRegistrar {
+  explicit TCommandRegistrar(TCommand c) { Registry().push_back(std::move(c)); }
+};
+
+// Output helpers: CP932 text of the core goes to the terminal as UTF-8.
+void PrintLine(const std::string& sjis);
+void PrintError(const std::string& sjis);
+
+// Simple option parsing shared by the commands.
+class TArgReader {
+public:
+  explicit TArgReader(const TArgs& args) : FArgs(args) {}
+  // Takes "--name VALUE" (or "--name=VALUE"); returns false when absent. Raises on a
+  // missing value.
+  bool Option(const std::string& name, std::string& value);
+  // Takes "--name" alone.
+  bool Flag(const std::string& name);
+  // The remaining arguments that are not options; raises on an unknown "--option".
+  TArgs Positionals();
+
+private:
+  TArgs FArgs;
+};
+
+// Converts a UTF-8 argument (file name or text from the terminal) to CP932, raising a clear
+// error for characters that CP932 cannot hold.
+std::string ArgToSjis(const std::string& utf8, const char* what);
+
+}  // namespace kaede::cli
