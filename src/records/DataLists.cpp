@@ -31,7 +31,10 @@ template <class F>
 void TNotifyStrings::Change(F f) {
   if (FItem) FItem->Changing(-1);
   f();
-  if (FItem) FItem->Changed(-1);
+  if (FItem) {
+    if (FAfterChange) FAfterChange(FItem);
+    else FItem->Changed(-1);
+  }
 }
 
 int TNotifyStrings::IndexOf(const std::string& s) const {
@@ -87,9 +90,11 @@ TDataItem::~TDataItem() {
 void TDataItem::Create(TDataList* list) {
   CreateFields();
   Clear();
+  // The Id exists before the item enters its list, so that a list recording the addition
+  // (for undo) can name the item by it.
+  FId = ++gLastId;
   SetList(list);
   Initialize();
-  FId = ++gLastId;
   Enabled = true;
 }
 
@@ -531,7 +536,7 @@ std::string TDataList::FileText() {
     out += "\r\n";
   }
   for (TDataItem* item : FItems) {
-    out += item->GetText();
+    item->AppendText(out);
     out += "\r\n";
   }
   return out;

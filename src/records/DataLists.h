@@ -47,10 +47,16 @@ public:
   // Without notification, for an item's ReadText/AssignFields that run inside its own bracket.
   TStrings& Raw() { return FLines; }
 
+  // Replaces the end-of-change call (the item's Changed(-1)) for a list whose changes mean
+  // more to its item than an ordinary edit; the function then calls Changed itself.
+  using TAfterChange = void (*)(TDataItem* item);
+  void SetAfterChange(TAfterChange f) { FAfterChange = f; }
+
 private:
   template <class F>
   void Change(F f);
   TDataItem* FItem;
+  TAfterChange FAfterChange = nullptr;
   TStrings FLines;
 };
 
@@ -61,7 +67,7 @@ public:
   TDataItem& operator=(const TDataItem&) = delete;
   virtual ~TDataItem();
 
-  // Construction: CreateFields, Clear, SetList(list) (attaching it), Initialize, next Id,
+  // Construction: CreateFields, Clear, next Id, SetList(list) (attaching it), Initialize,
   // Enabled. Every item is built through this sequence, usually by TDataList or Make<T>().
   void Create(TDataList* list);
   template <class T>
@@ -88,6 +94,9 @@ public:
   virtual std::string GetSortText() const;
   virtual std::string GetCaption() const;
   virtual std::string GetText() const;
+  // Appends the text form to out; items with a long text form override it to write straight
+  // into a file's buffer without a temporary string.
+  virtual void AppendText(std::string& out) const { out += GetText(); }
   virtual std::string GetExportText() const;
   virtual void CreateFields() {}
   virtual void Initialize() {}

@@ -46,12 +46,20 @@ std::string EncodeCommaText(const std::vector<std::string>& items) {
 }
 
 void DecodeCommaText(std::string_view text, std::vector<std::string>& items) {
-  items.clear();
+  // The strings already in the list are reused (cleared, their buffers kept), so that a
+  // caller decoding line after line into one list allocates almost nothing.
+  size_t count = 0;
+  auto next = [&]() -> std::string& {
+    if (count == items.size()) items.emplace_back();
+    std::string& item = items[count++];
+    item.clear();
+    return item;
+  };
   const char* p = text.data();
   const char* end = p + text.size();
   while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
   while (p < end) {
-    std::string item;
+    std::string& item = next();
     if (*p == '"') {
       ++p;
       while (p < end) {
@@ -76,17 +84,17 @@ void DecodeCommaText(std::string_view text, std::vector<std::string>& items) {
       item.assign(p, q);
       p = q;
     }
-    items.push_back(std::move(item));
     while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
     if (p < end && *p == ',') {
       ++p;
       if (p == end) {
-        items.emplace_back();
+        next();
         break;
       }
       while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
     }
   }
+  items.resize(count);
 }
 
 std::vector<std::string> DecodeCommaText(std::string_view text) {

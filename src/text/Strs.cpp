@@ -181,6 +181,26 @@ std::string QuoteCsvLine(const std::string& line) {
 void SplitStr(const std::string& text, const std::string& sep, TStrings& list) {
   list.clear();
   if (text.empty()) return;
+  if (sep.size() == 1) {
+    // One single-byte separator (the "|" of list fields): a walk over whole characters, so
+    // that a trail byte equal to the separator never splits a character.
+    const char c = sep[0];
+    if (text.find(c) == std::string::npos) {
+      list.push_back(text);
+      return;
+    }
+    size_t start = 0, n = text.size();
+    for (size_t i = 0; i < n;) {
+      if (text[i] == c) {
+        list.emplace_back(text, start, i - start);
+        start = ++i;
+      } else {
+        i += CharLenAt(text, i);
+      }
+    }
+    if (start < n) list.emplace_back(text, start, n - start);
+    return;
+  }
   TIntegers hits = sep.empty() ? TIntegers() : SearchAll(sep, text, 0);
   if (hits.empty()) {
     list.push_back(text);
@@ -486,20 +506,55 @@ std::string ConvertStr(const std::string& text, int kind) {
   return r;
 }
 
-int KanaRow(const std::string& text) {
-  if (text.size() < 2 || !IsLeadByte(text[0])) return 10;
-  static const std::string* const tables[3] = {
-      &SJ("をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもや＠ゆ＠よらりるれろわん"),
-      &SJ("をぁぃぅぇぉゃゅょっーあいうえおがぎぐげござじずぜぞだぢづでどなにぬねのばびぶべぼまみむめもや＠ゆ＠よらりるれろわん"),
-      &SJ("をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのぱぴぷぺぽまみむめもや＠ゆ＠よらりるれろわん")};
-  const int aPos = 22;  // byte offset of "あ": eleven double-byte characters precede it
-  for (const std::string* tp : tables) {
-    const std::string& t = *tp;
-    for (size_t i = 0; i + 1 < t.size(); i += 2) {
-      if (t[i] == text[0] && t[i + 1] == text[1]) return (static_cast<int>(i) - aPos) / 10;
+namespace {
+// The kana row (0 あ … 9 わ) of every double-byte code, 10 for any other character; built once
+// from the row tables (voiced and semi-voiced kana share the row of their plain form).
+struct TKanaRows {
+  uint8_t Row[0x10000];
+  TKanaRows() {
+    std::memset(Row, 10, sizeof Row);
+    static const char* const tables[3] = {
+        "をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもや＠ゆ＠よらりるれろわん",
+        "をぁぃぅぇぉゃゅょっーあいうえおがぎぐげござじずぜぞだぢづでどなにぬねのばびぶべぼまみむめもや＠ゆ＠よらりるれろわん",
+        "をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのぱぴぷぺぽまみむめもや＠ゆ＠よらりるれろわん"};
+    const int aPos = 22;  // byte offset of "あ": eleven double-byte characters precede it
+    // Later tables never override an earlier entry: the first table that holds a character
+    // gives its row.
+    bool set[0x10000] = {};
+    for (const char* utf8 : tables) {
+      std::string t = Utf8ToSjis(utf8);
+      for (size_t i = 0; i + 1 < t.size(); i += 2) {
+        unsigned code = static_cast<unsigned char>(t[i]) << 8 | static_cast<unsigned char>(t[i + 1]);
+        if (set[code]) continue;
+        set[code] = true;
+        Row[code] = static_cast<uint8_t>((static_cast<int>(i) - aPos) / 10);
+      }
     }
   }
-  return 10;
+};
+}  // namespace
+
+int KanaRow(const std::string& text) {
+  if (text.size() < 2 || !IsLeadByte(text[0])) return 10;
+  static const TKanaRows* rows = new TKanaRows();
+  return static_cast<int8_t>(rows->Row[static_cast<unsigned char>(text[0]) << 8 | static_cast<unsigned char>(text[1])]);
+}
+
+bool ContainsStr(std::string_view text, std::string_view pattern) {
+  if (pattern.empty() || pattern.size() > text.size()) return false;
+  const char* base = text.data();
+  const char* p = base;
+  const char* end = base + text.size();
+  size_t boundary = 0;  // a known character start at or before the candidate
+  while (p < end) {
+    const void* hit = ::memmem(p, static_cast<size_t>(end - p), pattern.data(), pattern.size());
+    if (!hit) return false;
+    size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    while (boundary < at) boundary += CharLenAt(text, boundary);
+    if (boundary == at) return true;
+    p = base + at + 1;  // the match began on a trail byte
+  }
+  return false;
 }
 
 }  // namespace kaede

@@ -62,6 +62,8 @@ bool LooseContains(const std::string& needle, const std::string& haystack);
 // ---- Search --------------------------------------------------------------------------------
 
 enum { SearchIgnoreCase = 1, SearchWholeWord = 2 };
+// True when the pattern occurs in the text starting on a character boundary (exact bytes).
+bool ContainsStr(std::string_view text, std::string_view pattern);
 TIntegers SearchAll(const std::string& pattern, const std::string& text, int options);
 TPoints SearchAllRanges(const std::string& pattern, const std::string& text, int options);
 bool IsWordBound(const std::string& text, const std::string& pattern, int pos);

@@ -1,0 +1,634 @@
+#include "PersonLists.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "CommaText.h"
+#include "Cp932.h"
+#include "Strs.h"
+
+namespace kaede {
+
+namespace {
+
+bool HasSpace(const std::string& s) {
+  // A quick test; DeleteSpaces decides character by character when it says yes.
+  return s.find(' ') != std::string::npos || s.find("\x81\x40") != std::string::npos;
+}
+
+void AppendJoined(std::string& out, const TStrings& lines) {
+  // Lists are joined with "|" into one field; the joined text is then quoted as needed.
+  thread_local std::string joined;
+  joined.clear();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) joined += '|';
+    joined += lines[i];
+  }
+  AppendCommaField(out, joined);
+}
+
+void AppendDate(std::string& out, const TDateValue& d) {
+  char buf[48];
+  int n = std::snprintf(buf, sizeof buf, "%d/%d/%d", d.Year, d.Month, d.Day);
+  out.append(buf, static_cast<size_t>(n));
+}
+
+bool IsSet(const TDateValue& d) { return !SameDate(d, NoDate); }
+
+// Every entry of the whole list by Id (classification tasks reach hidden entries too).
+std::unordered_map<int32_t, TPerson*> PersonsById(TPersonList* list) {
+  std::unordered_map<int32_t, TPerson*> byId;
+  byId.reserve(static_cast<size_t>(list->AllCount()));
+  for (int i = 0; i < list->AllCount(); ++i) byId.emplace(list->AllPersons(i)->Id(), list->AllPersons(i));
+  return byId;
+}
+
+std::string ClassifyCaption(const char* utf8Verb, const std::string& name) {
+  return name.empty() ? std::string() : Utf8ToSjis(utf8Verb) + name + "]";
+}
+
+}  // namespace
+
+// ---- TPerson -------------------------------------------------------------------------------
+
+TPerson::TPerson() { FClassify.SetAfterChange(&TPerson::ClassifyListChanged); }
+
+TPersonList* TPerson::PersonList() const { return dynamic_cast<TPersonList*>(Owner()); }
+
+void TPerson::ClassifyListChanged(TDataItem* item) {
+  auto* p = static_cast<TPerson*>(item);
+  if (TPersonList* list = p->PersonList()) {
+    list->FClassifyDirty = true;
+    if (p->CanNotify()) list->ClassifyChanged();
+  }
+  p->Changed(-1);
+}
+
+void TPerson::Invalidate() {
+  FJointNames.reset();
+  FSearchText.reset();
+}
+
+void TPerson::Changing(int arg) {
+  Invalidate();
+  TDataItem::Changing(arg);
+}
+
+void TPerson::Changed(int arg) {
+  Invalidate();
+  TDataItem::Changed(arg);
+}
+
+void TPerson::SetRegistered(const TDateValue& v) {
+  if (SameDate(v, FRegistered)) return;
+  Changing(-1);
+  FRegistered = v;
+  Changed(-1);
+}
+
+void TPerson::SetUpdated(const TDateValue& v) {
+  if (SameDate(v, FUpdated)) return;
+  Changing(-1);
+  FUpdated = v;
+  Changed(-1);
+}
+
+void TPerson::SetLines(TNotifyStrings& list, const TStrings* lines) {
+  if (!lines || list.Lines() == *lines) return;
+  Changing(-1);
+  list.Raw() = *lines;
+  Changed(-1);
+}
+
+void TPerson::SetRenmei(const TStrings* lines) {
+  if (!lines) return;
+  TStrings v = *lines;
+  if (v.size() == 1 && v[0].empty()) v.clear();
+  if (FRenmei.Lines() == v) return;
+  Changing(-1);
+  FRenmei.Raw() = std::move(v);
+  Changed(-1);
+}
+
+void TPerson::AddClassify(const std::string& name) {
+  if (FClassify.IndexOf(name) < 0) FClassify.Add(name);
+}
+
+void TPerson::RemoveClassify(const std::string& name) { FClassify.Delete(FClassify.IndexOf(name)); }
+
+void TPerson::RenameClassify(const std::string& oldName, const std::string& newName) {
+  int i = FClassify.IndexOf(oldName);
+  if (i < 0 || oldName == newName) return;
+  // Renaming onto a name the entry already has merges the two instead of listing it twice.
+  if (FClassify.IndexOf(newName) >= 0) FClassify.Delete(i);
+  else FClassify.Set(i, newName);
+}
+
+void TPerson::SetClassifyBits(const TStrings& names) {
+  FClassifyBits.reset();
+  for (size_t i = 0; i < names.size() && i < 256; ++i)
+    if (FClassify.IndexOf(names[i]) >= 0) FClassifyBits.set(i);
+}
+
+std::string TPerson::TelNumber(int index) const {
+  return index >= 0 && index < FTels.Count() ? RightOf(FTels[index], ":") : std::string();
+}
+
+std::string TPerson::MailAddress(int index) const {
+  return index >= 0 && index < FMails.Count() ? RightOf(FMails[index], ":") : std::string();
+}
+
+std::string TPerson::EntryValue(const std::string& kind, const TNotifyStrings& list) {
+  std::string prefix = kind + ":";
+  for (const std::string& line : list.Lines())
+    if (line.compare(0, prefix.size(), prefix) == 0) return line.substr(prefix.size());
+  return std::string();
+}
+
+TPerson* TPerson::RelatedPerson(const std::string& kind) const {
+  std::string value = DeleteSpaces(EntryValue(kind, FRelations));
+  TDataList* list = Owner();
+  if (value.empty() || !list) return nullptr;
+  for (int i = 0; i < list->AllCount(); ++i) {
+    auto* p = static_cast<TPerson*>(list->AllItems(i));
+    if (ContainsStr(HasSpace(p->FName) ? DeleteSpaces(p->FName) : p->FName, value)) return p;
+  }
+  return nullptr;
+}
+
+std::string TPerson::AddressText() const { return JoinStr(FAddress.Lines(), ""); }
+
+std::string TPerson::PrintAddressText() const {
+  if (FAddress.Count() == 0)
+    if (TPerson* work = RelatedPerson(SJ("勤務先"))) return work->AddressText();
+  return AddressText();
+}
+
+const TStrings& TPerson::PrintAddress() const {
+  if (FAddress.Count() == 0)
+    if (TPerson* work = RelatedPerson(SJ("勤務先"))) return work->FAddress.Lines();
+  return FAddress.Lines();
+}
+
+std::string TPerson::PrintPostal() const {
+  if (FAddress.Count() == 0)
+    if (TPerson* work = RelatedPerson(SJ("勤務先"))) return work->FPostal;
+  return FPostal;
+}
+
+namespace {
+std::string ExpandCompanyMarks(const std::string& s) {
+  return ReplaceStrAll(ReplaceStrAll(s, SJ("㈱"), SJ("株式会社")), SJ("㈲"), SJ("有限会社"));
+}
+}  // namespace
+
+std::string TPerson::PrintName() const { return ExpandCompanyMarks(FName); }
+std::string TPerson::PrintTitle() const { return ExpandCompanyMarks(FTitle); }
+
+std::string TPerson::Honorific() const {
+  if (FKeisyo == SJ("（なし）")) return std::string();
+  if (!FKeisyo.empty() || FName.empty()) return FKeisyo;
+  for (const std::string* company : {&SJ("株式会社"), &SJ("有限会社"), &SJ("㈱"), &SJ("㈲")})
+    if (ContainsStr(FName, *company)) return SJ("御中");
+  return SJ("様");
+}
+
+std::string TPerson::NameWithHonorific() const {
+  std::string h = Honorific();
+  return IsHankakuStr(h) ? h + PrintName() : PrintName() + h;
+}
+
+const TStrings* TPerson::JointNames() const {
+  if (FRenmei.Count() == 0) return nullptr;
+  if (!FJointNames) {
+    auto names = std::make_unique<TStrings>();
+    for (const std::string& line : FRenmei.Lines()) {
+      std::string honorific = RightOf(line, "|");
+      names->push_back(LeftOf(line, "|") + (honorific.empty() ? SJ("様") : honorific));
+    }
+    FJointNames = std::move(names);
+  }
+  return FJointNames.get();
+}
+
+std::string TPerson::DatesText() const {
+  std::string r;
+  if (IsSet(FRegistered)) r = SJ("登録日: ") + DateToText(FRegistered);
+  if (IsSet(FUpdated)) {
+    if (!r.empty()) r += "  ";
+    r += SJ("更新日: ") + DateToText(FUpdated);
+  }
+  return r;
+}
+
+void TPerson::UnifyFormat(unsigned options) {
+  if (options == 0) options = ufAll;
+  const std::string& full = SJ("　");
+  if (options & ufNameSpace) {
+    TIntegers hits = SearchAll(full, FName, 0);
+    int len = static_cast<int>(FName.size());
+    // A one-character family or given name keeps its full-width space: 林　太郎.
+    if (!hits.empty() && hits[0] != 3 && hits[0] != len - 3) FName = ReplaceStrAll(FName, full, " ");
+  }
+  if (options & ufYomiSpace) FYomi = ReplaceStrAll(FYomi, full, " ");
+  if (options & ufYomiHiragana) FYomi = ConvertStr(ConvertStr(FYomi, cvZenkaku), cvHiragana);
+  if (options & ufAddressHankaku)
+    for (std::string& line : FAddress.Raw()) line = ConvertStr(line, cvHankaku);
+  if (options & ufPostalDigits) std::erase(FPostal, '-');
+  if (options & ufCompanyMarks) {
+    auto marks = [](const std::string& s) {
+      return ReplaceStrAll(ReplaceStrAll(s, SJ("株式会社"), SJ("㈱")), SJ("有限会社"), SJ("㈲"));
+    };
+    FName = marks(FName);
+    for (std::string& line : FRelations.Raw()) line = marks(line);
+  }
+  Invalidate();
+}
+
+bool TPerson::Matches(const std::string& text) {
+  TPersonList* list = PersonList();
+  int mode = list ? list->FindMode : pfmName;
+  if (mode != pfmName && mode != pfmAllFields) return false;
+  const std::string& pattern = list ? list->PreparedFindText(text) : DeleteSpaces(text);
+  if (pattern.empty()) return false;
+  if (mode == pfmName) {
+    if (!HasSpace(FName)) return ContainsStr(FName, pattern);
+    return ContainsStr(DeleteSpaces(FName), pattern);
+  }
+  if (!FSearchText) FSearchText = std::make_unique<std::string>(DeleteSpaces(GetText()));
+  return ContainsStr(*FSearchText, pattern);
+}
+
+bool TPerson::MatchesNo(int no) {
+  TPersonList* list = PersonList();
+  int mode = list ? list->FindMode : pfmName;
+  if (mode == pfmKanaRow) return no < 0 || KanaRow(FYomi) == no;
+  if (mode == pfmClassify) return HasClassifyBit(no);
+  return false;
+}
+
+std::string TPerson::GetText() const {
+  std::string out;
+  AppendText(out);
+  return out;
+}
+
+void TPerson::AppendText(std::string& out) const {
+  AppendCommaField(out, FName);
+  out += ',';
+  AppendCommaField(out, FYomi);
+  out += ',';
+  AppendJoined(out, FTels.Lines());
+  out += ',';
+  AppendJoined(out, FMails.Lines());
+  out += ',';
+  AppendCommaField(out, FUrl);
+  out += ',';
+  AppendCommaField(out, FPostal);
+  out += ',';
+  AppendJoined(out, FAddress.Lines());
+  out += ',';
+  AppendJoined(out, FClassify.Lines());
+  out += ',';
+  AppendJoined(out, FRelations.Lines());
+  out += ',';
+  AppendJoined(out, FRemarks.Lines());
+  out += ',';
+  AppendDate(out, FRegistered);
+  out += ',';
+  AppendDate(out, FUpdated);
+  out += ',';
+  AppendCommaField(out, FKeisyo);
+  out += ',';
+  AppendCommaField(out, FTitle);
+  out += ',';
+  AppendJoined(out, FRenmei.Lines());
+}
+
+void TPerson::Clear() {
+  FName.clear();
+  FYomi.clear();
+  FPostal.clear();
+  FUrl.clear();
+  FKeisyo.clear();
+  FTitle.clear();
+  for (TNotifyStrings* l : {&FAddress, &FMails, &FTels, &FClassify, &FRelations, &FRemarks, &FRenmei}) l->Raw().clear();
+  FRegistered = NoDate;
+  FUpdated = NoDate;
+  Invalidate();
+}
+
+void TPerson::AssignFields(const TDataItem* source) {
+  TDataItem::AssignFields(source);
+  auto* s = dynamic_cast<const TPerson*>(source);
+  if (!s || s == this) return;
+  bool wasEnabled = Enabled;
+  Enabled = false;
+  if (FClassify.Lines() != s->FClassify.Lines())
+    if (TPersonList* list = PersonList()) list->FClassifyDirty = true;
+  FName = s->FName;
+  FYomi = s->FYomi;
+  FPostal = s->FPostal;
+  FAddress.Raw() = s->FAddress.Lines();
+  FMails.Raw() = s->FMails.Lines();
+  FUrl = s->FUrl;
+  FTels.Raw() = s->FTels.Lines();
+  FClassify.Raw() = s->FClassify.Lines();
+  FRelations.Raw() = s->FRelations.Lines();
+  FRemarks.Raw() = s->FRemarks.Lines();
+  FRegistered = s->FRegistered;
+  FUpdated = s->FUpdated;
+  FKeisyo = s->FKeisyo;
+  FTitle = s->FTitle;
+  FRenmei.Raw() = s->FRenmei.Lines();
+  FClassifyBits = s->FClassifyBits;
+  Invalidate();
+  Enabled = wasEnabled;
+}
+
+void TPerson::ReadText(const std::string& text) {
+  // One buffer for the fields of every line read on this thread: loading a book allocates
+  // only for the values it keeps.
+  thread_local TStrings f;
+  DecodeCommaText(text, f);
+  size_t n = f.size();
+  if (n > 0) FName = f[0];
+  if (n > 1) FYomi = f[1];
+  if (n > 2) SplitStr(f[2], "|", FTels.Raw());
+  if (n > 3) SplitStr(f[3], "|", FMails.Raw());
+  if (n > 4) FUrl = f[4];
+  if (n > 5) {
+    FPostal = f[5];
+    std::erase(FPostal, '-');
+  }
+  if (n > 6) SplitStr(f[6], "|", FAddress.Raw());
+  if (n > 7) {
+    SplitStr(f[7], "|", FClassify.Raw());
+    if (TPersonList* list = PersonList()) list->FClassifyDirty = true;
+  }
+  if (n > 8) SplitStr(f[8], "|", FRelations.Raw());
+  if (n > 9) SplitStr(f[9], "|", FRemarks.Raw());
+  if (n > 10) FRegistered = TextToDate(f[10]);
+  if (n > 11) FUpdated = TextToDate(f[11]);
+  if (n > 12) FKeisyo = f[12];
+  if (n > 13) FTitle = f[13];
+  if (n > 14) SplitStr(f[14], "|", FRenmei.Raw());
+  Invalidate();
+}
+
+// ---- TPersonList ---------------------------------------------------------------------------
+
+TPersonList::TPersonList() {
+  AutoSort = true;
+  RecordUndo = true;
+}
+
+TPersonList::~TPersonList() { Enabled = false; }
+
+TPerson* TPersonList::AddPerson(const std::string& text) {
+  auto* p = static_cast<TPerson*>(AddText(text));
+  // The registration date belongs to the addition: undoing the addition is one step.
+  if (p) Unrecorded([&] { p->SetRegistered(Today()); });
+  return p;
+}
+
+void TPersonList::LockBook(const std::string& name) {
+  if (FBookLock.Held() && FBookLock.Path() == name) return;
+  if (FileExists(name)) FBookLock.Acquire(name);
+  else FBookLock.Release();
+}
+
+void TPersonList::SetFileName(const std::string& name) {
+  FileName = name;
+  SaveToFile(std::string());
+}
+
+void TPersonList::LoadFromFile(const std::string& name, bool append) {
+  try {
+    TUndoDataList::LoadFromFile(name, append);
+  } catch (...) {
+    if (!append && FileName == name) LockBook(name);
+    throw;
+  }
+  if (!append) LockBook(name);
+}
+
+void TPersonList::SaveToFile(const std::string& name) {
+  std::string file = name.empty() ? FileName : name;
+  if (file.empty()) return;
+  bool book = file == FileName;
+  if (book && FileExists(file) && !(FBookLock.Held() && FBookLock.Path() == file)) {
+    if (!FBookLock.Acquire(file) && FBookLock.Busy()) {
+      Exception e(SJ("この住所録は他の住所録プログラムで開かれているため、保存できません"));
+      e.SetFileName(file);
+      throw e;
+    }
+  }
+  TUndoDataList::SaveToFile(name);
+  // The save replaced the file; the lock follows the book to the new file.
+  if (book) {
+    if (FBookLock.Held()) FBookLock.Relock();
+    else LockBook(file);
+  }
+}
+
+void TPersonList::Updated() { RebuildClassifications(); }
+
+void TPersonList::ItemAdded(TDataItem* item) {
+  TUndoDataList::ItemAdded(item);
+  if (static_cast<TPerson*>(item)->FClassify.Count() > 0) FClassifyDirty = true;
+}
+
+void TPersonList::Detach(TDataItem* item) {
+  if (static_cast<TPerson*>(item)->FClassify.Count() > 0) FClassifyDirty = true;
+  TUndoDataList::Detach(item);
+}
+
+void TPersonList::ItemChanged(TDataItem* item) {
+  // Entries that came, went or were assigned with other classifications: the names and the
+  // bits follow before anyone hears of the change.
+  if (FClassifyDirty && CanNotify()) ClassifyChanged();
+  TUndoDataList::ItemChanged(item);
+}
+
+void TPersonList::Clear() {
+  TUndoDataList::Clear();
+  FFindRaw.clear();
+  FFindPrepared.clear();
+}
+
+void TPersonList::RebuildClassifications() {
+  FClassifications.clear();
+  std::unordered_map<std::string, int> index;
+  auto numberOf = [&](const std::string& name) {
+    auto [it, added] = index.try_emplace(name, static_cast<int>(FClassifications.size()));
+    if (added) FClassifications.push_back(name);
+    return it->second;
+  };
+  for (int i = 0; i < AllCount(); ++i) {
+    TPerson* p = AllPersons(i);
+    p->FClassifyBits.reset();
+    for (const std::string& name : p->FClassify.Lines()) {
+      int no = numberOf(name);
+      if (no < 256) p->FClassifyBits.set(static_cast<size_t>(no));
+    }
+  }
+  FClassifyDirty = false;
+}
+
+void TPersonList::ClassifyChanged() {
+  if (!CanNotify()) return;
+  if (FClassifyDirty) RebuildClassifications();
+  if (OnClassifyChange) OnClassifyChange(nullptr);
+}
+
+void TPersonList::RenameRelations(const std::string& oldName, const std::string& newName) {
+  // An empty old name would match every relation without a name part.
+  if (oldName.empty() || oldName == newName) return;
+  // One undo step for the whole rename, whatever number of entries it touches.
+  TUndoGroup group(History());
+  std::vector<TPerson*> persons;
+  persons.reserve(static_cast<size_t>(AllCount()));
+  for (int i = 0; i < AllCount(); ++i) persons.push_back(AllPersons(i));
+  for (TPerson* p : persons) {
+    for (int j = 0; j < p->FRelations.Count(); ++j) {
+      const std::string& line = p->FRelations[j];
+      if (line.find(':') == std::string::npos) continue;
+      if (RightOf(line, ":") == oldName) p->FRelations.Set(j, LeftOf(line, ":") + ":" + newName);
+    }
+  }
+}
+
+void TPersonList::AddClassify(int index, const std::string& name) {
+  TPerson* p = Persons(index);
+  if (!p || p->FClassify.IndexOf(name) >= 0) return;  // nothing to add, nothing to undo
+  BeginNotify(nullptr);
+  try {
+    if (Recording()) History().Add(std::make_unique<TUndoTaskAddClassify>(this, name, p->Id()));
+    Unrecorded([&] { p->AddClassify(name); });
+  } catch (...) {
+    EndNotify(nullptr);
+    throw;
+  }
+  EndNotify(nullptr);
+  // EndNotify has reported the new classifications when the list may notify; otherwise the
+  // report waits for the next change the list hears of.
+  if (FClassifyDirty) ClassifyChanged();
+}
+
+void TPersonList::RenameClassify(const std::string& oldName, const std::string& newName) {
+  if (oldName == newName) return;
+  BeginNotify(nullptr);
+  try {
+    if (Recording()) History().Add(std::make_unique<TUndoTaskEditClassify>(this, oldName, newName));
+    Unrecorded([&] {
+      for (int i = 0; i < AllCount(); ++i) AllPersons(i)->RenameClassify(oldName, newName);
+    });
+  } catch (...) {
+    EndNotify(nullptr);
+    throw;
+  }
+  EndNotify(nullptr);
+  // EndNotify has reported the new classifications when the list may notify; otherwise the
+  // report waits for the next change the list hears of.
+  if (FClassifyDirty) ClassifyChanged();
+}
+
+void TPersonList::DeleteClassify(const std::string& name) {
+  BeginNotify(nullptr);
+  try {
+    if (Recording()) History().Add(std::make_unique<TUndoTaskDelClassify>(this, name));
+    Unrecorded([&] {
+      for (int i = 0; i < AllCount(); ++i) AllPersons(i)->RemoveClassify(name);
+    });
+  } catch (...) {
+    EndNotify(nullptr);
+    throw;
+  }
+  EndNotify(nullptr);
+  // EndNotify has reported the new classifications when the list may notify; otherwise the
+  // report waits for the next change the list hears of.
+  if (FClassifyDirty) ClassifyChanged();
+}
+
+void TPersonList::UnifyFormat(unsigned options) {
+  BeginNotify(nullptr);
+  for (int i = 0; i < AllCount(); ++i) AllPersons(i)->UnifyFormat(options);
+  NeedSort = true;  // readings may have changed
+  EndNotify(nullptr);
+  ClassifyChanged();
+}
+
+const std::string& TPersonList::PreparedFindText(const std::string& text) {
+  if (text != FFindRaw || (FFindPrepared.empty() && !text.empty())) {
+    FFindRaw = text;
+    FFindPrepared = DeleteSpaces(text);
+  }
+  return FFindPrepared;
+}
+
+// ---- Tasks ---------------------------------------------------------------------------------
+
+std::string TUndoTaskAddClassify::GetUndoCaption() const { return ClassifyCaption("分類の追加 [", FName); }
+
+// Undoing the addition takes the name from the entry it was added to; other entries that
+// had the name before keep it.
+void TUndoTaskAddClassify::Undo() {
+  if (auto* p = static_cast<TPerson*>(FList->ItemOfId(FId))) {
+    FList->BeginNotify(nullptr);
+    p->RemoveClassify(FName);
+    FList->EndNotify(nullptr);
+  }
+}
+
+void TUndoTaskAddClassify::Redo() {
+  if (auto* p = static_cast<TPerson*>(FList->ItemOfId(FId))) {
+    FList->BeginNotify(nullptr);
+    p->AddClassify(FName);
+    FList->EndNotify(nullptr);
+  }
+}
+
+TUndoTaskDelClassify::TUndoTaskDelClassify(TPersonList* list, std::string name) : FList(list), FName(std::move(name)) {
+  // Every holder, hidden by a filter or not: the deletion takes the name from all of them.
+  for (int i = 0; i < list->AllCount(); ++i)
+    if (list->AllPersons(i)->Classify().IndexOf(FName) >= 0) FIds.push_back(list->AllPersons(i)->Id());
+}
+
+std::string TUndoTaskDelClassify::GetUndoCaption() const { return ClassifyCaption("分類の削除 [", FName); }
+
+void TUndoTaskDelClassify::Undo() {
+  std::unordered_map<int32_t, TPerson*> byId = PersonsById(FList);
+  FList->BeginNotify(nullptr);
+  for (int32_t id : FIds) {
+    auto it = byId.find(id);
+    if (it != byId.end()) it->second->AddClassify(FName);
+  }
+  FList->EndNotify(nullptr);
+}
+
+void TUndoTaskDelClassify::Redo() { FList->DeleteClassify(FName); }
+
+TUndoTaskEditClassify::TUndoTaskEditClassify(TPersonList* list, std::string oldName, std::string newName)
+    : FList(list), FOld(std::move(oldName)), FNew(std::move(newName)) {
+  for (int i = 0; i < list->AllCount(); ++i) {
+    TPerson* p = list->AllPersons(i);
+    if (p->Classify().IndexOf(FOld) >= 0) FBefore.emplace_back(p->Id(), p->Classify().Lines());
+  }
+}
+
+std::string TUndoTaskEditClassify::GetUndoCaption() const { return ClassifyCaption("分類名の修正 [", FNew); }
+
+void TUndoTaskEditClassify::Undo() {
+  std::unordered_map<int32_t, TPerson*> byId = PersonsById(FList);
+  FList->BeginNotify(nullptr);
+  for (const auto& [id, lines] : FBefore) {
+    auto it = byId.find(id);
+    if (it != byId.end()) it->second->Classify().Assign(lines);
+  }
+  FList->EndNotify(nullptr);
+}
+
+void TUndoTaskEditClassify::Redo() { FList->RenameClassify(FOld, FNew); }
+
+}  // namespace kaede
