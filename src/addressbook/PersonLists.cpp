@@ -27,10 +27,25 @@ void AppendJoined(std::string& out, const TStrings& lines) {
   AppendCommaField(out, joined);
 }
 
+void AppendInt(std::string& out, int32_t v) {
+  char buf[16];
+  char* p = buf + sizeof buf;
+  uint32_t u = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+  do {
+    *--p = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u);
+  if (v < 0) *--p = '-';
+  out.append(p, static_cast<size_t>(buf + sizeof buf - p));
+}
+
+// year/month/day as DateToText writes it, without a temporary string.
 void AppendDate(std::string& out, const TDateValue& d) {
-  char buf[48];
-  int n = std::snprintf(buf, sizeof buf, "%d/%d/%d", d.Year, d.Month, d.Day);
-  out.append(buf, static_cast<size_t>(n));
+  AppendInt(out, d.Year);
+  out += '/';
+  AppendInt(out, d.Month);
+  out += '/';
+  AppendInt(out, d.Day);
 }
 
 bool IsSet(const TDateValue& d) { return !SameDate(d, NoDate); }
@@ -230,8 +245,10 @@ void TPerson::UnifyFormat(unsigned options) {
     // A one-character family or given name keeps its full-width space: 林　太郎.
     if (!hits.empty() && hits[0] != 3 && hits[0] != len - 3) FName = ReplaceStrAll(FName, full, " ");
   }
-  if (options & ufYomiSpace) FYomi = ReplaceStrAll(FYomi, full, " ");
+  // The width conversion comes first: it would turn the ASCII spaces of the space switch
+  // back into full-width ones.
   if (options & ufYomiHiragana) FYomi = ConvertStr(ConvertStr(FYomi, cvZenkaku), cvHiragana);
+  if (options & ufYomiSpace) FYomi = ReplaceStrAll(FYomi, full, " ");
   if (options & ufAddressHankaku)
     for (std::string& line : FAddress.Raw()) line = ConvertStr(line, cvHankaku);
   if (options & ufPostalDigits) std::erase(FPostal, '-');

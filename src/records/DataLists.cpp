@@ -1,6 +1,9 @@
 #include "DataLists.h"
 
 #include <algorithm>
+#include <cstring>
+#include <exception>
+#include <thread>
 
 #include "Collation.h"
 #include "CommaText.h"
@@ -140,8 +143,14 @@ void TDataItem::Changing(int arg) {
   if (CanNotify() && OnBeforeChange) OnBeforeChange(this, arg);
   if (FOwner) {
     FOwner->ItemChanging(this);
-    FRememberedSortValue = GetSortValue();
-    FRememberedSortText = GetSortText();
+    // Inside the list's update bracket the keys are not compared (the bracket sorts when it
+    // closes), so loading a book does not copy every sort text; should the change end after
+    // the bracket, the missing copy counts as a changed key.
+    FRememberedValid = FOwner->FUpdateCount == 0;
+    if (FRememberedValid) {
+      FRememberedSortValue = GetSortValue();
+      FRememberedSortText = GetSortText();
+    }
   }
 }
 
@@ -150,7 +159,8 @@ void TDataItem::Changed(int arg) {
   if (OnAfterChange) OnAfterChange(this, arg);
   if (FOwner) {
     // A sort that is already pending stays pending.
-    if (GetSortValue() != FRememberedSortValue || GetSortText() != FRememberedSortText) FOwner->NeedSort = true;
+    if (!FRememberedValid || GetSortValue() != FRememberedSortValue || GetSortText() != FRememberedSortText)
+      FOwner->NeedSort = true;
     FOwner->ItemChanged(this);
   }
 }
@@ -307,6 +317,40 @@ void TDataList::AddStrings(const TStrings* lines) {
   });
 }
 
+void TDataList::AddLines(std::string_view text) {
+  // The lines are taken straight from the text into one reused buffer: a book of a hundred
+  // thousand lines is not copied into as many strings first.
+  size_t zero = text.find('\0');
+  if (zero != std::string_view::npos) text = text.substr(0, zero);
+  WithUpdate(*this, [&] {
+    size_t estimate = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    FItems.reserve(FItems.size() + estimate);
+    std::string line;
+    size_t i = 0, n = text.size();
+    int index = 0;
+    while (i < n) {
+      // The line ends at the first CR or LF.
+      const void* nl = std::memchr(text.data() + i, '\n', n - i);
+      size_t k = nl ? static_cast<size_t>(static_cast<const char*>(nl) - text.data()) : n;
+      const void* cr = std::memchr(text.data() + i, '\r', k - i);
+      size_t j = cr ? static_cast<size_t>(static_cast<const char*>(cr) - text.data()) : k;
+      line.assign(text.data() + i, j - i);
+      try {
+        AddLine(line, index);
+      } catch (Exception& e) {
+        e.SetLineNo(index + 1);
+        FItems.shrink_to_fit();
+        throw;
+      }
+      ++index;
+      if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
+      else if (j < n) ++j;
+      i = j;
+    }
+    FItems.shrink_to_fit();
+  });
+}
+
 void TDataList::SetCommaText(const std::string& text) {
   WithUpdate(*this, [&] {
     Clear();
@@ -343,13 +387,9 @@ void TDataList::LoadFromFile(const std::string& name, bool append) {
     // The file is read whole before anything changes, so a file that cannot be read leaves
     // the list as it was.
     std::string data = ReadFileBytes(name);
-    TStrings lines;
-    SplitLines(data, lines);
-    data.clear();
-    data.shrink_to_fit();
     try {
-      if (append) AddStrings(&lines);
-      else SetStrings(&lines);
+      if (!append) Clear();
+      AddLines(data);
     } catch (Exception& e) {
       e.SetFileName(name);
       if (!append) {
@@ -475,6 +515,36 @@ const std::string& TDataList::KeyOf(TDataItem* item) {
   return item->FKey;
 }
 
+void TDataList::PrepareKeys() {
+  // Collation keys are the costly part of sorting a freshly loaded book; with many keys to
+  // make, a second thread makes half of them. Each thread writes only its own items' keys
+  // and has its own collator.
+  size_t n = FItems.size();
+  const size_t kParallelFrom = 4096;
+  unsigned cores = std::thread::hardware_concurrency();
+  if (n < kParallelFrom || cores < 2) {
+    for (TDataItem* item : FItems) KeyOf(item);
+    return;
+  }
+  size_t half = n / 2;
+  std::exception_ptr failure;
+  std::thread helper([&] {
+    try {
+      for (size_t i = half; i < n; ++i) KeyOf(FItems[i]);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  try {
+    for (size_t i = 0; i < half; ++i) KeyOf(FItems[i]);
+  } catch (...) {
+    helper.join();
+    throw;
+  }
+  helper.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
 int TDataList::StandardCompare(TDataItem* a, TDataItem* b) {
   if (!a || !b) return 0;
   double va = a->GetSortValue(), vb = b->GetSortValue();
@@ -485,26 +555,63 @@ int TDataList::StandardCompare(TDataItem* a, TDataItem* b) {
   return a->FId < b->FId ? -1 : a->FId > b->FId ? 1 : 0;
 }
 
+namespace {
+// One item in a sort: its keys, with the first eight bytes of the collation key as a number
+// so that most comparisons never touch the key's own memory.
+struct TSortEntry {
+  double value;
+  uint64_t prefix;
+  const std::string* key;
+  int32_t id;
+  TDataItem* item;
+};
+
+uint64_t KeyPrefix(const std::string& key) {
+  uint64_t v = 0;
+  size_t n = key.size() < 8 ? key.size() : 8;
+  for (size_t i = 0; i < 8; ++i) v = v << 8 | (i < n ? static_cast<unsigned char>(key[i]) : 0u);
+  return v;
+}
+
+bool SortLess(const TSortEntry& a, const TSortEntry& b) {
+  if (a.value != b.value) return a.value < b.value;
+  if (a.prefix != b.prefix) return a.prefix < b.prefix;
+  int c = a.key->compare(*b.key);
+  if (c != 0) return c < 0;
+  return a.id < b.id;
+}
+}  // namespace
+
 void TDataList::Sort() {
   if (Count() < 2) return;
   // Keys are computed once per item (and only again when its sort text changed), so the
   // collator never runs inside the comparison.
-  struct TEntry {
-    double value;
-    const std::string* key;
-    int32_t id;
-    TDataItem* item;
-  };
-  std::vector<TEntry> entries;
-  entries.reserve(FItems.size());
-  for (TDataItem* item : FItems) entries.push_back(TEntry{item->GetSortValue(), &KeyOf(item), item->FId, item});
-  std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
-    if (a.value != b.value) return a.value < b.value;
-    int c = a.key->compare(*b.key);
-    if (c != 0) return c < 0;
-    return a.id < b.id;
-  });
-  for (size_t i = 0; i < entries.size(); ++i) FItems[i] = entries[i].item;
+  PrepareKeys();
+  size_t n = FItems.size();
+  std::vector<TSortEntry> entries;
+  entries.reserve(n);
+  for (TDataItem* item : FItems)
+    entries.push_back(TSortEntry{item->GetSortValue(), KeyPrefix(item->FKey), &item->FKey, item->FId, item});
+  // A list is usually sorted already, or nearly: a book is saved in its order, and an edit
+  // moves one entry. The entries out of order are taken out, sorted and merged back, so that
+  // such a sort costs one pass; many entries out of order get a full sort.
+  std::vector<TSortEntry> kept, moved;
+  kept.reserve(n);
+  for (size_t i = 0; i < n; ++i) {
+    const TSortEntry& e = entries[i];
+    bool out = !kept.empty() && SortLess(e, kept.back());
+    if (!out && i + 1 < n && SortLess(entries[i + 1], e) && (kept.empty() || !SortLess(entries[i + 1], kept.back())))
+      out = true;  // the next one fits after the last kept one only without this one
+    (out ? moved : kept).push_back(e);
+    if (moved.size() > n / 4) break;
+  }
+  if (moved.size() > n / 4) {
+    std::sort(entries.begin(), entries.end(), SortLess);
+  } else if (!moved.empty()) {
+    std::sort(moved.begin(), moved.end(), SortLess);
+    std::merge(kept.begin(), kept.end(), moved.begin(), moved.end(), entries.begin(), SortLess);
+  }
+  for (size_t i = 0; i < n; ++i) FItems[i] = entries[i].item;
   NeedSort = false;
   if (OnSort) OnSort(this);
 }

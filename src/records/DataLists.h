@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Strs.h"
@@ -137,6 +138,7 @@ private:
   int32_t FId = 0;
   double FRememberedSortValue = 0;
   std::string FRememberedSortText;
+  bool FRememberedValid = false;
   int32_t FUpdateCount = 0;
   int32_t FChangeCount = 0;
   // Collation key cache: the sort text the key was made from, and the key.
@@ -242,6 +244,9 @@ public:
   static int StandardCompare(TDataItem* a, TDataItem* b);
 
 protected:
+  // Adds one item per line of the text, as AddStrings does for a list of lines (CR LF, CR
+  // and LF end a line, a zero byte ends the text); a failing line is numbered in the error.
+  virtual void AddLines(std::string_view text);
   // The file's lines as the list writes them (header line, then every item of the whole list).
   std::string FileText();
 
@@ -250,6 +255,8 @@ private:
   const std::vector<TDataItem*>& View() const { return FView ? *FView : FItems; }
   void FreeItemsSilently();
   static const std::string& KeyOf(TDataItem* item);
+  // Brings every item's collation key up to date.
+  void PrepareKeys();
 
   std::vector<TDataItem*> FItems;
   std::unique_ptr<std::vector<TDataItem*>> FView;

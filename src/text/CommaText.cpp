@@ -9,13 +9,23 @@ namespace kaede {
 // part of a character for one of them.
 namespace {
 inline bool IsBlank(unsigned char c) { return c >= 0x01 && c <= 0x20; }
+
+// Bytes that end an unquoted element: the comma and 0x01-0x20.
+struct TStopTable {
+  bool Stop[256] = {};
+  constexpr TStopTable() {
+    Stop[static_cast<unsigned char>(',')] = true;
+    for (int c = 0x01; c <= 0x20; ++c) Stop[c] = true;
+  }
+};
+constexpr TStopTable kStops;
 }  // namespace
 
 void AppendCommaField(std::string& out, std::string_view item) {
   bool quote = false;
   for (char ch : item) {
     unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == ',' || IsBlank(c)) {
+    if (kStops.Stop[c] || c == '"') {
       quote = true;
       break;
     }
@@ -80,7 +90,7 @@ void DecodeCommaText(std::string_view text, std::vector<std::string>& items) {
       }
     } else {
       const char* q = p;
-      while (q < end && *q != ',' && !IsBlank(static_cast<unsigned char>(*q))) ++q;
+      while (q < end && !kStops.Stop[static_cast<unsigned char>(*q)]) ++q;
       item.assign(p, q);
       p = q;
     }

@@ -393,7 +393,9 @@ void ListFiles(const std::string& folder, TStrings& list, const std::string& mas
 int FileAccessState(const std::string& path) {
   std::string p = OsPath(path);
   struct stat st;
-  if (path.empty() || ::stat(p.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? 2 : -1;
+  if (path.empty()) return 2;
+  if (::stat(p.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? 2 : -1;
+  if (S_ISDIR(st.st_mode)) return -1;
   int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) {
     int rd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);

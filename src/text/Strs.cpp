@@ -14,9 +14,7 @@ namespace kaede {
 
 bool IsTrailBytePos(std::string_view s, size_t pos) {
   if (pos < 2 || pos > s.size()) return false;
-  size_t i = 0, target = pos - 1;
-  while (i < target) i += CharLenAt(s, i);
-  return i != target;
+  return IsTrailAt(s, pos - 1);
 }
 
 size_t ToLeadPos(std::string_view s, size_t pos) { return IsTrailBytePos(s, pos) ? pos - 1 : pos; }
@@ -175,28 +173,30 @@ std::string ExpandTab(const std::string& text, int tabWidth, char fill) {
 
 std::string QuoteCsvLine(const std::string& line) {
   if (line.find('"') != std::string::npos) return line;
-  return "\"" + ReplaceStrAll(line, ",", "\",\"") + "\"";
+  std::string r(1, '"');
+  r += ReplaceStrAll(line, ",", "\",\"");
+  r += '"';
+  return r;
 }
 
 void SplitStr(const std::string& text, const std::string& sep, TStrings& list) {
   list.clear();
   if (text.empty()) return;
   if (sep.size() == 1) {
-    // One single-byte separator (the "|" of list fields): a walk over whole characters, so
-    // that a trail byte equal to the separator never splits a character.
+    // One single-byte separator (the "|" of list fields): found with memchr, and skipped when
+    // it is the trail byte of a double-byte character.
     const char c = sep[0];
-    if (text.find(c) == std::string::npos) {
-      list.push_back(text);
-      return;
-    }
-    size_t start = 0, n = text.size();
-    for (size_t i = 0; i < n;) {
-      if (text[i] == c) {
-        list.emplace_back(text, start, i - start);
-        start = ++i;
-      } else {
-        i += CharLenAt(text, i);
-      }
+    const char* base = text.data();
+    size_t n = text.size(), count = 1;
+    for (const char* p = base; (p = static_cast<const char*>(std::memchr(p, c, n - static_cast<size_t>(p - base)))); ++p)
+      ++count;
+    list.reserve(count);
+    size_t start = 0;
+    for (const char* p = base; (p = static_cast<const char*>(std::memchr(p, c, n - static_cast<size_t>(p - base)))); ++p) {
+      size_t at = static_cast<size_t>(p - base);
+      if (IsTrailAt(text, at)) continue;
+      list.emplace_back(text, start, at - start);
+      start = at + 1;
     }
     if (start < n) list.emplace_back(text, start, n - start);
     return;
@@ -545,13 +545,11 @@ bool ContainsStr(std::string_view text, std::string_view pattern) {
   const char* base = text.data();
   const char* p = base;
   const char* end = base + text.size();
-  size_t boundary = 0;  // a known character start at or before the candidate
   while (p < end) {
     const void* hit = ::memmem(p, static_cast<size_t>(end - p), pattern.data(), pattern.size());
     if (!hit) return false;
     size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
-    while (boundary < at) boundary += CharLenAt(text, boundary);
-    if (boundary == at) return true;
+    if (!IsTrailAt(text, at)) return true;
     p = base + at + 1;  // the match began on a trail byte
   }
   return false;
