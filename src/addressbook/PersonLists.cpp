@@ -476,18 +476,21 @@ void TPersonList::Clear() {
 
 void TPersonList::RebuildClassifications() {
   FClassifications.clear();
+  UpdateClassifications();
+}
+
+void TPersonList::UpdateClassifications() {
+  // New names join at the end, so that the numbers of the names already listed stay what the
+  // screens know them as; names no entry uses any more leave at the next rebuild.
   std::unordered_map<std::string, int> index;
-  auto numberOf = [&](const std::string& name) {
-    auto [it, added] = index.try_emplace(name, static_cast<int>(FClassifications.size()));
-    if (added) FClassifications.push_back(name);
-    return it->second;
-  };
+  for (size_t i = 0; i < FClassifications.size(); ++i) index.emplace(FClassifications[i], static_cast<int>(i));
   for (int i = 0; i < AllCount(); ++i) {
     TPerson* p = AllPersons(i);
     p->FClassifyBits.reset();
     for (const std::string& name : p->FClassify.Lines()) {
-      int no = numberOf(name);
-      if (no < 256) p->FClassifyBits.set(static_cast<size_t>(no));
+      auto [it, added] = index.try_emplace(name, static_cast<int>(FClassifications.size()));
+      if (added) FClassifications.push_back(name);
+      if (it->second < 256) p->FClassifyBits.set(static_cast<size_t>(it->second));
     }
   }
   FClassifyDirty = false;
@@ -495,7 +498,7 @@ void TPersonList::RebuildClassifications() {
 
 void TPersonList::ClassifyChanged() {
   if (!CanNotify()) return;
-  if (FClassifyDirty) RebuildClassifications();
+  if (FClassifyDirty) UpdateClassifications();
   if (OnClassifyChange) OnClassifyChange(nullptr);
 }
 

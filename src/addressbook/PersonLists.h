@@ -177,7 +177,10 @@ public:
   // Refuses to write over a book that another running address book holds.
   void SaveToFile(const std::string& name) override;
 
+  // Lists every name used, in order of first appearance, and sets every entry's bits.
   void RebuildClassifications();
+  // Adds the names that are new at the end and sets every entry's bits.
+  void UpdateClassifications();
   void ClassifyChanged();
   void RenameRelations(const std::string& oldName, const std::string& newName);
   void AddClassify(int index, const std::string& name);

@@ -519,24 +519,31 @@ void TDataList::PrepareKeys() {
   // Collation keys are the costly part of sorting a freshly loaded book; with many keys to
   // make, a second thread makes half of them. Each thread writes only its own items' keys
   // and has its own collator.
-  size_t n = FItems.size();
+  std::vector<TDataItem*> stale;
+  for (TDataItem* item : FItems) {
+    if (item->FKeyValid) {
+      std::string text = item->GetSortText();
+      if (text == item->FKeyText) continue;
+    }
+    stale.push_back(item);
+  }
+  size_t n = stale.size();
   const size_t kParallelFrom = 4096;
-  unsigned cores = std::thread::hardware_concurrency();
-  if (n < kParallelFrom || cores < 2) {
-    for (TDataItem* item : FItems) KeyOf(item);
+  if (n < kParallelFrom || std::thread::hardware_concurrency() < 2) {
+    for (TDataItem* item : stale) KeyOf(item);
     return;
   }
   size_t half = n / 2;
   std::exception_ptr failure;
   std::thread helper([&] {
     try {
-      for (size_t i = half; i < n; ++i) KeyOf(FItems[i]);
+      for (size_t i = half; i < n; ++i) KeyOf(stale[i]);
     } catch (...) {
       failure = std::current_exception();
     }
   });
   try {
-    for (size_t i = 0; i < half; ++i) KeyOf(FItems[i]);
+    for (size_t i = 0; i < half; ++i) KeyOf(stale[i]);
   } catch (...) {
     helper.join();
     throw;
