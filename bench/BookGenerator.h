@@ -84,7 +84,7 @@ inline std::string GenerateBookText(int count, uint32_t seed = 20240601) {
     std::string name = std::string(f.Kanji) + " " + g.Kanji;
     std::string yomi = std::string(f.Kana) + " " + g.Kana;
     std::string tels, mails, classify, relations, remarks, renmei;
-    int nTels = 1 + pick(3);
+    int nTels = 1 + pick(2) + (pick(4) == 0 ? 1 : 0);
     for (int t = 0; t < nTels; ++t) {
       std::string number = t == 1 ? std::string("090-") : std::string("0") + digits(1) + "-";
       number += digits(4);
@@ -92,11 +92,10 @@ inline std::string GenerateBookText(int count, uint32_t seed = 20240601) {
       number += digits(4);
       tels = join(tels, std::string(kTelKinds[(t + pick(2)) % 4]) + ":" + number);
     }
-    int nMails = 1 + pick(2);
+    int nMails = pick(4) == 0 ? 2 : 1;
     for (int m = 0; m < nMails; ++m)
-      mails = join(mails, std::string(kMailKinds[pick(4)]) + ":user" + std::to_string(i) + "." + std::to_string(m) + "@" +
-                              kMailDomains[pick(3)]);
-    std::string url = pick(5) == 0 ? "https://www.example.com/~user" + std::to_string(i) + "/" : "";
+      mails = join(mails, std::string(kMailKinds[pick(4)]) + ":u" + std::to_string(i) + (m ? "b@" : "@") + kMailDomains[pick(3)]);
+    std::string url = pick(10) == 0 ? "https://www.example.com/~user" + std::to_string(i) + "/" : "";
     std::string postal = digits(7);
     std::string address = std::string(kTowns[pick(20)]) + std::to_string(1 + pick(9)) + "-" + std::to_string(1 + pick(30)) +
                           "-" + std::to_string(1 + pick(20));
@@ -106,7 +105,7 @@ inline std::string GenerateBookText(int count, uint32_t seed = 20240601) {
     for (int c = 0; c < nClassify; ++c) classify = join(classify, kClassify[(c0 + c * 3) % 10]);
     if (pick(4) == 0)
       relations = std::string(kRelationKinds[pick(6)]) + ":" + kFamily[pick(nFamily)].Kanji + " " + kGiven[pick(nGiven)].Kanji;
-    if (pick(3) == 0) remarks = "平成" + std::to_string(1 + pick(30)) + "年に年賀状|誕生日は" + std::to_string(1 + pick(12)) + "月";
+    if (pick(5) == 0) remarks = "平成" + std::to_string(1 + pick(30)) + "年に年賀状|誕生日は" + std::to_string(1 + pick(12)) + "月";
     if (pick(6) == 0) renmei = std::string(kGiven[pick(nGiven)].Kanji) + "|" + kGiven[pick(nGiven)].Kanji;
     std::string registered = std::to_string(2000 + pick(20)) + "/" + std::to_string(1 + pick(12)) + "/" + std::to_string(1 + pick(28));
     std::string updated = pick(2) ? std::to_string(2020 + pick(5)) + "/" + std::to_string(1 + pick(12)) + "/" + std::to_string(1 + pick(28)) : "0/0/0";

@@ -1,6 +1,9 @@
 #include "PersonLists.h"
 
+#include <string.h>
+
 #include <algorithm>
+#include <typeinfo>
 #include <unordered_map>
 
 #include "CommaText.h"
@@ -48,6 +51,16 @@ void AppendDate(std::string& out, const TDateValue& d) {
   AppendInt(out, d.Day);
 }
 
+// Appends the text without its ASCII and full-width spaces (as DeleteSpaces gives it).
+void AppendWithoutSpaces(std::string& out, std::string_view text) {
+  for (size_t i = 0, n = text.size(); i < n;) {
+    size_t len = CharLenAt(text, i);
+    bool space = len == 1 ? text[i] == ' ' : text[i] == '\x81' && text[i + 1] == '\x40';
+    if (!space) out.append(text.data() + i, len);
+    i += len;
+  }
+}
+
 bool IsSet(const TDateValue& d) { return !SameDate(d, NoDate); }
 
 // Every entry of the whole list by Id (classification tasks reach hidden entries too).
@@ -66,23 +79,26 @@ std::string ClassifyCaption(const char* utf8Verb, const std::string& name) {
 
 // ---- TPerson -------------------------------------------------------------------------------
 
-TPerson::TPerson() { FClassify.SetAfterChange(&TPerson::ClassifyListChanged); }
+TPerson::TPerson() = default;
 
-TPersonList* TPerson::PersonList() const { return dynamic_cast<TPersonList*>(Owner()); }
-
-void TPerson::ClassifyListChanged(TDataItem* item) {
-  auto* p = static_cast<TPerson*>(item);
-  if (TPersonList* list = p->PersonList()) {
-    list->FClassifyDirty = true;
-    if (p->CanNotify()) list->ClassifyChanged();
-  }
-  p->Changed(-1);
+TPersonList* TPerson::PersonList() const {
+  TDataList* owner = Owner();
+  if (!owner) return nullptr;
+  // Filters and finds ask this for every entry: the exact type is a quick test.
+  if (typeid(*owner) == typeid(TPersonList)) return static_cast<TPersonList*>(owner);
+  return dynamic_cast<TPersonList*>(owner);
 }
 
-void TPerson::Invalidate() {
-  FJointNames.reset();
-  FSearchText.reset();
+void TPerson::StringsChanged(TNotifyStrings* list) {
+  if (list == &FClassify)
+    if (TPersonList* book = PersonList()) {
+      book->FClassifyDirty = true;
+      if (CanNotify()) book->ClassifyChanged();
+    }
+  Changed(-1);
 }
+
+void TPerson::Invalidate() { FJointNames.reset(); }
 
 void TPerson::Changing(int arg) {
   Invalidate();
@@ -252,6 +268,7 @@ void TPerson::UnifyFormat(unsigned options) {
   if (options & ufAddressHankaku)
     for (std::string& line : FAddress.Raw()) line = ConvertStr(line, cvHankaku);
   if (options & ufPostalDigits) std::erase(FPostal, '-');
+  if (options & (ufYomiHiragana | ufYomiSpace)) InvalidateSortKey();
   if (options & ufCompanyMarks) {
     auto marks = [](const std::string& s) {
       return ReplaceStrAll(ReplaceStrAll(s, SJ("株式会社"), SJ("㈱")), SJ("有限会社"), SJ("㈲"));
@@ -268,12 +285,8 @@ bool TPerson::Matches(const std::string& text) {
   if (mode != pfmName && mode != pfmAllFields) return false;
   const std::string& pattern = list ? list->PreparedFindText(text) : DeleteSpaces(text);
   if (pattern.empty()) return false;
-  if (mode == pfmName) {
-    if (!HasSpace(FName)) return ContainsStr(FName, pattern);
-    return ContainsStr(DeleteSpaces(FName), pattern);
-  }
-  if (!FSearchText) FSearchText = std::make_unique<std::string>(DeleteSpaces(GetText()));
-  return ContainsStr(*FSearchText, pattern);
+  if (list) return list->SearchMatches(mode == pfmName ? 0 : 1, this, pattern);
+  return ContainsStr(DeleteSpaces(mode == pfmName ? FName : GetText()), pattern);
 }
 
 bool TPerson::MatchesNo(int no) {
@@ -462,6 +475,7 @@ void TPersonList::Detach(TDataItem* item) {
 }
 
 void TPersonList::ItemChanged(TDataItem* item) {
+  InvalidateSearch();  // also when a find ran between the start and the end of the change
   // Entries that came, went or were assigned with other classifications: the names and the
   // bits follow before anyone hears of the change.
   if (FClassifyDirty && CanNotify()) ClassifyChanged();
@@ -469,6 +483,7 @@ void TPersonList::ItemChanged(TDataItem* item) {
 }
 
 void TPersonList::Clear() {
+  for (TSearchIndex& x : FSearch) x = TSearchIndex();
   TUndoDataList::Clear();
   FFindRaw.clear();
   FFindPrepared.clear();
@@ -575,8 +590,69 @@ void TPersonList::UnifyFormat(unsigned options) {
   BeginNotify(nullptr);
   for (int i = 0; i < AllCount(); ++i) AllPersons(i)->UnifyFormat(options);
   NeedSort = true;  // readings may have changed
+  InvalidateSearch();
   EndNotify(nullptr);
   ClassifyChanged();
+}
+
+void TPersonList::ItemChanging(TDataItem* item) {
+  InvalidateSearch();
+  TUndoDataList::ItemChanging(item);
+}
+
+void TPersonList::InvalidateSearch() {
+  FSearch[0].Valid = FSearch[1].Valid = false;
+}
+
+bool TPersonList::SearchMatches(int which, const TPerson* person, const std::string& pattern) {
+  TSearchIndex& x = FSearch[which];
+  if (!x.Valid) {
+    x.Text.clear();
+    x.Starts.clear();
+    x.Persons.clear();
+    std::string line;
+    for (int i = 0; i < AllCount(); ++i) {
+      TPerson* p = AllPersons(i);
+      p->FSearchSlot[which] = static_cast<uint32_t>(x.Persons.size());
+      x.Persons.push_back(p);
+      x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
+      if (which == 0) {
+        AppendWithoutSpaces(x.Text, p->FName);
+      } else {
+        line.clear();
+        p->AppendText(line);
+        AppendWithoutSpaces(x.Text, line);
+      }
+    }
+    x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
+    x.Text.shrink_to_fit();
+    x.Valid = true;
+    x.HitsValid = false;
+  }
+  if (!x.HitsValid || x.HitPattern != pattern) {
+    x.Hits.assign(x.Persons.size(), 0);
+    std::string_view all(x.Text);
+    for (size_t from = 0; from < all.size();) {
+      const void* hit = ::memmem(all.data() + from, all.size() - from, pattern.data(), pattern.size());
+      if (!hit) break;
+      size_t at = static_cast<size_t>(static_cast<const char*>(hit) - all.data());
+      // The entry whose text holds the start of the match; the match counts when it lies
+      // wholly inside that text and starts on a character of it.
+      size_t e = static_cast<size_t>(std::upper_bound(x.Starts.begin(), x.Starts.end(), at) - x.Starts.begin()) - 1;
+      std::string_view text = all.substr(x.Starts[e], x.Starts[e + 1] - x.Starts[e]);
+      size_t rel = at - x.Starts[e];
+      if (rel + pattern.size() <= text.size() && !IsTrailAt(text, rel)) {
+        x.Hits[e] = 1;
+        from = x.Starts[e + 1];  // this entry matches; go on with the next one
+      } else {
+        from = at + 1;
+      }
+    }
+    x.HitPattern = pattern;
+    x.HitsValid = true;
+  }
+  uint32_t slot = person->FSearchSlot[which];
+  return slot < x.Persons.size() && x.Persons[slot] == person && x.Hits[slot];
 }
 
 const std::string& TPersonList::PreparedFindText(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <bitset>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "Dates.h"
 #include "Files.h"
@@ -121,6 +122,8 @@ public:
   void ReadText(const std::string& text) override;
   void Changing(int arg) override;
   void Changed(int arg) override;
+  // An edit of the classification list is reported to the book as well.
+  void StringsChanged(TNotifyStrings* list) override;
 
   TPersonList* PersonList() const;
 
@@ -129,10 +132,12 @@ private:
   void SetLines(TNotifyStrings& list, const TStrings* lines);
   // Drops what is derived from the fields (joint-name display list, search text).
   void Invalidate();
-  static void ClassifyListChanged(TDataItem* item);
 
-  std::string FName;
+  // What filters and finds read comes first, next to the item's own first fields.
+  uint32_t FSearchSlot[2] = {0, 0};  // this entry's place in the list's search indexes
+  std::bitset<256> FClassifyBits;
   std::string FYomi;
+  std::string FName;
   std::string FPostal;
   TNotifyStrings FAddress{this};
   TNotifyStrings FMails{this};
@@ -147,9 +152,6 @@ private:
   std::string FTitle;
   TNotifyStrings FRenmei{this};
   mutable std::unique_ptr<TStrings> FJointNames;
-  std::bitset<256> FClassifyBits;
-  // The text form without spaces, kept while the entry is unchanged (finds in all fields).
-  mutable std::unique_ptr<std::string> FSearchText;
 };
 
 class TPersonList : public TUndoDataList {
@@ -193,15 +195,33 @@ public:
 
   // The find text with spaces removed, prepared once per find rather than once per entry.
   const std::string& PreparedFindText(const std::string& text);
+  void ItemChanging(TDataItem* item) override;
+
+  // The texts that finds search, for every entry in list order: the name, or the whole text
+  // form, without spaces, in one buffer. A find searches the buffer once per find text and
+  // each entry then only looks its result up. Made on the first find, dropped by any change.
+  struct TSearchIndex {
+    std::string Text;
+    std::vector<uint32_t> Starts;  // where each entry's text starts, and the end
+    std::vector<TPerson*> Persons;
+    bool Valid = false;
+    std::string HitPattern;  // the find text the hits are for
+    std::vector<uint8_t> Hits;
+    bool HitsValid = false;
+  };
 
 private:
   friend class TPerson;
   void LockBook(const std::string& name);
+  void InvalidateSearch();
+  // Whether the find text (spaces removed) occurs in the entry's search text of that index.
+  bool SearchMatches(int which, const TPerson* person, const std::string& pattern);
 
   TStrings FClassifications;
   bool FClassifyDirty = false;  // an entry's classifications changed outside the tracked ways
   TFileLock FBookLock;
   std::string FFindRaw, FFindPrepared;
+  TSearchIndex FSearch[2];  // 0 names, 1 all fields
 };
 
 // ---- Tasks of the address book ----

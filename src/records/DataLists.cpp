@@ -34,10 +34,7 @@ template <class F>
 void TNotifyStrings::Change(F f) {
   if (FItem) FItem->Changing(-1);
   f();
-  if (FItem) {
-    if (FAfterChange) FAfterChange(FItem);
-    else FItem->Changed(-1);
-  }
+  if (FItem) FItem->StringsChanged(this);
 }
 
 int TNotifyStrings::IndexOf(const std::string& s) const {
@@ -80,6 +77,7 @@ TDataItem::~TDataItem() {
   // An item deleted directly (not through Free) still leaves its list, silently, so that the
   // list never holds a dangling reference.
   if (FOwner) {
+    FOwner->Placed(this);
     auto& items = FOwner->FItems;
     items.erase(std::remove(items.begin(), items.end(), this), items.end());
     if (FOwner->FView) {
@@ -119,6 +117,7 @@ void TDataItem::SetIndex(int newIndex) {
   if (newIndex == cur) return;
   items.erase(it);
   items.insert(items.begin() + newIndex, this);
+  FOwner->FOrderDirty = true;
 }
 
 bool TDataItem::Matches(const std::string& text) { return !SearchAll(text, GetText(), 0).empty(); }
@@ -139,7 +138,16 @@ bool TDataItem::CanNotify() const {
   return FChangeCount == 0 && FUpdateCount == 0 && Enabled && (!FOwner || FOwner->CanNotify());
 }
 
+void TDataItem::InvalidateSortKey() {
+  FKeyValid = false;
+  if (FOwner) FOwner->Unplaced(this);
+}
+
 void TDataItem::Changing(int arg) {
+  // Whatever changes may change the sort text: the collation key is made again when needed,
+  // and the next sort places the item anew.
+  FKeyValid = false;
+  if (FOwner) FOwner->Unplaced(this);
   if (CanNotify() && OnBeforeChange) OnBeforeChange(this, arg);
   if (FOwner) {
     FOwner->ItemChanging(this);
@@ -225,6 +233,8 @@ TDataList::~TDataList() {
 }
 
 void TDataList::FreeItemsSilently() {
+  for (TDataItem* item : FUnplaced) item->FUnplaced = false;
+  FUnplaced.clear();
   std::vector<TDataItem*> items;
   items.swap(FItems);
   for (TDataItem* item : items) {
@@ -281,6 +291,7 @@ void TDataList::Attach(TDataItem* item) {
   ItemChanging(item);
   FItems.push_back(item);
   item->FOwner = this;
+  Unplaced(item);
   ItemAdded(item);
   if (FView) FView->push_back(item);
   NeedSort = true;
@@ -292,6 +303,7 @@ void TDataList::Detach(TDataItem* item) {
   // Items are usually removed from near the end (undo, the last added), so search backwards.
   auto it = std::find(FItems.rbegin(), FItems.rend(), item);
   if (it != FItems.rend()) FItems.erase(std::next(it).base());
+  Placed(item);
   item->FOwner = nullptr;
   if (FView) {
     auto v = std::find(FView->begin(), FView->end(), item);
@@ -497,6 +509,9 @@ void TDataList::Clear() {
     // Items leave without one notification each: the whole clear is one change.
     std::vector<TDataItem*> items;
     items.swap(FItems);
+    for (TDataItem* item : FUnplaced) item->FUnplaced = false;
+    FUnplaced.clear();
+    FOrderDirty = false;
     for (TDataItem* item : items) {
       item->FOwner = nullptr;
       if (!NotOwner) item->Free();
@@ -506,10 +521,8 @@ void TDataList::Clear() {
 }
 
 const std::string& TDataList::KeyOf(TDataItem* item) {
-  std::string text = item->GetSortText();
-  if (!item->FKeyValid || text != item->FKeyText) {
-    item->FKey = CollationKey(text);
-    item->FKeyText = std::move(text);
+  if (!item->FKeyValid) {
+    item->FKey = CollationKey(item->GetSortText());
     item->FKeyValid = true;
   }
   return item->FKey;
@@ -520,13 +533,8 @@ void TDataList::PrepareKeys() {
   // make, a second thread makes half of them. Each thread writes only its own items' keys
   // and has its own collator.
   std::vector<TDataItem*> stale;
-  for (TDataItem* item : FItems) {
-    if (item->FKeyValid) {
-      std::string text = item->GetSortText();
-      if (text == item->FKeyText) continue;
-    }
-    stale.push_back(item);
-  }
+  for (TDataItem* item : FItems)
+    if (!item->FKeyValid) stale.push_back(item);
   size_t n = stale.size();
   const size_t kParallelFrom = 4096;
   if (n < kParallelFrom || std::thread::hardware_concurrency() < 2) {
@@ -589,19 +597,66 @@ bool SortLess(const TSortEntry& a, const TSortEntry& b) {
 }
 }  // namespace
 
+void TDataList::Unplaced(TDataItem* item) {
+  if (item->FUnplaced) return;
+  item->FUnplaced = true;
+  FUnplaced.push_back(item);
+}
+
+void TDataList::Placed(TDataItem* item) {
+  if (!item->FUnplaced) return;
+  item->FUnplaced = false;
+  auto it = std::find(FUnplaced.rbegin(), FUnplaced.rend(), item);
+  if (it != FUnplaced.rend()) FUnplaced.erase(std::next(it).base());
+}
+
 void TDataList::Sort() {
   if (Count() < 2) return;
-  // Keys are computed once per item (and only again when its sort text changed), so the
-  // collator never runs inside the comparison.
+  // Since the last sort only the items that changed or came in (the unplaced ones) can be out
+  // of order, unless items were moved by hand. A few of them are taken out and put back in
+  // their places by binary search, touching a handful of items; otherwise all are sorted.
+  const size_t kFewUnplaced = 64;
+  if (!FOrderDirty && FUnplaced.size() <= kFewUnplaced) PlaceUnplaced();
+  else SortAll();
+  for (TDataItem* item : FUnplaced) item->FUnplaced = false;
+  FUnplaced.clear();
+  FOrderDirty = false;
+  NeedSort = false;
+  if (OnSort) OnSort(this);
+}
+
+void TDataList::PlaceUnplaced() {
+  std::vector<TSortEntry> moved;
+  moved.reserve(FUnplaced.size());
+  for (TDataItem* item : FUnplaced) {
+    auto it = std::find(FItems.rbegin(), FItems.rend(), item);
+    if (it == FItems.rend()) continue;
+    FItems.erase(std::next(it).base());
+    const std::string& key = KeyOf(item);
+    moved.push_back(TSortEntry{item->GetSortValue(), KeyPrefix(key), &key, item->FId, item});
+  }
+  std::sort(moved.begin(), moved.end(), SortLess);
+  for (const TSortEntry& m : moved) {
+    auto at = std::upper_bound(FItems.begin(), FItems.end(), m, [](const TSortEntry& e, TDataItem* item) {
+      const std::string& key = KeyOf(item);
+      return SortLess(e, TSortEntry{item->GetSortValue(), KeyPrefix(key), &key, item->FId, item});
+    });
+    FItems.insert(at, m.item);
+  }
+}
+
+void TDataList::SortAll() {
+  // Keys are computed once per item (and only again when it changed), so the collator never
+  // runs inside the comparison.
   PrepareKeys();
   size_t n = FItems.size();
   std::vector<TSortEntry> entries;
   entries.reserve(n);
   for (TDataItem* item : FItems)
     entries.push_back(TSortEntry{item->GetSortValue(), KeyPrefix(item->FKey), &item->FKey, item->FId, item});
-  // A list is usually sorted already, or nearly: a book is saved in its order, and an edit
-  // moves one entry. The entries out of order are taken out, sorted and merged back, so that
-  // such a sort costs one pass; many entries out of order get a full sort.
+  // A list is usually sorted already, or nearly: a book is saved in its order. The entries out
+  // of order are taken out, sorted and merged back, so that such a sort costs one pass; many
+  // entries out of order get a full sort.
   std::vector<TSortEntry> kept, moved;
   kept.reserve(n);
   for (size_t i = 0; i < n; ++i) {
@@ -619,8 +674,6 @@ void TDataList::Sort() {
     std::merge(kept.begin(), kept.end(), moved.begin(), moved.end(), entries.begin(), SortLess);
   }
   for (size_t i = 0; i < n; ++i) FItems[i] = entries[i].item;
-  NeedSort = false;
-  if (OnSort) OnSort(this);
 }
 
 void TDataList::BeginUpdate() {
@@ -689,6 +742,7 @@ void TDataList::Exchange(int i, int j) {
   ItemChanging(a);
   ItemChanging(b);
   std::swap(FItems[static_cast<size_t>(i)], FItems[static_cast<size_t>(j)]);
+  FOrderDirty = true;
   Exchanged(i, j);
   ItemChanged(a);
   ItemChanged(b);
@@ -701,6 +755,7 @@ int TDataList::Find(int32_t no, const std::string& text, bool inAll) {
   const auto& seq = inAll ? FItems : View();
   for (size_t i = 0; i < seq.size(); ++i) {
     TDataItem* item = seq[i];
+    if (i + 8 < seq.size()) __builtin_prefetch(seq[i + 8]);  // items lie far apart in memory
     if ((no != kNoNumber && item->MatchesNo(no)) || (!text.empty() && item->Matches(text))) {
       if (OnFound) OnFound(static_cast<int>(i));
       return static_cast<int>(i);
@@ -734,6 +789,7 @@ void TDataList::Filter(int32_t no, const std::string& text) {
   int total = AllCount();
   for (int i = 0; i < total; ++i) {
     TDataItem* item = FItems[static_cast<size_t>(i)];
+    if (i + 8 < total) __builtin_prefetch(FItems[static_cast<size_t>(i) + 8]);  // items lie far apart in memory
     item->Marked = no != kNoNumber ? item->MatchesNo(no) : item->Matches(text);
     if (item->Marked) FView->push_back(item);
     if (OnProgress) OnProgress(i, total);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "CommaText.h"
 #include "TestUtil.h"
 #include "UndoLists.h"
@@ -235,4 +237,29 @@ TEST(UndoDataList, SeveralLinesAndDirectCreationAreUndoable) {
   int before = l.History().Count();
   l.AddList(&other);
   EXPECT_EQ(l.History().Count(), before);
+}
+
+// Random additions, edits, deletions, undos and redos keep an auto-sorted list in order; the
+// items placed one by one after an edit end where a full sort would put them.
+TEST(UndoDataList, RandomHistoryKeepsTheListSorted) {
+  std::mt19937 rng(7);
+  TNoteList l;
+  std::uniform_int_distribution<int> op(0, 5), letter(0, 7);
+  auto name = [&] { return std::string(1 + letter(rng) % 3, static_cast<char>('a' + letter(rng))); };
+  for (int step = 0; step < 600; ++step) {
+    int o = op(rng);
+    if (o == 0 || l.Count() < 3) l.AddText(name() + ",x");
+    else if (o == 1) l.At(letter(rng) % l.Count())->SetName(name());
+    else if (o == 2) l.Delete(letter(rng) % l.Count());
+    else if (o == 3) l.History().UndoStep();
+    else if (o == 4) l.History().RedoStep();
+    else l.At(letter(rng) % l.Count())->SetNote(name());
+    for (int i = 1; i < l.Count(); ++i)
+      ASSERT_LT(TDataList::StandardCompare(l.Items(i - 1), l.Items(i)), 0) << "step " << step;
+  }
+  std::vector<TDataItem*> before;
+  for (int i = 0; i < l.Count(); ++i) before.push_back(l.Items(i));
+  l.Exchange(0, l.Count() - 1);  // moved by hand: the next sort sorts everything
+  l.Sort();
+  for (int i = 0; i < l.Count(); ++i) EXPECT_EQ(l.Items(i), before[static_cast<size_t>(i)]);
 }
