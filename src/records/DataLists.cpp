@@ -335,7 +335,10 @@ void TDataList::AddLines(std::string_view text) {
   size_t zero = text.find('\0');
   if (zero != std::string_view::npos) text = text.substr(0, zero);
   WithUpdate(*this, [&] {
-    size_t estimate = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    size_t estimate = 1;
+    for (const char* p = text.data(), *end = p + text.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)))); ++p)
+      ++estimate;
     FItems.reserve(FItems.size() + estimate);
     std::string line;
     size_t i = 0, n = text.size();

@@ -1,5 +1,6 @@
 #include "CommaText.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace kaede {
@@ -19,6 +20,24 @@ struct TStopTable {
   }
 };
 constexpr TStopTable kStops;
+
+// The first byte at or after p (before end) that ends an unquoted element. Eight bytes at a
+// time are skipped while none of them is a comma or a byte below 0x21 (the test may also stop
+// at a zero byte, which the byte check then passes over).
+const char* FindStop(const char* p, const char* end) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  constexpr uint64_t kCommas = kOnes * ',';
+  while (end - p >= 8) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    uint64_t comma = w ^ kCommas;
+    uint64_t candidates = ((comma - kOnes) & ~comma & kHighs) | ((w - kOnes * 0x21) & ~w & kHighs);
+    if (candidates) break;
+    p += 8;
+  }
+  while (p < end && !kStops.Stop[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
 }  // namespace
 
 void AppendCommaField(std::string& out, std::string_view item) {
@@ -89,9 +108,8 @@ void DecodeCommaText(std::string_view text, std::vector<std::string>& items) {
         }
       }
     } else {
-      const char* q = p;
-      while (q < end && !kStops.Stop[static_cast<unsigned char>(*q)]) ++q;
-      item.assign(p, q);
+      const char* q = FindStop(p, end);
+      item.append(p, static_cast<size_t>(q - p));  // the item was cleared: append is the short path
       p = q;
     }
     while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;

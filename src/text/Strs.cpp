@@ -195,10 +195,10 @@ void SplitStr(const std::string& text, const std::string& sep, TStrings& list) {
     for (const char* p = base; (p = static_cast<const char*>(std::memchr(p, c, n - static_cast<size_t>(p - base)))); ++p) {
       size_t at = static_cast<size_t>(p - base);
       if (IsTrailAt(text, at)) continue;
-      list.emplace_back(text, start, at - start);
+      list.emplace_back(base + start, at - start);
       start = at + 1;
     }
-    if (start < n) list.emplace_back(text, start, n - start);
+    if (start < n) list.emplace_back(base + start, n - start);
     return;
   }
   TIntegers hits = sep.empty() ? TIntegers() : SearchAll(sep, text, 0);
