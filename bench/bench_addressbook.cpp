@@ -143,7 +143,7 @@ void BM_EditWithUndo(benchmark::State& state) {
   TPerson* copy = static_cast<TPerson*>(list.NewItem());
   int n = 0;
   for (auto _ : state) {
-    TPerson* p = list.Persons(50000);
+    TPerson* p = list.Persons(list.Count() / 2);
     copy->Assign(p);
     copy->SetYomi(SJ("ん") + std::to_string(n++));
     p->Assign(copy);
@@ -153,8 +153,8 @@ void BM_EditWithUndo(benchmark::State& state) {
   copy->Free();
 }
 
-BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilterKanaRow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilterClassify)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindAllFields)->Unit(benchmark::kMillisecond);

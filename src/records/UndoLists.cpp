@@ -31,7 +31,7 @@ void TTaskDel::Undo() { FList->RestoreFromTrash(FId); }
 void TTaskDel::Redo() { FList->MoveToTrash(FId); }
 
 TTaskEdit::TTaskEdit(TUndoDataList* list, int32_t id, const TDataItem* before, const TDataItem* after)
-    : FList(list), FId(id), FBefore(list->NewItem()), FAfter(list->NewItem()) {
+    : TItemTask(list, id), FBefore(list->NewItem()), FAfter(list->NewItem()) {
   FBefore->Assign(before);
   FAfter->Assign(after);
 }

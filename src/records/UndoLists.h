@@ -28,49 +28,47 @@ private:
 // waits in the trash) still names the item.
 const TDataItem* ItemOfIdOrTrash(const TUndoDataList* list, int32_t id);
 
-class TTaskAdd : public TTask {
+// A task about one item of a list, named by its Id.
+class TItemTask : public TTask {
 public:
-  TTaskAdd(TUndoDataList* list, int32_t id) : FList(list), FId(id) {}
-  std::string GetUndoCaption() const override;
-  void Undo() override;
-  void Redo() override;
+  TItemTask(TUndoDataList* list, int32_t id) : FList(list), FId(id) {}
   int32_t Id() const { return FId; }
 
-private:
+protected:
   TUndoDataList* FList;
   int32_t FId;
 };
 
-class TTaskDel : public TTask {
+class TTaskAdd : public TItemTask {
 public:
-  TTaskDel(TUndoDataList* list, int32_t id) : FList(list), FId(id) {}
+  using TItemTask::TItemTask;
   std::string GetUndoCaption() const override;
   void Undo() override;
   void Redo() override;
-  int32_t Id() const { return FId; }
+};
 
-private:
-  TUndoDataList* FList;
-  int32_t FId;
+class TTaskDel : public TItemTask {
+public:
+  using TItemTask::TItemTask;
+  std::string GetUndoCaption() const override;
+  void Undo() override;
+  void Redo() override;
 };
 
 // An edit of one item: the item as it was before and after. Consecutive edits of one item
 // merge into one task by updating the after copy.
-class TTaskEdit : public TTask {
+class TTaskEdit : public TItemTask {
 public:
   TTaskEdit(TUndoDataList* list, int32_t id, const TDataItem* before, const TDataItem* after);
   ~TTaskEdit() override;
   std::string GetUndoCaption() const override;
   void Undo() override;
   void Redo() override;
-  int32_t Id() const { return FId; }
   void SetAfter(const TDataItem* after) { FAfter->Assign(after); }
   const TDataItem* Before() const { return FBefore; }
   const TDataItem* After() const { return FAfter; }
 
 private:
-  TUndoDataList* FList;
-  int32_t FId;
   TDataItem* FBefore;
   TDataItem* FAfter;
 };
