@@ -293,7 +293,10 @@ bool TPerson::MatchesNo(int no) {
   TPersonList* list = PersonList();
   int mode = list ? list->FindMode : pfmName;
   if (mode == pfmKanaRow) return no < 0 || KanaRow(FYomi) == no;
-  if (mode == pfmClassify) return HasClassifyBit(no);
+  if (mode == pfmClassify) {
+    if (list->FClassifyDirty) list->UpdateClassifications();  // a change not yet reported
+    return HasClassifyBit(no);
+  }
   return false;
 }
 
@@ -354,7 +357,9 @@ void TPerson::AssignFields(const TDataItem* source) {
   if (!s || s == this) return;
   bool wasEnabled = Enabled;
   Enabled = false;
-  if (FClassify.Lines() != s->FClassify.Lines())
+  // Bits copied from an entry of another list (or a detached copy) may number the names
+  // differently: the book sets them again.
+  if (FClassify.Lines() != s->FClassify.Lines() || s->Owner() != Owner())
     if (TPersonList* list = PersonList()) list->FClassifyDirty = true;
   FName = s->FName;
   FYomi = s->FYomi;
@@ -429,8 +434,15 @@ void TPersonList::LockBook(const std::string& name) {
 }
 
 void TPersonList::SetFileName(const std::string& name) {
+  // A book that could not be written under the new name keeps its old one.
+  std::string old = FileName;
   FileName = name;
-  SaveToFile(std::string());
+  try {
+    SaveToFile(std::string());
+  } catch (...) {
+    FileName = old;
+    throw;
+  }
 }
 
 void TPersonList::LoadFromFile(const std::string& name, bool append) {

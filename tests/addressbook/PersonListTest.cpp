@@ -317,3 +317,31 @@ TEST(PersonList, UnifyFormatOfTheWholeBookResortsAndIsNotRecorded) {
   EXPECT_EQ(l.History().Count(), before);
   EXPECT_TRUE(l.Modified());
 }
+
+TEST(PersonList, ABookThatCannotBeWrittenUnderANewNameKeepsItsName) {
+  test::TempDir dir;
+  TPersonList l;
+  l.SetFileName(dir.File("A.kad"));
+  EXPECT_THROW(l.SetFileName(dir.File("missing/B.kad")), EFileError);
+  EXPECT_EQ(l.FileName, dir.File("A.kad"));
+}
+
+TEST(PersonList, EntriesAssignedFromAnotherListGetThisListsClassificationNumbers) {
+  TPersonList senders;
+  senders.AddText(S("差出人,さしだしにん,,,,,,会社|家族"));
+  TPersonList book;
+  book.AddText(S("一,いち,,,,,,家族|会社"));
+  TPerson* entry = book.AddPerson(S("二,に"));
+  entry->Assign(senders.Persons(0));  // same names, numbered the other way round in the senders
+  book.FindMode = pfmClassify;
+  book.FilterNo(0);  // 家族 in this book
+  EXPECT_EQ(book.Count(), 2);
+  book.ClearFilter(true);
+  // An entry whose classifications changed inside a notify bracket is filtered right as well.
+  book.BeginNotify(nullptr);
+  book.Persons(0)->Classify().Clear();
+  book.EndNotify(nullptr);
+  book.FindMode = pfmClassify;
+  book.FilterNo(0);
+  EXPECT_EQ(book.Count(), 1);
+}
