@@ -92,7 +92,7 @@ TPersonList* TPerson::PersonList() const {
 void TPerson::StringsChanged(TNotifyStrings* list) {
   if (list == &FClassify)
     if (TPersonList* book = PersonList()) {
-      book->FClassifyDirty = true;
+      book->MarkClassify(this);
       if (CanNotify()) book->ClassifyChanged();
     }
   Changed(-1);
@@ -294,7 +294,7 @@ bool TPerson::MatchesNo(int no) {
   int mode = list ? list->FindMode : pfmName;
   if (mode == pfmKanaRow) return no < 0 || KanaRow(FYomi) == no;
   if (mode == pfmClassify) {
-    if (list->FClassifyDirty) list->UpdateClassifications();  // a change not yet reported
+    if (!list->FClassifyPending.empty()) list->UpdateClassifications();  // a change not yet reported
     return HasClassifyBit(no);
   }
   return false;
@@ -360,7 +360,7 @@ void TPerson::AssignFields(const TDataItem* source) {
   // Bits copied from an entry of another list (or a detached copy) may number the names
   // differently: the book sets them again.
   if (FClassify.Lines() != s->FClassify.Lines() || s->Owner() != Owner())
-    if (TPersonList* list = PersonList()) list->FClassifyDirty = true;
+    if (TPersonList* list = PersonList()) list->MarkClassify(this);
   FName = s->FName;
   FYomi = s->FYomi;
   FPostal = s->FPostal;
@@ -399,7 +399,7 @@ void TPerson::ReadText(const std::string& text) {
   if (n > 6) SplitStr(f[6], "|", FAddress.Raw());
   if (n > 7) {
     SplitStr(f[7], "|", FClassify.Raw());
-    if (TPersonList* list = PersonList()) list->FClassifyDirty = true;
+    if (TPersonList* list = PersonList()) list->MarkClassify(this);
   }
   if (n > 8) SplitStr(f[8], "|", FRelations.Raw());
   if (n > 9) SplitStr(f[9], "|", FRemarks.Raw());
@@ -478,54 +478,81 @@ void TPersonList::Updated() { RebuildClassifications(); }
 
 void TPersonList::ItemAdded(TDataItem* item) {
   TUndoDataList::ItemAdded(item);
-  if (static_cast<TPerson*>(item)->FClassify.Count() > 0) FClassifyDirty = true;
+  // An entry that comes in (new, or back from the trash) may carry bits of other numbers.
+  MarkClassify(static_cast<TPerson*>(item));
 }
 
 void TPersonList::Detach(TDataItem* item) {
-  if (static_cast<TPerson*>(item)->FClassify.Count() > 0) FClassifyDirty = true;
+  auto* p = static_cast<TPerson*>(item);
+  if (p->FClassifyPending) {
+    p->FClassifyPending = false;
+    std::erase(FClassifyPending, p);
+  }
   TUndoDataList::Detach(item);
 }
 
 void TPersonList::ItemChanged(TDataItem* item) {
   InvalidateSearch();  // also when a find ran between the start and the end of the change
-  // Entries that came, went or were assigned with other classifications: the names and the
-  // bits follow before anyone hears of the change.
-  if (FClassifyDirty && CanNotify()) ClassifyChanged();
+  // Entries that came in or were assigned other classifications: the names and the bits
+  // follow before anyone hears of the change.
+  if (!FClassifyPending.empty() && CanNotify() && UpdateClassifications() && OnClassifyChange)
+    OnClassifyChange(nullptr);
   TUndoDataList::ItemChanged(item);
 }
 
 void TPersonList::Clear() {
   for (TSearchIndex& x : FSearch) x = TSearchIndex();
+  for (TPerson* p : FClassifyPending) p->FClassifyPending = false;
+  FClassifyPending.clear();
   TUndoDataList::Clear();
   FFindRaw.clear();
   FFindPrepared.clear();
 }
 
-void TPersonList::RebuildClassifications() {
-  FClassifications.clear();
-  UpdateClassifications();
+void TPersonList::MarkClassify(TPerson* p) {
+  if (p->FClassifyPending) return;
+  p->FClassifyPending = true;
+  FClassifyPending.push_back(p);
 }
 
-void TPersonList::UpdateClassifications() {
+bool TPersonList::PlaceClassifyBits(TPerson* p) {
   // New names join at the end, so that the numbers of the names already listed stay what the
   // screens know them as; names no entry uses any more leave at the next rebuild.
-  std::unordered_map<std::string, int> index;
-  for (size_t i = 0; i < FClassifications.size(); ++i) index.emplace(FClassifications[i], static_cast<int>(i));
-  for (int i = 0; i < AllCount(); ++i) {
-    TPerson* p = AllPersons(i);
-    p->FClassifyBits.reset();
-    for (const std::string& name : p->FClassify.Lines()) {
-      auto [it, added] = index.try_emplace(name, static_cast<int>(FClassifications.size()));
-      if (added) FClassifications.push_back(name);
-      if (it->second < 256) p->FClassifyBits.set(static_cast<size_t>(it->second));
+  bool added = false;
+  std::bitset<256> bits;
+  for (const std::string& name : p->FClassify.Lines()) {
+    auto [it, isNew] = FClassifyIndex.try_emplace(name, static_cast<int>(FClassifications.size()));
+    if (isNew) {
+      FClassifications.push_back(name);
+      added = true;
     }
+    if (it->second < 256) bits.set(static_cast<size_t>(it->second));
   }
-  FClassifyDirty = false;
+  bool changed = added || bits != p->FClassifyBits;
+  p->FClassifyBits = bits;
+  p->FClassifyPending = false;
+  return changed;
+}
+
+void TPersonList::RebuildClassifications() {
+  FClassifications.clear();
+  FClassifyIndex.clear();
+  for (int i = 0; i < AllCount(); ++i) PlaceClassifyBits(AllPersons(i));
+  for (TPerson* p : FClassifyPending) p->FClassifyPending = false;
+  FClassifyPending.clear();
+}
+
+bool TPersonList::UpdateClassifications() {
+  std::vector<TPerson*> pending;
+  pending.swap(FClassifyPending);
+  bool changed = false;
+  for (TPerson* p : pending) changed = PlaceClassifyBits(p) || changed;
+  return changed;
 }
 
 void TPersonList::ClassifyChanged() {
   if (!CanNotify()) return;
-  if (FClassifyDirty) UpdateClassifications();
+  UpdateClassifications();
   if (OnClassifyChange) OnClassifyChange(nullptr);
 }
 
@@ -560,7 +587,7 @@ void TPersonList::AddClassify(int index, const std::string& name) {
   EndNotify(nullptr);
   // EndNotify has reported the new classifications when the list may notify; otherwise the
   // report waits for the next change the list hears of.
-  if (FClassifyDirty) ClassifyChanged();
+  if (!FClassifyPending.empty()) ClassifyChanged();
 }
 
 void TPersonList::RenameClassify(const std::string& oldName, const std::string& newName) {
@@ -571,6 +598,14 @@ void TPersonList::RenameClassify(const std::string& oldName, const std::string& 
     Unrecorded([&] {
       for (int i = 0; i < AllCount(); ++i) AllPersons(i)->RenameClassify(oldName, newName);
     });
+    // The name keeps its number (and its place in the list of names) under the new name.
+    auto it = FClassifyIndex.find(oldName);
+    if (it != FClassifyIndex.end() && !FClassifyIndex.count(newName)) {
+      int no = it->second;
+      FClassifyIndex.erase(it);
+      FClassifyIndex.emplace(newName, no);
+      FClassifications[static_cast<size_t>(no)] = newName;
+    }
   } catch (...) {
     EndNotify(nullptr);
     throw;
@@ -578,7 +613,7 @@ void TPersonList::RenameClassify(const std::string& oldName, const std::string& 
   EndNotify(nullptr);
   // EndNotify has reported the new classifications when the list may notify; otherwise the
   // report waits for the next change the list hears of.
-  if (FClassifyDirty) ClassifyChanged();
+  if (!FClassifyPending.empty()) ClassifyChanged();
 }
 
 void TPersonList::DeleteClassify(const std::string& name) {
@@ -595,7 +630,7 @@ void TPersonList::DeleteClassify(const std::string& name) {
   EndNotify(nullptr);
   // EndNotify has reported the new classifications when the list may notify; otherwise the
   // report waits for the next change the list hears of.
-  if (FClassifyDirty) ClassifyChanged();
+  if (!FClassifyPending.empty()) ClassifyChanged();
 }
 
 void TPersonList::UnifyFormat(unsigned options) {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "Dates.h"
 #include "Files.h"
@@ -136,6 +138,7 @@ private:
   // What filters and finds read comes first, next to the item's own first fields.
   uint32_t FSearchSlot[2] = {0, 0};  // this entry's place in the list's search indexes
   std::bitset<256> FClassifyBits;
+  bool FClassifyPending = false;  // the bits wait to be set by the book
   std::string FYomi;
   std::string FName;
   std::string FPostal;
@@ -181,8 +184,9 @@ public:
 
   // Lists every name used, in order of first appearance, and sets every entry's bits.
   void RebuildClassifications();
-  // Adds the names that are new at the end and sets every entry's bits.
-  void UpdateClassifications();
+  // Sets the bits of the entries whose classifications changed, adding names that are new at
+  // the end; true when a name was added or bits changed.
+  bool UpdateClassifications();
   void ClassifyChanged();
   void RenameRelations(const std::string& oldName, const std::string& newName);
   void AddClassify(int index, const std::string& name);
@@ -218,7 +222,10 @@ private:
   bool SearchMatches(int which, const TPerson* person, const std::string& pattern);
 
   TStrings FClassifications;
-  bool FClassifyDirty = false;  // an entry's classifications changed outside the tracked ways
+  std::unordered_map<std::string, int> FClassifyIndex;  // number of each name in Classifications
+  std::vector<TPerson*> FClassifyPending;  // entries whose bits wait to be set
+  void MarkClassify(TPerson* p);
+  bool PlaceClassifyBits(TPerson* p);
   TFileLock FBookLock;
   std::string FFindRaw, FFindPrepared;
   TSearchIndex FSearch[2];  // 0 names, 1 all fields

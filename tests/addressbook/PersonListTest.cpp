@@ -215,6 +215,9 @@ TEST(PersonList, ClassificationsTheirBitsAndFilters) {
   EXPECT_EQ(l.Count(), 3);
   l.ClearFilter(true);
   EXPECT_EQ(l.FindMode, 0);
+  l.RenameClassify(S("友人"), S("親友"));  // keeps its number
+  EXPECT_SJ_EQ("親友", l.Classifications()[1]);
+  EXPECT_TRUE(l.Persons(2)->HasClassifyBit(1));
   l.DeleteClassify(S("会社"));
   EXPECT_EQ(l.Persons(0)->Classify().Count(), 0);
   EXPECT_EQ(l.Classifications().size(), 3u);  // numbers stay until the next rebuild
