@@ -402,6 +402,7 @@ void TDataList::LoadFromFile(const std::string& name, bool append) {
     // The file is read whole before anything changes, so a file that cannot be read leaves
     // the list as it was.
     std::string data = ReadFileBytes(name);
+    FTextSizeHint = data.size();
     try {
       if (!append) Clear();
       AddLines(data);
@@ -701,6 +702,8 @@ void TDataList::Open(const std::string& name, bool append) {
 
 std::string TDataList::FileText() {
   std::string out;
+  // The text is about as long as the last one written or read: one allocation, no copies.
+  out.reserve(FTextSizeHint + FTextSizeHint / 16 + 256);
   if (!HeaderLine.empty()) {
     out += HeaderLine;
     out += "\r\n";
@@ -709,6 +712,7 @@ std::string TDataList::FileText() {
     item->AppendText(out);
     out += "\r\n";
   }
+  FTextSizeHint = out.size();
   return out;
 }
 

@@ -308,6 +308,7 @@ private:
   std::string FFindText;
   int32_t FFindNumber = kNoNumber;
   TStrings FScratch;
+  size_t FTextSizeHint = 0;  // length of the file text last read or written
   std::vector<TDataItem*> FUnplaced;
   bool FOrderDirty = false;  // items were moved by hand since the last sort
 };
