@@ -151,11 +151,10 @@ void TDataItem::Changing(int arg) {
   if (CanNotify() && OnBeforeChange) OnBeforeChange(this, arg);
   if (FOwner) {
     FOwner->ItemChanging(this);
-    // Inside the list's update bracket the keys are not compared (the bracket sorts when it
-    // closes), so loading a book does not copy every sort text; should the change end after
-    // the bracket, the missing copy counts as a changed key.
-    FRememberedValid = FOwner->FUpdateCount == 0;
-    if (FRememberedValid) {
+    // The keys are remembered only when the list listens; otherwise (loading a book) the
+    // copy would be wasted, and a change that does reach the list counts as a key change.
+    FRememberValid = FOwner->CanNotify();
+    if (FRememberValid) {
       FRememberedSortValue = GetSortValue();
       FRememberedSortText = GetSortText();
     }
@@ -167,7 +166,7 @@ void TDataItem::Changed(int arg) {
   if (OnAfterChange) OnAfterChange(this, arg);
   if (FOwner) {
     // A sort that is already pending stays pending.
-    if (!FRememberedValid || GetSortValue() != FRememberedSortValue || GetSortText() != FRememberedSortText)
+    if (!FRememberValid || GetSortValue() != FRememberedSortValue || GetSortText() != FRememberedSortText)
       FOwner->NeedSort = true;
     FOwner->ItemChanged(this);
   }

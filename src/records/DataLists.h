@@ -169,7 +169,7 @@ private:
   int32_t FId = 0;
   double FRememberedSortValue = 0;
   std::string FRememberedSortText;
-  bool FRememberedValid = false;
+  bool FRememberValid = false;
   int32_t FUpdateCount = 0;
   int32_t FChangeCount = 0;
   // Collation key of the sort text, made when a sort needs it; every change of the item

@@ -506,38 +506,29 @@ std::string ConvertStr(const std::string& text, int kind) {
   return r;
 }
 
-namespace {
-// The kana row (0 あ … 9 わ) of every double-byte code, 10 for any other character; built once
-// from the row tables (voiced and semi-voiced kana share the row of their plain form).
-struct TKanaRows {
-  uint8_t Row[0x10000];
-  TKanaRows() {
-    std::memset(Row, 10, sizeof Row);
-    static const char* const tables[3] = {
-        "をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもや＠ゆ＠よらりるれろわん",
-        "をぁぃぅぇぉゃゅょっーあいうえおがぎぐげござじずぜぞだぢづでどなにぬねのばびぶべぼまみむめもや＠ゆ＠よらりるれろわん",
-        "をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのぱぴぷぺぽまみむめもや＠ゆ＠よらりるれろわん"};
+int KanaRow(const std::string& text) {
+  // The row of every double-byte character, from the plain table, then the voiced, then the
+  // semi-voiced one (the first table that holds a character decides), looked up in one step.
+  static const std::vector<int8_t> rows = [] {
+    std::vector<int8_t> r(65536, 10);
+    std::vector<bool> seen(65536, false);
+    const std::string tables[3] = {
+        SJ("をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもや＠ゆ＠よらりるれろわん"),
+        SJ("をぁぃぅぇぉゃゅょっーあいうえおがぎぐげござじずぜぞだぢづでどなにぬねのばびぶべぼまみむめもや＠ゆ＠よらりるれろわん"),
+        SJ("をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのぱぴぷぺぽまみむめもや＠ゆ＠よらりるれろわん")};
     const int aPos = 22;  // byte offset of "あ": eleven double-byte characters precede it
-    // Later tables never override an earlier entry: the first table that holds a character
-    // gives its row.
-    bool set[0x10000] = {};
-    for (const char* utf8 : tables) {
-      std::string t = Utf8ToSjis(utf8);
+    for (const std::string& t : tables) {
       for (size_t i = 0; i + 1 < t.size(); i += 2) {
         unsigned code = static_cast<unsigned char>(t[i]) << 8 | static_cast<unsigned char>(t[i + 1]);
-        if (set[code]) continue;
-        set[code] = true;
-        Row[code] = static_cast<uint8_t>((static_cast<int>(i) - aPos) / 10);
+        if (seen[code]) continue;
+        seen[code] = true;
+        r[code] = static_cast<int8_t>((static_cast<int>(i) - aPos) / 10);
       }
     }
-  }
-};
-}  // namespace
-
-int KanaRow(const std::string& text) {
+    return r;
+  }();
   if (text.size() < 2 || !IsLeadByte(text[0])) return 10;
-  static const TKanaRows* rows = new TKanaRows();
-  return static_cast<int8_t>(rows->Row[static_cast<unsigned char>(text[0]) << 8 | static_cast<unsigned char>(text[1])]);
+  return rows[static_cast<unsigned char>(text[0]) << 8 | static_cast<unsigned char>(text[1])];
 }
 
 bool ContainsStr(std::string_view text, std::string_view pattern) {
