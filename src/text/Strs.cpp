@@ -332,6 +332,21 @@ bool IsWordBound(const std::string& text, const std::string& pattern, int pos) {
   return left && right;
 }
 
+bool ContainsStr(std::string_view text, std::string_view pattern) {
+  if (pattern.empty() || pattern.size() > text.size()) return false;
+  const char* base = text.data();
+  const char* p = base;
+  const char* end = base + text.size();
+  while (p < end) {
+    const void* hit = ::memmem(p, static_cast<size_t>(end - p), pattern.data(), pattern.size());
+    if (!hit) return false;
+    size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    if (!IsTrailAt(text, at)) return true;
+    p = base + at + 1;  // the match began on a trail byte
+  }
+  return false;
+}
+
 TIntegers SearchAll(const std::string& pattern, const std::string& text, int options) {
   TIntegers r;
   if (pattern.empty() || text.empty()) return r;
@@ -529,21 +544,6 @@ int KanaRow(const std::string& text) {
   }();
   if (text.size() < 2 || !IsLeadByte(text[0])) return 10;
   return rows[static_cast<unsigned char>(text[0]) << 8 | static_cast<unsigned char>(text[1])];
-}
-
-bool ContainsStr(std::string_view text, std::string_view pattern) {
-  if (pattern.empty() || pattern.size() > text.size()) return false;
-  const char* base = text.data();
-  const char* p = base;
-  const char* end = base + text.size();
-  while (p < end) {
-    const void* hit = ::memmem(p, static_cast<size_t>(end - p), pattern.data(), pattern.size());
-    if (!hit) return false;
-    size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
-    if (!IsTrailAt(text, at)) return true;
-    p = base + at + 1;  // the match began on a trail byte
-  }
-  return false;
 }
 
 }  // namespace kaede
