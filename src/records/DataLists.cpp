@@ -601,7 +601,16 @@ bool SortLess(const TSortEntry& a, const TSortEntry& b) {
 }  // namespace
 
 void TDataList::Unplaced(TDataItem* item) {
-  if (item->FUnplaced) return;
+  if (item->FUnplaced || FOrderDirty) return;  // a full sort is due anyway
+  // Past a few thousand the next sort sorts everything: the list stops tracking, so that
+  // taking items out of a long list of unplaced ones never costs a search each.
+  const size_t kTrackedAtMost = 4096;
+  if (FUnplaced.size() >= kTrackedAtMost) {
+    for (TDataItem* u : FUnplaced) u->FUnplaced = false;
+    FUnplaced.clear();
+    FOrderDirty = true;
+    return;
+  }
   item->FUnplaced = true;
   FUnplaced.push_back(item);
 }

@@ -310,7 +310,7 @@ private:
   TStrings FScratch;
   size_t FTextSizeHint = 0;  // length of the file text last read or written
   std::vector<TDataItem*> FUnplaced;
-  bool FOrderDirty = false;  // items were moved by hand since the last sort
+  bool FOrderDirty = false;  // items were moved by hand, or too many changed, since the last sort
 };
 
 // Runs f between BeginUpdate and EndUpdate, closing the bracket when f raises.
