@@ -16,7 +16,7 @@ namespace {
 
 bool HasSpace(const std::string& s) {
   // A quick test; DeleteSpaces decides character by character when it says yes.
-  return s.find(' ') != std::string::npos || s.find("\x81\x40") != std::string::npos;
+  return s.find(' ') != std::string::npos || s.find(SJ("　")) != std::string::npos;
 }
 
 void AppendJoined(std::string& out, const TStrings& lines) {
@@ -53,9 +53,10 @@ void AppendDate(std::string& out, const TDateValue& d) {
 
 // Appends the text without its ASCII and full-width spaces (as DeleteSpaces gives it).
 void AppendWithoutSpaces(std::string& out, std::string_view text) {
+  const std::string& full = SJ("　");
   for (size_t i = 0, n = text.size(); i < n;) {
     size_t len = CharLenAt(text, i);
-    bool space = len == 1 ? text[i] == ' ' : text[i] == '\x81' && text[i + 1] == '\x40';
+    bool space = len == 1 ? text[i] == ' ' : text[i] == full[0] && text[i + 1] == full[1];
     if (!space) out.append(text.data() + i, len);
     i += len;
   }
@@ -71,8 +72,9 @@ std::unordered_map<int32_t, TPerson*> PersonsById(TPersonList* list) {
   return byId;
 }
 
-std::string ClassifyCaption(const char* utf8Verb, const std::string& name) {
-  return name.empty() ? std::string() : Utf8ToSjis(utf8Verb) + name + "]";
+// "verb [name]"; empty for an empty name.
+std::string ClassifyCaption(const std::string& verb, const std::string& name) {
+  return name.empty() ? std::string() : verb + name + "]";
 }
 
 }  // namespace
@@ -458,6 +460,13 @@ void TPersonList::LoadFromFile(const std::string& name, bool append) {
 void TPersonList::SaveToFile(const std::string& name) {
   std::string file = name.empty() ? FileName : name;
   if (file.empty()) return;
+  if (IsWriteProtected(file)) {
+    // Saving replaces the file by renaming a new one over it, which a read-only file would
+    // not stop: the read-only mark is honoured here.
+    EFileError e(SJ("ファイルが読み取り専用のため、保存できません"));
+    e.SetFileName(file);
+    throw e;
+  }
   bool book = file == FileName;
   if (book && FileExists(file) && !(FBookLock.Held() && FBookLock.Path() == file)) {
     if (!FBookLock.Acquire(file) && FBookLock.Busy()) {
@@ -712,7 +721,7 @@ const std::string& TPersonList::PreparedFindText(const std::string& text) {
 
 // ---- Tasks ---------------------------------------------------------------------------------
 
-std::string TUndoTaskAddClassify::GetUndoCaption() const { return ClassifyCaption("分類の追加 [", FName); }
+std::string TUndoTaskAddClassify::GetUndoCaption() const { return ClassifyCaption(SJ("分類の追加 ["), FName); }
 
 // Undoing the addition takes the name from the entry it was added to; other entries that
 // had the name before keep it.
@@ -738,7 +747,7 @@ TUndoTaskDelClassify::TUndoTaskDelClassify(TPersonList* list, std::string name) 
     if (list->AllPersons(i)->Classify().IndexOf(FName) >= 0) FIds.push_back(list->AllPersons(i)->Id());
 }
 
-std::string TUndoTaskDelClassify::GetUndoCaption() const { return ClassifyCaption("分類の削除 [", FName); }
+std::string TUndoTaskDelClassify::GetUndoCaption() const { return ClassifyCaption(SJ("分類の削除 ["), FName); }
 
 void TUndoTaskDelClassify::Undo() {
   std::unordered_map<int32_t, TPerson*> byId = PersonsById(FList);
@@ -760,7 +769,7 @@ TUndoTaskEditClassify::TUndoTaskEditClassify(TPersonList* list, std::string oldN
   }
 }
 
-std::string TUndoTaskEditClassify::GetUndoCaption() const { return ClassifyCaption("分類名の修正 [", FNew); }
+std::string TUndoTaskEditClassify::GetUndoCaption() const { return ClassifyCaption(SJ("分類名の修正 ["), FNew); }
 
 void TUndoTaskEditClassify::Undo() {
   std::unordered_map<int32_t, TPerson*> byId = PersonsById(FList);

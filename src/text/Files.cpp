@@ -164,6 +164,12 @@ bool IsReadOnlyFile(const std::string& name) {
   return ::access(p.c_str(), W_OK) != 0;
 }
 
+bool IsWriteProtected(const std::string& name) {
+  struct stat st;
+  if (name.empty() || ::stat(OsPath(name).c_str(), &st) != 0) return false;
+  return (st.st_mode & 0222) == 0 || IsReadOnlyFile(name);
+}
+
 std::string ReadFileBytes(const std::string& name) {
   std::string p = OsPath(name);
   int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);

@@ -17,6 +17,9 @@ bool FileExists(const std::string& name);
 bool DirectoryExists(const std::string& name);
 // True when the file exists and this process may not write it.
 bool IsReadOnlyFile(const std::string& name);
+// True when the file exists and is read-only: no write permission at all, or none for this
+// process. (A replacing save renames over the file, which the folder alone would allow.)
+bool IsWriteProtected(const std::string& name);
 
 // The whole file; raises EFileError naming the file and the system's reason.
 std::string ReadFileBytes(const std::string& name);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "CommaText.h"
@@ -347,4 +349,17 @@ TEST(PersonList, EntriesAssignedFromAnotherListGetThisListsClassificationNumbers
   book.FindMode = pfmClassify;
   book.FilterNo(0);
   EXPECT_EQ(book.Count(), 1);
+}
+
+TEST(PersonList, AReadOnlyBookIsNotReplacedBySaving) {
+  test::TempDir dir;
+  std::string book = dir.File("book.kad");
+  WriteFileAtomic(book, S("一,いち\r\n"));
+  ::chmod(OsPath(book).c_str(), 0444);
+  TPersonList l;
+  l.Open(book, false);
+  l.AddPerson(S("二,に"));
+  EXPECT_THROW(l.SaveToFile(""), EFileError);
+  EXPECT_EQ(ReadFileBytes(book), S("一,いち\r\n"));
+  EXPECT_TRUE(l.Modified());
 }
