@@ -263,3 +263,18 @@ TEST(UndoDataList, RandomHistoryKeepsTheListSorted) {
   l.Sort();
   for (int i = 0; i < l.Count(); ++i) EXPECT_EQ(l.Items(i), before[static_cast<size_t>(i)]);
 }
+
+TEST(UndoDataList, AnOlderEditFindsTheEntryBroughtBackFromTheTrash) {
+  TNoteList l;
+  auto* a = static_cast<TNote*>(l.AddText("a,1"));
+  l.AddText("b,1");
+  a->SetNote("2");
+  l.Delete(l.IndexOfId(a->Id()));
+  l.History().UndoStep();  // the deletion: the same object returns
+  l.History().UndoStep();  // the edit finds it by its Id
+  EXPECT_EQ(a->Note, "1");
+  EXPECT_EQ(a->Owner(), &l);
+  l.History().RedoSteps(2);
+  EXPECT_EQ(a->Owner(), &l.Trash());
+  EXPECT_EQ(a->Note, "2");
+}
