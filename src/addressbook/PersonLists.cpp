@@ -3,6 +3,9 @@
 #include <string.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <thread>
 #include <typeinfo>
 #include <unordered_map>
 
@@ -519,7 +522,8 @@ void TPersonList::Clear() {
 }
 
 void TPersonList::MarkClassify(TPerson* p) {
-  if (p->FClassifyPending) return;
+  // Inside an update bracket the names are rebuilt for every entry when it closes.
+  if (p->FClassifyPending || UpdateCount() > 0) return;
   p->FClassifyPending = true;
   FClassifyPending.push_back(p);
 }
@@ -541,6 +545,72 @@ bool TPersonList::PlaceClassifyBits(TPerson* p) {
   p->FClassifyBits = bits;
   p->FClassifyPending = false;
   return changed;
+}
+
+void TPersonList::AddLines(std::string_view text) {
+  size_t zero = text.find('\0');
+  if (zero != std::string_view::npos) text = text.substr(0, zero);
+  std::vector<std::string_view> lines;
+  for (size_t i = 0, n = text.size(); i < n;) {
+    size_t j = text.find_first_of("\r\n", i);
+    if (j == std::string_view::npos) j = n;
+    lines.push_back(text.substr(i, j - i));
+    if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
+    else if (j < n) ++j;
+    i = j;
+  }
+  const size_t kParallelFrom = 8192;
+  if (lines.size() < kParallelFrom || std::thread::hardware_concurrency() < 2) {
+    TUndoDataList::AddLines(text);
+    return;
+  }
+  // A long book: the entries are made one after the other (their Ids keep the file's order),
+  // then two threads read their texts. Inside the update bracket reading an entry touches the
+  // entry alone: nothing is recorded, sorted, numbered or reported before the bracket closes.
+  WithUpdate(*this, [&] {
+    Unrecorded([&] {
+      size_t n = lines.size();
+      std::vector<TPerson*> made;
+      made.reserve(n);
+      for (size_t i = 0; i < n; ++i) {
+        auto* p = static_cast<TPerson*>(NewInstance());
+        p->Create(this);
+        made.push_back(p);
+      }
+      struct TFailure {
+        size_t Line = SIZE_MAX;
+        std::exception_ptr Error;
+      };
+      auto readRange = [&](size_t from, size_t to, TFailure& failure) {
+        std::string line;
+        for (size_t i = from; i < to; ++i) {
+          if (lines[i].empty()) continue;
+          line.assign(lines[i]);
+          try {
+            made[i]->ReadText(line);
+          } catch (...) {
+            failure = TFailure{i, std::current_exception()};
+            return;
+          }
+        }
+      };
+      size_t half = n / 2;
+      TFailure first, second;
+      std::thread helper([&] { readRange(half, n, second); });
+      readRange(0, half, first);
+      helper.join();
+      const TFailure& failure = first.Error ? first : second;
+      if (!failure.Error) return;
+      // As when read line by line: the entries before the bad line stay, the rest go.
+      for (size_t i = n; i-- > failure.Line;) made[i]->Free();
+      try {
+        std::rethrow_exception(failure.Error);
+      } catch (Exception& e) {
+        e.SetLineNo(static_cast<int>(failure.Line) + 1);
+        throw;
+      }
+    });
+  });
 }
 
 void TPersonList::RebuildClassifications() {

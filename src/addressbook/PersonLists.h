@@ -214,6 +214,10 @@ public:
     bool HitsValid = false;
   };
 
+protected:
+  // A long book is read on two threads.
+  void AddLines(std::string_view text) override;
+
 private:
   friend class TPerson;
   void LockBook(const std::string& name);

@@ -363,3 +363,55 @@ TEST(PersonList, AReadOnlyBookIsNotReplacedBySaving) {
   EXPECT_EQ(ReadFileBytes(book), S("一,いち\r\n"));
   EXPECT_TRUE(l.Modified());
 }
+
+// A long book is read on two threads: the result, and the handling of a bad line in either
+// half, are those of reading line by line.
+TEST(PersonList, LongBooksReadLikeShortOnes) {
+  test::TempDir dir;
+  std::string text;
+  const int n = 10000;
+  for (int i = 0; i < n; ++i) {
+    std::string yomi = S(i % 3 == 0 ? "かとう" : i % 3 == 1 ? "あおき" : "さとう");
+    text += "e" + std::to_string(i) + "," + yomi + ",,,,100-" + std::to_string(1000 + i % 9000) + ",,";
+    text += i % 7 == 0 ? S("家族") : std::string();
+    text += ",,,2020/1/" + std::to_string(1 + i % 28) + "\r\n";
+  }
+  std::string book = dir.File("long.kad");
+  WriteFileAtomic(book, text);
+  TPersonList l;
+  l.Open(book, false);
+  ASSERT_EQ(l.Count(), n);
+  // equal readings in file order: e1, e4, e7, ... then e0, e3, ... then e2, e5, ...
+  EXPECT_EQ(l.Persons(0)->Name(), "e1");
+  EXPECT_EQ(l.Persons(1)->Name(), "e4");
+  EXPECT_EQ(l.Persons(n - 1)->Name(), "e9998");
+  EXPECT_EQ(l.Persons(0)->Postal(), "1001001");
+  EXPECT_EQ(l.Classifications().size(), 1u);
+  l.FindMode = pfmClassify;
+  l.FilterNo(0);
+  EXPECT_EQ(l.Count(), (n + 6) / 7);
+  l.ClearFilter(true);
+  std::string saved = dir.File("saved.kad");
+  l.SaveToFile(saved);
+  TPersonList again;
+  again.Open(saved, false);
+  EXPECT_TRUE(ReadFileBytes(saved) == [&] { again.SaveToFile(dir.File("again.kad")); return ReadFileBytes(dir.File("again.kad")); }());
+  for (int bad : {123, 8000}) {  // in the first half and in the second
+    std::string broken = text;
+    size_t at = 0;
+    for (int i = 0; i < bad; ++i) at = broken.find("\r\n", at) + 2;
+    broken.insert(at, "x,y,,,,,,,,,1/x/1\r\n");
+    WriteFileAtomic(book, broken);
+    TPersonList partial;
+    try {
+      partial.Open(book, false);
+      ADD_FAILURE();
+    } catch (const EDateToStrError& e) {
+      EXPECT_EQ(e.LineNo(), bad + 1);
+      EXPECT_EQ(e.FileName(), book);
+    }
+    EXPECT_EQ(partial.AllCount(), bad);
+    EXPECT_EQ(partial.UpdateCount(), 0);
+    EXPECT_THROW(partial.SaveToFile(""), Exception);  // the rest of the book is protected
+  }
+}
