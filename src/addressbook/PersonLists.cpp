@@ -569,14 +569,19 @@ void TPersonList::AddLines(std::string_view text) {
   // entry alone: nothing is recorded, sorted, numbered or reported before the bracket closes.
   WithUpdate(*this, [&] {
     Unrecorded([&] {
-      size_t n = lines.size();
-      std::vector<TPerson*> made;
-      made.reserve(n);
-      for (size_t i = 0; i < n; ++i) {
-        auto* p = static_cast<TPerson*>(NewInstance());
-        p->Create(this);
-        made.push_back(p);
+      size_t n = lines.size(), half = n / 2;
+      // Each thread allocates the entries it will read, so that an entry and its texts lie
+      // together in memory (a save or a find walks them in order).
+      std::vector<TPerson*> made(n, nullptr);
+      auto allocate = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) made[i] = static_cast<TPerson*>(NewInstance());
+      };
+      {
+        std::thread allocator([&] { allocate(half, n); });
+        allocate(0, half);
+        allocator.join();
       }
+      for (size_t i = 0; i < n; ++i) made[i]->Create(this);
       struct TFailure {
         size_t Line = SIZE_MAX;
         std::exception_ptr Error;
@@ -594,7 +599,6 @@ void TPersonList::AddLines(std::string_view text) {
           }
         }
       };
-      size_t half = n / 2;
       TFailure first, second;
       std::thread helper([&] { readRange(half, n, second); });
       readRange(0, half, first);
