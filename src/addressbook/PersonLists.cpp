@@ -581,7 +581,14 @@ void TPersonList::AddLines(std::string_view text) {
         allocate(0, half);
         allocator.join();
       }
-      for (size_t i = 0; i < n; ++i) made[i]->Create(this);
+      for (size_t i = 0; i < n; ++i) {
+        try {
+          made[i]->Create(this);
+        } catch (...) {
+          for (size_t j = i; j < n; ++j) delete made[j];  // not yet in the list
+          throw;
+        }
+      }
       struct TFailure {
         size_t Line = SIZE_MAX;
         std::exception_ptr Error;
