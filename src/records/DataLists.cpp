@@ -1,6 +1,7 @@
 #include "DataLists.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "Collation.h"
 #include "CommaText.h"
@@ -135,8 +136,13 @@ void TDataItem::Changing(int arg) {
   if (CanNotify() && OnBeforeChange) OnBeforeChange(this, arg);
   if (FOwner) {
     FOwner->ItemChanging(this);
-    FRememberedSortValue = GetSortValue();
-    FRememberedSortText = GetSortText();
+    // The keys are remembered only when the list listens; otherwise (loading a book) the
+    // copy would be wasted, and a change that does reach the list counts as a key change.
+    FRememberValid = FOwner->CanNotify();
+    if (FRememberValid) {
+      FRememberedSortValue = GetSortValue();
+      FRememberedSortText = GetSortText();
+    }
   }
 }
 
@@ -145,7 +151,8 @@ void TDataItem::Changed(int arg) {
   if (OnAfterChange) OnAfterChange(this, arg);
   if (FOwner) {
     // A sort that is already pending stays pending.
-    if (GetSortValue() != FRememberedSortValue || GetSortText() != FRememberedSortText) FOwner->NeedSort = true;
+    if (!FRememberValid || GetSortValue() != FRememberedSortValue || GetSortText() != FRememberedSortText)
+      FOwner->NeedSort = true;
     FOwner->ItemChanged(this);
   }
 }
@@ -482,19 +489,50 @@ int TDataList::StandardCompare(TDataItem* a, TDataItem* b) {
 
 void TDataList::Sort() {
   if (Count() < 2) return;
-  // Keys are computed once per item (and only again when its sort text changed), so the
-  // collator never runs inside the comparison.
+  // Keys are computed once per item (and again only when its sort text changed), so the
+  // collator never runs inside the comparison. Many new keys (a book just opened) are made
+  // on two threads: each item's key is written by exactly one of them.
+  std::vector<std::string> texts(FItems.size());
+  std::vector<size_t> stale;
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    TDataItem* item = FItems[i];
+    texts[i] = item->GetSortText();
+    if (!item->FKeyValid || texts[i] != item->FKeyText) stale.push_back(i);
+  }
+  auto makeKeys = [&](size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) {
+      TDataItem* item = FItems[stale[k]];
+      item->FKey = CollationKey(texts[stale[k]]);
+      item->FKeyText = std::move(texts[stale[k]]);
+      item->FKeyValid = true;
+    }
+  };
+  if (stale.size() >= 20000) {
+    size_t half = stale.size() / 2;
+    std::thread other(makeKeys, half, stale.size());
+    makeKeys(0, half);
+    other.join();
+  } else {
+    makeKeys(0, stale.size());
+  }
   struct TEntry {
     double value;
+    uint64_t prefix;  // the key's first eight bytes, big-endian: most comparisons end here
     const std::string* key;
     int32_t id;
     TDataItem* item;
   };
   std::vector<TEntry> entries;
   entries.reserve(FItems.size());
-  for (TDataItem* item : FItems) entries.push_back(TEntry{item->GetSortValue(), &KeyOf(item), item->FId, item});
+  for (TDataItem* item : FItems) {
+    uint64_t prefix = 0;
+    const std::string& key = item->FKey;
+    for (size_t b = 0; b < 8; ++b) prefix = prefix << 8 | (b < key.size() ? static_cast<unsigned char>(key[b]) : 0u);
+    entries.push_back(TEntry{item->GetSortValue(), prefix, &key, item->FId, item});
+  }
   std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
     if (a.value != b.value) return a.value < b.value;
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
     int c = a.key->compare(*b.key);
     if (c != 0) return c < 0;
     return a.id < b.id;

@@ -128,6 +128,7 @@ private:
   int32_t FId = 0;
   double FRememberedSortValue = 0;
   std::string FRememberedSortText;
+  bool FRememberValid = false;
   int32_t FUpdateCount = 0;
   int32_t FChangeCount = 0;
   // Collation key cache: the sort text the key was made from, and the key.

@@ -487,19 +487,28 @@ std::string ConvertStr(const std::string& text, int kind) {
 }
 
 int KanaRow(const std::string& text) {
-  if (text.size() < 2 || !IsLeadByte(text[0])) return 10;
-  static const std::string* const tables[3] = {
-      &SJ("をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもや＠ゆ＠よらりるれろわん"),
-      &SJ("をぁぃぅぇぉゃゅょっーあいうえおがぎぐげござじずぜぞだぢづでどなにぬねのばびぶべぼまみむめもや＠ゆ＠よらりるれろわん"),
-      &SJ("をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのぱぴぷぺぽまみむめもや＠ゆ＠よらりるれろわん")};
-  const int aPos = 22;  // byte offset of "あ": eleven double-byte characters precede it
-  for (const std::string* tp : tables) {
-    const std::string& t = *tp;
-    for (size_t i = 0; i + 1 < t.size(); i += 2) {
-      if (t[i] == text[0] && t[i + 1] == text[1]) return (static_cast<int>(i) - aPos) / 10;
+  // The row of every double-byte character, from the plain table, then the voiced, then the
+  // semi-voiced one (the first table that holds a character decides), looked up in one step.
+  static const std::vector<int8_t> rows = [] {
+    std::vector<int8_t> r(65536, 10);
+    std::vector<bool> seen(65536, false);
+    const std::string tables[3] = {
+        SJ("をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもや＠ゆ＠よらりるれろわん"),
+        SJ("をぁぃぅぇぉゃゅょっーあいうえおがぎぐげござじずぜぞだぢづでどなにぬねのばびぶべぼまみむめもや＠ゆ＠よらりるれろわん"),
+        SJ("をぁぃぅぇぉゃゅょっーあいうえおかきくけこさしすせそたちつてとなにぬねのぱぴぷぺぽまみむめもや＠ゆ＠よらりるれろわん")};
+    const int aPos = 22;  // byte offset of "あ": eleven double-byte characters precede it
+    for (const std::string& t : tables) {
+      for (size_t i = 0; i + 1 < t.size(); i += 2) {
+        unsigned code = static_cast<unsigned char>(t[i]) << 8 | static_cast<unsigned char>(t[i + 1]);
+        if (seen[code]) continue;
+        seen[code] = true;
+        r[code] = static_cast<int8_t>((static_cast<int>(i) - aPos) / 10);
+      }
     }
-  }
-  return 10;
+    return r;
+  }();
+  if (text.size() < 2 || !IsLeadByte(text[0])) return 10;
+  return rows[static_cast<unsigned char>(text[0]) << 8 | static_cast<unsigned char>(text[1])];
 }
 
 }  // namespace kaede
