@@ -1,0 +1,108 @@
+#include "AppOptions.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+#include "Files.h"
+#include "Strs.h"
+
+namespace kaede {
+
+std::string RunningProgramFile() {
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  return n > 0 ? FromOsPath(std::string(buf, static_cast<size_t>(n))) : std::string();
+}
+
+std::string RunningProgramFolder() {
+  std::string path = RunningProgramFile();
+  size_t slash = path.rfind('/');  // "/" is never a trail byte
+  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+void TAppOption::CreateFields() {
+  TBaseOption::CreateFields();
+  ProgramFolder = RunningProgramFolder();
+}
+
+void TAppOption::Initialize() {
+  LoadOptions();
+  AfterLoad();
+}
+
+void TAppOption::DestroyFields() {
+  SaveOptions();
+  if (FTrayMode) AppHost().HideTrayIcon();
+}
+
+void TAppOption::LoadOptions() { LoadFromRegistry(AppKey, std::string()); }
+
+void TAppOption::SaveOptions() {
+  try {
+    SaveToRegistry(AppKey, std::string());
+  } catch (const Exception& e) {
+    // The program is ending: the settings are lost, but the user learns why.
+    AppHost().ShowError(e.what());
+  }
+}
+
+void TAppOption::SetTrayMode(bool value) {
+  if (value == FTrayMode) return;
+  Changing(-1);
+  FTrayMode = value;
+  if (value) {
+    AppHost().ShowTrayIcon(CutStr(RunningProgramFile(), 63, false));
+  } else {
+    AppHost().HideTrayIcon();
+  }
+  Changed(-1);
+}
+
+void TAppOption::HandleSwitch(char letter, const std::string& /*value*/) {
+  switch (letter) {
+    case 'Q':
+      if (OnQuit) {
+        OnQuit();
+      } else {
+        AppHost().ShowMainWindow();
+        AppHost().ProcessMessages();
+        AppHost().Terminate();
+      }
+      break;
+    case 'Z':
+      SetTrayMode(true);
+      break;
+    default:
+      break;
+  }
+}
+
+void TAppOption::TrayAction(int kind, const TPoint& at) {
+  if (kind == 0) {
+    if (OnTrayClick) OnTrayClick();
+    else AppHost().ToggleMainWindow();
+  } else if (kind == 1) {
+    AppHost().BringToFront();
+    if (OnTrayPopup) OnTrayPopup();
+    AppHost().PopupTrayMenu(at);
+  }
+}
+
+void TAppOption::ParseCommandLine(const TStrings& args) {
+  if (args.empty()) return;
+  BeforeSwitches();
+  ParamFiles.clear();
+  for (const std::string& a : args) {
+    if (a.size() >= 2 && a[0] == '/' && !IsLeadByte(a[1])) {
+      char letter = a[1];
+      if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
+      HandleSwitch(letter, a.substr(2));
+    } else {
+      ParamFiles.push_back(a);
+    }
+  }
+  if (!AppHost().Terminated() && OnParams) OnParams(ParamFiles);
+}
+
+}  // namespace kaede
