@@ -78,7 +78,18 @@ void TKaedeZipPipeline::Fetch(const std::string& archive) {
 }
 
 bool TKaedeZipPipeline::Run() {
+  try {
+    return Steps();
+  } catch (...) {
+    // The files of a failed step stay for a look at them; an empty work folder goes.
+    if (!FWorkFolder.empty()) ::rmdir(OsPath(FWorkFolder).c_str());
+    throw;
+  }
+}
+
+bool TKaedeZipPipeline::Steps() {
   FStatus = TZipStatus();
+  FWorkFolder.clear();
   FArchive.clear();
   FCsv.clear();
   FWorkFolder = MakeWorkFolder();

@@ -38,6 +38,7 @@ public:
   const TZipStatus& Status() const { return FStatus; }
 
 private:
+  bool Steps();
   void Report(TZipStep step, int percent, const std::string& text, bool failed = false);
   void SetPercent(int percent);
   void Fetch(const std::string& archive);

@@ -26,7 +26,7 @@ int ParenBalance(std::string_view s) {
 
 }  // namespace
 
-bool ConvertKenAll(const TStrings& records, TPostalLists& lists, const TConvertProgress& progress) {
+bool ConvertKenAll(const TStrings& records, TPostalLists& lists, const TConvertProgress& progress, size_t maxLines) {
   lists = TPostalLists();
   auto fail = [&] {
     lists = TPostalLists();
@@ -48,7 +48,7 @@ bool ConvertKenAll(const TStrings& records, TPostalLists& lists, const TConvertP
     } else {
       std::string t = town == SJ("以下に掲載がない場合") ? std::string() : town;
       if (!SearchAll(SJ("の次に番地がくる場合"), t, 0).empty()) t = SJ("（") + t + SJ("）");
-      if (lists.Postal.size() >= static_cast<size_t>(kMaxPostalLines)) return fail();
+      if (lists.Postal.size() >= maxLines) return fail();
       lists.Postal.push_back(code + t);
       openParens = ParenBalance(t);
       previousCode = code;

@@ -22,8 +22,10 @@ using TConvertProgress = std::function<void(size_t record, size_t records)>;
 // prefecture or city adds a Ken.dat or City.dat line with the index of the current Postal.dat
 // line.
 //
-// Returns false, with the lists cleared, when the records give no valid record, more entries
-// than a dictionary can hold, or a name that is not CP932 text (a file in another encoding).
-bool ConvertKenAll(const TStrings& records, TPostalLists& lists, const TConvertProgress& progress = {});
+// Returns false, with the lists cleared, when the records give no valid record, more than
+// maxLines entries (by default what the six-character index can address), or a name that is
+// not CP932 text (a file in another encoding).
+bool ConvertKenAll(const TStrings& records, TPostalLists& lists, const TConvertProgress& progress = {},
+                   size_t maxLines = kMaxPostalLines);
 
 }  // namespace kaede
