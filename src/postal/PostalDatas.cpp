@@ -48,7 +48,9 @@ std::vector<TRange> ParseRanges(const TStrings& lines, const std::string& fileNa
   for (size_t i = 0; i < lines.size(); ++i) {
     TRange r;
     if (!ParseRangeStart(lines[i], r.Start)) {
-      Exception e("'" + lines[i].substr(0, 6) + SJ("' は整数ではありません"));
+      std::string message(1, '\'');
+      message.append(lines[i], 0, 6).append(SJ("' は整数ではありません"));
+      Exception e(message);
       e.SetFileName(fileName);
       e.SetLineNo(static_cast<int>(i + 1));
       throw e;
