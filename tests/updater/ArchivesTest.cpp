@@ -55,11 +55,8 @@ TEST(Archives, TheFormatComesFromTheExtensionWithoutRegardToCase) {
   EXPECT_EQ(ArchiverTypeOfName("KEN_ALL.LZH"), atLha);
   EXPECT_EQ(ArchiverTypeOfName("dir.zip/x.Jar"), atZip);
   EXPECT_EQ(ArchiverTypeOfName("a.tar.gz"), atTgz);
-  EXPECT_EQ(ArchiverTypeOfName("a.TBZ"), atNone);
   EXPECT_EQ(ArchiverTypeOfName("a.bz2"), atBZ2);
   EXPECT_EQ(ArchiverTypeOfName("a.deb"), atTar);
-  EXPECT_EQ(ArchiverTypeOfName("a.gza"), atBga);
-  EXPECT_EQ(ArchiverTypeOfName("a.7z"), at7z);
   EXPECT_EQ(ArchiverTypeOfName("noext"), atNone);
   // a self-extracting program is asked for its content
   test::TempDir dir;
@@ -124,8 +121,6 @@ TEST(Archives, FormatsWithoutALibraryAndOperationsWithoutSupportSayWhy) {
   TArchiveFile arj(dir.Path() + "/old.arj");
   EXPECT_EQ(message([&] { arj.Extract(nullptr, LhaOptions(), {}, dir.Path()); }),
             "ARJ 形式書庫 を扱うには UNARJ32J.DLL が 必要です。");
-  TArchiveFile yz1(dir.Path() + "/x.yz1");
-  EXPECT_EQ(message([&] { yz1.Extract({}, dir.Path()); }), "YZ1 形式書庫 を扱うには YZ1.DLL が 必要です。");
   TArchiveFile none(dir.Path() + "/x.txt");
   EXPECT_EQ(message([&] { none.Extract({}, dir.Path()); }), "書庫の形式を判別できません。");
   TArchiveFile gca(dir.Path() + "/x.gca");
@@ -134,8 +129,6 @@ TEST(Archives, FormatsWithoutALibraryAndOperationsWithoutSupportSayWhy) {
   EXPECT_EQ(message([&] { gca.SetArchiverType(atBel); }), "書庫の形式を特定できませんでした。");
   TArchiveFile lha("x.lzh");
   EXPECT_EQ(message([&] { lha.Pack(); }), "この形式では書庫ファイルの作成をサポートしておりません。");
-  EXPECT_EQ(message([&] { lha.Delete(); }), "この形式の書庫ではファイルの削除をサポートしておりません。");
-  EXPECT_EQ(message([&] { lha.ExtractMem(); }), "この形式ではメモリ展開をサポートしておりません。");
   TArchiveFile zip("x.zip");
   EXPECT_EQ(message([&] { zip.Pack(); }), "ZIP 形式書庫の作成には ZIP32J.DLL または LMZIP32.DLL が必要です。");
 }
@@ -224,9 +217,9 @@ TEST(Archives, HostileMembersNeverReachOutsideTheFolder) {
     test::WriteArchive(name, format,
                        {{"../outside/up.txt", "x"},
                         {outside + "/absolute.txt", "x"},
-                        {"link", "", test::TEntrySpec::Symlink, outside},
+                        {"link", "", test::TArchiveEntry::Symlink, outside},
                         {"link/through.txt", "x"},
-                        {"hard", "", test::TEntrySpec::Hardlink, "/etc/hostname"},
+                        {"hard", "", test::TArchiveEntry::Hardlink, "/etc/hostname"},
                         {"sub/./../../outside/dots.txt", "x"},
                         {"good.txt", "fine"}});
     // "link" is refused, so link/through.txt lands in a real folder inside; a ZIP cannot hold

@@ -63,9 +63,9 @@ inline std::string LhaStored(const std::vector<std::pair<std::string, std::strin
   return out;
 }
 
-struct TEntrySpec {
+struct TArchiveEntry {
   enum TKind { File, Symlink, Hardlink, Folder };
-  TEntrySpec(std::string name, std::string data, TKind kind = File, std::string link = std::string())
+  TArchiveEntry(std::string name, std::string data, TKind kind = File, std::string link = std::string())
       : Name(std::move(name)), Data(std::move(data)), Kind(kind), Link(std::move(link)) {}
   std::string Name;
   std::string Data;
@@ -75,38 +75,38 @@ struct TEntrySpec {
 
 // Writes an archive with libarchive's writer: format "zip", "ustar", "pax", ...; filter "gzip"
 // or empty.
-inline void WriteArchive(const std::string& utf8Path, const char* format, const std::vector<TEntrySpec>& entries,
+inline void WriteArchive(const std::string& utf8Path, const char* format, const std::vector<TArchiveEntry>& entries,
                          const char* filter = nullptr) {
   archive* a = archive_write_new();
   archive_write_set_format_by_name(a, format);
   if (filter) archive_write_add_filter_by_name(a, filter);
   archive_write_open_filename(a, utf8Path.c_str());
-  for (const TEntrySpec& e : entries) {
+  for (const TArchiveEntry& e : entries) {
     archive_entry* entry = archive_entry_new();
     archive_entry_set_pathname(entry, e.Name.c_str());
     archive_entry_set_perm(entry, 0644);
     archive_entry_set_mtime(entry, 1262304000, 0);
     switch (e.Kind) {
-      case TEntrySpec::File:
+      case TArchiveEntry::File:
         archive_entry_set_filetype(entry, AE_IFREG);
         archive_entry_set_size(entry, static_cast<la_int64_t>(e.Data.size()));
         break;
-      case TEntrySpec::Symlink:
+      case TArchiveEntry::Symlink:
         archive_entry_set_filetype(entry, AE_IFLNK);
         archive_entry_set_symlink(entry, e.Link.c_str());
         break;
-      case TEntrySpec::Hardlink:
+      case TArchiveEntry::Hardlink:
         archive_entry_set_filetype(entry, AE_IFREG);
         archive_entry_set_hardlink(entry, e.Link.c_str());
         archive_entry_set_size(entry, 0);
         break;
-      case TEntrySpec::Folder:
+      case TArchiveEntry::Folder:
         archive_entry_set_filetype(entry, AE_IFDIR);
         archive_entry_set_perm(entry, 0755);
         break;
     }
     archive_write_header(a, entry);
-    if (e.Kind == TEntrySpec::File && !e.Data.empty()) archive_write_data(a, e.Data.data(), e.Data.size());
+    if (e.Kind == TArchiveEntry::File && !e.Data.empty()) archive_write_data(a, e.Data.data(), e.Data.size());
     archive_entry_free(entry);
   }
   archive_write_close(a);
