@@ -65,8 +65,8 @@ std::string FallbackZipSource(const std::string& source) {
 std::string ConfiguredDictionaryFolder() {
   std::string exe = ReadSettingsValue("KaedeAddress", "", "ExeName");
   size_t slash = exe.rfind('/');
-  if (slash != std::string::npos) return exe.substr(0, slash + 1);
-  return DictionaryFolder();
+  // The address book's own rule applied to its folder, so that it reads what is written here.
+  return DictionaryFolder(slash != std::string::npos ? exe.substr(0, slash + 1) : ProgramFolder());
 }
 
 }  // namespace kaede

@@ -21,8 +21,9 @@ std::string ConfiguredZipSource();
 // The same archive's path on the server of an http(s) source; empty for other sources and for
 // a source that already is that path.
 std::string FallbackZipSource(const std::string& source);
-// The folder the dictionary goes to: the folder of "ExeName" of "KaedeAddress" when that value
-// is set, otherwise the folder the address book reads its dictionary from first.
+// The folder the dictionary goes to: the folder of the address book's program ("ExeName" of
+// "KaedeAddress" when that value is set, otherwise this program's folder) when it is writable,
+// otherwise the user's data folder; the address book reads from there first.
 std::string ConfiguredDictionaryFolder();
 
 }  // namespace kaede

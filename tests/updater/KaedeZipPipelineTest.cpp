@@ -221,11 +221,14 @@ TEST(ZipSettings, SourceTargetAndFallbackComeFromTheSettingsStore) {
   fs::create_directory(dir.Path() + "/KaedeProject");
   test::WriteAll(dir.Path() + "/KaedeProject/KaedeZip.ini", "[option]\r\nsource=http://mirror.example/k.zip\r\n");
   test::WriteAll(dir.Path() + "/KaedeProject/KaedeAddress.ini",
-                 "ExeName=/opt/kaede/bin/KaedeAddress\r\n[Option]\r\nExeName=/wrong/place\r\nDataPath=x\r\n");
+                 "ExeName=" + dir.Path() + "/KaedeAddress\r\n[Option]\r\nExeName=/wrong/place\r\nDataPath=x\r\n");
   EXPECT_EQ(ConfiguredZipSource(), "http://mirror.example/k.zip");
-  EXPECT_EQ(ConfiguredDictionaryFolder(), "/opt/kaede/bin/");
+  EXPECT_EQ(ConfiguredDictionaryFolder(), dir.Path() + "/");
   EXPECT_EQ(ReadSettingsValue("KaedeAddress", "Option", "DataPath"), "x");
   EXPECT_EQ(ReadSettingsValue("KaedeAddress", "Option", "Missing"), "");
+  // a program folder that cannot be written sends the dictionary to the user's folder
+  test::WriteAll(dir.Path() + "/KaedeProject/KaedeAddress.ini", "ExeName=/nonexistent/bin/KaedeAddress\r\n");
+  EXPECT_EQ(ConfiguredDictionaryFolder(), dir.Path() + "/data/KaedeAddress/");
   ::unsetenv("XDG_CONFIG_HOME");
   ::unsetenv("XDG_DATA_HOME");
 
