@@ -37,10 +37,11 @@ struct TPostalLists {
 // A range line: bytes 1-6 hold the index, right-aligned in spaces.
 std::string RangeLine(int index, const std::string& name);
 
-// Writes the three files into the folder (created when missing) so that a reader sees either
-// the old dictionary or the new one: each file goes to a temporary name first, fully written
-// and flushed, and only when all three are there are they renamed into place. On failure the
-// temporary files are removed, the old dictionary is left as it was and EFileError is raised.
+// Writes the three files into the folder (created when missing) without mixing an old and a
+// new dictionary: each file goes to a temporary name first, fully written and flushed, and
+// only when all three are there are they renamed into place, one right after the other. When
+// a file cannot be written the temporary files are removed, the old dictionary is left as it
+// was and EFileError is raised.
 void SavePostalFiles(const std::string& folder, const TPostalLists& lists);
 
 class TPostalScan;

@@ -485,7 +485,10 @@ int TArchiveFile::Extract([[maybe_unused]] void* ownerWindow, const TArchiverOpt
   TExtractRequest request{FFileName, folder, members, FType, MaxMemberSize, this, OnProgress, OnEnumMember};
   std::string output;
   int result = archiver.Extract(FLastCommand, request, output);
-  FOutput = OutputSize > 0 ? output.substr(0, static_cast<size_t>(OutputSize - 1)) : std::string();
+  // The output is cut to the buffer (one byte stays for its end), never inside a character.
+  size_t keep = OutputSize > 0 ? static_cast<size_t>(OutputSize - 1) : 0;
+  if (keep < output.size() && IsTrailBytePos(output, keep + 1)) --keep;
+  FOutput = output.substr(0, keep);
   return result;
 }
 
