@@ -83,13 +83,13 @@ TEST(Archives, TheLhaCommandLineAndItsRequiredSwitches) {
   TArchiverOptions o = LhaOptions();
   o.n = 0;
   o.a = 2;
-  o.w = "/work";
+  o.w = "/data";
   o.jx = {"*.bak", "*.tmp"};
   o.gyx = 0;
   o.UserOptions = "-q";
   o.UserFileList = "rest";
   EXPECT_EQ(lha.BuildExtractCommand(o, "a b.lzh", {"KEN_ALL.CSV"}, "out/", true),
-            "x -+ -a2 -n1 \"-w/work/\" -jse1 -jso1 \"-jx*.bak\" \"-jx*.tmp\" -gyx0 -q \"a b.lzh\" \"out/\" "
+            "x -+ -a2 -n1 \"-w/data/\" -jse1 -jso1 \"-jx*.bak\" \"-jx*.tmp\" -gyx0 -q \"a b.lzh\" \"out/\" "
             "\"KEN_ALL.CSV\" rest");
 
   // a missing jse or jso stops before the library is called
