@@ -1,29 +1,14 @@
 #include "AppOptions.h"
 
-#include <unistd.h>
-
-#include <climits>
-
+#include "AppPaths.h"
 #include "Files.h"
 #include "Strs.h"
 
 namespace kaede {
 
-std::string RunningProgramFile() {
-  char buf[PATH_MAX];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  return n > 0 ? FromOsPath(std::string(buf, static_cast<size_t>(n))) : std::string();
-}
-
-std::string RunningProgramFolder() {
-  std::string path = RunningProgramFile();
-  size_t slash = path.rfind('/');  // "/" is never a trail byte
-  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-}
-
 void TAppOption::CreateFields() {
   TBaseOption::CreateFields();
-  ProgramFolder = RunningProgramFolder();
+  ProgramFolder = kaede::ProgramFolder();
 }
 
 void TAppOption::Initialize() {
@@ -52,7 +37,7 @@ void TAppOption::SetTrayMode(bool value) {
   Changing(-1);
   FTrayMode = value;
   if (value) {
-    AppHost().ShowTrayIcon(CutStr(RunningProgramFile(), 63, false));
+    AppHost().ShowTrayIcon(CutStr(ProgramFile(), 63, false));
   } else {
     AppHost().HideTrayIcon();
   }

@@ -52,8 +52,4 @@ private:
   bool FTrayMode = false;
 };
 
-// The running program's file (from /proc/self/exe), and its folder ending with "/".
-std::string RunningProgramFile();
-std::string RunningProgramFolder();
-
 }  // namespace kaede

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <set>
 
+#include "AppPaths.h"
 #include "Files.h"
 #include "Strs.h"
 
@@ -110,15 +111,7 @@ void SetSettingsErrorHandler(TSettingsErrorHandler handler) { ErrorHandler() = s
 // ---- TSettingsStore ------------------------------------------------------------------------
 
 std::string TSettingsStore::RegistryFileName(const std::string& appKey) {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (xdg && *xdg == '/') {
-    base = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home && *home ? home : ".") + "/.config";
-  }
-  return FromOsPath(base) + "/KaedeProject/" + (appKey.empty() ? DefaultAppKey() : appKey) + ".ini";
+  return SettingsFileName(appKey.empty() ? DefaultAppKey() : appKey);
 }
 
 std::unique_ptr<TSettingsStore> TSettingsStore::OpenRegistry(const std::string& appKey) {

@@ -34,13 +34,18 @@ std::string IncludeTrailingDelimiter(const std::string& folder) {
   return folder + "/";
 }
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
   std::string buf(4096, '\0');
   ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
-  if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return "./";
+  if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return std::string();
   buf.resize(static_cast<size_t>(n));
-  size_t slash = buf.rfind('/');
-  return FromOsPath(slash == std::string::npos ? "./" : buf.substr(0, slash + 1));
+  return FromOsPath(buf);
+}
+
+std::string ProgramFolder() {
+  std::string file = ProgramFile();
+  size_t slash = file.rfind('/');  // "/" is never a trail byte
+  return slash == std::string::npos ? "./" : file.substr(0, slash + 1);
 }
 
 std::string UserDataFolder() { return FromOsPath(XdgFolderUtf8("XDG_DATA_HOME", ".local/share") + "/KaedeAddress/"); }

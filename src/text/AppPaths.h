@@ -7,7 +7,8 @@
 
 namespace kaede {
 
-// The folder of the running program file (from /proc/self/exe).
+// The running program file (from /proc/self/exe), and its folder.
+std::string ProgramFile();
 std::string ProgramFolder();
 // The user's data folder of the address book: $XDG_DATA_HOME (or ~/.local/share) + "/KaedeAddress/".
 std::string UserDataFolder();
