@@ -76,6 +76,18 @@ public:
     TPrinterMetrics m;
     int dpi = p.resolution();
     m.Dpi = {dpi, dpi};
+    // Qt keeps page sizes in whole points; the page model of the PDF printer keeps the
+    // paper's own millimetres (a number Qt does not know keeps the page Qt has)
+    QSizeF mm = !FPdf ? QSizeF()
+                : FSettings.PaperNumber == kPaperUser
+                    ? QSizeF(FSettings.PaperWidth / 10.0, FSettings.PaperLength / 10.0)
+                    : QPageSize(QPageSize::id(FSettings.PaperNumber)).size(QPageSize::Millimeter);
+    if (!mm.isEmpty()) {
+      if (FSettings.Landscape) mm.transpose();
+      m.PaperDots = {qRound(mm.width() * dpi / 25.4), qRound(mm.height() * dpi / 25.4)};
+      m.PrintableDots = m.PaperDots;
+      return m;
+    }
     QRectF paper = p.paperRect(QPrinter::DevicePixel);
     QRectF page = p.pageRect(QPrinter::DevicePixel);
     m.PaperDots = {qRound(paper.width()), qRound(paper.height())};
