@@ -65,31 +65,17 @@ const TStyleKey<V> kEditorKeys[] = {
     {"KeyWordStrs", &V::KeyWordStrs},
 };
 
-// An element that draws text.
+// An element that draws text; colours as 0xRRGGBB.
 TViewInfoRecord TextElement(int32_t status, const std::string& font, int32_t size, int32_t style, int32_t decorate,
                             double width, uint32_t text, uint32_t back, uint32_t decorateColor) {
-  TViewInfoRecord r;
-  r.Status = status;
-  r.FontName = font;
-  r.FontSize = size;
-  r.StyleCode = style;
-  r.Decorate = decorate;
-  r.LineWidth = width;
-  r.TextColor = RgbColor(text);
-  r.BackColor = RgbColor(back);
-  r.DecorateColor = RgbColor(decorateColor);
-  return r;
+  return ViewInfoRecord(status, font, size, style, decorate, width, RgbColor(text), RgbColor(back),
+                        RgbColor(decorateColor));
 }
 
 // An element that draws lines or areas only.
 TViewInfoRecord LineElement(int32_t status, int32_t decorate, double width, uint32_t back, int64_t decorateColor) {
-  TViewInfoRecord r;
-  r.Status = status;
-  r.Decorate = decorate;
-  r.LineWidth = width;
-  r.BackColor = RgbColor(back);
-  r.DecorateColor = decorateColor < 0 ? clNone : RgbColor(static_cast<uint32_t>(decorateColor));
-  return r;
+  return ViewInfoRecord(status, "", 0, -1, decorate, width, clNone, RgbColor(back),
+                        decorateColor < 0 ? clNone : RgbColor(static_cast<uint32_t>(decorateColor)));
 }
 
 }  // namespace
@@ -188,8 +174,7 @@ void TEditorStyle::DoConvertLineWidths(const std::function<double(double)>& conv
 }
 
 void TEditorStyle::MakePrintable() {
-  BeginUpdate();
-  try {
+  Updating([&] {
     bool hadPaper = PaperVisible();
     TBaseStyle::MakePrintable();
     int32_t dpi = PageMetrics().ScreenDpi;
@@ -203,11 +188,7 @@ void TEditorStyle::MakePrintable() {
     for (int no : {viCaretLine, viCaretLineInfo})
       if (ViewInfo(no)->Status() == 1) ViewInfo(no)->SetStatus(2);
     for (int no : {viReturn, viTab, viEof}) ViewInfo(no)->SetStatus(-1);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 }  // namespace kaede

@@ -47,22 +47,11 @@ const TStyleKey<V> kBaseKeys[] = {
 };
 
 TViewInfoRecord FrameRecord(int32_t status, int32_t decorate, TColor decorateColor) {
-  TViewInfoRecord r;
-  r.Status = status;
-  r.FontSize = 9;
-  r.StyleCode = 0;
-  r.Decorate = decorate;
-  r.LineWidth = 0;
-  r.BackColor = clWhite;
-  r.DecorateColor = decorateColor;
-  return r;
+  return ViewInfoRecord(status, "", 9, 0, decorate, 0, clNone, clWhite, decorateColor);
 }
 
 TViewInfoRecord TextRecord() {
-  TViewInfoRecord r = FrameRecord(1, 0, clBlack);
-  r.FontName = SJ("ＭＳ Ｐゴシック");
-  r.TextColor = clBlack;
-  return r;
+  return ViewInfoRecord(1, SJ("ＭＳ Ｐゴシック"), 9, 0, 0, 0, clBlack, clWhite, clBlack);
 }
 
 }  // namespace
@@ -376,53 +365,27 @@ void TBaseStyle::RestoreBackup() {
 }
 
 void TBaseStyle::SetColors(int index, TColor color) {
-  BeginUpdate();
-  try {
-    DoSetColors(index, color);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  Updating([&] { DoSetColors(index, color); });
 }
 
 void TBaseStyle::ConvertLineWidths(const std::function<double(double)>& conversion) {
-  BeginUpdate();
-  try {
-    DoConvertLineWidths(conversion);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  Updating([&] { DoConvertLineWidths(conversion); });
 }
 
 void TBaseStyle::SetFonts(const std::string& fontName, int32_t size) {
-  BeginUpdate();
-  try {
-    DoSetFonts(fontName, size);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  Updating([&] { DoSetFonts(fontName, size); });
 }
 
 void TBaseStyle::MakePrintable() {
   if (FBase.PaperVisible) return;
-  BeginUpdate();
-  try {
+  Updating([&] {
     ReadPrinterMetrics();
     SetBase(&V::PaperVisible, true);
     SetColors(TViewInfo::ciText, clBlack);
     SetColors(TViewInfo::ciBack, clWhite);
     int32_t dpi = PageMetrics().ScreenDpi;
     ConvertLineWidths([dpi](double px) { return RoundHundredths(px * 25.4 / dpi); });
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 // ---- TBaseStyleList ------------------------------------------------------------------------

@@ -139,6 +139,18 @@ protected:
   void WriteElements(TSettingsStore& store, const std::string& section, int first, int last) const;
   // What EnsurePreset clears before the preset is applied.
   virtual void ClearForPreset() { Clear(); }
+  // Runs f inside one update bracket of the style, closed also when f raises.
+  template <class F>
+  void Updating(F f) {
+    BeginUpdate();
+    try {
+      f();
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  }
   // Replaces a value record through one change bracket, nothing when it ends up unchanged.
   template <class V, class F>
   bool ChangeValues(V& values, F edit) {

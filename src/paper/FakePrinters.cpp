@@ -13,7 +13,8 @@ TFakePrinter TFakePrinter::Standard(const std::string& name) {
 }
 
 TFakePrinter& TFakePrinterBackend::Device() {
-  if (Current < 0 || Current >= static_cast<int>(Devices.size())) throw ESheetPrinter("fake printer: no current printer");
+  if (Current < 0 || Current >= static_cast<int>(Devices.size()))
+    throw ESheetPrinter("fake printer: no current printer");
   return Devices[static_cast<size_t>(Current)];
 }
 

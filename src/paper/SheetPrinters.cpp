@@ -239,7 +239,8 @@ TPoint TSheetPrinter::GetUserPaperExtent() {
 
 void TSheetPrinter::SetPaperExtent(int width, int length) {
   CheckNoPrinter();
-  CheckSupported(psPaperSize | psPaperLength | psPaperWidth, "TSheetPrinter.SetpaperExtent: PaperSize is not Supported");
+  CheckSupported(psPaperSize | psPaperLength | psPaperWidth,
+                 "TSheetPrinter.SetpaperExtent: PaperSize is not Supported");
   TPrinterSettings& p = Pending();
   if (p.PaperNumber == kPaperUser && p.ExtentPresent && p.PaperWidth == width && p.PaperLength == length) return;
   p.PaperNumber = kPaperUser;

@@ -34,6 +34,12 @@ std::string ShortFloatText(double value) {
   return std::string(buf, r.ptr);
 }
 
+TViewInfoRecord ViewInfoRecord(int32_t status, const std::string& fontName, int32_t fontSize, int32_t styleCode,
+                               int32_t decorate, double lineWidth, TColor textColor, TColor backColor,
+                               TColor decorateColor) {
+  return {status, fontName, fontSize, styleCode, decorate, lineWidth, textColor, backColor, decorateColor};
+}
+
 TColor TViewInfo::Color(int index) const {
   switch (index) {
     case ciText: return FFont.Color;

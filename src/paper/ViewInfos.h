@@ -30,6 +30,11 @@ struct TViewInfoRecord {
   TColor DecorateColor = clNone;
 };
 
+// A record from its fields in the order of the text form.
+TViewInfoRecord ViewInfoRecord(int32_t status, const std::string& fontName, int32_t fontSize, int32_t styleCode,
+                               int32_t decorate, double lineWidth, TColor textColor, TColor backColor,
+                               TColor decorateColor);
+
 // How a line element's pen is drawn.
 enum TLinePen { lpNone, lpSolid, lpDot, lpDash };
 

@@ -78,6 +78,21 @@ TMmRect Mm(double left, double top, double width, double height) {
   return {RoundHundredths(left), RoundHundredths(top), RoundHundredths(width), RoundHundredths(height)};
 }
 
+// The address, name, telephone and mail of the addressee, and of the sender.
+void Atena(TPostValues& p, const TMmRect& address, const TMmRect& name, const TMmRect& tel, const TMmRect& mail) {
+  p.AtenaAddressLayout = address;
+  p.AtenaNameLayout = name;
+  p.AtenaTelLayout = tel;
+  p.AtenaMailLayout = mail;
+}
+
+void Sender(TPostValues& p, const TMmRect& address, const TMmRect& name, const TMmRect& tel, const TMmRect& mail) {
+  p.SenderAddressLayout = address;
+  p.SenderNameLayout = name;
+  p.SenderTelLayout = tel;
+  p.SenderMailLayout = mail;
+}
+
 // The reference envelope whose proportions the envelope layouts scale: 長形３号, 120 x 235 mm.
 const double kRefWidth = 120, kRefHeight = 235;
 
@@ -99,6 +114,13 @@ void TPostStyle::Paper(int32_t width, int32_t height) {
   FBase.PaperSize = kPaperUser;
   FBase.PaperWidth = width;
   FBase.PaperHeight = height;
+}
+
+void TPostStyle::Margins(double left, double top, double right, double bottom) {
+  FBase.MarginLeft = left;
+  FBase.MarginTop = top;
+  FBase.MarginRight = right;
+  FBase.MarginBottom = bottom;
 }
 
 void TPostStyle::Status(int no, int32_t status) { ViewInfo(no)->SetStatus(status); }
@@ -132,10 +154,8 @@ void TPostStyle::Envelope(int32_t width, int32_t height, double lid, bool back, 
     p.YubinBigInterval = 1.0;
     p.AtenaPostCodeSmallFrameLayout = Mm(left + 21, 12.4 * sy, 5.9, 8.1);
     p.YubinSmallInterval = 1.0;
-    p.AtenaAddressLayout = Mm(85 * sx, 35 * sy, 25 * sx, 180 * sy);
-    p.AtenaNameLayout = Mm(50 * sx, 45 * sy, 30 * sx, 130 * sy);
-    p.AtenaTelLayout = Mm(44 * sx, 45 * sy, 5 * sx, 130 * sy);
-    p.AtenaMailLayout = Mm(38 * sx, 45 * sy, 5 * sx, 130 * sy);
+    Atena(p, Mm(85 * sx, 35 * sy, 25 * sx, 180 * sy), Mm(50 * sx, 45 * sy, 30 * sx, 130 * sy),
+          Mm(44 * sx, 45 * sy, 5 * sx, 130 * sy), Mm(38 * sx, 45 * sy, 5 * sx, 130 * sy));
   } else {
     // heights scale with the paper against the reference envelope with the same flap
     const double sy = paperHeight / (kRefHeight + flapMm);
@@ -145,10 +165,8 @@ void TPostStyle::Envelope(int32_t width, int32_t height, double lid, bool back, 
     SetWithSender(true);
     Status(viSenderPostCodeFrame, 1);
     const double end = 215 * sy;
-    p.SenderAddressLayout = Mm(33 * sx, 148 * sy, 10 * sx, end - 148 * sy);
-    p.SenderNameLayout = Mm(20 * sx, 153 * sy, 13 * sx, end - 153 * sy);
-    p.SenderTelLayout = Mm(15.5 * sx, 153 * sy, 3.5 * sx, end - 153 * sy);
-    p.SenderMailLayout = Mm(11 * sx, 153 * sy, 3.5 * sx, end - 153 * sy);
+    Sender(p, Mm(33 * sx, 148 * sy, 10 * sx, end - 148 * sy), Mm(20 * sx, 153 * sy, 13 * sx, end - 153 * sy),
+           Mm(15.5 * sx, 153 * sy, 3.5 * sx, end - 153 * sy), Mm(11 * sx, 153 * sy, 3.5 * sx, end - 153 * sy));
     // the sender's boxes end under the address's right edge, 3 mm below its end
     const TMmRect& big = p.SenderPostCodeBigFrameLayout;
     const TMmRect& small = p.SenderPostCodeSmallFrameLayout;
@@ -167,10 +185,7 @@ void TPostStyle::ApplyPreset(int index) {
   // The horizontal addressee of a 100 x 148 card, below the postal-code boxes.
   auto horizontal = [&] {
     p.PostVertical = false;
-    p.AtenaAddressLayout = Mm(10, 28, 80, 24);
-    p.AtenaNameLayout = Mm(10, 56, 80, 26);
-    p.AtenaTelLayout = Mm(10, 84, 80, 5);
-    p.AtenaMailLayout = Mm(10, 90, 80, 5);
+    Atena(p, Mm(10, 28, 80, 24), Mm(10, 56, 80, 26), Mm(10, 84, 80, 5), Mm(10, 90, 80, 5));
   };
   // The message side of a card: free text, no addressee.
   auto backSide = [&] {
@@ -180,35 +195,48 @@ void TPostStyle::ApplyPreset(int index) {
     p.PostCodeKind = 0;
     for (int no = viAtenaPostCode; no <= viAtenaMail; ++no) Status(no, 0);
     Status(viPostKind, 0);
-    FBase.MarginTop = 10;
-    FBase.MarginLeft = 8;
-    FBase.MarginRight = 8;
-    FBase.MarginBottom = 15;
+    Margins(8, 10, 8, 15);
   };
   // Everything placed on a 100 x 148 card moved to the right half of a round-trip card.
   auto rightHalf = [&](std::initializer_list<TMmRect TPostValues::*> rects) {
     for (auto r : rects) p.*r = (p.*r).Moved(100, 0);
   };
-  const auto atena = {&TPostValues::AtenaPostCodeBigFrameLayout, &TPostValues::AtenaPostCodeSmallFrameLayout, &TPostValues::AtenaPostCodeTextLayout,
-                      &TPostValues::AtenaAddressLayout,          &TPostValues::AtenaNameLayout,               &TPostValues::AtenaTelLayout,
-                      &TPostValues::AtenaMailLayout,             &TPostValues::StampLayout,                   &TPostValues::HeaderLayout,
-                      &TPostValues::FooterLayout};
-  const auto sender = {&TPostValues::SenderPostCodeBigFrameLayout, &TPostValues::SenderPostCodeSmallFrameLayout,
-                       &TPostValues::SenderPostCodeTextLayout,     &TPostValues::SenderAddressLayout,
-                       &TPostValues::SenderNameLayout,             &TPostValues::SenderTelLayout,
-                       &TPostValues::SenderMailLayout};
-  // A sheet of labels on A4: each label is one page of the divided sheet.
-  auto labels = [&](int32_t across, int32_t down, double ml, double mt, double mr, double mb) {
+  using R = TMmRect TPostValues::*;
+  const std::initializer_list<R> atena = {
+      &TPostValues::AtenaPostCodeBigFrameLayout, &TPostValues::AtenaPostCodeSmallFrameLayout,
+      &TPostValues::AtenaPostCodeTextLayout,     &TPostValues::AtenaAddressLayout,
+      &TPostValues::AtenaNameLayout,             &TPostValues::AtenaTelLayout,
+      &TPostValues::AtenaMailLayout,             &TPostValues::StampLayout,
+      &TPostValues::HeaderLayout,                &TPostValues::FooterLayout};
+  const std::initializer_list<R> sender = {
+      &TPostValues::SenderPostCodeBigFrameLayout, &TPostValues::SenderPostCodeSmallFrameLayout,
+      &TPostValues::SenderPostCodeTextLayout,     &TPostValues::SenderAddressLayout,
+      &TPostValues::SenderNameLayout,             &TPostValues::SenderTelLayout,
+      &TPostValues::SenderMailLayout};
+  // A sheet of labels on A4: each label is one page of the divided sheet, the postal code
+  // written as text.
+  struct TLabels {
+    int32_t Across, Down;
+    double Left, Top, Right, Bottom;  // paper margins
+    TMmRect Code, Address, Name, Tel, Mail;
+  };
+  static const TLabels kLabels[] = {
+      {2, 6, 19.3, 21.5, 19.3, 21.5, {6, 4, 0, 4}, {6, 9, 73, 14}, {6, 25, 73, 12}, {6, 38, 36, 3}, {43, 38, 36, 3}},
+      {3, 6, 7.2, 9, 7.2, 9, {4, 4, 0, 4}, {4, 9, 57, 16}, {4, 27, 57, 12}, {4, 41, 27, 3}, {32, 41, 29, 3}},
+      // business cards: the name first, then address, telephone and mail
+      {2, 5, 14, 11, 14, 11, {8, 30, 0, 3.5}, {8, 34.5, 75, 9}, {8, 14, 75, 10}, {8, 45, 75, 3.5}, {8, 49.5, 75, 3.5}},
+  };
+  auto labels = [&](const TLabels& l) {
     FBase.PaperSize = kPaperA4;
     FBase.PaperWidth = 0;
     FBase.PaperHeight = 0;
-    FBase.PaperLevelDivide = across;
-    FBase.PaperVerticalDivide = down;
-    FBase.PaperMarginLeft = ml;
-    FBase.PaperMarginTop = mt;
-    FBase.PaperMarginRight = mr;
-    FBase.PaperMarginBottom = mb;
-    FBase.MarginLeft = FBase.MarginTop = FBase.MarginRight = FBase.MarginBottom = 5;
+    FBase.PaperLevelDivide = l.Across;
+    FBase.PaperVerticalDivide = l.Down;
+    FBase.PaperMarginLeft = l.Left;
+    FBase.PaperMarginTop = l.Top;
+    FBase.PaperMarginRight = l.Right;
+    FBase.PaperMarginBottom = l.Bottom;
+    Margins(5, 5, 5, 5);
     FEd.Vertical = false;
     p.PostVertical = false;
     p.StampKind = 0;
@@ -216,6 +244,8 @@ void TPostStyle::ApplyPreset(int index) {
     Status(viPostKind, 0);
     Status(viAtenaPostCodeFrame, 0);
     Status(viSenderPostCodeFrame, 0);
+    p.AtenaPostCodeTextLayout = l.Code;
+    Atena(p, l.Address, l.Name, l.Tel, l.Mail);
   };
 
   switch (index) {
@@ -230,10 +260,7 @@ void TPostStyle::ApplyPreset(int index) {
     case 4:
       horizontal();
       SetWithSender(true);
-      p.SenderAddressLayout = Mm(10, 105, 62, 10);
-      p.SenderNameLayout = Mm(10, 116, 62, 9);
-      p.SenderTelLayout = Mm(10, 126, 62, 3.5);
-      p.SenderMailLayout = Mm(10, 130.5, 62, 3.5);
+      Sender(p, Mm(10, 105, 62, 10), Mm(10, 116, 62, 9), Mm(10, 126, 62, 3.5), Mm(10, 130.5, 62, 3.5));
       break;
     case 5: backSide(); break;
     case 6:
@@ -244,10 +271,7 @@ void TPostStyle::ApplyPreset(int index) {
       p.SenderPostCodeKind = 2;
       Status(viSenderPostCodeFrame, 0);
       p.SenderPostCodeTextLayout = Mm(8, 107, 0, 4.2);
-      p.SenderAddressLayout = Mm(8, 112, 84, 10);
-      p.SenderNameLayout = Mm(8, 123, 84, 9);
-      p.SenderTelLayout = Mm(8, 133, 84, 3.5);
-      p.SenderMailLayout = Mm(8, 137.5, 84, 3.5);
+      Sender(p, Mm(8, 112, 84, 10), Mm(8, 123, 84, 9), Mm(8, 133, 84, 3.5), Mm(8, 137.5, 84, 3.5));
       break;
     case 7:
       backSide();
@@ -310,19 +334,13 @@ void TPostStyle::ApplyPreset(int index) {
         // the address in the upper half, the message below it
         p.Editor = true;
         FBase.MarginTop = 82;
-        p.AtenaAddressLayout = Mm(70, 27, 23, 50);
-        p.AtenaNameLayout = Mm(35, 27, 35, 50);
-        p.AtenaTelLayout = Mm(30, 27, 5, 50);
-        p.AtenaMailLayout = Mm(25, 27, 5, 50);
+        Atena(p, Mm(70, 27, 23, 50), Mm(35, 27, 35, 50), Mm(30, 27, 5, 50), Mm(25, 27, 5, 50));
       }
       if (index == 14 || index == 16) SetWithSender(true);
       if (index == 16) {
         p.SenderPostCodeBigFrameLayout = Mm(6, 37, 4, 6.5);
         p.SenderPostCodeSmallFrameLayout = Mm(19, 37, 4, 6.5);
-        p.SenderAddressLayout = Mm(22, 45, 8, 33);
-        p.SenderNameLayout = Mm(12, 45, 10, 33);
-        p.SenderTelLayout = Mm(8.5, 45, 3.5, 33);
-        p.SenderMailLayout = Mm(5, 45, 3.5, 33);
+        Sender(p, Mm(22, 45, 8, 33), Mm(12, 45, 10, 33), Mm(8.5, 45, 3.5, 33), Mm(5, 45, 3.5, 33));
       }
       break;
     case 17:
@@ -350,27 +368,18 @@ void TPostStyle::ApplyPreset(int index) {
       p.StampKind = 8;
       p.HeaderImageKind = 1;
       p.FooterImageKind = 2;
-      FBase.MarginTop = index == 20 ? 35 : 10;
-      FBase.MarginBottom = 10;
-      FBase.MarginLeft = 8;
-      FBase.MarginRight = 80;
+      Margins(8, index == 20 ? 35 : 10, 80, 10);
       Status(viAtenaPostCodeFrame, 0);
       Status(viPostKind, 0);
       p.StampLayout = Mm(120, 8, 20, 0);
       p.HeaderLayout = Mm(75, 8, 40, 0);
       p.FooterLayout = Mm(8, 90, 132, 0);
-      p.AtenaNameLayout = Mm(75, 38, 65, 10);
-      p.AtenaAddressLayout = Mm(75, 50, 65, 28);
-      p.AtenaTelLayout = Mm(75, 80, 65, 5);
-      p.AtenaMailLayout = Mm(75, 86, 65, 5);
+      Atena(p, Mm(75, 50, 65, 28), Mm(75, 38, 65, 10), Mm(75, 80, 65, 5), Mm(75, 86, 65, 5));
       if (index == 20) {
         SetWithSender(true);
         p.SenderPostCodeKind = 0;
         Status(viSenderPostCodeFrame, 0);
-        p.SenderNameLayout = Mm(8, 8, 60, 6);
-        p.SenderAddressLayout = Mm(8, 14, 60, 12);
-        p.SenderTelLayout = Mm(8, 26.5, 60, 3);
-        p.SenderMailLayout = Mm(8, 30, 60, 3);
+        Sender(p, Mm(8, 14, 60, 12), Mm(8, 8, 60, 6), Mm(8, 26.5, 60, 3), Mm(8, 30, 60, 3));
       }
       break;
     case 21:
@@ -381,33 +390,13 @@ void TPostStyle::ApplyPreset(int index) {
       if (index == 22) SetWithSender(true);
       break;
     case 39:
-      labels(2, 6, 19.3, 21.5, 19.3, 21.5);
-      p.AtenaPostCodeTextLayout = Mm(6, 4, 0, 4);
-      p.AtenaAddressLayout = Mm(6, 9, 73, 14);
-      p.AtenaNameLayout = Mm(6, 25, 73, 12);
-      p.AtenaTelLayout = Mm(6, 38, 36, 3);
-      p.AtenaMailLayout = Mm(43, 38, 36, 3);
-      break;
-    case 40:
-      labels(3, 6, 7.2, 9, 7.2, 9);
-      p.AtenaPostCodeTextLayout = Mm(4, 4, 0, 4);
-      p.AtenaAddressLayout = Mm(4, 9, 57, 16);
-      p.AtenaNameLayout = Mm(4, 27, 57, 12);
-      p.AtenaTelLayout = Mm(4, 41, 27, 3);
-      p.AtenaMailLayout = Mm(32, 41, 29, 3);
-      break;
+    case 40: labels(kLabels[index - 39]); break;
     case 41:
-      // business cards: the name first, then address, telephone and mail
-      labels(2, 5, 14, 11, 14, 11);
+      labels(kLabels[2]);
       p.Keisyo = false;
       p.Renmei = false;
       Status(viAtenaTel, 1);
       Status(viAtenaMail, 1);
-      p.AtenaNameLayout = Mm(8, 14, 75, 10);
-      p.AtenaPostCodeTextLayout = Mm(8, 30, 0, 3.5);
-      p.AtenaAddressLayout = Mm(8, 34.5, 75, 9);
-      p.AtenaTelLayout = Mm(8, 45, 75, 3.5);
-      p.AtenaMailLayout = Mm(8, 49.5, 75, 3.5);
       break;
     default: {
       // envelopes 23-38: four families of front, front with flap, back, back with flap

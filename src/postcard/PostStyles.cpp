@@ -54,18 +54,12 @@ const TStyleKey<V> kPostKeys[] = {
 
 const uint32_t kCardColor = 0xFEFCFA;
 
+// Colours as 0xRRGGBB, -1 for none given; the back colour is the card's.
 TViewInfoRecord Element(int32_t status, const std::string& font, int32_t size, int32_t decorate, double width,
                         int64_t text, int64_t decorateColor) {
-  TViewInfoRecord r;
-  r.Status = status;
-  r.FontName = font;
-  r.FontSize = size;
-  r.Decorate = decorate;
-  r.LineWidth = width;
-  r.TextColor = text < 0 ? clNone : RgbColor(static_cast<uint32_t>(text));
-  r.BackColor = RgbColor(kCardColor);
-  r.DecorateColor = decorateColor < 0 ? clNone : RgbColor(static_cast<uint32_t>(decorateColor));
-  return r;
+  auto color = [](int64_t c) { return c < 0 ? clNone : RgbColor(static_cast<uint32_t>(c)); };
+  return ViewInfoRecord(status, font, size, -1, decorate, width, color(text), RgbColor(kCardColor),
+                        color(decorateColor));
 }
 
 }  // namespace
@@ -127,13 +121,8 @@ void TPostStyle::Clear() {
   FBase.Name = SJ("官製はがき");
   FBase.Category = SJ("官製はがき");
   FBase.PaperVisible = true;
-  FBase.PaperSize = kPaperUser;
-  FBase.PaperWidth = 100;
-  FBase.PaperHeight = 148;
-  FBase.MarginTop = 83;
-  FBase.MarginBottom = 13;
-  FBase.MarginLeft = 8;
-  FBase.MarginRight = 8;
+  Paper(100, 148);
+  Margins(8, 83, 8, 13);
   FEd.Vertical = true;
   FEd.TextLeftMargin = 0;
   FEd.LineSpace = 2;
@@ -164,10 +153,10 @@ void TPostStyle::WriteSection(TSettingsStore& store, const std::string& section)
 }
 
 void TPostStyle::SetWithSender(bool on) {
-  BeginUpdate();
-  for (int no : {viSenderPostCode, viSenderAddress, viSenderName, viSenderTel, viSenderMail})
-    ViewInfo(no)->SetStatus(on ? 1 : 0);
-  EndUpdate();
+  Updating([&] {
+    for (int no : {viSenderPostCode, viSenderAddress, viSenderName, viSenderTel, viSenderMail})
+      ViewInfo(no)->SetStatus(on ? 1 : 0);
+  });
 }
 
 // ---- TPostStyleList ------------------------------------------------------------------------

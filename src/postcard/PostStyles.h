@@ -116,6 +116,7 @@ protected:
 
 private:
   void Paper(int32_t width, int32_t height);
+  void Margins(double left, double top, double right, double bottom);
   void Status(int no, int32_t status);
   void Envelope(int32_t width, int32_t height, double lid, bool back, bool flap);
 };

@@ -3,7 +3,6 @@
 // the application's settings store.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -55,25 +54,6 @@ void ExpectFileRoundTrip(T& style, const std::function<bool(const T&, const T&)>
   EXPECT_EQ(WrittenKeys(*back), WrittenKeys(style));
   back->Free();
 }
-
-// Points the application's settings store at a private folder for the test's lifetime.
-class ConfigHome {
-public:
-  ConfigHome() {
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    if (old) FOld = old, FHadOld = true;
-    ::setenv("XDG_CONFIG_HOME", FDir.Path().c_str(), 1);
-  }
-  ~ConfigHome() {
-    if (FHadOld) ::setenv("XDG_CONFIG_HOME", FOld.c_str(), 1);
-    else ::unsetenv("XDG_CONFIG_HOME");
-  }
-
-private:
-  TempDir FDir;
-  std::string FOld;
-  bool FHadOld = false;
-};
 
 // Every element moved away from its default.
 inline void ChangeEveryElement(TBaseStyle& style) {
