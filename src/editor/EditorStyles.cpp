@@ -80,8 +80,6 @@ TViewInfoRecord LineElement(int32_t status, int32_t decorate, double width, uint
 
 }  // namespace
 
-const TBaseStyle& TEditorStyle::Defaults() const { return DefaultsOf<TEditorStyle>(); }
-
 void TEditorStyle::Clamp(TEditorValues& v) {
   // both divide: the page into partitions, the screen pixel into samples
   v.PartationCount = std::max(1, v.PartationCount);

@@ -101,7 +101,6 @@ public:
   };
 
   TBaseStyle* NewSame() const override { return new TEditorStyle(); }
-  const TBaseStyle& Defaults() const override;
 
   const TEditorValues& Editor() const { return FEd; }
   template <class T>

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <typeindex>
 
 #include "Files.h"
 #include "SheetPrinters.h"
@@ -78,7 +82,21 @@ bool StrToMmRect(const std::string& text, TMmRect& r) {
 
 TBaseStyle::~TBaseStyle() { FreeElements(); }
 
-const TBaseStyle& TBaseStyle::Defaults() const { return DefaultsOf<TBaseStyle>(); }
+const TBaseStyle& TBaseStyle::Defaults() const {
+  struct TFree {
+    void operator()(TBaseStyle* s) const { s->Free(); }
+  };
+  static std::map<std::type_index, std::unique_ptr<TBaseStyle, TFree>> defaults;
+  auto& style = defaults[typeid(*this)];
+  if (!style) {
+    std::unique_ptr<TBaseStyle, TFree> made(NewSame());
+    made->Create(nullptr);
+    // a class that does not make its own kind would compare with another class's defaults
+    if (typeid(*made) != typeid(*this)) throw std::logic_error("a style class does not override NewSame");
+    style = std::move(made);
+  }
+  return *style;
+}
 
 void TBaseStyle::CreateFields() {
   TBaseOption::CreateFields();

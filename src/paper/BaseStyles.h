@@ -56,10 +56,11 @@ public:
 
   ~TBaseStyle() override;
 
-  // A new, not yet constructed style of this object's class, and a constructed style of this
-  // class holding its defaults (shared, never changed).
+  // A new, not yet constructed style of this object's class: every style class overrides it.
   virtual TBaseStyle* NewSame() const { return new TBaseStyle(); }
-  virtual const TBaseStyle& Defaults() const;
+  // A constructed style of this object's class holding its defaults (made once per class,
+  // never changed).
+  const TBaseStyle& Defaults() const;
 
   const TBaseStyleValues& Base() const { return FBase; }
   // Setters: nothing for an unchanged value, else one Changing(-1)/Changed(-1) bracket.
@@ -161,16 +162,6 @@ protected:
     values = std::move(v);
     Changed(-1);
     return true;
-  }
-  // A constructed style of class T with its defaults, made once.
-  template <class T>
-  static const T& DefaultsOf() {
-    struct THolder {
-      T* Style = TDataItem::Make<T>();
-      ~THolder() { Style->Free(); }
-    };
-    static THolder holder;
-    return *holder.Style;
   }
 
   TBaseStyleValues FBase;

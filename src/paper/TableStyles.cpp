@@ -20,8 +20,6 @@ const char* const kLineText = "1,\"MS UI Gothic,9\",1,0,clBlack,$00EEEEEE,clGray
 
 }  // namespace
 
-const TBaseStyle& TTableStyle::Defaults() const { return DefaultsOf<TTableStyle>(); }
-
 void TTableStyle::Clamp(TTableStyleValues& v) {
   if (!(v.InBoxVerticalMargin >= 0)) v.InBoxVerticalMargin = 0;
   if (!(v.InBoxLevelMargin >= 0)) v.InBoxLevelMargin = 0;

@@ -19,7 +19,6 @@ public:
   enum { viNormal = 37, viLine = 38 };
 
   TBaseStyle* NewSame() const override { return new TTableStyle(); }
-  const TBaseStyle& Defaults() const override;
 
   const TTableStyleValues& Table() const { return FTable; }
   // Cell margins are at least 0.

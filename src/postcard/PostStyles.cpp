@@ -73,8 +73,6 @@ double EnvelopeCodeFrameLeft(double paperWidth, double stampRight, double boxesS
   return stampRight + 0.7 * std::max(0.0, free);
 }
 
-const TBaseStyle& TPostStyle::Defaults() const { return DefaultsOf<TPostStyle>(); }
-
 void TPostStyle::CreateFields() {
   TEditorStyle::CreateFields();
   // The card's own defaults of the inherited elements.

@@ -85,7 +85,6 @@ public:
   };
 
   TBaseStyle* NewSame() const override { return new TPostStyle(); }
-  const TBaseStyle& Defaults() const override;
 
   const TPostValues& Post() const { return FPost; }
   template <class T>

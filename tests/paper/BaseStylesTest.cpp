@@ -166,3 +166,12 @@ TEST(BaseStyle, BackupAndCopies) {
   EXPECT_EQ(s->Name(), "before");
   EXPECT_EQ(s->ViewInfo(TBaseStyle::viHeader)->Status(), 0);
 }
+
+// Elements are stored as differences from the defaults of the style's own class; a class that
+// cannot make its own kind would be compared with another class's defaults.
+TEST(BaseStyle, AStyleClassMustMakeItsOwnKind) {
+  struct TForgetful : TBaseStyle {};
+  TForgetful* s = TDataItem::Make<TForgetful>();
+  EXPECT_THROW(WrittenKeys(*s), std::logic_error);
+  s->Free();
+}
