@@ -33,6 +33,27 @@ private:
   std::string FPath;
 };
 
+// Points the application's settings store at a private folder for the test's lifetime.
+class ConfigHome {
+public:
+  ConfigHome() {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    if (old) FOld = old, FHadOld = true;
+    ::setenv("XDG_CONFIG_HOME", FDir.Path().c_str(), 1);
+  }
+  ~ConfigHome() {
+    if (FHadOld) ::setenv("XDG_CONFIG_HOME", FOld.c_str(), 1);
+    else ::unsetenv("XDG_CONFIG_HOME");
+  }
+  // The settings file of an application key.
+  std::string File(const char* appKey) const { return FDir.Path() + "/KaedeProject/" + appKey + ".ini"; }
+
+private:
+  TempDir FDir;
+  std::string FOld;
+  bool FHadOld = false;
+};
+
 // Shows CP932 text as UTF-8 in failure messages.
 inline std::string U8(const std::string& sjis) { return SjisToUtf8(sjis); }
 

@@ -11,28 +11,9 @@
 
 using namespace kaede;
 namespace fs = std::filesystem;
+using test::ConfigHome;
 
 namespace {
-
-// Points the settings store at a private folder for the test's lifetime.
-class ConfigHome {
-public:
-  ConfigHome() {
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    if (old) FOld = old, FHadOld = true;
-    ::setenv("XDG_CONFIG_HOME", FDir.Path().c_str(), 1);
-  }
-  ~ConfigHome() {
-    if (FHadOld) ::setenv("XDG_CONFIG_HOME", FOld.c_str(), 1);
-    else ::unsetenv("XDG_CONFIG_HOME");
-  }
-  std::string File(const char* appKey) const { return FDir.Path() + "/KaedeProject/" + appKey + ".ini"; }
-
-private:
-  test::TempDir FDir;
-  std::string FOld;
-  bool FHadOld = false;
-};
 
 // An option record with one value of each kind.
 class TSample : public TBaseOption {
