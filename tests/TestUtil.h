@@ -58,8 +58,15 @@ private:
 inline std::string U8(const std::string& sjis) { return SjisToUtf8(sjis); }
 
 inline std::string SharedData(const std::string& rel) { return std::string(KAEDE_SHARED_DATA) + "/" + rel; }
+inline bool HaveSharedData() { return std::filesystem::is_directory(KAEDE_SHARED_DATA); }
 
 }  // namespace kaede::test
+
+// Skips the test (with a message) when the shared data folder is not there.
+#define KAEDE_NEEDS_SHARED_DATA()                                                            \
+  do {                                                                                       \
+    if (!::kaede::test::HaveSharedData()) GTEST_SKIP() << "no shared data at " KAEDE_SHARED_DATA; \
+  } while (0)
 
 #define EXPECT_SJ_EQ(expected_utf8, actual_sjis) \
   EXPECT_EQ(std::string(expected_utf8), ::kaede::SjisToUtf8(actual_sjis))

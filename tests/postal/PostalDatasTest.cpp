@@ -256,6 +256,7 @@ namespace {
 class NationalFile : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
+    if (!test::HaveSharedData()) return;
     Dir = new test::TempDir;
     TArchiveFile zip(test::SharedData("kenall/ken_all_2026-06-05.zip"));
     ASSERT_EQ(zip.Extract({"KEN_ALL.CSV"}, Dir->Path()), 0);
@@ -280,6 +281,7 @@ TPostalData* NationalFile::Data = nullptr;
 }  // namespace
 
 TEST_F(NationalFile, KnownCodesAndAddresses) {
+  KAEDE_NEEDS_SHARED_DATA();
   EXPECT_EQ(Postal(*Data, "1000001").Text, "東京都千代田区千代田");
   TResult sapporo = Postal(*Data, "060-0000");
   EXPECT_EQ(sapporo.Text, "北海道札幌市中央区");
@@ -296,6 +298,7 @@ TEST_F(NationalFile, KnownCodesAndAddresses) {
 }
 
 TEST_F(NationalFile, IndexedLookupsAgreeWithTheScans) {
+  KAEDE_NEEDS_SHARED_DATA();
   TPostalScan scan(*Data);
   const TStrings& postal = Data->Lists().Postal;
   int n = static_cast<int>(postal.size());

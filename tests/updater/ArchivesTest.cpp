@@ -52,6 +52,7 @@ int ExtractAll(const std::string& archive, const std::string& folder, TArchiverT
 }  // namespace
 
 TEST(Archives, TheFormatComesFromTheExtensionWithoutRegardToCase) {
+  KAEDE_NEEDS_SHARED_DATA();
   EXPECT_EQ(ArchiverTypeOfName("KEN_ALL.LZH"), atLha);
   EXPECT_EQ(ArchiverTypeOfName("dir.zip/x.Jar"), atZip);
   EXPECT_EQ(ArchiverTypeOfName("a.tar.gz"), atTgz);
@@ -134,6 +135,7 @@ TEST(Archives, FormatsWithoutALibraryAndOperationsWithoutSupportSayWhy) {
 }
 
 TEST(Archives, EverySupportedLhaMethodAndHeaderLevelGivesTheReferenceText) {
+  KAEDE_NEEDS_SHARED_DATA();
   const std::string reference = test::ReadAll(Lzh("gpl-2.reference.txt"));
   int checked = 0;
   for (const char* set : {"explzh_723", "lha255e", "lha_unix114i"}) {
@@ -175,6 +177,7 @@ TEST(Archives, EverySupportedLhaMethodAndHeaderLevelGivesTheReferenceText) {
 }
 
 TEST(Archives, UnsupportedMethodsAndTruncatedArchivesFailAndLeaveNoFile) {
+  KAEDE_NEEDS_SHARED_DATA();
   for (const char* bad : {"unlha32/lh2.lzh", "unlha32/lh3.lzh", "unlha32/h2_lhx.lzh", "unlha32/lhx_long.lzh"}) {
     test::TempDir dir;
     EXPECT_NE(ExtractAll(Lzh(bad), dir.Path()), 0) << bad;
@@ -197,6 +200,7 @@ TEST(Archives, UnsupportedMethodsAndTruncatedArchivesFailAndLeaveNoFile) {
 }
 
 TEST(Archives, HostileMembersNeverReachOutsideTheFolder) {
+  KAEDE_NEEDS_SHARED_DATA();
   test::TempDir root, archives;
   std::string outside = root.Path() + "/outside";
   std::string into = root.Path() + "/into";
@@ -237,6 +241,7 @@ TEST(Archives, HostileMembersNeverReachOutsideTheFolder) {
 }
 
 TEST(Archives, OnlyTheRequestedMemberFoundWithoutRegardToCase) {
+  KAEDE_NEEDS_SHARED_DATA();
   test::TempDir dir;
   std::string arc = dir.Path() + "/a.zip";
   test::WriteArchive(arc, "zip", {{"KEN_ALL.CSV", "csv"}, {"readme.txt", "r"}, {"../evil", "e"}});
@@ -268,6 +273,7 @@ TEST(Archives, JapaneseMemberNamesOfLhaAreReadAsCp932) {
 }
 
 TEST(Archives, SizeLimitAndAbortLeaveNoHalfFile) {
+  KAEDE_NEEDS_SHARED_DATA();
   test::TempDir dir;
   TArchiveFile a(Lzh("lha_unix114i/h1_lh5.lzh"));
   a.MaxMemberSize = 1000;

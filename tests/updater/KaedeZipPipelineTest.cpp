@@ -33,6 +33,7 @@ std::vector<std::string> Entries(const std::string& folder) {
 class Pipeline : public ::testing::Test {
 protected:
   void SetUp() override {
+    KAEDE_NEEDS_SHARED_DATA();
     Tmp = Root.Path() + "/tmp";
     Target = Root.Path() + "/dict";
     fs::create_directory(Tmp);

@@ -94,6 +94,7 @@ TEST(KenAllConverter, InputThatGivesNoDictionaryFails) {
 }
 
 TEST(KenAllConverter, TheNationalFileFromZipAndFromLhaGivesOneDictionary) {
+  KAEDE_NEEDS_SHARED_DATA();
   test::TempDir dir;
   TPostalLists fromZip, fromLha;
   int run = 0;
