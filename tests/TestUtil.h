@@ -33,12 +33,40 @@ private:
   std::string FPath;
 };
 
+// Points the application's settings store at a private folder for the test's lifetime.
+class ConfigHome {
+public:
+  ConfigHome() {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    if (old) FOld = old, FHadOld = true;
+    ::setenv("XDG_CONFIG_HOME", FDir.Path().c_str(), 1);
+  }
+  ~ConfigHome() {
+    if (FHadOld) ::setenv("XDG_CONFIG_HOME", FOld.c_str(), 1);
+    else ::unsetenv("XDG_CONFIG_HOME");
+  }
+  // The settings file of an application key.
+  std::string File(const char* appKey) const { return FDir.Path() + "/KaedeProject/" + appKey + ".ini"; }
+
+private:
+  TempDir FDir;
+  std::string FOld;
+  bool FHadOld = false;
+};
+
 // Shows CP932 text as UTF-8 in failure messages.
 inline std::string U8(const std::string& sjis) { return SjisToUtf8(sjis); }
 
 inline std::string SharedData(const std::string& rel) { return std::string(KAEDE_SHARED_DATA) + "/" + rel; }
+inline bool HaveSharedData() { return std::filesystem::is_directory(KAEDE_SHARED_DATA); }
 
 }  // namespace kaede::test
+
+// Skips the test (with a message) when the shared data folder is not there.
+#define KAEDE_NEEDS_SHARED_DATA()                                                            \
+  do {                                                                                       \
+    if (!::kaede::test::HaveSharedData()) GTEST_SKIP() << "no shared data at " KAEDE_SHARED_DATA; \
+  } while (0)
 
 #define EXPECT_SJ_EQ(expected_utf8, actual_sjis) \
   EXPECT_EQ(std::string(expected_utf8), ::kaede::SjisToUtf8(actual_sjis))

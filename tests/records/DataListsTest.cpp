@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 
+#include "Collation.h"
 #include "CommaText.h"
 #include "DataLists.h"
 #include "Files.h"
@@ -384,5 +385,27 @@ TEST(DataList, RandomEditsKeepAnAutoSortedListInOrder) {
     }
     for (int i = 1; i < l.Count(); ++i)
       ASSERT_LE(TDataList::StandardCompare(l.Items(i - 1), l.Items(i)), 0) << step;
+  }
+}
+
+TEST(DataList, ManyNewKeysSortLikePairwiseCollation) {
+  // enough items that the keys are made on two threads
+  std::mt19937 rng(5);
+  const char* kana[] = {"あ", "か", "が", "さ", "ざ", "た", "な", "は", "ば", "ぱ", "ア", "ｶ", "ー", "っ", "ゃ"};
+  TRawList l;
+  l.BeginUpdate();
+  for (int i = 0; i < 25000; ++i) {
+    std::string s;
+    for (int k = 0; k < 4; ++k) s += Utf8ToSjis(kana[rng() % 15]);
+    l.AddText(s);
+  }
+  l.EndUpdate();
+  l.Sort();
+  for (int i = 1; i < l.Count(); ++i) {
+    int c = CollateCompare(l.Items(i - 1)->GetText(), l.Items(i)->GetText());
+    ASSERT_LE(c, 0) << i;
+    if (c == 0) {
+      ASSERT_LT(l.Items(i - 1)->Id(), l.Items(i)->Id());
+    }
   }
 }

@@ -1,0 +1,63 @@
+// kaede postal-update: rebuilds the postal-code dictionary from the published archive (or a
+// local copy of it) without a window, showing the updater's progress and messages.
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "Commands.h"
+#include "Cp932.h"
+#include "KaedeZipPipelines.h"
+#include "ZipSettings.h"
+
+namespace kaede::cli {
+namespace {
+
+int Run(const TArgs& args) {
+  TArgReader r(args);
+  std::string source, target;
+  bool haveSource = r.Option("--source", source);
+  bool haveTarget = r.Option("--to", target);
+  if (!r.Positionals().empty()) throw Exception("usage: kaede postal-update [--source URL|FILE] [--to DIR]");
+  TKaedeZipPipeline pipeline;
+  pipeline.Source = haveSource ? ArgToSjis(source, "the source") : ConfiguredZipSource();
+  pipeline.TargetFolder = haveTarget ? ArgToSjis(target, "the folder") : ConfiguredDictionaryFolder();
+
+  // One line per status text; on a terminal the percentage is updated in place.
+  const bool tty = ::isatty(STDERR_FILENO);
+  std::string lastText;
+  pipeline.OnStatus = [&](const TZipStatus& s) {
+    if (s.Failed || s.Step == TZipStep::Done) return;  // the outcome is printed below
+    bool newText = s.Text != lastText;
+    if (!tty && !newText) return;
+    if (tty && newText && !lastText.empty()) std::fputc('\n', stderr);
+    std::fprintf(stderr, "%s[%3d%%] %s%s", tty ? "\r\033[K" : "", s.Percent, SjisToUtf8(s.Text).c_str(),
+                 tty ? "" : "\n");
+    std::fflush(stderr);
+    lastText = s.Text;
+  };
+  bool ok = false;
+  try {
+    ok = pipeline.Run();
+  } catch (const EDownloadError& e) {
+    if (tty) std::fputc('\n', stderr);
+    PrintError(e.Message());
+    PrintError(e.Reason());
+    return 1;
+  } catch (...) {
+    if (tty) std::fputc('\n', stderr);
+    throw;
+  }
+  if (tty) std::fputc('\n', stderr);
+  if (!ok) {
+    PrintError(pipeline.Status().Text);
+    return 1;
+  }
+  PrintLine(pipeline.Status().Text);
+  return 0;
+}
+
+TCommandRegistrar reg({"postal-update", "postal-update [--source URL|FILE] [--to DIR]",
+                       "rebuild the postal-code dictionary from the published archive", Run});
+
+}  // namespace
+}  // namespace kaede::cli

@@ -1,0 +1,1 @@
+kaede_bench(bench_postal LIBS kaede_updater kaede_postal SOURCES bench_postal.cpp)

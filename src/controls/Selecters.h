@@ -1,0 +1,62 @@
+#pragma once
+// A pop-up list (the tab strip's selector for tabs that do not fit).
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QMenu;
+
+namespace kaede {
+
+// The list's behaviour without a window: highlight, check mark and keys.
+class TSelecterModel {
+public:
+  enum TKeyResult { krNone, krSelect, krHide, krDeleted };
+
+  std::vector<std::string> Items;
+  int Highlighted = 0;
+  int Checked = -1;
+  // The selector's own shortcut key (a Qt key code; 0 for none).
+  int ShortCut = 0;
+  // Asked before the highlighted item is deleted with the Delete key.
+  std::function<bool(int index)> OnDelete;
+
+  // Enter, Space and "M" select; Escape hides; up and down move the highlight; Delete removes
+  // the highlighted item when allowed; the shortcut moves to the next item, round; Control
+  // does nothing; any other key hides.
+  TKeyResult Key(int qtKey);
+};
+
+class TSelecter : public QWidget {
+  Q_OBJECT
+public:
+  explicit TSelecter(QWidget* owner);
+
+  std::function<void(int index)> OnSelect;
+  std::function<void()> OnHide;
+  QMenu* PopupMenu = nullptr;
+
+  TSelecterModel& Model() { return FModel; }
+  void SetItems(const std::vector<std::string>& items);
+  void SetChecked(int index) { FModel.Checked = index; }
+  int Selected() const { return FModel.Highlighted; }
+  // Shows the list with its top left corner at a screen point.
+  void Popup(const QPoint& at);
+  bool IsShown() const { return isVisible(); }
+  // The list's size: widest text + 28 (at least 8), items x (font height + 8).
+  QSize ListSize() const;
+
+protected:
+  void paintEvent(QPaintEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
+  void hideEvent(QHideEvent*) override;
+
+private:
+  int RowHeight() const;
+  TSelecterModel FModel;
+};
+
+}  // namespace kaede

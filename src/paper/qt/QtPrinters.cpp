@@ -1,0 +1,232 @@
+#include "QtPrinters.h"
+
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QString>
+
+#include "Files.h"
+
+namespace kaede {
+
+namespace {
+
+QString ToQ(const std::string& sjis) { return QString::fromUtf8(SjisToUtf8(sjis)); }
+std::string FromQ(const QString& s) { return Utf8ToSjis(s.toUtf8().toStdString(), TConvMode::Replace); }
+
+// The papers the PDF printer offers, by their Windows numbers.
+const int kPdfPapers[] = {kPaperA4, kPaperA3, kPaperA5, kPaperB4, kPaperB5, kPaperLetter, 5,
+                          kPaperPostcard, kPaperDoublePostcard, 71, 72, 73, 74};
+
+}  // namespace
+
+// One printer through QPrinter. Its committed page settings are kept here as well, so that a
+// custom size stays 256 even when Qt would recognise a standard size in it.
+class TQtPrinterDevice {
+public:
+  // A printer of the platform.
+  explicit TQtPrinterDevice(const QPrinterInfo& info) : FInfo(info), FPdf(false), FName(FromQ(info.printerName())) {}
+  // The PDF printer.
+  TQtPrinterDevice() : FPdf(true), FName(TPdfPrinterBackend::kName) {}
+
+  const std::string& Name() const { return FName; }
+  std::string OutputFileName;
+
+  uint32_t Supported() const { return psOrientation | psPaperSize | psPaperLength | psPaperWidth | psCopies; }
+
+  std::vector<TPaperEntry> Papers() {
+    std::vector<TPaperEntry> r;
+    if (FPdf) {
+      for (int n : kPdfPapers) r.push_back({n, FromQ(QPageSize(QPageSize::id(n)).name())});
+    } else {
+      for (const QPageSize& size : FInfo.supportedPageSizes()) {
+        int n = size.windowsId();
+        // sizes without a Windows number cannot be chosen by number
+        if (n > 0 && n != kPaperUser) r.push_back({n, FromQ(size.name())});
+      }
+    }
+    return r;
+  }
+
+  int MaxCopies() { return FPdf ? 1 : (Printer().supportsMultipleCopies() ? 999 : 1); }
+
+  TPrinterSettings ReadSettings() {
+    Printer();
+    return FSettings;
+  }
+
+  void WriteSettings(const TPrinterSettings& s) {
+    QPrinter& p = Printer();
+    if (s.PaperNumber == kPaperUser) {
+      if (s.ExtentPresent && s.PaperWidth > 0 && s.PaperLength > 0)
+        p.setPageSize(QPageSize(QSizeF(s.PaperWidth / 10.0, s.PaperLength / 10.0), QPageSize::Millimeter, QString(),
+                                QPageSize::ExactMatch));
+    } else if (QPageSize::id(s.PaperNumber) != QPageSize::Custom) {
+      p.setPageSize(QPageSize(QPageSize::id(s.PaperNumber)));
+    }
+    p.setPageOrientation(s.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    FSettings = s;
+  }
+
+  TPrinterMetrics Metrics() {
+    QPrinter& p = Printer();
+    TPrinterMetrics m;
+    int dpi = p.resolution();
+    m.Dpi = {dpi, dpi};
+    // Qt keeps page sizes in whole points; the page model of the PDF printer keeps the
+    // paper's own millimetres (a number Qt does not know keeps the page Qt has)
+    QSizeF mm = !FPdf ? QSizeF()
+                : FSettings.PaperNumber == kPaperUser
+                    ? QSizeF(FSettings.PaperWidth / 10.0, FSettings.PaperLength / 10.0)
+                    : QPageSize(QPageSize::id(FSettings.PaperNumber)).size(QPageSize::Millimeter);
+    if (!mm.isEmpty()) {
+      if (FSettings.Landscape) mm.transpose();
+      m.PaperDots = {qRound(mm.width() * dpi / 25.4), qRound(mm.height() * dpi / 25.4)};
+      m.PrintableDots = m.PaperDots;
+      return m;
+    }
+    QRectF paper = p.paperRect(QPrinter::DevicePixel);
+    QRectF page = p.pageRect(QPrinter::DevicePixel);
+    m.PaperDots = {qRound(paper.width()), qRound(paper.height())};
+    m.PrintableDots = {qRound(page.width()), qRound(page.height())};
+    m.OffsetDots = {qRound(page.left() - paper.left()), qRound(page.top() - paper.top())};
+    return m;
+  }
+
+  TPrintSurface* BeginDoc(const std::string& title) {
+    QPrinter& p = Printer();
+    if (FPainter) throw ESheetPrinter("TSheetPrinter.BeginDoc: A Print Job is Running");
+    p.setDocName(ToQ(title));
+    if (FPdf) {
+      if (OutputFileName.empty()) throw ESheetPrinter("TSheetPrinter.BeginDoc: No Output File");
+      p.setOutputFileName(QString::fromUtf8(OsPath(OutputFileName)));
+    }
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&p)) throw ESheetPrinter("TSheetPrinter.BeginDoc: Cannot Start Print Job");
+    FPainter = std::move(painter);
+    FSurface.Painter = FPainter.get();
+    FSurface.Printer = &p;
+    return &FSurface;
+  }
+
+  void NewPage() {
+    if (!FPainter) return;
+    if (!FPrinter->newPage()) throw ESheetPrinter("TSheetPrinter.NewPage: Cannot Start a New Page");
+  }
+
+  void EndDoc() {
+    if (!FPainter) return;
+    std::unique_ptr<QPainter> painter = std::move(FPainter);
+    FSurface = TQtPrintSurface();
+    if (!painter->end()) throw ESheetPrinter("TSheetPrinter.EndDoc: Cannot End Print Job");
+  }
+
+  TPrintSurface* Canvas() { return FPainter ? &FSurface : nullptr; }
+
+private:
+  // The printer object is made on first use (enumerating printers needs none).
+  QPrinter& Printer() {
+    if (FPrinter) return *FPrinter;
+    if (FPdf) {
+      FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+      FPrinter->setOutputFormat(QPrinter::PdfFormat);
+      FPrinter->setResolution(TPdfPrinterBackend::kDpi);
+      FPrinter->setFullPage(false);
+      FPrinter->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+      FPrinter->setPageSize(QPageSize(QPageSize::A4));
+      FPrinter->setPageOrientation(QPageLayout::Portrait);
+    } else {
+      FPrinter = std::make_unique<QPrinter>(FInfo, QPrinter::HighResolution);
+    }
+    QPageLayout layout = FPrinter->pageLayout();
+    int n = layout.pageSize().windowsId();
+    FSettings = TPrinterSettings();
+    FSettings.Landscape = layout.orientation() == QPageLayout::Landscape;
+    if (n > 0 && n != kPaperUser) {
+      FSettings.PaperNumber = n;
+    } else {
+      QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
+      FSettings.PaperNumber = kPaperUser;
+      FSettings.PaperWidth = qRound(mm.width() * 10);
+      FSettings.PaperLength = qRound(mm.height() * 10);
+      FSettings.ExtentPresent = true;
+    }
+    return *FPrinter;
+  }
+
+  QPrinterInfo FInfo;
+  bool FPdf;
+  std::string FName;
+  std::unique_ptr<QPrinter> FPrinter;
+  TPrinterSettings FSettings;
+  std::unique_ptr<QPainter> FPainter;
+  TQtPrintSurface FSurface;
+};
+
+// ---- TQtDeviceBackend ----------------------------------------------------------------------
+
+TQtDeviceBackend::~TQtDeviceBackend() = default;
+uint32_t TQtDeviceBackend::SupportedSettings() { return Current().Supported(); }
+std::vector<TPaperEntry> TQtDeviceBackend::Papers() { return Current().Papers(); }
+int TQtDeviceBackend::MaxCopies() { return Current().MaxCopies(); }
+TPrinterSettings TQtDeviceBackend::ReadSettings() { return Current().ReadSettings(); }
+void TQtDeviceBackend::WriteSettings(const TPrinterSettings& settings) { Current().WriteSettings(settings); }
+TPrinterMetrics TQtDeviceBackend::Metrics() { return Current().Metrics(); }
+TPrintSurface* TQtDeviceBackend::BeginDoc(const std::string& title) { return Current().BeginDoc(title); }
+void TQtDeviceBackend::NewPage() { Current().NewPage(); }
+void TQtDeviceBackend::EndDoc() { Current().EndDoc(); }
+TPrintSurface* TQtDeviceBackend::Canvas() { return Current().Canvas(); }
+
+// ---- TPdfPrinterBackend --------------------------------------------------------------------
+
+TPdfPrinterBackend::TPdfPrinterBackend() : FDevice(std::make_unique<TQtPrinterDevice>()) {}
+TPdfPrinterBackend::~TPdfPrinterBackend() = default;
+void TPdfPrinterBackend::SetOutputFileName(const std::string& fileName) { FDevice->OutputFileName = fileName; }
+const std::string& TPdfPrinterBackend::OutputFileName() const { return FDevice->OutputFileName; }
+
+// ---- TQtPrinterBackend ---------------------------------------------------------------------
+
+TQtPrinterBackend::TQtPrinterBackend() { Enumerate(); }
+TQtPrinterBackend::~TQtPrinterBackend() = default;
+
+void TQtPrinterBackend::Enumerate() {
+  std::string current;
+  if (!FEnumerated) {
+    QPrinterInfo def = QPrinterInfo::defaultPrinter();
+    if (!def.isNull()) current = FromQ(def.printerName());
+  } else if (FCurrent >= 0 && FCurrent < static_cast<int>(FDevices.size())) {
+    current = FDevices[static_cast<size_t>(FCurrent)]->Name();
+  }
+  FEnumerated = true;
+  FDevices.clear();
+  for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
+    FDevices.push_back(std::make_unique<TQtPrinterDevice>(info));
+  FCurrent = PdfIndex();
+  for (size_t i = 0; i < FDevices.size(); ++i)
+    if (!current.empty() && FDevices[i]->Name() == current) FCurrent = static_cast<int>(i);
+}
+
+std::vector<TPrinterEntry> TQtPrinterBackend::Printers() {
+  std::vector<TPrinterEntry> r;
+  for (const auto& d : FDevices) r.push_back({d->Name(), 0});
+  r.push_back({TPdfPrinterBackend::kName, 0});
+  return r;
+}
+
+void TQtPrinterBackend::SetPrinterIndex(int index) {
+  if (index >= 0 && index <= PdfIndex()) FCurrent = index;
+}
+
+void TQtPrinterBackend::Reset() { Enumerate(); }
+
+TQtPrinterDevice& TQtPrinterBackend::Current() {
+  if (FCurrent >= 0 && FCurrent < static_cast<int>(FDevices.size())) return *FDevices[static_cast<size_t>(FCurrent)];
+  return FPdf.Device();
+}
+
+void InstallQtPrinters(TSheetPrinter& printer) { printer.SetBackend(std::make_unique<TQtPrinterBackend>()); }
+
+}  // namespace kaede

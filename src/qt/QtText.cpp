@@ -1,0 +1,82 @@
+#include "QtText.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPalette>
+
+#include "Cp932.h"
+
+namespace kaede {
+
+QString ToQ(const std::string& sjis) {
+  std::u16string u = SjisToUtf16(sjis, TConvMode::Replace);
+  return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+}
+
+std::string FromQ(const QString& text) {
+  return Utf16ToSjis(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())),
+                     TConvMode::Replace);
+}
+
+std::string FromQStrict(const QString& text) {
+  return Utf16ToSjis(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())),
+                     TConvMode::Strict);
+}
+
+QString ResolveFaceName(const std::string& sjisFace) {
+  QString face = ToQ(sjisFace).trimmed();
+  if (face.startsWith(u'@')) face.remove(0, 1);
+  QString key = face;
+  key.remove(u' ').remove(u'\u3000');
+  key = key.normalized(QString::NormalizationForm_KC).toLower();  // "ＭＳ" -> "ms"
+  struct TMap {
+    const char16_t* from;
+    const char* to;
+  };
+  static const TMap kMap[] = {
+      {u"msゴシック", "IPAGothic"},     {u"msgothic", "IPAGothic"},        {u"mspゴシック", "IPAPGothic"},   {u"mspgothic", "IPAPGothic"},      {u"msuigothic", "IPAPGothic"},
+      {u"ms明朝", "IPAMincho"},         {u"msmincho", "IPAMincho"},        {u"msp明朝", "IPAPMincho"},
+      {u"mspmincho", "IPAPMincho"},     {u"メイリオ", "IPAPGothic"},       {u"meiryo", "IPAPGothic"},
+      {u"游ゴシック", "IPAPGothic"},    {u"yugothic", "IPAPGothic"},       {u"游明朝", "IPAPMincho"},
+      {u"yumincho", "IPAPMincho"},
+  };
+  for (const TMap& m : kMap)
+    if (key == QString::fromUtf16(m.from)) return QString::fromLatin1(m.to);
+  if (!face.isEmpty() && QFontDatabase::hasFamily(face)) return face;
+  if (key.contains(u"明朝") || key.contains(u"mincho") || key.contains(u"serif")) return QStringLiteral("IPAPMincho");
+  return QStringLiteral("IPAPGothic");
+}
+
+QFont MakeFont(const std::string& sjisFace, double points, bool bold, bool italic) {
+  QFont f(ResolveFaceName(sjisFace));
+  f.setPointSizeF(points > 0 ? points : 9);
+  f.setBold(bold);
+  f.setItalic(italic);
+  f.setStyleStrategy(QFont::PreferAntialias);
+  return f;
+}
+
+QColor ToQColor(int32_t bgr) {
+  uint32_t v = static_cast<uint32_t>(bgr);
+  if ((v & 0xFF000000u) == 0xFF000000u) {
+    // the system colours this program uses, by their palette roles
+    QPalette p = QGuiApplication::palette();
+    switch (v & 0xFF) {
+      case 4: return p.color(QPalette::Window);        // menu
+      case 5: return p.color(QPalette::Base);          // window
+      case 8: return p.color(QPalette::Text);          // window text
+      case 13: return p.color(QPalette::Highlight);
+      case 14: return p.color(QPalette::HighlightedText);
+      case 15: return p.color(QPalette::Button);       // button face
+      case 16: return p.color(QPalette::Dark);         // button shadow
+      case 17: return p.color(QPalette::PlaceholderText);  // gray text
+      case 18: return p.color(QPalette::ButtonText);
+      case 20: return p.color(QPalette::Light);        // button highlight
+      default: return p.color(QPalette::Window);
+    }
+  }
+  if (v == 0x1FFFFFFFu) return QColor(Qt::transparent);
+  return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
+}
+
+}  // namespace kaede
