@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build-ci -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAEDE_SANITIZE=ON -DKAEDE_BUILD_BENCH=OFF
+cmake -S . -B build-ci -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAEDE_SANITIZE=ON -DKAEDE_BUILD_BENCH=ON
 cmake --build build-ci -j2
 QT_QPA_PLATFORM=offscreen ctest --test-dir build-ci --output-on-failure -j2

@@ -1,6 +1,8 @@
 #include "DataLists.h"
 
 #include <algorithm>
+#include <cstring>
+#include <exception>
 #include <thread>
 
 #include "Collation.h"
@@ -32,7 +34,7 @@ template <class F>
 void TNotifyStrings::Change(F f) {
   if (FItem) FItem->Changing(-1);
   f();
-  if (FItem) FItem->Changed(-1);
+  if (FItem) FItem->StringsChanged(this);
 }
 
 int TNotifyStrings::IndexOf(const std::string& s) const {
@@ -75,6 +77,7 @@ TDataItem::~TDataItem() {
   // An item deleted directly (not through Free) still leaves its list, silently, so that the
   // list never holds a dangling reference.
   if (FOwner) {
+    FOwner->Placed(this);
     auto& items = FOwner->FItems;
     items.erase(std::remove(items.begin(), items.end(), this), items.end());
     if (FOwner->FView) {
@@ -88,9 +91,11 @@ TDataItem::~TDataItem() {
 void TDataItem::Create(TDataList* list) {
   CreateFields();
   Clear();
+  // The Id exists before the item enters its list, so that a list recording the addition
+  // (for undo) can name the item by it.
+  FId = ++gLastId;
   SetList(list);
   Initialize();
-  FId = ++gLastId;
   Enabled = true;
 }
 
@@ -112,6 +117,7 @@ void TDataItem::SetIndex(int newIndex) {
   if (newIndex == cur) return;
   items.erase(it);
   items.insert(items.begin() + newIndex, this);
+  FOwner->FOrderDirty = true;
 }
 
 bool TDataItem::Matches(const std::string& text) { return !SearchAll(text, GetText(), 0).empty(); }
@@ -132,7 +138,16 @@ bool TDataItem::CanNotify() const {
   return FChangeCount == 0 && FUpdateCount == 0 && Enabled && (!FOwner || FOwner->CanNotify());
 }
 
+void TDataItem::InvalidateSortKey() {
+  FKeyValid = false;
+  if (FOwner) FOwner->Unplaced(this);
+}
+
 void TDataItem::Changing(int arg) {
+  // Whatever changes may change the sort text: the collation key is made again when needed,
+  // and the next sort places the item anew.
+  FKeyValid = false;
+  if (FOwner) FOwner->Unplaced(this);
   if (CanNotify() && OnBeforeChange) OnBeforeChange(this, arg);
   if (FOwner) {
     FOwner->ItemChanging(this);
@@ -217,6 +232,8 @@ TDataList::~TDataList() {
 }
 
 void TDataList::FreeItemsSilently() {
+  for (TDataItem* item : FUnplaced) item->FUnplaced = false;
+  FUnplaced.clear();
   std::vector<TDataItem*> items;
   items.swap(FItems);
   for (TDataItem* item : items) {
@@ -273,6 +290,7 @@ void TDataList::Attach(TDataItem* item) {
   ItemChanging(item);
   FItems.push_back(item);
   item->FOwner = this;
+  Unplaced(item);
   ItemAdded(item);
   if (FView) FView->push_back(item);
   NeedSort = true;
@@ -284,6 +302,7 @@ void TDataList::Detach(TDataItem* item) {
   // Items are usually removed from near the end (undo, the last added), so search backwards.
   auto it = std::find(FItems.rbegin(), FItems.rend(), item);
   if (it != FItems.rend()) FItems.erase(std::next(it).base());
+  Placed(item);
   item->FOwner = nullptr;
   if (FView) {
     auto v = std::find(FView->begin(), FView->end(), item);
@@ -304,6 +323,43 @@ void TDataList::AddStrings(const TStrings* lines) {
         FItems.shrink_to_fit();
         throw;
       }
+    }
+    FItems.shrink_to_fit();
+  });
+}
+
+void TDataList::AddLines(std::string_view text) {
+  // The lines are taken straight from the text into one reused buffer: a book of a hundred
+  // thousand lines is not copied into as many strings first.
+  size_t zero = text.find('\0');
+  if (zero != std::string_view::npos) text = text.substr(0, zero);
+  WithUpdate(*this, [&] {
+    size_t estimate = 1;
+    for (const char* p = text.data(), *end = p + text.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)))); ++p)
+      ++estimate;
+    FItems.reserve(FItems.size() + estimate);
+    std::string line;
+    size_t i = 0, n = text.size();
+    int index = 0;
+    while (i < n) {
+      // The line ends at the first CR or LF.
+      const void* nl = std::memchr(text.data() + i, '\n', n - i);
+      size_t k = nl ? static_cast<size_t>(static_cast<const char*>(nl) - text.data()) : n;
+      const void* cr = std::memchr(text.data() + i, '\r', k - i);
+      size_t j = cr ? static_cast<size_t>(static_cast<const char*>(cr) - text.data()) : k;
+      line.assign(text.data() + i, j - i);
+      try {
+        AddLine(line, index);
+      } catch (Exception& e) {
+        e.SetLineNo(index + 1);
+        FItems.shrink_to_fit();
+        throw;
+      }
+      ++index;
+      if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
+      else if (j < n) ++j;
+      i = j;
     }
     FItems.shrink_to_fit();
   });
@@ -345,13 +401,10 @@ void TDataList::LoadFromFile(const std::string& name, bool append) {
     // The file is read whole before anything changes, so a file that cannot be read leaves
     // the list as it was.
     std::string data = ReadFileBytes(name);
-    TStrings lines;
-    SplitLines(data, lines);
-    data.clear();
-    data.shrink_to_fit();
+    FTextSizeHint = data.size();
     try {
-      if (append) AddStrings(&lines);
-      else SetStrings(&lines);
+      if (!append) Clear();
+      AddLines(data);
     } catch (Exception& e) {
       e.SetFileName(name);
       if (!append) {
@@ -459,6 +512,9 @@ void TDataList::Clear() {
     // Items leave without one notification each: the whole clear is one change.
     std::vector<TDataItem*> items;
     items.swap(FItems);
+    for (TDataItem* item : FUnplaced) item->FUnplaced = false;
+    FUnplaced.clear();
+    FOrderDirty = false;
     for (TDataItem* item : items) {
       item->FOwner = nullptr;
       if (!NotOwner) item->Free();
@@ -468,13 +524,43 @@ void TDataList::Clear() {
 }
 
 const std::string& TDataList::KeyOf(TDataItem* item) {
-  std::string text = item->GetSortText();
-  if (!item->FKeyValid || text != item->FKeyText) {
-    item->FKey = CollationKey(text);
-    item->FKeyText = std::move(text);
+  if (!item->FKeyValid) {
+    item->FKey = CollationKey(item->GetSortText());
     item->FKeyValid = true;
   }
   return item->FKey;
+}
+
+void TDataList::PrepareKeys() {
+  // Collation keys are the costly part of sorting a freshly loaded book; with many keys to
+  // make, a second thread makes half of them. Each thread writes only its own items' keys
+  // and has its own collator.
+  std::vector<TDataItem*> stale;
+  for (TDataItem* item : FItems)
+    if (!item->FKeyValid) stale.push_back(item);
+  size_t n = stale.size();
+  const size_t kParallelFrom = 4096;
+  if (n < kParallelFrom || std::thread::hardware_concurrency() < 2) {
+    for (TDataItem* item : stale) KeyOf(item);
+    return;
+  }
+  size_t half = n / 2;
+  std::exception_ptr failure;
+  std::thread helper([&] {
+    try {
+      for (size_t i = half; i < n; ++i) KeyOf(stale[i]);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  try {
+    for (size_t i = 0; i < half; ++i) KeyOf(stale[i]);
+  } catch (...) {
+    helper.join();
+    throw;
+  }
+  helper.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 int TDataList::StandardCompare(TDataItem* a, TDataItem* b) {
@@ -487,59 +573,119 @@ int TDataList::StandardCompare(TDataItem* a, TDataItem* b) {
   return a->FId < b->FId ? -1 : a->FId > b->FId ? 1 : 0;
 }
 
+namespace {
+// One item in a sort: its keys, with the first eight bytes of the collation key as a number
+// so that most comparisons never touch the key's own memory.
+struct TSortEntry {
+  double value;
+  uint64_t prefix;
+  const std::string* key;
+  int32_t id;
+  TDataItem* item;
+};
+
+uint64_t KeyPrefix(const std::string& key) {
+  uint64_t v = 0;
+  size_t n = key.size() < 8 ? key.size() : 8;
+  for (size_t i = 0; i < 8; ++i) v = v << 8 | (i < n ? static_cast<unsigned char>(key[i]) : 0u);
+  return v;
+}
+
+bool SortLess(const TSortEntry& a, const TSortEntry& b) {
+  if (a.value != b.value) return a.value < b.value;
+  if (a.prefix != b.prefix) return a.prefix < b.prefix;
+  int c = a.key->compare(*b.key);
+  if (c != 0) return c < 0;
+  return a.id < b.id;
+}
+}  // namespace
+
+void TDataList::Unplaced(TDataItem* item) {
+  if (item->FUnplaced || FOrderDirty) return;  // a full sort is due anyway
+  // Past a few thousand the next sort sorts everything: the list stops tracking, so that
+  // taking items out of a long list of unplaced ones never costs a search each.
+  const size_t kTrackedAtMost = 4096;
+  if (FUnplaced.size() >= kTrackedAtMost) {
+    for (TDataItem* u : FUnplaced) u->FUnplaced = false;
+    FUnplaced.clear();
+    FOrderDirty = true;
+    return;
+  }
+  item->FUnplaced = true;
+  FUnplaced.push_back(item);
+}
+
+void TDataList::Placed(TDataItem* item) {
+  if (!item->FUnplaced) return;
+  item->FUnplaced = false;
+  auto it = std::find(FUnplaced.rbegin(), FUnplaced.rend(), item);
+  if (it != FUnplaced.rend()) FUnplaced.erase(std::next(it).base());
+}
+
 void TDataList::Sort() {
   if (Count() < 2) return;
-  // Keys are computed once per item (and again only when its sort text changed), so the
-  // collator never runs inside the comparison. Many new keys (a book just opened) are made
-  // on two threads: each item's key is written by exactly one of them.
-  std::vector<std::string> texts(FItems.size());
-  std::vector<size_t> stale;
-  for (size_t i = 0; i < FItems.size(); ++i) {
-    TDataItem* item = FItems[i];
-    texts[i] = item->GetSortText();
-    if (!item->FKeyValid || texts[i] != item->FKeyText) stale.push_back(i);
-  }
-  auto makeKeys = [&](size_t from, size_t to) {
-    for (size_t k = from; k < to; ++k) {
-      TDataItem* item = FItems[stale[k]];
-      item->FKey = CollationKey(texts[stale[k]]);
-      item->FKeyText = std::move(texts[stale[k]]);
-      item->FKeyValid = true;
-    }
-  };
-  if (stale.size() >= 20000) {
-    size_t half = stale.size() / 2;
-    std::thread other(makeKeys, half, stale.size());
-    makeKeys(0, half);
-    other.join();
-  } else {
-    makeKeys(0, stale.size());
-  }
-  struct TEntry {
-    double value;
-    uint64_t prefix;  // the key's first eight bytes, big-endian: most comparisons end here
-    const std::string* key;
-    int32_t id;
-    TDataItem* item;
-  };
-  std::vector<TEntry> entries;
-  entries.reserve(FItems.size());
-  for (TDataItem* item : FItems) {
-    uint64_t prefix = 0;
-    const std::string& key = item->FKey;
-    for (size_t b = 0; b < 8; ++b) prefix = prefix << 8 | (b < key.size() ? static_cast<unsigned char>(key[b]) : 0u);
-    entries.push_back(TEntry{item->GetSortValue(), prefix, &key, item->FId, item});
-  }
-  std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
-    if (a.value != b.value) return a.value < b.value;
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    int c = a.key->compare(*b.key);
-    if (c != 0) return c < 0;
-    return a.id < b.id;
-  });
-  for (size_t i = 0; i < entries.size(); ++i) FItems[i] = entries[i].item;
+  // Since the last sort only the items that changed or came in (the unplaced ones) can be out
+  // of order, unless items were moved by hand. A few of them are taken out and put back in
+  // their places by binary search, touching a handful of items; otherwise all are sorted.
+  const size_t kFewUnplaced = 64;
+  if (!FOrderDirty && FUnplaced.size() <= kFewUnplaced) PlaceUnplaced();
+  else SortAll();
+  for (TDataItem* item : FUnplaced) item->FUnplaced = false;
+  FUnplaced.clear();
+  FOrderDirty = false;
   NeedSort = false;
   if (OnSort) OnSort(this);
+}
+
+void TDataList::PlaceUnplaced() {
+  std::vector<TSortEntry> moved;
+  moved.reserve(FUnplaced.size());
+  for (TDataItem* item : FUnplaced) {
+    auto it = std::find(FItems.rbegin(), FItems.rend(), item);
+    if (it == FItems.rend()) continue;
+    FItems.erase(std::next(it).base());
+    const std::string& key = KeyOf(item);
+    moved.push_back(TSortEntry{item->GetSortValue(), KeyPrefix(key), &key, item->FId, item});
+  }
+  std::sort(moved.begin(), moved.end(), SortLess);
+  for (const TSortEntry& m : moved) {
+    auto at = std::upper_bound(FItems.begin(), FItems.end(), m, [](const TSortEntry& e, TDataItem* item) {
+      const std::string& key = KeyOf(item);
+      return SortLess(e, TSortEntry{item->GetSortValue(), KeyPrefix(key), &key, item->FId, item});
+    });
+    FItems.insert(at, m.item);
+  }
+}
+
+void TDataList::SortAll() {
+  // Keys are computed once per item (and only again when it changed), so the collator never
+  // runs inside the comparison.
+  PrepareKeys();
+  size_t n = FItems.size();
+  std::vector<TSortEntry> entries;
+  entries.reserve(n);
+  for (TDataItem* item : FItems)
+    entries.push_back(TSortEntry{item->GetSortValue(), KeyPrefix(item->FKey), &item->FKey, item->FId, item});
+  // A list is usually sorted already, or nearly: a book is saved in its order. The entries out
+  // of order are taken out, sorted and merged back, so that such a sort costs one pass; many
+  // entries out of order get a full sort.
+  std::vector<TSortEntry> kept, moved;
+  kept.reserve(n);
+  for (size_t i = 0; i < n; ++i) {
+    const TSortEntry& e = entries[i];
+    bool out = !kept.empty() && SortLess(e, kept.back());
+    if (!out && i + 1 < n && SortLess(entries[i + 1], e) && (kept.empty() || !SortLess(entries[i + 1], kept.back())))
+      out = true;  // the next one fits after the last kept one only without this one
+    (out ? moved : kept).push_back(e);
+    if (moved.size() > n / 4) break;
+  }
+  if (moved.size() > n / 4) {
+    std::sort(entries.begin(), entries.end(), SortLess);
+  } else if (!moved.empty()) {
+    std::sort(moved.begin(), moved.end(), SortLess);
+    std::merge(kept.begin(), kept.end(), moved.begin(), moved.end(), entries.begin(), SortLess);
+  }
+  for (size_t i = 0; i < n; ++i) FItems[i] = entries[i].item;
 }
 
 void TDataList::BeginUpdate() {
@@ -564,14 +710,17 @@ void TDataList::Open(const std::string& name, bool append) {
 
 std::string TDataList::FileText() {
   std::string out;
+  // The text is about as long as the last one written or read: one allocation, no copies.
+  out.reserve(FTextSizeHint + FTextSizeHint / 16 + 256);
   if (!HeaderLine.empty()) {
     out += HeaderLine;
     out += "\r\n";
   }
   for (TDataItem* item : FItems) {
-    out += item->GetText();
+    item->AppendText(out);
     out += "\r\n";
   }
+  FTextSizeHint = out.size();
   return out;
 }
 
@@ -608,6 +757,7 @@ void TDataList::Exchange(int i, int j) {
   ItemChanging(a);
   ItemChanging(b);
   std::swap(FItems[static_cast<size_t>(i)], FItems[static_cast<size_t>(j)]);
+  FOrderDirty = true;
   Exchanged(i, j);
   ItemChanged(a);
   ItemChanged(b);
@@ -620,6 +770,7 @@ int TDataList::Find(int32_t no, const std::string& text, bool inAll) {
   const auto& seq = inAll ? FItems : View();
   for (size_t i = 0; i < seq.size(); ++i) {
     TDataItem* item = seq[i];
+    if (i + 8 < seq.size()) __builtin_prefetch(seq[i + 8]);  // items lie far apart in memory
     if ((no != kNoNumber && item->MatchesNo(no)) || (!text.empty() && item->Matches(text))) {
       if (OnFound) OnFound(static_cast<int>(i));
       return static_cast<int>(i);
@@ -653,6 +804,7 @@ void TDataList::Filter(int32_t no, const std::string& text) {
   int total = AllCount();
   for (int i = 0; i < total; ++i) {
     TDataItem* item = FItems[static_cast<size_t>(i)];
+    if (i + 8 < total) __builtin_prefetch(FItems[static_cast<size_t>(i) + 8]);  // items lie far apart in memory
     item->Marked = no != kNoNumber ? item->MatchesNo(no) : item->Matches(text);
     if (item->Marked) FView->push_back(item);
     if (OnProgress) OnProgress(i, total);

@@ -1,10 +1,12 @@
 #pragma once
 // Data items and data lists: the records every part of the system keeps, shows and stores,
 // with nested change brackets, notification, identity, sorting, filtering, find and files.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Strs.h"
@@ -17,8 +19,39 @@ class TDataItem;
 // The numeric criterion of find and filter that means "none".
 inline constexpr int32_t kNoNumber = 2147483647;
 
-using TItemNotifyEvent = std::function<void(TDataItem* sender, int arg)>;
-using TItemEvent = std::function<void(TDataItem* sender)>;
+// A single-subscriber event of an item. Items are many and their events are rarely
+// connected, so an unconnected event takes one pointer instead of a whole std::function.
+template <class Sig>
+class TItemEventOf {
+public:
+  TItemEventOf() = default;
+  TItemEventOf(const TItemEventOf& o) : FFn(o.FFn ? std::make_unique<std::function<Sig>>(*o.FFn) : nullptr) {}
+  TItemEventOf& operator=(const TItemEventOf& o) {
+    if (this != &o) FFn = o.FFn ? std::make_unique<std::function<Sig>>(*o.FFn) : nullptr;
+    return *this;
+  }
+  template <class F>
+  TItemEventOf& operator=(F&& f) {
+    std::function<Sig> fn(std::forward<F>(f));
+    FFn = fn ? std::make_unique<std::function<Sig>>(std::move(fn)) : nullptr;
+    return *this;
+  }
+  TItemEventOf& operator=(std::nullptr_t) {
+    FFn.reset();
+    return *this;
+  }
+  explicit operator bool() const { return FFn != nullptr; }
+  template <class... A>
+  void operator()(A&&... args) const {
+    if (FFn) (*FFn)(std::forward<A>(args)...);
+  }
+
+private:
+  std::unique_ptr<std::function<Sig>> FFn;
+};
+
+using TItemNotifyEvent = TItemEventOf<void(TDataItem* sender, int arg)>;
+using TItemEvent = TItemEventOf<void(TDataItem* sender)>;
 using TListItemEvent = std::function<void(TDataItem* item)>;
 using TListEvent = std::function<void(TDataList* sender)>;
 using TIndexEvent = std::function<void(int index)>;
@@ -61,7 +94,7 @@ public:
   TDataItem& operator=(const TDataItem&) = delete;
   virtual ~TDataItem();
 
-  // Construction: CreateFields, Clear, SetList(list) (attaching it), Initialize, next Id,
+  // Construction: CreateFields, Clear, next Id, SetList(list) (attaching it), Initialize,
   // Enabled. Every item is built through this sequence, usually by TDataList or Make<T>().
   void Create(TDataList* list);
   template <class T>
@@ -77,9 +110,8 @@ public:
   int32_t Id() const { return FId; }
   bool Marked = false;
   bool Enabled = false;
-  TItemNotifyEvent OnBeforeChange;
-  TItemNotifyEvent OnAfterChange;
-  TItemEvent OnChangeDone;
+  // OnBeforeChange, OnAfterChange and OnChangeDone: declared at the end of the class, so that
+  // the fields that filters and finds read share the item's first cache line.
 
   virtual void SetIndex(int newIndex);
   virtual bool Matches(const std::string& text);
@@ -88,6 +120,9 @@ public:
   virtual std::string GetSortText() const;
   virtual std::string GetCaption() const;
   virtual std::string GetText() const;
+  // Appends the text form to out; items with a long text form override it to write straight
+  // into a file's buffer without a temporary string.
+  virtual void AppendText(std::string& out) const { out += GetText(); }
   virtual std::string GetExportText() const;
   virtual void CreateFields() {}
   virtual void Initialize() {}
@@ -96,6 +131,9 @@ public:
   virtual void ReadText(const std::string& /*text*/) {}
   virtual void Changing(int arg);
   virtual void Changed(int arg);
+  // The end of a change made through one of the item's string lists (CreateStrings):
+  // Changed(-1); an item whose lists mean more than an ordinary edit reports more first.
+  virtual void StringsChanged(TNotifyStrings* /*list*/) { Changed(-1); }
   virtual void SetText(const std::string& text);
   virtual void SetImportText(const std::string& text);
   virtual void SetList(TDataList* list);
@@ -113,6 +151,9 @@ public:
   std::unique_ptr<TNotifyStrings> CreateStrings() { return std::make_unique<TNotifyStrings>(this); }
 
 protected:
+  // For a subclass that changes its sort text without Changing (a list-wide raw rewrite):
+  // the collation key must be made again.
+  void InvalidateSortKey();
   // Assigns a field through the change bracket, doing nothing for an unchanged value.
   template <class T, class V>
   void SetField(T& field, const V& value) {
@@ -131,10 +172,16 @@ private:
   bool FRememberValid = false;
   int32_t FUpdateCount = 0;
   int32_t FChangeCount = 0;
-  // Collation key cache: the sort text the key was made from, and the key.
-  std::string FKeyText;
+  // Collation key of the sort text, made when a sort needs it; every change of the item
+  // (Changing) drops it.
   std::string FKey;
   bool FKeyValid = false;
+  bool FUnplaced = false;  // in the owner's list of items the next sort must place
+
+public:
+  TItemNotifyEvent OnBeforeChange;
+  TItemNotifyEvent OnAfterChange;
+  TItemEvent OnChangeDone;
 };
 
 class TDataList {
@@ -234,6 +281,9 @@ public:
   static int StandardCompare(TDataItem* a, TDataItem* b);
 
 protected:
+  // Adds one item per line of the text, as AddStrings does for a list of lines (CR LF, CR
+  // and LF end a line, a zero byte ends the text); a failing line is numbered in the error.
+  virtual void AddLines(std::string_view text);
   // The file's lines as the list writes them (header line, then every item of the whole list).
   std::string FileText();
 
@@ -242,6 +292,13 @@ private:
   const std::vector<TDataItem*>& View() const { return FView ? *FView : FItems; }
   void FreeItemsSilently();
   static const std::string& KeyOf(TDataItem* item);
+  // Brings every item's collation key up to date.
+  void PrepareKeys();
+  // The items that changed or came in since the last sort (the others are in order).
+  void Unplaced(TDataItem* item);
+  void Placed(TDataItem* item);
+  void PlaceUnplaced();
+  void SortAll();
 
   std::vector<TDataItem*> FItems;
   std::unique_ptr<std::vector<TDataItem*>> FView;
@@ -251,6 +308,9 @@ private:
   std::string FFindText;
   int32_t FFindNumber = kNoNumber;
   TStrings FScratch;
+  size_t FTextSizeHint = 0;  // length of the file text last read or written
+  std::vector<TDataItem*> FUnplaced;
+  bool FOrderDirty = false;  // items were moved by hand, or too many changed, since the last sort
 };
 
 // Runs f between BeginUpdate and EndUpdate, closing the bracket when f raises.

@@ -1,5 +1,6 @@
 #include "CommaText.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace kaede {
@@ -9,13 +10,41 @@ namespace kaede {
 // part of a character for one of them.
 namespace {
 inline bool IsBlank(unsigned char c) { return c >= 0x01 && c <= 0x20; }
+
+// Bytes that end an unquoted element: the comma and 0x01-0x20.
+struct TStopTable {
+  bool Stop[256] = {};
+  constexpr TStopTable() {
+    Stop[static_cast<unsigned char>(',')] = true;
+    for (int c = 0x01; c <= 0x20; ++c) Stop[c] = true;
+  }
+};
+constexpr TStopTable kStops;
+
+// The first byte at or after p (before end) that ends an unquoted element. Eight bytes at a
+// time are skipped while none of them is a comma or a byte below 0x21 (the test may also stop
+// at a zero byte, which the byte check then passes over).
+const char* FindStop(const char* p, const char* end) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  constexpr uint64_t kCommas = kOnes * ',';
+  while (end - p >= 8) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    uint64_t comma = w ^ kCommas;
+    uint64_t candidates = ((comma - kOnes) & ~comma & kHighs) | ((w - kOnes * 0x21) & ~w & kHighs);
+    if (candidates) break;
+    p += 8;
+  }
+  while (p < end && !kStops.Stop[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
 }  // namespace
 
 void AppendCommaField(std::string& out, std::string_view item) {
   bool quote = false;
   for (char ch : item) {
     unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == ',' || IsBlank(c)) {
+    if (kStops.Stop[c] || c == '"') {
       quote = true;
       break;
     }
@@ -46,12 +75,20 @@ std::string EncodeCommaText(const std::vector<std::string>& items) {
 }
 
 void DecodeCommaText(std::string_view text, std::vector<std::string>& items) {
-  items.clear();
+  // The strings already in the list are reused (cleared, their buffers kept), so that a
+  // caller decoding line after line into one list allocates almost nothing.
+  size_t count = 0;
+  auto next = [&]() -> std::string& {
+    if (count == items.size()) items.emplace_back();
+    std::string& item = items[count++];
+    item.clear();
+    return item;
+  };
   const char* p = text.data();
   const char* end = p + text.size();
   while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
   while (p < end) {
-    std::string item;
+    std::string& item = next();
     if (*p == '"') {
       ++p;
       while (p < end) {
@@ -71,22 +108,21 @@ void DecodeCommaText(std::string_view text, std::vector<std::string>& items) {
         }
       }
     } else {
-      const char* q = p;
-      while (q < end && *q != ',' && !IsBlank(static_cast<unsigned char>(*q))) ++q;
-      item.assign(p, q);
+      const char* q = FindStop(p, end);
+      item.append(p, static_cast<size_t>(q - p));  // the item was cleared: append is the short path
       p = q;
     }
-    items.push_back(std::move(item));
     while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
     if (p < end && *p == ',') {
       ++p;
       if (p == end) {
-        items.emplace_back();
+        next();
         break;
       }
       while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
     }
   }
+  items.resize(count);
 }
 
 std::vector<std::string> DecodeCommaText(std::string_view text) {

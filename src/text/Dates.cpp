@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <string_view>
 
 #include "Cp932.h"
 
@@ -23,7 +24,7 @@ TDateValue& TodayValue() {
 }
 
 // A decimal integer: leading spaces, an optional sign, at least one digit, nothing after.
-bool ParseInt(const std::string& s, int32_t& out) {
+bool ParseInt(std::string_view s, int32_t& out) {
   size_t i = 0;
   while (i < s.size() && s[i] == ' ') ++i;
   bool neg = false;
@@ -55,8 +56,9 @@ TDateValue TextToDate(const std::string& text) {
   size_t b = a == std::string::npos ? std::string::npos : text.find('/', a + 1);
   bool ok = a != std::string::npos && b != std::string::npos;
   if (ok) {
-    ok = ParseInt(text.substr(0, a), result.Year) && ParseInt(text.substr(a + 1, b - a - 1), result.Month) &&
-         ParseInt(text.substr(b + 1), result.Day);
+    std::string_view t(text);
+    ok = ParseInt(t.substr(0, a), result.Year) && ParseInt(t.substr(a + 1, b - a - 1), result.Month) &&
+         ParseInt(t.substr(b + 1), result.Day);
   }
   if (!ok) throw EDateToStrError("\"" + text + "\"" + SJ(" を日付に変換することができませんでした"));
   return result;

@@ -8,7 +8,11 @@ void Exception::Compose() {
   std::string s;
   if (!FFileName.empty()) {
     s += FFileName;
-    if (FLineNo > 0) s += " " + std::to_string(FLineNo) + SJ("行目");
+    if (FLineNo > 0) {
+      s += ' ';
+      s += std::to_string(FLineNo);
+      s += SJ("行目");
+    }
     s += ": ";
   } else if (FLineNo > 0) {
     s += std::to_string(FLineNo) + SJ("行目") + ": ";

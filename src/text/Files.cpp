@@ -1,15 +1,26 @@
 #include "Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <utility>
 #include <vector>
 
+#include "Collation.h"
+#include "CommaText.h"
 #include "Cp932.h"
 
 namespace kaede {
@@ -19,6 +30,116 @@ namespace {
   EFileError e(what + ": " + FromOsPath(std::strerror(err)));
   e.SetFileName(sjisName);
   throw e;
+}
+
+// The folder part of a UTF-8 path ("." when there is none).
+std::string DirOf(const std::string& p) {
+  size_t slash = p.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+std::string NameOf(const std::string& p) {
+  size_t slash = p.rfind('/');
+  return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+// Creates the folder and its missing parents with the given mode.
+bool MakeDirs(const std::string& dir, mode_t mode) {
+  if (dir.empty()) return false;
+  struct stat st;
+  if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  std::string parent = DirOf(dir);
+  if (parent != dir && parent != "." && !MakeDirs(parent, mode)) return false;
+  return ::mkdir(dir.c_str(), mode) == 0 || errno == EEXIST;
+}
+
+// Starts a program with an argument vector (no shell), detached: the child forks again and
+// exits at once, so that no zombie is left and the caller need not wait for the program.
+bool Spawn(const std::vector<std::string>& argv, const std::string& workDir) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  int pipeFd[2];
+  if (::pipe2(pipeFd, O_CLOEXEC) != 0) return false;
+  pid_t child = ::fork();
+  if (child < 0) {
+    ::close(pipeFd[0]);
+    ::close(pipeFd[1]);
+    return false;
+  }
+  if (child == 0) {
+    ::close(pipeFd[0]);
+    pid_t grandchild = ::fork();
+    if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
+    ::setsid();
+    if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) {
+      // the working folder is a convenience; the program still starts
+    }
+    ::execvp(args[0], args.data());
+    // Tell the parent that exec failed (the pipe closes on a successful exec).
+    int err = errno;
+    ssize_t ignored = ::write(pipeFd[1], &err, sizeof err);
+    (void)ignored;
+    _exit(127);
+  }
+  ::close(pipeFd[1]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  int err = 0;
+  ssize_t n;
+  while ((n = ::read(pipeFd[0], &err, sizeof err)) < 0 && errno == EINTR) {
+  }
+  ::close(pipeFd[0]);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
+}
+
+// Percent-encoding of a path for the trash record: unreserved bytes and "/" stay.
+std::string UrlEscapePath(const std::string& p) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string r;
+  for (unsigned char c : p) {
+    if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+      r += static_cast<char>(c);
+    } else {
+      r += '%';
+      r += kHex[c >> 4];
+      r += kHex[c & 15];
+    }
+  }
+  return r;
+}
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  return home && *home ? home : std::string();
+}
+
+// The trash folder for a file: the home trash when the file is on the same file system,
+// else "<top of its file system>/.Trash-<uid>".
+std::string TrashFolderFor(const std::string& file) {
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  std::string home = dataHome && *dataHome ? dataHome : (HomeFolder().empty() ? "" : HomeFolder() + "/.local/share");
+  std::string homeTrash = home.empty() ? std::string() : home + "/Trash";
+  struct stat fst;
+  if (::stat(DirOf(file).c_str(), &fst) != 0) return homeTrash;
+  if (!home.empty()) {
+    MakeDirs(home, 0700);
+    struct stat hst;
+    if (::stat(home.c_str(), &hst) == 0 && hst.st_dev == fst.st_dev) return homeTrash;
+  }
+  // Walk up to the top of the file's file system.
+  char real[PATH_MAX];
+  if (!::realpath(DirOf(file).c_str(), real)) return homeTrash;
+  std::string top = real;
+  while (top != "/") {
+    std::string parent = DirOf(top);
+    struct stat pst;
+    if (::stat(parent.c_str(), &pst) != 0 || pst.st_dev != fst.st_dev) break;
+    top = parent;
+  }
+  return (top == "/" ? std::string() : top) + "/.Trash-" + std::to_string(::getuid());
 }
 
 }  // namespace
@@ -41,6 +162,12 @@ bool IsReadOnlyFile(const std::string& name) {
   struct stat st;
   if (::stat(p.c_str(), &st) != 0) return false;
   return ::access(p.c_str(), W_OK) != 0;
+}
+
+bool IsWriteProtected(const std::string& name) {
+  struct stat st;
+  if (name.empty() || ::stat(OsPath(name).c_str(), &st) != 0) return false;
+  return (st.st_mode & 0222) == 0 || IsReadOnlyFile(name);
 }
 
 std::string ReadFileBytes(const std::string& name) {
@@ -128,6 +255,187 @@ void WriteFileAtomic(const std::string& name, std::string_view data) {
     ::fsync(dfd);
     ::close(dfd);
   }
+}
+
+bool ShellOpen(const std::string& target, const std::string& params) {
+  if (target.empty()) return false;
+  std::string t = OsPath(target);
+  struct stat st;
+  bool isFile = ::stat(t.c_str(), &st) == 0;
+  std::string workDir = isFile && t.find('/') != std::string::npos ? DirOf(t) : std::string();
+  std::vector<std::string> argv;
+  if (isFile && S_ISREG(st.st_mode) && ::access(t.c_str(), X_OK) == 0) {
+    argv.push_back(t.find('/') == std::string::npos ? "./" + t : t);
+    std::string p = OsPath(params);
+    size_t i = 0;
+    while (i < p.size()) {
+      size_t j = p.find(' ', i);
+      if (j == std::string::npos) j = p.size();
+      if (j > i) argv.push_back(p.substr(i, j - i));
+      i = j + 1;
+    }
+  } else {
+    argv = {"xdg-open", t};
+  }
+  return Spawn(argv, workDir);
+}
+
+std::string FileBaseName(const std::string& path) {
+  // "/" is never the trail byte of a double-byte character, nor is ".".
+  size_t slash = path.rfind('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  size_t dot = name.find('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+bool RecycleDelete(const std::string& path) {
+  std::string p = OsPath(path);
+  struct stat st;
+  if (path.empty() || ::lstat(p.c_str(), &st) != 0) return false;
+  char real[PATH_MAX];
+  std::string absolute = p;
+  if (::realpath(DirOf(p).c_str(), real)) absolute = std::string(real) + (std::string(real) == "/" ? "" : "/") + NameOf(p);
+  std::string trash = TrashFolderFor(p);
+  if (trash.empty() || !MakeDirs(trash + "/files", 0700) || !MakeDirs(trash + "/info", 0700)) return false;
+  std::string name = NameOf(absolute);
+  size_t dot = name.rfind('.');
+  std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+  std::string ext = dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot);
+  char date[32];
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &tm);
+  std::string record = "[Trash Info]\nPath=" + UrlEscapePath(absolute) + "\nDeletionDate=" + date + "\n";
+  for (int n = 1; n < 100000; ++n) {
+    std::string candidate = n == 1 ? name : stem + "." + std::to_string(n) + ext;
+    std::string info = trash + "/info/" + candidate + ".trashinfo";
+    std::string dest = trash + "/files/" + candidate;
+    // The record is created first and exclusively: it reserves the name.
+    int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    bool written = ::write(fd, record.data(), record.size()) == static_cast<ssize_t>(record.size());
+    ::close(fd);
+    struct stat dst;
+    if (written && ::lstat(dest.c_str(), &dst) != 0 && ::rename(p.c_str(), dest.c_str()) == 0) return true;
+    ::unlink(info.c_str());
+    if (written && ::lstat(dest.c_str(), &dst) == 0) continue;  // a stray file holds the name
+    return false;
+  }
+  return false;
+}
+
+bool MoveFileInto(const std::string& folder, const std::string& path) {
+  if (folder.empty() || path.empty() || !FileExists(path)) return false;
+  std::string dir = OsPath(folder);
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  if (!MakeDirs(dir, 0777)) return false;
+  std::string src = OsPath(path);
+  std::string dest = dir + "/" + NameOf(src);
+  // rename replaces a file of the same name in one step, so the old one is never lost
+  // without the new one in its place.
+  if (::rename(src.c_str(), dest.c_str()) == 0) return true;
+  if (errno != EXDEV) return false;
+  try {
+    WriteFileAtomic(FromOsPath(dest), ReadFileBytes(path));
+  } catch (const Exception&) {
+    return false;
+  }
+  return ::unlink(src.c_str()) == 0;
+}
+
+std::string MyDocumentsFolder() {
+  std::string home = HomeFolder();
+  if (home.empty()) return std::string();
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::string dirs = (config && *config ? std::string(config) : home + "/.config") + "/user-dirs.dirs";
+  std::string result = home + "/Documents";
+  try {
+    std::string data = ReadFileBytes(FromOsPath(dirs));
+    TStrings lines;
+    SplitLines(data, lines);
+    for (std::string line : lines) {
+      if (line.rfind("XDG_DOCUMENTS_DIR=", 0) != 0) continue;
+      std::string v = line.substr(18);
+      if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+      if (v.rfind("$HOME", 0) == 0) v = home + v.substr(5);
+      if (!v.empty() && v.front() == '/') {
+        while (v.size() > 1 && v.back() == '/') v.pop_back();
+        // A documents folder set to the home folder itself means "not configured".
+        if (v != home) result = v;
+      }
+    }
+  } catch (const Exception&) {
+    // no settings file: the default folder
+  }
+  return FromOsPath(result);
+}
+
+void ListFiles(const std::string& folder, TStrings& list, const std::string& mask) {
+  list.clear();
+  std::string dir = OsPath(folder.empty() ? "." : folder);
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  std::string m = OsPath(mask.empty() ? "*" : mask);
+  std::vector<std::pair<std::string, std::string>> found;  // collation key, name
+  while (struct dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    if (::fnmatch(m.c_str(), name.c_str(), FNM_PERIOD) != 0) continue;
+    struct stat st;
+    if (::stat((dir + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+    std::string sj = FromOsPath(name);
+    found.emplace_back(CollationKey(sj), sj);
+  }
+  ::closedir(d);
+  // The directory's own order is arbitrary; name order makes the book list stable.
+  std::sort(found.begin(), found.end());
+  for (auto& f : found) list.push_back(std::move(f.second));
+}
+
+int FileAccessState(const std::string& path) {
+  std::string p = OsPath(path);
+  struct stat st;
+  if (path.empty()) return 2;
+  if (::stat(p.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? 2 : -1;
+  if (S_ISDIR(st.st_mode)) return -1;
+  int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) {
+    int rd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (rd < 0) return -1;
+    ::close(rd);
+    return 1;
+  }
+  // A file without any write permission is read-only even for a user who may write anyway.
+  int state = (st.st_mode & 0222) == 0 ? 1 : 0;
+  if (state == 0 && ::flock(fd, LOCK_SH | LOCK_NB) != 0) state = 1;  // an address book has it open
+  ::close(fd);
+  return state;
+}
+
+bool TFileLock::Acquire(const std::string& path) {
+  Release();
+  std::string p = OsPath(path);
+  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    FBusy = errno == EWOULDBLOCK;
+    ::close(fd);
+    return false;
+  }
+  FFd = fd;
+  FPath = path;
+  return true;
+}
+
+void TFileLock::Release() {
+  if (FFd >= 0) ::close(FFd);
+  FBusy = false;
+  FFd = -1;
+  FPath.clear();
 }
 
 std::string MakeWorkFolder() {

@@ -14,9 +14,7 @@ namespace kaede {
 
 bool IsTrailBytePos(std::string_view s, size_t pos) {
   if (pos < 2 || pos > s.size()) return false;
-  size_t i = 0, target = pos - 1;
-  while (i < target) i += CharLenAt(s, i);
-  return i != target;
+  return IsTrailAt(s, pos - 1);
 }
 
 size_t ToLeadPos(std::string_view s, size_t pos) { return IsTrailBytePos(s, pos) ? pos - 1 : pos; }
@@ -175,12 +173,34 @@ std::string ExpandTab(const std::string& text, int tabWidth, char fill) {
 
 std::string QuoteCsvLine(const std::string& line) {
   if (line.find('"') != std::string::npos) return line;
-  return "\"" + ReplaceStrAll(line, ",", "\",\"") + "\"";
+  std::string r(1, '"');
+  r += ReplaceStrAll(line, ",", "\",\"");
+  r += '"';
+  return r;
 }
 
 void SplitStr(const std::string& text, const std::string& sep, TStrings& list) {
   list.clear();
   if (text.empty()) return;
+  if (sep.size() == 1) {
+    // One single-byte separator (the "|" of list fields): found with memchr, and skipped when
+    // it is the trail byte of a double-byte character.
+    const char c = sep[0];
+    const char* base = text.data();
+    size_t n = text.size(), count = 1;
+    for (const char* p = base; (p = static_cast<const char*>(std::memchr(p, c, n - static_cast<size_t>(p - base)))); ++p)
+      ++count;
+    list.reserve(count);
+    size_t start = 0;
+    for (const char* p = base; (p = static_cast<const char*>(std::memchr(p, c, n - static_cast<size_t>(p - base)))); ++p) {
+      size_t at = static_cast<size_t>(p - base);
+      if (IsTrailAt(text, at)) continue;
+      list.emplace_back(base + start, at - start);
+      start = at + 1;
+    }
+    if (start < n) list.emplace_back(base + start, n - start);
+    return;
+  }
   TIntegers hits = sep.empty() ? TIntegers() : SearchAll(sep, text, 0);
   if (hits.empty()) {
     list.push_back(text);
@@ -310,6 +330,21 @@ bool IsWordBound(const std::string& text, const std::string& pattern, int pos) {
   size_t after = static_cast<size_t>(pos) + m;  // 1-based position after the match
   bool right = after - 1 == n || isDelim(text[after - 1]) || inDouble(after);
   return left && right;
+}
+
+bool ContainsStr(std::string_view text, std::string_view pattern) {
+  if (pattern.empty() || pattern.size() > text.size()) return false;
+  const char* base = text.data();
+  const char* p = base;
+  const char* end = base + text.size();
+  while (p < end) {
+    const void* hit = ::memmem(p, static_cast<size_t>(end - p), pattern.data(), pattern.size());
+    if (!hit) return false;
+    size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    if (!IsTrailAt(text, at)) return true;
+    p = base + at + 1;  // the match began on a trail byte
+  }
+  return false;
 }
 
 TIntegers SearchAll(const std::string& pattern, const std::string& text, int options) {

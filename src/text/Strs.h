@@ -19,6 +19,14 @@ using TStrings = std::vector<std::string>;
 inline size_t CharLenAt(std::string_view s, size_t i) {
   return (i + 1 < s.size() && IsLeadByte(s[i])) ? 2 : 1;
 }
+// True when 0-based offset i holds the trail byte of a double-byte character. The bytes
+// before i that could be lead bytes are counted backwards: the run starts on a character
+// boundary, its bytes pair up, so i is a trail byte exactly when the run is odd.
+inline bool IsTrailAt(std::string_view s, size_t i) {
+  size_t run = 0;
+  while (run < i && IsLeadByte(s[i - 1 - run])) ++run;
+  return run % 2 == 1;
+}
 // True when 1-based position pos falls on the trail byte of a double-byte character.
 bool IsTrailBytePos(std::string_view s, size_t pos);
 // The 1-based position moved back to the lead byte when it falls on a trail byte.
@@ -62,6 +70,8 @@ bool LooseContains(const std::string& needle, const std::string& haystack);
 // ---- Search --------------------------------------------------------------------------------
 
 enum { SearchIgnoreCase = 1, SearchWholeWord = 2 };
+// True when the pattern occurs in the text starting on a character boundary (exact bytes).
+bool ContainsStr(std::string_view text, std::string_view pattern);
 TIntegers SearchAll(const std::string& pattern, const std::string& text, int options);
 TPoints SearchAllRanges(const std::string& pattern, const std::string& text, int options);
 bool IsWordBound(const std::string& text, const std::string& pattern, int pos);

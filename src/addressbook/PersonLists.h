@@ -1,0 +1,282 @@
+#pragma once
+// The address book: one entry (TPerson) and the book in memory (TPersonList) with undo,
+// automatic sorting by reading, the list of classification names and the operations that
+// change many entries at once. A book file holds one entry's text form per line.
+#include <bitset>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "Dates.h"
+#include "Files.h"
+#include "UndoLists.h"
+
+namespace kaede {
+
+class TPersonList;
+
+// Find modes of the person list: how its entries read the find criteria.
+enum TPersonFindMode {
+  pfmName = 0,      // text in the name (spaces ignored)
+  pfmAllFields = 1, // text anywhere in the entry's text form (spaces ignored)
+  pfmKanaRow = 2,   // number: kana row of the reading (negative: every entry)
+  pfmClassify = 3,  // number: classification number of the list
+};
+
+// Switches of UnifyFormat (bit i is switch i); 0 means all of them.
+enum TUnifySwitch : unsigned {
+  ufNameSpace = 1u << 0,     // full-width spaces of the name become ASCII (a one-character
+                             // family or given name keeps its full-width space)
+  ufYomiSpace = 1u << 1,     // full-width spaces of the reading become ASCII
+  ufYomiHiragana = 1u << 2,  // the reading becomes full-width hiragana
+  ufAddressHankaku = 1u << 3,  // the address lines become half width
+  ufPostalDigits = 1u << 4,  // "-" leaves the postal code
+  ufCompanyMarks = 1u << 5,  // 株式会社/有限会社 become ㈱/㈲ in the name and the relations
+  ufAll = 0x3F,
+};
+
+class TPerson : public TDataItem {
+public:
+  TPerson();
+
+  // ---- Fields ----
+  const std::string& Name() const { return FName; }
+  const std::string& Yomi() const { return FYomi; }
+  const std::string& Postal() const { return FPostal; }
+  const std::string& Url() const { return FUrl; }
+  const std::string& Keisyo() const { return FKeisyo; }
+  const std::string& Title() const { return FTitle; }
+  const TDateValue& Registered() const { return FRegistered; }
+  const TDateValue& Updated() const { return FUpdated; }
+  // The multi-line fields: editing them through these lists is a change of the entry.
+  TNotifyStrings& Address() { return FAddress; }
+  TNotifyStrings& Mails() { return FMails; }
+  TNotifyStrings& Tels() { return FTels; }
+  TNotifyStrings& Classify() { return FClassify; }
+  TNotifyStrings& Relations() { return FRelations; }
+  TNotifyStrings& Remarks() { return FRemarks; }
+  TNotifyStrings& Renmei() { return FRenmei; }
+  const TNotifyStrings& Address() const { return FAddress; }
+  const TNotifyStrings& Mails() const { return FMails; }
+  const TNotifyStrings& Tels() const { return FTels; }
+  const TNotifyStrings& Classify() const { return FClassify; }
+  const TNotifyStrings& Relations() const { return FRelations; }
+  const TNotifyStrings& Remarks() const { return FRemarks; }
+  const TNotifyStrings& Renmei() const { return FRenmei; }
+
+  void SetName(const std::string& v) { SetField(FName, v); }
+  void SetYomi(const std::string& v) { SetField(FYomi, v); }
+  void SetPostal(const std::string& v) { SetField(FPostal, v); }
+  void SetUrl(const std::string& v) { SetField(FUrl, v); }
+  void SetKeisyo(const std::string& v) { SetField(FKeisyo, v); }
+  void SetTitle(const std::string& v) { SetField(FTitle, v); }
+  void SetRegistered(const TDateValue& v);
+  void SetUpdated(const TDateValue& v);
+  // Replace the list's content in one change (nothing for no lines).
+  void SetAddress(const TStrings* lines) { SetLines(FAddress, lines); }
+  void SetRemarks(const TStrings* lines) { SetLines(FRemarks, lines); }
+  void SetTels(const TStrings* lines) { SetLines(FTels, lines); }
+  void SetMails(const TStrings* lines) { SetLines(FMails, lines); }
+  // As the others; a single empty line leaves no joint names at all.
+  void SetRenmei(const TStrings* lines);
+
+  // ---- Classifications ----
+  void AddClassify(const std::string& name);
+  void RemoveClassify(const std::string& name);
+  void RenameClassify(const std::string& oldName, const std::string& newName);
+  bool HasClassifyBit(int no) const { return no >= 0 && no < 256 && FClassifyBits.test(static_cast<size_t>(no)); }
+  // Bit i is set when the name at position i (i < 256) is one of the entry's classifications.
+  void SetClassifyBits(const TStrings& names);
+
+  // ---- Entry values ----
+  std::string TelNumber(int index) const;
+  std::string MailAddress(int index) const;
+  // The value of the first "kind:value" entry of the list whose kind is Kind; empty when none.
+  static std::string EntryValue(const std::string& kind, const TNotifyStrings& list);
+
+  // ---- Derived values for printing ----
+  TPerson* RelatedPerson(const std::string& kind) const;
+  std::string AddressText() const;
+  std::string PrintAddressText() const;
+  const TStrings& PrintAddress() const;
+  std::string PrintPostal() const;
+  std::string PrintName() const;
+  std::string PrintTitle() const;
+  std::string Honorific() const;
+  std::string NameWithHonorific() const;
+  // The joint names with their honorifics; none when there are no joint names.
+  const TStrings* JointNames() const;
+  std::string DatesText() const;
+
+  void UnifyFormat(unsigned options);
+
+  // ---- Data item ----
+  bool Matches(const std::string& text) override;
+  bool MatchesNo(int no) override;
+  std::string GetSortText() const override { return FYomi; }
+  std::string GetCaption() const override { return FName; }
+  std::string GetText() const override;
+  void AppendText(std::string& out) const override;
+  void Clear() override;
+  void AssignFields(const TDataItem* source) override;
+  void ReadText(const std::string& text) override;
+  void Changing(int arg) override;
+  void Changed(int arg) override;
+  // An edit of the classification list is reported to the book as well.
+  void StringsChanged(TNotifyStrings* list) override;
+
+  TPersonList* PersonList() const;
+
+private:
+  friend class TPersonList;
+  void SetLines(TNotifyStrings& list, const TStrings* lines);
+  // Drops what is derived from the fields (joint-name display list, search text).
+  void Invalidate();
+
+  // What filters and finds read comes first, next to the item's own first fields.
+  uint32_t FSearchSlot[2] = {0, 0};  // this entry's place in the list's search indexes
+  std::bitset<256> FClassifyBits;
+  bool FClassifyPending = false;  // the bits wait to be set by the book
+  std::string FYomi;
+  std::string FName;
+  std::string FPostal;
+  TNotifyStrings FAddress{this};
+  TNotifyStrings FMails{this};
+  std::string FUrl;
+  TNotifyStrings FTels{this};
+  TNotifyStrings FClassify{this};
+  TNotifyStrings FRelations{this};
+  TNotifyStrings FRemarks{this};
+  TDateValue FRegistered;
+  TDateValue FUpdated;
+  std::string FKeisyo;
+  std::string FTitle;
+  TNotifyStrings FRenmei{this};
+  mutable std::unique_ptr<TStrings> FJointNames;
+};
+
+class TPersonList : public TUndoDataList {
+public:
+  TPersonList();
+  ~TPersonList() override;
+  TDataItem* NewInstance() const override { return new TPerson(); }
+
+  TPerson* Persons(int index) const { return ItemAs<TPerson>(index); }
+  TPerson* AllPersons(int index) const { return AllItemAs<TPerson>(index); }
+  // Every classification name used by an entry, once each, in order of first appearance.
+  const TStrings& Classifications() const { return FClassifications; }
+  TListEvent OnClassifyChange;
+
+  // Adds one entry from its text form (undoably) with today's registration date.
+  TPerson* AddPerson(const std::string& text);
+  // Stores the name and saves the whole list to it at once (a new or renamed book).
+  void SetFileName(const std::string& name) override;
+  void Updated() override;
+  void ItemAdded(TDataItem* item) override;
+  void Detach(TDataItem* item) override;
+  void ItemChanged(TDataItem* item) override;
+  void Clear() override;
+  void LoadFromFile(const std::string& name, bool append) override;
+  // Refuses to write over a book that another running address book holds.
+  void SaveToFile(const std::string& name) override;
+
+  // Lists every name used, in order of first appearance, and sets every entry's bits.
+  void RebuildClassifications();
+  // Sets the bits of the entries whose classifications changed, adding names that are new at
+  // the end; true when a name was added or bits changed.
+  bool UpdateClassifications();
+  void ClassifyChanged();
+  void RenameRelations(const std::string& oldName, const std::string& newName);
+  void AddClassify(int index, const std::string& name);
+  void RenameClassify(const std::string& oldName, const std::string& newName);
+  void DeleteClassify(const std::string& name);
+  void UnifyFormat(unsigned options);
+
+  // The lock this list holds on its book file (see TFileLock).
+  const TFileLock& BookLock() const { return FBookLock; }
+
+  // The find text with spaces removed, prepared once per find rather than once per entry.
+  const std::string& PreparedFindText(const std::string& text);
+  void ItemChanging(TDataItem* item) override;
+
+  // The texts that finds search, for every entry in list order: the name, or the whole text
+  // form, without spaces, in one buffer. A find searches the buffer once per find text and
+  // each entry then only looks its result up. Made on the first find, dropped by any change.
+  struct TSearchIndex {
+    std::string Text;
+    std::vector<uint32_t> Starts;  // where each entry's text starts, and the end
+    std::vector<TPerson*> Persons;
+    bool Valid = false;
+    std::string HitPattern;  // the find text the hits are for
+    std::vector<uint8_t> Hits;
+    bool HitsValid = false;
+  };
+
+protected:
+  // A long book is read on two threads.
+  void AddLines(std::string_view text) override;
+
+private:
+  friend class TPerson;
+  void LockBook(const std::string& name);
+  void InvalidateSearch();
+  // Whether the find text (spaces removed) occurs in the entry's search text of that index.
+  bool SearchMatches(int which, const TPerson* person, const std::string& pattern);
+
+  TStrings FClassifications;
+  std::unordered_map<std::string, int> FClassifyIndex;  // number of each name in Classifications
+  std::vector<TPerson*> FClassifyPending;  // entries whose bits wait to be set
+  void MarkClassify(TPerson* p);
+  bool PlaceClassifyBits(TPerson* p);
+  TFileLock FBookLock;
+  std::string FFindRaw, FFindPrepared;
+  TSearchIndex FSearch[2];  // 0 names, 1 all fields
+};
+
+// ---- Tasks of the address book ----
+
+class TUndoTaskAddClassify : public TTask {
+public:
+  TUndoTaskAddClassify(TPersonList* list, std::string name, int32_t id) : FList(list), FName(std::move(name)), FId(id) {}
+  std::string GetUndoCaption() const override;
+  void Undo() override;
+  void Redo() override;
+
+private:
+  TPersonList* FList;
+  std::string FName;
+  int32_t FId;
+};
+
+class TUndoTaskDelClassify : public TTask {
+public:
+  // Remembers the visible entries that hold the name now.
+  TUndoTaskDelClassify(TPersonList* list, std::string name);
+  std::string GetUndoCaption() const override;
+  void Undo() override;
+  void Redo() override;
+
+private:
+  TPersonList* FList;
+  std::string FName;
+  std::vector<int32_t> FIds;
+};
+
+// Undo gives every entry that held the old name its classifications back as they were, so
+// that a rename onto a name already in use (which merges the two) undoes exactly.
+class TUndoTaskEditClassify : public TTask {
+public:
+  TUndoTaskEditClassify(TPersonList* list, std::string oldName, std::string newName);
+  std::string GetUndoCaption() const override;
+  void Undo() override;
+  void Redo() override;
+
+private:
+  TPersonList* FList;
+  std::string FOld, FNew;
+  std::vector<std::pair<int32_t, TStrings>> FBefore;  // Id and classifications of each holder
+};
+
+}  // namespace kaede
