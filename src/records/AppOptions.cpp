@@ -74,18 +74,41 @@ void TAppOption::TrayAction(int kind, const TPoint& at) {
   }
 }
 
+namespace {
+TStrings& Arguments() {
+  static TStrings args;
+  return args;
+}
+
+// The switch letter (upper case) of an argument, or 0 when it is a file argument.
+char SwitchLetter(const std::string& a) {
+  if (a.size() < 2 || a[0] != '/' || IsLeadByte(a[1])) return 0;
+  char letter = a[1];
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
+  return letter;
+}
+}  // namespace
+
+void TAppOption::SetProgramArguments(const TStrings& args) { Arguments() = args; }
+const TStrings& TAppOption::ProgramArguments() { return Arguments(); }
+
+bool TAppOption::FindSwitch(const TStrings& args, char letter, std::string* value) {
+  for (const std::string& a : args) {
+    if (SwitchLetter(a) == letter) {
+      if (value) *value = a.substr(2);
+      return true;
+    }
+  }
+  return false;
+}
+
 void TAppOption::ParseCommandLine(const TStrings& args) {
   if (args.empty()) return;
   BeforeSwitches();
   ParamFiles.clear();
   for (const std::string& a : args) {
-    if (a.size() >= 2 && a[0] == '/' && !IsLeadByte(a[1])) {
-      char letter = a[1];
-      if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
-      HandleSwitch(letter, a.substr(2));
-    } else {
-      ParamFiles.push_back(a);
-    }
+    if (char letter = SwitchLetter(a)) HandleSwitch(letter, a.substr(2));
+    else ParamFiles.push_back(a);
   }
   if (!AppHost().Terminated() && OnParams) OnParams(ParamFiles);
 }

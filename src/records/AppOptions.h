@@ -47,6 +47,15 @@ public:
   // whose second character is a single byte is switch X with the rest as value; everything
   // else is a file argument.
   void ParseCommandLine(const TStrings& args);
+  // The same with the program's own arguments (see SetProgramArguments).
+  void ParseCommandLine() { ParseCommandLine(ProgramArguments()); }
+
+  // The program's command-line arguments (CP932, without the program name), set once by the
+  // program's entry before the settings are created.
+  static void SetProgramArguments(const TStrings& args);
+  static const TStrings& ProgramArguments();
+  // Whether the arguments hold switch `letter` (upper case), and its value.
+  static bool FindSwitch(const TStrings& args, char letter, std::string* value = nullptr);
 
 private:
   bool FTrayMode = false;
