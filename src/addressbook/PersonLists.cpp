@@ -270,8 +270,10 @@ void TPerson::UnifyFormat(unsigned options) {
   // back into full-width ones.
   if (options & ufYomiHiragana) FYomi = ConvertStr(ConvertStr(FYomi, cvZenkaku), cvHiragana);
   if (options & ufYomiSpace) FYomi = ReplaceStrAll(FYomi, full, " ");
+  // Letters, digits and symbols become half width; katakana stays full width, since
+  // half-width kana in an address would be printed on cards (and in vertical writing).
   if (options & ufAddressHankaku)
-    for (std::string& line : FAddress.Raw()) line = ConvertStr(line, cvHankaku);
+    for (std::string& line : FAddress.Raw()) line = HankakuAscii(line);
   if (options & ufPostalDigits) std::erase(FPostal, '-');
   if (options & (ufYomiHiragana | ufYomiSpace)) InvalidateSortKey();
   if (options & ufCompanyMarks) {
@@ -412,8 +414,30 @@ void TPerson::ReadText(const std::string& text) {
   if (n > 11) FUpdated = TextToDate(f[11]);
   if (n > 12) FKeisyo = f[12];
   if (n > 13) FTitle = f[13];
-  if (n > 14) SplitStr(f[14], "|", FRenmei.Raw());
+  if (n > 14) ReadJointNames(f[14], FRenmei.Raw());
   Invalidate();
+}
+
+bool IsJointHonorific(const std::string& text) {
+  static const TStrings honorifics = SplitStr(SJ("様,御中,先生,殿,さん,君,くん,ちゃん,宛,行,Mr.,Mrs.,Ms.,Miss.,（なし）"), ",");
+  for (const std::string& h : honorifics)
+    if (h == text) return true;
+  return false;
+}
+
+void ReadJointNames(const std::string& field, TStrings& lines) {
+  // A joint name is stored as "name|honorific", and the joint names of an entry are joined
+  // with "|" as well, so "花子|ちゃん|次郎" holds two joint names: a piece that is an
+  // honorific belongs to the name before it.
+  SplitStr(field, "|", lines);
+  for (size_t i = 1; i < lines.size();) {
+    if (IsJointHonorific(lines[i]) && !lines[i - 1].empty() && SearchAll("|", lines[i - 1], 0).empty()) {
+      lines[i - 1] += "|" + lines[i];
+      lines.erase(lines.begin() + static_cast<long>(i));
+    } else {
+      ++i;
+    }
+  }
 }
 
 // ---- TPersonList ---------------------------------------------------------------------------

@@ -31,11 +31,16 @@ enum TUnifySwitch : unsigned {
                              // family or given name keeps its full-width space)
   ufYomiSpace = 1u << 1,     // full-width spaces of the reading become ASCII
   ufYomiHiragana = 1u << 2,  // the reading becomes full-width hiragana
-  ufAddressHankaku = 1u << 3,  // the address lines become half width
+  ufAddressHankaku = 1u << 3,  // letters, digits and symbols of the address become half width
   ufPostalDigits = 1u << 4,  // "-" leaves the postal code
   ufCompanyMarks = 1u << 5,  // 株式会社/有限会社 become ㈱/㈲ in the name and the relations
   ufAll = 0x3F,
 };
+
+// Whether a text is one of the honorifics a joint name can carry ("様", "ちゃん", "Mr." ...).
+bool IsJointHonorific(const std::string& text);
+// Splits the stored joint names of an entry into lines, keeping each name with its honorific.
+void ReadJointNames(const std::string& field, TStrings& lines);
 
 class TPerson : public TDataItem {
 public:
@@ -118,6 +123,10 @@ public:
   std::string GetSortText() const override { return FYomi; }
   std::string GetCaption() const override { return FName; }
   std::string GetText() const override;
+  // The 41-column exchange row (comma text) and reading an entry back from one; see
+  // PersonColumns.h. Importing may add the entry's place of work to the same list.
+  std::string GetExportText() const override;
+  void SetImportText(const std::string& row) override;
   void AppendText(std::string& out) const override;
   void Clear() override;
   void AssignFields(const TDataItem* source) override;

@@ -521,6 +521,20 @@ std::string ConvertStr(const std::string& text, int kind) {
   return r;
 }
 
+std::string HankakuAscii(const std::string& text) {
+  std::string r;
+  r.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    size_t len;
+    uint32_t code = CodeAt(text, i, len);
+    uint32_t m = len == 2 ? chartables::Map(cvHankaku, code) : code;
+    if (len == 2 && m >= 0x20 && m <= 0x7E) r += static_cast<char>(m);
+    else r.append(text, i, len);
+    i += len;
+  }
+  return r;
+}
+
 int KanaRow(const std::string& text) {
   // The row of every double-byte character, from the plain table, then the voiced, then the
   // semi-voiced one (the first table that holds a character decides), looked up in one step.

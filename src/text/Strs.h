@@ -109,6 +109,9 @@ TPoints FindMails(const std::string& text);
 
 enum TConvertKind { cvUpper = 0, cvLower = 1, cvHiragana = 2, cvKatakana = 3, cvZenkaku = 4, cvHankaku = 5 };
 std::string ConvertStr(const std::string& text, int kind);
+// Half width for what has an ASCII form (letters, digits, symbols, the space); katakana and
+// the other characters stay as they are.
+std::string HankakuAscii(const std::string& text);
 int KanaRow(const std::string& text);
 
 }  // namespace kaede

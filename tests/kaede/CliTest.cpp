@@ -138,3 +138,30 @@ TEST(KaedeCli, UnifySavesAndErrorsGoToStandardError) {
   EXPECT_NE(bad.Status, 0);
   EXPECT_NE(bad.Err.find("2024/x/1"), std::string::npos) << bad.Err;
 }
+
+TEST(KaedeCli, ImportThenExportThenImportAgain) {
+  test::TempDir dir;
+  std::string csv = dir.Path() + "/in.csv";
+  WriteFileAtomic(Utf8ToSjis(csv), "姓,名,セイ,メイ,郵便番号,都道府県,市区町村,町域,番地,建物名,電話番号\n"
+                                   "山田,太郎,ヤマダ,タロウ,153-0064,東京都,目黒区,下目黒,3-12-5,目黒ハイツ402,03-1234-5678\n"
+                                   "佐藤,花子,サトウ,ハナコ,060-0042,北海道,札幌市中央区,大通西,4-1,,011-222-3333\n");
+  std::string book = dir.Path() + "/住所録.kad";
+  TRun r = Kaede({"import", csv, "--into", book});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("氏名 <- 姓 + 名"), std::string::npos);
+  EXPECT_NE(r.Out.find("2件インポートしました"), std::string::npos);
+  std::string out = dir.Path() + "/out.csv";
+  r = Kaede({"export", book, "-o", out, "--columns", "氏名,よみ,郵便番号,住所１,住所２,電話", "--utf8"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  std::string text = ReadFileBytes(Utf8ToSjis(out));
+  EXPECT_EQ(text,
+            "\xEF\xBB\xBF氏名,よみ,郵便番号,住所１,住所２,電話\r\n"
+            "\"佐藤 花子\",\"さとう はなこ\",0600042,北海道札幌市中央区大通西4-1,,011-222-3333\r\n"
+            "\"山田 太郎\",\"やまだ たろう\",1530064,東京都目黒区下目黒3-12-5,目黒ハイツ402,03-1234-5678\r\n");
+  r = Kaede({"import", out, "--into", dir.Path() + "/copy.kad"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(Kaede({"list", dir.Path() + "/copy.kad"}).Out, Kaede({"list", book}).Out);
+  // errors: a missing file, an unknown column
+  EXPECT_NE(Kaede({"import", dir.Path() + "/none.csv", "--into", book}).Status, 0);
+  EXPECT_NE(Kaede({"export", book, "-o", out, "--columns", "何か"}).Status, 0);
+}

@@ -139,3 +139,8 @@ TEST(ConvertStr, WidthConversionComposesAndDecomposesVoicedKana) {
     }
   }
 }
+
+TEST(ConvertStr, HalfWidthAsciiLeavesKatakanaAlone) {
+  EXPECT_EQ(HankakuAscii(SJ("目黒ハイツ　１２０２号　Ａ－１")), SJ("目黒ハイツ 1202号 A-1"));
+  EXPECT_EQ(HankakuAscii(SJ("ｶﾞ")), SJ("ｶﾞ"));
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The fixed 41-column form in which entries go out to and come in from CSV files, the
+// alternative column names the import recognises, and the cells of the table print.
+#include <string>
+#include <vector>
+
+#include "Strs.h"
+
+namespace kaede {
+
+class TPerson;
+class TPersonList;
+struct TImportResult;
+
+inline constexpr int kPersonColumnCount = 41;
+
+// Column indexes of the exchange form that other code names.
+enum TPersonColumn {
+  pcName = 0, pcYomi = 1, pcKeisyo = 2, pcPostal = 3, pcAddress1 = 4, pcAddress2 = 5,
+  pcMail = 6, pcMail2 = 7, pcUrl = 8, pcTel = 9, pcFax = 10, pcMobile = 11, pcPager = 12,
+  pcClassify = 13, pcTitle = 14, pcTitle2 = 15, pcTitle3 = 16,
+  pcWorkName = 17, pcWorkYomi = 18, pcWorkPostal = 19, pcWorkAddress1 = 20, pcWorkAddress2 = 21,
+  pcWorkUrl = 22, pcWorkTel = 23, pcWorkFax = 24, pcWorkMobile = 25, pcWorkPager = 26,
+  pcRenmei1 = 27, pcRenmeiKeisyo1 = 32, pcBirthday = 37, pcRemarks = 38, pcRegistered = 39, pcUpdated = 40,
+};
+
+// The 41 column names in table order ("氏名", "よみ", ... "更新日").
+const TStrings& PersonColumnNames();
+// The alternative names of a column (comma text), empty for names without any.
+std::string PersonColumnAlias(const std::string& name);
+
+// The 41 values of an entry's exchange row.
+TStrings PersonExportRow(const TPerson& person);
+
+// The columns the table print offers, in order.
+const TStrings& TableColumnNames();
+// The text of a table cell; align is left as it is or set to 0 (centre) for the centred columns.
+std::string PersonTableCellText(const TPerson& person, const std::string& column, int& align);
+
+// What follows an import into a book: every entry's format unified, and the new entries
+// that carry no registration date registered today (a date the file gave is kept). Neither
+// is an undo step of its own: undoing the import takes the new entries away as one step.
+void CompleteImport(TPersonList& book, const TImportResult& result);
+
+}  // namespace kaede
