@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "Cp932.h"
 #include "Files.h"
 
 namespace kaede {
@@ -46,6 +47,14 @@ std::string ProgramFolder() {
   std::string file = ProgramFile();
   size_t slash = file.rfind('/');  // "/" is never a trail byte
   return slash == std::string::npos ? "./" : file.substr(0, slash + 1);
+}
+
+std::string ProgramDataFolder() {
+  std::string program = ProgramFolder();
+  if (FileExists(program + SJ("住所録.kad"))) return program;
+  std::string shared = program + "../share/KaedeAddress/";
+  if (DirectoryExists(shared)) return shared;
+  return program;
 }
 
 std::string UserDataFolder() { return FromOsPath(XdgFolderUtf8("XDG_DATA_HOME", ".local/share") + "/KaedeAddress/"); }

@@ -10,6 +10,10 @@ namespace kaede {
 // The running program file (from /proc/self/exe), and its folder.
 std::string ProgramFile();
 std::string ProgramFolder();
+// Where the program's own data lives (the sample book, the manual): the program's folder when
+// it holds them (a build tree, a portable copy), else <prefix>/share/KaedeAddress/ beside an
+// installed bin/ folder.
+std::string ProgramDataFolder();
 // The user's data folder of the address book: $XDG_DATA_HOME (or ~/.local/share) + "/KaedeAddress/".
 std::string UserDataFolder();
 // The settings file of an application key: $XDG_CONFIG_HOME (or ~/.config) + "/KaedeProject/" +

@@ -50,6 +50,7 @@ public:
   virtual ~TDataListFrame();
 
   TDataList& List() { return *FList; }
+  const TDataList& List() const { return *FList; }
   IDataListView* View() { return FView; }
   int SelectedIndex() const { return FView->SelectedRow(); }
   TDataItem* Selected() const { return FList->Items(SelectedIndex()); }

@@ -1,0 +1,405 @@
+#include "MainControllers.h"
+
+#include <algorithm>
+
+#include "AppHost.h"
+#include "AppPaths.h"
+#include "DataPathDialogs.h"
+#include "Files.h"
+#include "PersonColumns.h"
+#include "VerInfos.h"
+
+namespace kaede {
+
+const TStrings& TMainController::KanaTabs() {
+  static const TStrings tabs = SplitStr(SJ("あ,か,さ,た,な,は,ま,や,ら,わ,他"), ",");
+  return tabs;
+}
+
+TMainController::TMainController(TKaedeAddressOption& options, IMainView& view, IDataListView& listView)
+    : FOptions(options), FView(view), FFrame(std::make_unique<TDataListFrame>(std::make_unique<TPersonList>(), &listView)) {
+  FFrame->OnIndexChange = [this] { SelectionChanged(); };
+  FFrame->OnSetingDone = [this] { ListReloaded(); };
+  FFrame->OnChange = [this] {
+    RefreshCounts();
+    FView.UpdateActions();
+  };
+  FFrame->OnFindedAll = [this] {
+    RefreshCounts();
+    FView.UpdateActions();
+  };
+  Book().OnClassifyChange = [this](TDataList*) { RefreshClassifications(); };
+  RebuildTabs(0);
+}
+
+TMainController::~TMainController() { Book().OnClassifyChange = nullptr; }
+
+// ---- Start and end -------------------------------------------------------------------------
+
+bool TMainController::PrepareDataFolder() {
+  const std::string& folder = FOptions.DataPath();
+  if (DirectoryExists(folder)) return true;
+  // A folder given on the command line is made on first use, with the sample book in it.
+  std::string error = kaede::PrepareDataFolder(folder, {SJ("住所録.kad")}, ProgramDataFolder());
+  if (error.empty()) return true;
+  AppHost().ShowError(error);
+  return DirectoryExists(folder);
+}
+
+void TMainController::Start() {
+  if (AppHost().Terminated()) return;
+  PrepareDataFolder();
+  FView.RebuildBookMenus(BookNames(), std::string());
+  std::string file = FOptions.DataPath() + FOptions.StartFile();
+  if (!FileExists(file)) {
+    TStrings books = BookNames();
+    file = books.empty() ? std::string() : BookFile(books[0]);
+  }
+  if (file.empty()) {
+    // No book at all: one is made, and when the question is cancelled it gets the default
+    // name, so that entries typed afterwards always have a file to go to.
+    if (!NewBook()) {
+      Book().Clear();
+      try {
+        Book().SetFileName(BookFile(SJ("住所録")));
+      } catch (const Exception& e) {
+        AppHost().ShowError(e.what());
+      }
+      FView.RebuildBookMenus(BookNames(), OpenBookName());
+      FView.SetTitle(Title());
+    }
+  } else {
+    OpenBook(FileBaseName(file));
+  }
+  FOptions.OnParams = [this](const TStrings& files) {
+    if (!files.empty() && FileExists(BookFile(files[0]))) OpenBook(files[0]);
+    if (!FOptions.StartName.empty()) FFrame->SelectFirstMatch(FOptions.StartName);
+  };
+  FOptions.ParseCommandLine();
+}
+
+void TMainController::Close() {
+  if (CompletePendingEdit) CompletePendingEdit();
+  if (!Book().FileName.empty()) FOptions.SetStartFile(FileBaseName(Book().FileName) + ".kad");
+  SaveBook();
+}
+
+// ---- Books ---------------------------------------------------------------------------------
+
+TStrings TMainController::BookNames() const {
+  TStrings files, names;
+  ListFiles(FOptions.DataPath(), files, "*.kad");
+  for (const std::string& f : files) names.push_back(f.substr(0, f.size() - 4));
+  return names;
+}
+
+std::string TMainController::BookFile(const std::string& name) const { return FOptions.DataPath() + name + ".kad"; }
+
+std::string TMainController::OpenBookName() const {
+  const std::string& file = Book().FileName;
+  if (file.empty()) return std::string();
+  size_t slash = file.rfind('/');
+  std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+  return base.size() > 4 && base.compare(base.size() - 4, 4, ".kad") == 0 ? base.substr(0, base.size() - 4) : base;
+}
+
+bool TMainController::IsValidBookName(const std::string& name) {
+  return !name.empty() && name[0] != '.' && SearchAll("/", name, 0).empty() && name.find('\0') == std::string::npos;
+}
+
+bool TMainController::SaveBook() {
+  TPersonList& book = Book();
+  if (!book.Modified() || book.FileName.empty()) return true;
+  try {
+    book.SaveToFile(std::string());
+    return true;
+  } catch (const Exception& e) {
+    AppHost().ShowError(e.what());
+    return false;
+  }
+}
+
+bool TMainController::OpenBook(const std::string& name) {
+  // a pending edit belongs to the book that is open now: it is completed (and saved) first
+  if (CompletePendingEdit) CompletePendingEdit();
+  if (!SaveBook()) return false;
+  std::string file = BookFile(name);
+  if (!FileExists(file)) {
+    AppHost().ShowError(file + SJ(" が見つかりません"));
+    return false;
+  }
+  FHistory.clear();
+  FHistoryPos = -1;
+  bool ok = true;
+  try {
+    Book().Open(file, false);
+  } catch (const Exception& e) {
+    // what was read stays; the book is not saved over until the user allows it
+    AppHost().ShowError(e.what());
+    ok = false;
+  }
+  FView.RebuildBookMenus(BookNames(), OpenBookName());
+  FView.SetTitle(Title());
+  return ok;
+}
+
+bool TMainController::NewBook() {
+  std::string name = SJ("新規住所録");
+  if (!FView.InputText(SJ("新しい住所録"), SJ("新しい住所録の名前を入力してください"), name)) return false;
+  if (!IsValidBookName(name)) {
+    AppHost().ShowError(SJ("住所録の名前には空の名前、「/」を含む名前、「.」で始まる名前は使えません"));
+    return false;
+  }
+  std::string file = BookFile(name);
+  if (FileExists(file) &&
+      !AppHost().Confirm(name + SJ(" という住所録はすでに存在します。削除してよろしいですか？")))
+    return false;
+  if (CompletePendingEdit) CompletePendingEdit();
+  if (!SaveBook()) return false;
+  // the book that gives way goes to the trash, where it can still be restored
+  if (FileExists(file) && file != Book().FileName) RecycleDelete(file);
+  FHistory.clear();
+  FHistoryPos = -1;
+  Book().Clear();
+  bool ok = true;
+  try {
+    Book().SetFileName(file);
+  } catch (const Exception& e) {
+    AppHost().ShowError(e.what());
+    ok = false;
+  }
+  FView.RebuildBookMenus(BookNames(), OpenBookName());
+  FView.SetTitle(Title());
+  return ok;
+}
+
+bool TMainController::RenameBook() {
+  std::string old = OpenBookName();
+  std::string name = old;
+  if (!FView.InputText(SJ("住所録の名前変更"), SJ("住所録の名前を入力してください"), name)) return false;
+  if (name == old) return false;
+  if (!IsValidBookName(name)) {
+    AppHost().ShowError(SJ("住所録の名前には空の名前、「/」を含む名前、「.」で始まる名前は使えません"));
+    return false;
+  }
+  std::string file = BookFile(name);
+  if (FileExists(file) &&
+      !AppHost().Confirm(name + SJ(" という住所録はすでに存在します。削除してよろしいですか？")))
+    return false;
+  if (CompletePendingEdit) CompletePendingEdit();
+  if (FileExists(file)) RecycleDelete(file);
+  bool ok = true;
+  try {
+    Book().SetFileName(file);  // the entries are written under the new name; the old file stays
+  } catch (const Exception& e) {
+    AppHost().ShowError(e.what());
+    ok = false;
+  }
+  FView.RebuildBookMenus(BookNames(), OpenBookName());
+  FView.SetTitle(Title());
+  return ok;
+}
+
+bool TMainController::DeleteBook(const std::string& name) {
+  if (!AppHost().Confirm(name + SJ(" をゴミ箱に捨てます。よろしいですか？"))) return false;
+  std::string file = BookFile(name);
+  bool open = file == Book().FileName;
+  if (open && CompletePendingEdit) CompletePendingEdit();
+  if (!RecycleDelete(file)) {
+    AppHost().ShowError(file + SJ(" をゴミ箱に移せませんでした"));
+    return false;
+  }
+  if (open) {
+    FHistory.clear();
+    FHistoryPos = -1;
+    Book().Clear();  // the file name stays: a later save writes the book again
+  }
+  FView.RebuildBookMenus(BookNames(), OpenBookName());
+  FView.SetTitle(Title());
+  return true;
+}
+
+// ---- Tabs ----------------------------------------------------------------------------------
+
+void TMainController::RebuildTabs(int keepIndex) {
+  FTabs.clear();
+  FTabs.push_back(SJ("全"));
+  const TStrings& names = Book().Classifications();
+  FTabs.insert(FTabs.end(), names.begin(), names.end());
+  FTabs.insert(FTabs.end(), KanaTabs().begin(), KanaTabs().end());
+  FTabs.push_back(SJ("検索"));
+  FClassifyTabs = static_cast<int>(names.size());
+  FTabIndex = std::clamp(keepIndex, 0, static_cast<int>(FTabs.size()) - 1);
+  FView.SetTabs(FTabs, FTabIndex);
+}
+
+void TMainController::TabChanged(int index) {
+  if (index < 0 || index >= static_cast<int>(FTabs.size())) return;
+  FTabIndex = index;
+  TPersonList& book = Book();
+  if (index == 0) {
+    book.ClearFilter(true);
+  } else if (index == FindTab()) {
+    std::string text = FFrame->View()->FindText();
+    if (!text.empty()) {
+      FFrame->SetFindOption(FFindOption);
+      FFrame->ApplyFind(text);
+    } else {
+      book.ClearFilter(true);
+    }
+  } else if (index <= FClassifyTabs) {
+    book.FindMode = pfmClassify;
+    book.FilterNo(index - 1);
+  } else {
+    book.FindMode = pfmKanaRow;
+    book.FilterNo(index - 1 - FClassifyTabs);
+  }
+  FFrame->SetUseFind(index == FindTab());
+  RefreshCounts();
+  FView.UpdateActions();
+}
+
+void TMainController::ToggleFind() {
+  int target = FTabIndex == FindTab() ? 0 : FindTab();
+  FView.SetTabs(FTabs, target);
+  TabChanged(target);
+}
+
+void TMainController::SetFindOption(int option) {
+  FFindOption = option;
+  FFrame->SetFindOption(option);
+  FView.UpdateActions();
+}
+
+void TMainController::RefreshClassifications() {
+  std::string current = FTabIndex >= 1 && FTabIndex <= FClassifyTabs ? FTabs[static_cast<size_t>(FTabIndex)] : std::string();
+  int fromEnd = static_cast<int>(FTabs.size()) - FTabIndex;
+  bool classifyTab = !current.empty();
+  Book().RebuildClassifications();
+  const TStrings& names = Book().Classifications();
+  int keep;
+  if (classifyTab) {
+    auto it = std::find(names.begin(), names.end(), current);
+    keep = it == names.end() ? 0 : 1 + static_cast<int>(it - names.begin());
+  } else {
+    keep = FTabIndex == 0 ? 0 : 1 + static_cast<int>(names.size()) + static_cast<int>(KanaTabs().size()) + 1 - fromEnd;
+  }
+  RebuildTabs(keep);
+  // a classification tab filters by its number, which may have changed with the names
+  if (classifyTab) TabChanged(FTabIndex);
+  FView.RebuildClassifyMenus(names);
+}
+
+// ---- Selection history ---------------------------------------------------------------------
+
+void TMainController::SelectionChanged() {
+  auto* person = static_cast<TPerson*>(FFrame->Selected());
+  if (OnSelectPerson) OnSelectPerson(person);
+  if (person) FView.ShowStatus(person->DatesText());
+  int pos = FFrame->SelectedIndex();
+  if (!FNavigating && pos >= 0 && (FHistoryPos < 0 || FHistory[static_cast<size_t>(FHistoryPos)] != pos)) {
+    FHistory.resize(static_cast<size_t>(FHistoryPos + 1));
+    FHistory.push_back(pos);
+    FHistoryPos = static_cast<int>(FHistory.size()) - 1;
+  }
+  FView.UpdateActions();
+}
+
+void TMainController::Back() {
+  if (!CanBack()) return;
+  --FHistoryPos;
+  FNavigating = true;
+  FFrame->SelectIndex(std::min(FHistory[static_cast<size_t>(FHistoryPos)], Book().Count() - 1));
+  FNavigating = false;
+}
+
+void TMainController::Forward() {
+  if (!CanForward()) return;
+  ++FHistoryPos;
+  FNavigating = true;
+  FFrame->SelectIndex(std::min(FHistory[static_cast<size_t>(FHistoryPos)], Book().Count() - 1));
+  FNavigating = false;
+}
+
+void TMainController::ListReloaded() {
+  RebuildTabs(0);
+  FView.RebuildClassifyMenus(Book().Classifications());
+  RefreshCounts();
+  FView.SetTitle(Title());
+  TabChanged(0);
+}
+
+// ---- Undo ----------------------------------------------------------------------------------
+
+bool TMainController::CanUndo() const { return Book().History().CanUndo(); }
+bool TMainController::CanRedo() const { return Book().History().CanRedo(); }
+
+void TMainController::Undo() {
+  if (CompletePendingEdit) CompletePendingEdit();
+  if (!CanUndo()) return;
+  Book().History().UndoStep();
+  Book().SetModified(true);  // the book changed: it is saved with the next save, at the latest at the end
+  RefreshCounts();
+  RefreshClassifications();
+  FView.UpdateActions();
+}
+
+void TMainController::Redo() {
+  if (CompletePendingEdit) CompletePendingEdit();
+  if (!CanRedo()) return;
+  Book().History().RedoStep();
+  Book().SetModified(true);
+  RefreshCounts();
+  RefreshClassifications();
+  FView.UpdateActions();
+}
+
+// ---- Exchange ------------------------------------------------------------------------------
+
+void TMainController::Export() {
+  if (CompletePendingEdit) CompletePendingEdit();
+  TCsvExporter exporter;
+  exporter.Reset(PersonColumnNames());
+  FView.RunExportDialog(exporter, Book());
+}
+
+void TMainController::Import() {
+  if (CompletePendingEdit) CompletePendingEdit();
+  if (Book().AllCount() > 0 &&
+      !AppHost().Confirm(SJ("現在の住所録にインポートします。") + "\r\n" +
+                         SJ("別の住所録にインポートしたい場合はいったん「キャンセル」し、新しい住所録を作成してからインポートを実行してください。")))
+    return;
+  TCsvImportSession session;
+  session.Start(PersonColumnNames(), PersonColumnAlias);
+  if (!FView.RunImportDialog(session)) return;
+  TImportResult result = session.Import(Book());
+  CompleteImport(Book(), result);
+  RefreshClassifications();
+  Book().SetModified(true);
+  SaveBook();
+  if (!result.Skipped.empty()) {
+    std::string text = SJ("次の行は取り込めませんでした：");
+    for (size_t i = 0; i < result.Skipped.size() && i < 20; ++i)
+      text += "\r\n" + std::to_string(result.Skipped[i].Line) + SJ("行目: ") + result.Skipped[i].Message;
+    if (result.Skipped.size() > 20) text += "\r\n...";
+    AppHost().ShowError(text);
+  }
+  AppHost().ShowInfo(TCsvImportSession::ResultMessage(result.Added));
+}
+
+// ---- Refreshing ----------------------------------------------------------------------------
+
+std::string TMainController::CountText() const {
+  const TPersonList& book = Book();
+  return std::to_string(book.AllCount()) + SJ("件中 ") + std::to_string(book.Count()) + SJ("件");
+}
+
+void TMainController::RefreshCounts() { FView.SetCountText(CountText()); }
+
+std::string TMainController::Title() const {
+  const std::string& file = Book().FileName;
+  if (file.empty() || !FileExists(file)) return TVerInfo::ProductName();
+  return TVerInfo::ProductName() + " - " + OpenBookName();
+}
+
+}  // namespace kaede
