@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "EditListInfos.h"
 #include "EditTestUtil.h"
 
 using namespace kaede;
@@ -502,4 +503,35 @@ TEST(EditList, SelectUnits) {
   EXPECT_EQ(s->SelectUnit(suPage, TPoint{2, 2}), (T2Caret{TPoint{1, 2}, TPoint{4, 2}}));
   EXPECT_EQ(s->SelectUnit(suAll, TPoint{2, 1}), (T2Caret{TPoint{1, 0}, TPoint{4, 2}}));
   EXPECT_EQ(s->GetRangeText(TPoint{1, 0}, TPoint{5, 0}, false), S("漢字《かんじ》"));
+}
+
+// ---- Documents -----------------------------------------------------------------------------
+
+TEST(EditListInfos, NewDocumentsTakeTheViewsStyleAndGeometry) {
+  TEditListInfoList docs;
+  TStyleHolder st;
+  st->SetEditor(&TEditorValues::WordWrap, true);
+  docs.AssignStyle(*st.S);
+  docs.SetGeometry(nullptr, 16, 0, 8, 0);
+  auto* a = static_cast<TEditListInfo*>(docs.AddText(""));
+  EXPECT_EQ(a->Caret, (TPoint{1, 0}));
+  EXPECT_TRUE(a->Lines().Style().Editor().WordWrap);
+  a->Lines().SetText("abc defghij");
+  EXPECT_EQ(a->Lines().Infos().Count(), 2);
+  EXPECT_EQ(a->Lines().Info(0).Length, 4);
+  // a new geometry reaches the documents already there
+  docs.SetGeometry(nullptr, 16, 0, 40, 0);
+  a->Lines().Relayout();
+  EXPECT_EQ(a->Lines().Infos().Count(), 1);
+
+  auto* b = static_cast<TEditListInfo*>(docs.AddText(""));
+  std::vector<std::pair<TEditListInfo*, TEditListInfo*>> calls;
+  docs.OnCurrentChanging = [&](TEditListInfo* old) { calls.push_back({old, nullptr}); };
+  docs.OnCurrentChanged = [&](TEditListInfo* now) { calls.push_back({nullptr, now}); };
+  docs.SetCurrent(0);
+  docs.SetCurrent(1);
+  docs.SetCurrent(1);
+  using P = std::pair<TEditListInfo*, TEditListInfo*>;
+  EXPECT_EQ(calls, (std::vector<P>{{nullptr, nullptr}, {nullptr, a}, {a, nullptr}, {nullptr, b}}));
+  EXPECT_EQ(docs.CurrentInfo(), b);
 }
