@@ -74,6 +74,11 @@ public:
     while (q <= FN && Hidden(q)) ++q;
     return q > FN ? FN - p + 1 : ClusterEnd(q) - p + 1;
   }
+  bool AllHidden(int32_t from, int32_t to) const {
+    if (FMask.empty()) return false;
+    while (from <= to && Hidden(from)) ++from;
+    return from > to;
+  }
   bool IsLead(int32_t b) const { return FRoles[static_cast<size_t>(b)] == kLead; }
   bool IsSingle(int32_t b) const { return FRoles[static_cast<size_t>(b)] == kSingle; }
 
@@ -91,7 +96,9 @@ public:
     const TColumnText rest = From(p);
     const int32_t restLen = FN - p + 1;
     const int32_t unit = std::max(1, FHeight / 2 + spacing);
-    int32_t window = std::clamp(2 * std::max(0, room) / unit + 16, 64, restLen);
+    // a window of about twice what fits, grown while everything in it fits
+    int32_t window = static_cast<int32_t>(
+        std::clamp<int64_t>(2 * static_cast<int64_t>(std::max(0, room)) / unit + 16, std::min(64, restLen), restLen));
     while (true) {
       if (window < restLen && IsLead(p + window - 1)) ++window;
       TColumnText part = rest;
@@ -179,7 +186,7 @@ void BreakLine(const std::string& line, int32_t width, int32_t cells, int32_t sp
     } else if (o.ColumnCountAuto) {
       // cells of half the font height; a height of 0 measures as 1 so that nothing divides by 0
       double unit = std::max(0.5, spacing + lb.Height() / 2.0);
-      int32_t target = RoundHalfEven(width / unit) - (o.TailHang ? 2 : 0) - (o.ReturnMark ? 1 : 0);
+      int32_t target = std::max(0, RoundHalfEven(width / unit)) - (o.TailHang ? 2 : 0) - (o.ReturnMark ? 1 : 0);
       len = ColumnToIndex(lb.From(p), target, i);
     } else {
       len = rest;
@@ -187,7 +194,8 @@ void BreakLine(const std::string& line, int32_t width, int32_t cells, int32_t sp
 
     if (len < rest) {
       if (len > 0 && lb.IsLead(p + len - 1)) --len;  // never split a double-byte character
-      if (len < 1) len = lb.FirstCluster(p);
+      // a piece holds at least one character (with the notation around it)
+      if (len < 1 || lb.AllHidden(p, p + len - 1)) len = lb.FirstCluster(p);
       bool hung = false;
       int32_t next = p + len;
       if (o.TailHang && !o.HangStr.Empty() && next <= n && !lb.Hidden(next) && o.HangStr.Contains(line, next - 1)) {
@@ -201,7 +209,7 @@ void BreakLine(const std::string& line, int32_t width, int32_t cells, int32_t sp
         int32_t last = lb.LastClusterStart(p, next - 1);
         bool move = o.ProhibitBottomStr.Contains(line, last - 1) ||
                     (!o.ProhibitTopStr.Empty() && o.ProhibitTopStr.Contains(line, next - 1));
-        if (move && last > p) len = last - p;
+        if (move && last > p && !lb.AllHidden(p, last - 1)) len = last - p;
       }
       next = p + len;
       if (o.WordWrap && next <= n && lb.IsSingle(next)) {
@@ -211,7 +219,7 @@ void BreakLine(const std::string& line, int32_t width, int32_t cells, int32_t sp
           while (kept > 0 && lb.IsSingle(p + kept - 1) && !lb.Hidden(p + kept - 1) &&
                  CharKind(std::string_view(line).substr(static_cast<size_t>(p + kept - 2), 1)) == kind)
             --kept;
-          if (kept > 0) len = kept;
+          if (kept > 0 && !lb.AllHidden(p, p + kept - 1)) len = kept;
         }
       }
     } else {
@@ -363,12 +371,12 @@ std::vector<TDisplayLine> TEditList::SegmentLine(int32_t line) const {
   if (line < 0 || line >= Count()) return r;
   BreakInto(line, r);
   if (FHeadingNumbers && IsHeading(line)) {
+    // one more than the last heading before the line
+    const auto& items = FInfos.FItems;
+    auto at = std::lower_bound(items.begin(), items.end(), line,
+                               [](const TDisplayLine& d, int32_t l) { return d.LineIndex < l; });
     int32_t before = 0;
-    for (int32_t row = FirstRowOf(line) - 1; row >= 0 && before == 0; --row) before = FInfos[row].HeadingNo;
-    if (FirstRowOf(line) < 0) {
-      for (const TDisplayLine& d : FInfos.FItems)
-        if (d.LineIndex < line && d.HeadingNo > 0) before = d.HeadingNo;
-    }
+    while (at != items.begin() && before == 0) before = (--at)->HeadingNo;
     r.front().HeadingNo = before + 1;
   }
   return r;
@@ -822,6 +830,13 @@ TEditResult TEditList::DeleteBox(TPoint start, TPoint end) {
   return r;
 }
 
+TPoint TEditList::InsertionPoint(TPoint position, std::string& pad) const {
+  // a caret beyond the end of its display line: spaces fill the cells up to it
+  const int32_t endColumn = RowColumns(position.Y) + 1;
+  pad = SpaceStr(position.X - endColumn, FStyle->Editor().UseZenkaku);
+  return ToLogical(std::min(position.X, endColumn), position.Y);
+}
+
 TEditResult TEditList::InsertText(TPoint position, const std::string& text, bool box) {
   TStrings pieces = SplitLines(text);
   if (box) return InsertBox(position, pieces);
@@ -830,15 +845,8 @@ TEditResult TEditList::InsertText(TPoint position, const std::string& text, bool
   const int32_t row = position.Y;
   if (row < 0 || row >= FInfos.Count() || FInfos[row].LineIndex >= Count()) return r;
   const bool zenkaku = FStyle->Editor().UseZenkaku;
-  // a caret beyond the end of its display line: spaces fill the cells up to it
   std::string pad;
-  int32_t column = position.X;
-  const int32_t endColumn = RowColumns(row) + 1;
-  if (column > endColumn) {
-    pad = SpaceStr(column - endColumn, zenkaku);
-    column = endColumn;
-  }
-  const TPoint at = ToLogical(column, row);
+  const TPoint at = InsertionPoint(position, pad);
   const int32_t redraw = RedrawFrom(row);
   const std::string& old = FLines[static_cast<size_t>(at.Y)];
   const std::string head = old.substr(0, static_cast<size_t>(at.X - 1)), tail = old.substr(static_cast<size_t>(at.X - 1));
@@ -870,7 +878,6 @@ TEditResult TEditList::InsertBox(TPoint position, const TStrings& pieces) {
   TEditResult r;
   r.Caret = position;
   if (position.Y < 0 || position.Y >= FInfos.Count()) return r;
-  const bool zenkaku = FStyle->Editor().UseZenkaku;
   const int32_t redraw = RedrawFrom(position.Y);
   bool rowsChanged = false, heading = false;
   int32_t lastLine = 0;
@@ -881,13 +888,7 @@ TEditResult TEditList::InsertBox(TPoint position, const TStrings& pieces) {
       rowsChanged = true;
     }
     std::string pad;
-    int32_t column = position.X;
-    const int32_t endColumn = RowColumns(row) + 1;
-    if (column > endColumn) {
-      pad = SpaceStr(column - endColumn, zenkaku);
-      column = endColumn;
-    }
-    const TPoint at = ToLogical(column, row);
+    const TPoint at = InsertionPoint(TPoint{position.X, row}, pad);
     const std::string piece = pad + pieces[k];
     std::string text = FLines[static_cast<size_t>(at.Y)];
     text.insert(static_cast<size_t>(at.X - 1), piece);

@@ -247,6 +247,9 @@ private:
   int32_t NextCharByte(int32_t byte, int32_t line) const;
   std::string LogicalText(TPoint a, TPoint b) const;
   std::vector<TBoxRow> BoxRows(TPoint start, TPoint end) const;
+  // The logical position where text typed at a display position goes, and the spaces that
+  // must go before it when the position lies beyond the end of its display line.
+  TPoint InsertionPoint(TPoint position, std::string& pad) const;
   TEditResult InsertBox(TPoint position, const TStrings& pieces);
   TEditResult DeleteBox(TPoint start, TPoint end);
   // The first display line to redraw for an edit at a row: one earlier in a continuation row,

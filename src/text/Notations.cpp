@@ -213,7 +213,8 @@ inline int32_t Advance(const TColumnText& t, int32_t k, int32_t count) {
 
 int32_t ColumnToIndex(const TColumnText& t, int32_t column, int32_t startColumn) {
   const int32_t n = static_cast<int32_t>(t.Text.size());
-  if (t.Plain()) return std::clamp(column - startColumn, 1, n + 1);
+  if (t.Plain())
+    return static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(column) - startColumn, 1, n + 1));
   int32_t count = startColumn;
   for (int32_t k = 1; k <= n; ++k) {
     count += t.BlanksBefore(k);

@@ -106,8 +106,9 @@ int32_t NameAlignPos(bool nameRestore, bool isSpeechLine, std::string_view piece
 int32_t ColumnToIndex(const TColumnText& t, int32_t column, int32_t startColumn);
 // The start of the character whose cells reach `column`, with the notation before it: the
 // notation that follows a character belongs to it, and notation at the start of the text to
-// the first character. Text's length + 1 past the last cell. This is where a caret at that
-// column stands, and where a range from that column begins.
+// the first character. Text's length + 1 past the last cell (so a text of notation only has
+// its one caret position after it). This is where a caret at that column stands, and where a
+// range from that column begins.
 int32_t ColumnToCharIndex(const TColumnText& t, int32_t column, int32_t startColumn);
 // The start of the character after the one at `index` (see ColumnToCharIndex); length + 1 at
 // the end.

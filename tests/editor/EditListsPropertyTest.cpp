@@ -56,9 +56,20 @@ TIntegers CaretBytes(const TEditList& list, int32_t line) {
   t.Text = text;
   t.UseMask(mask);
   TIntegers r;
-  for (int32_t b = 1; b <= static_cast<int32_t>(text.size()); b = NextCharIndex(t, b)) r.push_back(b);
-  r.push_back(static_cast<int32_t>(text.size()) + 1);
+  const int32_t end = static_cast<int32_t>(text.size()) + 1;
+  for (int32_t b = 1; b < end; b = NextCharIndex(t, b))
+    if (b > 1 || NextCharIndex(t, 1) < end || !t.Hidden(1)) r.push_back(b);  // a line of notation only: after it
+  r.push_back(end);
   return r;
+}
+
+// A document of random lines in a random style and geometry.
+void RandomDocument(std::mt19937& rng, TEditList& list, TStyleHolder& st, int lines, int parts) {
+  RandomStyle(rng, st);
+  RandomGeometry(rng, st, list);
+  std::string text;
+  for (int i = lines; i > 0; --i) text += RandomNotatedText(rng, parts) + (i > 1 ? "\r\n" : "");
+  list.SetText(text);
 }
 
 }  // namespace
@@ -104,6 +115,10 @@ TEST(BreakLineProperty, PiecesJoinBackAndSplitNoCharacterNorNotation) {
             << " hang " << o.TailHang << " adjust " << o.TailAdjust << " wrap " << o.WordWrap << " measured "
             << (m.Metrics != nullptr) << " height " << m.FontHeight;
       }
+      bool visible = mask.empty() || line.empty();
+      for (int32_t b = p; b < p + len && !visible; ++b) visible = !mask[static_cast<size_t>(b)];
+      ASSERT_TRUE(visible || pieces.size() == 1 || (p > 1 && line[static_cast<size_t>(p - 2)] == '\n'))
+          << "a piece of notation only: " << SjisToUtf8(line) << " at " << p;
       joined += line.substr(static_cast<size_t>(p - 1), static_cast<size_t>(len));
       p += len;
     }
@@ -116,11 +131,7 @@ TEST(EditListProperty, PositionsRoundTrip) {
   for (int round = 0; round < 150; ++round) {
     TEditList list;
     TStyleHolder st;
-    RandomStyle(rng, st);
-    RandomGeometry(rng, st, list);
-    std::string text;
-    for (int i = Pick(rng, 1, 6); i > 0; --i) text += RandomNotatedText(rng, 20) + (i > 1 ? "\r\n" : "");
-    list.SetText(text);
+    RandomDocument(rng, list, st, Pick(rng, 1, 6), 20);
     SCOPED_TRACE(Describe(list));
     ExpectConsistent(list);
     // logical -> display -> logical, at every caret position
@@ -146,11 +157,7 @@ TEST(EditListProperty, EditedTableEqualsAFreshLayout) {
   for (int document = 0; document < 6; ++document) {
     TEditList list;
     TStyleHolder st;
-    RandomStyle(rng, st);
-    RandomGeometry(rng, st, list);
-    std::string text;
-    for (int i = 0; i < 25; ++i) text += RandomNotatedText(rng, 12) + "\r\n";
-    list.SetText(text);
+    RandomDocument(rng, list, st, 26, 12);
 
     auto randomPosition = [&] {
       int32_t row = Pick(rng, 0, list.DisplayCount() - 1);

@@ -107,6 +107,22 @@ TEST(BreakLine, ExpandedTabsAndSpreadNamesDoNotFitByTheirBytes) {
   EXPECT_EQ(Fixed(S("太郎「あいうえおか」"), 16, o), (TIntegers{14, 6}));
 }
 
+TEST(BreakLine, NotationStaysWithACharacter) {
+  TBreakOptions o = DefaultBreak();
+  o.Columns.HideRubi = true;
+  o.Columns.HideNotes = true;
+  // the line after 7 cells of indent fits one cell: the character that does not fit whole
+  // still takes the bar before it
+  EXPECT_EQ(Fixed(S("｜漢字《かんじ》"), 8, o, 7, true), (TIntegers{4, 12}));
+  // ruby stays with its base when the next character hangs or is prohibited
+  EXPECT_EQ(Fixed(S("あいう漢《かん》。え"), 8, o), (TIntegers{18, 2}));
+  o.TailHang = false;
+  o.TailAdjust = true;
+  EXPECT_EQ(Fixed(S("あいう漢《かん》）え"), 8, o), (TIntegers{6, 14}));
+  // a piece keeps its one visible character although the next one must not start a line
+  EXPECT_EQ(Fixed(S("［＃注記］1)abc"), 8, o, 7, true), (TIntegers{11, 1, 1, 1, 1}));
+}
+
 TEST(BreakLine, MeasuredLinesForTextBoxes) {
   TBreakOptions o;
   o.ProportionalFont = true;
@@ -309,6 +325,9 @@ TEST(EditList, HeadingNumbers) {
   s->InsertText(TPoint{1, 1}, S("◎"), false);
   EXPECT_EQ(s->Info(1).HeadingNo, 2);
   EXPECT_EQ(s->Info(2).HeadingNo, 3);
+  EXPECT_EQ(s->SegmentLine(2).front().HeadingNo, 3);
+  EXPECT_EQ(s->SegmentLine(0).front().HeadingNo, 1);
+  EXPECT_TRUE(s->SegmentLine(3).empty());
   EXPECT_GE(headingChanges, 1);
   // switching the numbering off and on needs no full layout
   TStyleHolder off;
