@@ -409,9 +409,11 @@ bool TEditList::IsHeading(int32_t line) const {
 bool TEditList::ReplaceLines(int32_t index, int32_t removeCount, const TStrings& lines) {
   bool heading = false;
   for (int32_t l = index; l < index + removeCount; ++l) heading = heading || IsHeading(l);
-  FLines.erase(FLines.begin() + index, FLines.begin() + index + removeCount);
-  FLines.insert(FLines.begin() + index, lines.begin(), lines.end());
-  const int32_t added = static_cast<int32_t>(lines.size());
+  // lines replaced in place; only the difference moves the lines after them
+  const int32_t added = static_cast<int32_t>(lines.size()), same = std::min(added, removeCount);
+  std::copy(lines.begin(), lines.begin() + same, FLines.begin() + index);
+  FLines.erase(FLines.begin() + index + same, FLines.begin() + index + removeCount);
+  FLines.insert(FLines.begin() + index + same, lines.begin() + same, lines.end());
   for (int32_t l = index; l < index + added; ++l) {
     heading = heading || IsHeading(l);
     FLongestLine = std::max(FLongestLine, static_cast<int32_t>(FLines[static_cast<size_t>(l)].size()));
