@@ -599,6 +599,12 @@ TPoint TEditList::ToLogical(int32_t column, int32_t row) const {
   return TPoint{std::max(1, v.Rec.Start) - 1 + index, v.Rec.LineIndex};
 }
 
+int32_t TEditList::RowIndexToColumn(int32_t row, int32_t index) const {
+  TRowView v;
+  MakeRowView(row, v);
+  return IndexToColumn(v.Cols, index, v.Rec.Indent, true);
+}
+
 int32_t TEditList::RowColumns(int32_t row) const {
   TRowView v;
   MakeRowView(row, v);

@@ -191,6 +191,9 @@ public:
   // the start of the last one.
   TPoint ToLogical(int32_t column, int32_t row) const;
   TPoint ToLogical(TPoint display) const { return ToLogical(display.X, display.Y); }
+  // The column at which byte `index` (1-based in the piece) of a display line stands, as the
+  // line store maps it: for drawing notation over its characters.
+  int32_t RowIndexToColumn(int32_t row, int32_t index) const;
   // Cells of a display line, indent included.
   int32_t RowColumns(int32_t row) const;
   // The caret column at the end of a display line: after its last cell for the last row of a

@@ -272,6 +272,7 @@ TEST(EditList, DisplayText) {
   EXPECT_EQ(s->DisplayText(1), "a\t\t\tb") << "a tab as tab characters up to its stop";
   EXPECT_EQ(s->ToDisplay(5, 0), (TPoint{7, 0}));
   EXPECT_EQ(s->ToDisplay(19, 0), (TPoint{13, 0})) << "after the ruby";
+  EXPECT_EQ(s->RowIndexToColumn(0, 7), 9) << "漢, where the ruby's base starts";
   for (int32_t row = 0; row < 2; ++row)
     EXPECT_EQ(static_cast<int32_t>(s->DisplayText(row).size()), s->RowColumns(row)) << "one byte per cell";
 
