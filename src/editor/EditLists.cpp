@@ -419,6 +419,7 @@ bool TEditList::ReplaceLines(int32_t index, int32_t removeCount, const TStrings&
     FLongestLine = std::max(FLongestLine, static_cast<int32_t>(FLines[static_cast<size_t>(l)].size()));
   }
   SetModified(true);
+  ++FEditCount;
   FLastEditHeading = heading;
   if (FBulk) return false;
 
@@ -463,6 +464,7 @@ void TEditList::Delete(int32_t index) {
 }
 
 void TEditList::Clear() {
+  ++FEditCount;
   FLines.assign(1, std::string());
   FInfos.FItems.assign(1, TDisplayLine{0, 1, 0, 0, 0, true, 0});
   FLongestLine = 0;
@@ -474,13 +476,13 @@ void TEditList::SetText(const std::string& text) {
   FBulk = true;
   FLines = SplitLines(text);
   FBulk = false;
+  ++FEditCount;
+  // unbroken lines until the layout breaks them (or while layout waits for the lock)
   FInfos.FItems.clear();
-  if (FLockCount > 0) {
-    SetPlaceholders(0, 0);
-    FNeedsLayout = true;
-  } else {
-    Relayout();
-  }
+  SetPlaceholders(0, FInfos.FItems);
+  RenumberHeadings();
+  FNeedsLayout = true;
+  Relayout();
   SetModified(false);
   if (OnChange) OnChange();
 }
@@ -489,17 +491,18 @@ std::string TEditList::GetText() const { return JoinStr(FLines, "\r\n"); }
 
 // ---- Full layout ---------------------------------------------------------------------------
 
-void TEditList::SetPlaceholders(int32_t fromLine, size_t fromRecord) {
-  auto& items = FInfos.FItems;
-  items.resize(fromRecord);
+void TEditList::SetPlaceholders(int32_t fromLine, std::vector<TDisplayLine>& items) const {
   for (int32_t l = fromLine; l < Count(); ++l)
     items.push_back(TDisplayLine{l, 1, static_cast<int32_t>(FLines[static_cast<size_t>(l)].size()), 0, 0, true, 0});
-  RenumberHeadings();
 }
 
 void TEditList::Relayout() {
   if (FBulk || FLockCount > 0) return;
   bool cancel = false;
+  // The table is built aside and put in place at the end: a progress handler that lets the
+  // user edit meanwhile edits a table that is whole.
+  const uint64_t edits = FEditCount;
+  auto editedMeanwhile = [&] { return FEditCount != edits; };
   Progress(TLayoutProgress::Start, 0, cancel);
   FLongestLine = 0;
   const TEditorValues& v = FStyle->Editor();
@@ -508,43 +511,40 @@ void TEditList::Relayout() {
                         : (v.ColumnCountAuto || v.ColumnCount != 0) ? step
                                                                     : step * 10;
   const int64_t started = Clock();
-  auto& items = FInfos.FItems;
-  std::vector<TDisplayLine> pieces;
-  size_t written = 0;
+  std::vector<TDisplayLine> items;
+  items.reserve(FInfos.FItems.size());
   int32_t heading = 0;
-  const int32_t count = Count();
-  for (int32_t line = 0; line < count; ++line) {
-    pieces.clear();
-    BreakInto(line, pieces);
-    if (FHeadingNumbers && IsHeading(line)) pieces.front().HeadingNo = ++heading;
-    for (const TDisplayLine& d : pieces) {
-      if (written < items.size()) items[written] = d;
-      else items.push_back(d);
-      ++written;
-    }
+  for (int32_t line = 0; line < Count() && !editedMeanwhile(); ++line) {
+    const size_t first = items.size();
+    BreakInto(line, items);
+    if (FHeadingNumbers && IsHeading(line)) items[first].HeadingNo = ++heading;
     FLongestLine = std::max(FLongestLine, static_cast<int32_t>(FLines[static_cast<size_t>(line)].size()));
     if (line == step) {
       double elapsed = static_cast<double>(Clock() - started);
-      int32_t estimate = RoundHalfEven(count / static_cast<double>(step) * elapsed / 1000.0 * 0.8);
+      int32_t estimate = RoundHalfEven(Count() / static_cast<double>(step) * elapsed / 1000.0 * 0.8);
       FEstimatedTime = estimate / 10 * 10;
       if (FEstimatedTime > 28) {
         granularity = std::max(1, step / 10);
-        Progress(TLayoutProgress::LongLayout, static_cast<int32_t>(written), cancel);
+        Progress(TLayoutProgress::LongLayout, static_cast<int32_t>(items.size()), cancel);
       }
     }
     if (!cancel && line > 0 && line % granularity == 0) Progress(TLayoutProgress::Step, line, cancel);
-    if (cancel) {
+    if (cancel && !editedMeanwhile()) {
       // the lines not laid out keep one unbroken record each, so that no record points past
       // the text; the next layout breaks them
-      SetPlaceholders(line + 1, written);
-      FNeedsLayout = true;
-      Progress(TLayoutProgress::End, FInfos.Count(), cancel);
-      return;
+      SetPlaceholders(line + 1, items);
+      break;
     }
   }
-  items.resize(written);
-  Progress(TLayoutProgress::End, static_cast<int32_t>(written), cancel);
-  FNeedsLayout = false;
+  if (editedMeanwhile()) {
+    // the edits kept the table current for the text as it is now; a layout is still due
+    cancel = true;
+  } else {
+    FInfos.FItems.swap(items);
+    if (cancel) RenumberHeadings();
+  }
+  FNeedsLayout = cancel;
+  Progress(TLayoutProgress::End, FInfos.Count(), cancel);
 }
 
 // ---- Positions -----------------------------------------------------------------------------

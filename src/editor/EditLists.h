@@ -244,7 +244,8 @@ private:
   // whether the number of display lines of the lines changed.
   bool ReplaceLines(int32_t index, int32_t removeCount, const TStrings& lines);
   void RenumberHeadings();
-  void SetPlaceholders(int32_t fromLine, size_t fromRecord);
+  // One unbroken record for every line from fromLine on.
+  void SetPlaceholders(int32_t fromLine, std::vector<TDisplayLine>& items) const;
   void Progress(TLayoutProgress kind, int32_t value, bool& cancel);
   TPoint TextEnd() const;
   int32_t NextCharByte(int32_t byte, int32_t line) const;
@@ -275,6 +276,7 @@ private:
   int32_t FEstimatedTime = 0;
   bool FNeedsLayout = false;
   bool FLastEditHeading = false;  // the last line replacement touched a heading line
+  uint64_t FEditCount = 0;        // changes of the text, so that a layout sees edits made meanwhile
 };
 
 // Splits a text at CR LF, and at a lone CR or LF; every line break ends a line, so that a

@@ -555,3 +555,27 @@ TEST(EditListInfos, NewDocumentsTakeTheViewsStyleAndGeometry) {
   EXPECT_EQ(calls, (std::vector<P>{{nullptr, nullptr}, {nullptr, a}, {a, nullptr}, {nullptr, b}}));
   EXPECT_EQ(docs.CurrentInfo(), b);
 }
+
+TEST(EditList, EditsMadeWhileTheLayoutReportsProgress) {
+  // a progress handler that lets the user type: the table stays whole, and a layout is due
+  TStore s(8);
+  s->ProgressStep = 10;
+  s->SetText(DupeStr(std::string(20, 'a') + "\r\n", 100));
+  s->Columns = 12;
+  bool typed = false;
+  s->OnProgress = [&](TLayoutProgress kind, int32_t, bool&) {
+    if (kind == TLayoutProgress::Step && !typed) {
+      typed = true;
+      s->InsertText(TPoint{1, 0}, "xyz\r\n", false);
+    }
+  };
+  s->Relayout();
+  EXPECT_TRUE(typed);
+  EXPECT_EQ(s->Lines()[0], "xyz");
+  ExpectConsistent(s.List);
+  EXPECT_TRUE(s->NeedsLayout());
+  s->OnProgress = nullptr;
+  s->Relayout();
+  EXPECT_EQ(s->Info(1).Length, 12);
+  EXPECT_FALSE(s->NeedsLayout());
+}
