@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "CommaText.h"
 #include "SheetPrinters.h"
 
 namespace kaede {
@@ -239,18 +240,16 @@ TIntegers BreakLine(const std::string& line, int32_t width, int32_t cells, int32
   return pieces;
 }
 
-TStrings SplitLines(const std::string& text) {
+namespace {
+// The lines of a text for the store: every line break (CR LF, a lone CR or LF) ends a line,
+// so that a text ending with one gives an empty last line, and an empty text one empty line.
+TStrings TextLines(const std::string& text) {
   TStrings lines;
-  size_t from = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.push_back(text.substr(from, i - from));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    from = i + 1;
-  }
-  lines.push_back(text.substr(from));
+  SplitLines(text, lines);
+  if (text.empty() || text.back() == '\r' || text.back() == '\n') lines.emplace_back();
   return lines;
 }
+}  // namespace
 
 // ---- The store -----------------------------------------------------------------------------
 
@@ -474,7 +473,7 @@ void TEditList::Clear() {
 
 void TEditList::SetText(const std::string& text) {
   FBulk = true;
-  FLines = SplitLines(text);
+  FLines = TextLines(text);
   FBulk = false;
   ++FEditCount;
   // unbroken lines until the layout breaks them (or while layout waits for the lock)
@@ -846,7 +845,7 @@ TPoint TEditList::InsertionPoint(TPoint position, std::string& pad) const {
 }
 
 TEditResult TEditList::InsertText(TPoint position, const std::string& text, bool box) {
-  TStrings pieces = SplitLines(text);
+  TStrings pieces = TextLines(text);
   if (box) return InsertBox(position, pieces);
   TEditResult r;
   r.Caret = position;

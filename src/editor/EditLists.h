@@ -279,8 +279,4 @@ private:
   uint64_t FEditCount = 0;        // changes of the text, so that a layout sees edits made meanwhile
 };
 
-// Splits a text at CR LF, and at a lone CR or LF; every line break ends a line, so that a
-// text ending with one gives an empty last line, and an empty text one empty line.
-TStrings SplitLines(const std::string& text);
-
 }  // namespace kaede
