@@ -31,12 +31,32 @@ struct TEightIntegers {
   int32_t Values[8] = {};
 };
 
+// A ruby of the text notation: the base text and the ruby text over it, as byte positions
+// (1-based) and byte lengths in the line.
+struct TRubiInfo {
+  int32_t BaseStart = 0;
+  int32_t BaseLength = 0;
+  int32_t RubiStart = 0;
+  int32_t RubiLength = 0;
+  bool operator==(const TRubiInfo&) const = default;
+};
+
+// An emphasis of the text notation: its kind (0-9) and the first and last byte it covers.
+struct TBotenInfo {
+  int32_t Kind = 0;
+  int32_t Start = 0;
+  int32_t End = 0;
+  bool operator==(const TBotenInfo&) const = default;
+};
+
 using TBooleans = std::vector<bool>;
 using TIntegers = std::vector<int32_t>;
 using TDoubles = std::vector<double>;
 using TPoints = std::vector<TPoint>;
 using TRects = std::vector<TRect>;
 using T2Carets = std::vector<T2Caret>;
+using TRubiInfos = std::vector<TRubiInfo>;
+using TBotenInfos = std::vector<TBotenInfo>;
 
 inline TPoint MakePoint(int32_t x, int32_t y) { return TPoint{x, y}; }
 inline void SetPoint(TPoint& p, int32_t x, int32_t y) { p.X = x; p.Y = y; }
