@@ -1,0 +1,46 @@
+// KaedeAddress: the address book window.
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+
+#include "AppIcons.h"
+#include "Cp932.h"
+#include "KaedeAddressMains.h"
+#include "KaedeAddressOptions.h"
+#include "MessageBoxes.h"
+#include "QtText.h"
+#include "VerInfos.h"
+
+using namespace kaede;
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QString::fromStdString(TVerInfo::InternalName()));
+  QApplication::setApplicationDisplayName(ToQ(TVerInfo::ProductName()));
+  QApplication::setDesktopFileName("KaedeAddress");
+  QApplication::setWindowIcon(AddressBookIcon());
+  QApplication::setFont(MakeFont(SJ("ＭＳ Ｐゴシック"), 10));
+
+  TQtAppHost host;
+  SetAppHost(&host);
+  TStrings args;
+  for (int i = 1; i < argc; ++i) args.push_back(Utf8ToSjis(argv[i], TConvMode::Replace));
+  TAppOption::SetProgramArguments(args);
+
+  // The settings come first: at the first start they ask for the data folder, and without
+  // one the program ends here.
+  auto* options = TDataItem::Make<TKaedeAddressOption>();
+  int status = 0;
+  if (!host.Terminated()) {
+    TKaedeAddressMain window(*options);
+    host.SetMainWindow(&window);
+    host.OnTrayAction = [options](int kind, const TPoint& at) { options->TrayAction(kind, at); };
+    window.Start();  // the start book, and the command line (/Z keeps the window hidden)
+    if (!options->TrayMode() && !host.Terminated()) window.show();
+    if (!host.Terminated()) status = QApplication::exec();
+    host.SetMainWindow(nullptr);
+  }
+  options->Free();  // saves the settings
+  SetAppHost(nullptr);
+  return status;
+}

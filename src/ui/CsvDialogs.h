@@ -1,0 +1,57 @@
+#pragma once
+// The export ("エクスポート") and import ("インポート") dialogs over the exchange logic.
+#include <QDialog>
+
+#include "CsvExchange.h"
+
+class QCheckBox;
+class QListWidget;
+class QPushButton;
+class QLabel;
+
+namespace kaede {
+
+class TCsvExportDialog : public QDialog {
+  Q_OBJECT
+public:
+  explicit TCsvExportDialog(QWidget* parent = nullptr);
+  // Shows the dialog for the list; on OK asks for the file and writes it. True when written.
+  bool ExecuteExport(TCsvExporter& exporter, TDataList& list);
+
+  // For tests: writes to this file instead of asking.
+  std::string FileNameForTesting;
+
+private:
+  void Refresh();
+  void Ok();
+  TCsvExporter* FExporter = nullptr;
+  TDataList* FList = nullptr;
+  QListWidget* FListBoxValue;
+  QListWidget* FListBoxExport;
+  QCheckBox* FCheckBoxFirstLine;
+  QCheckBox* FCheckBoxUtf8;
+  QPushButton *FAdd, *FAddAll, *FDel, *FDelAll, *FUp, *FDown;
+};
+
+class TCsvImportDialog : public QDialog {
+  Q_OBJECT
+public:
+  explicit TCsvImportDialog(QWidget* parent = nullptr);
+  // Asks for the file (a cancelled file dialog gives false at once), loads it, shows the
+  // mapping; true when closed with OK.
+  bool ExecuteImport(TCsvImportSession& session);
+  // The same with a file chosen beforehand (tests, the command line of the window).
+  bool ExecuteImportFile(TCsvImportSession& session, const std::string& fileName);
+
+private:
+  void Refresh();
+  TCsvImportSession* FSession = nullptr;
+  QLabel* FPanelFileName;
+  QListWidget* FListBoxFile;
+  QListWidget* FListBoxFileValue;
+  QListWidget* FRelationListBox;
+  QCheckBox* FCheckBoxNoFirstLine;
+  QPushButton *FAdd, *FAppend, *FDel, *FDelAll;
+};
+
+}  // namespace kaede

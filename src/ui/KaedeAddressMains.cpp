@@ -1,0 +1,337 @@
+#include "KaedeAddressMains.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QListView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "AppPaths.h"
+#include "CoolTabSets.h"
+#include "CsvDialogs.h"
+#include "DataListFrames.h"
+#include "Files.h"
+#include "MessageBoxes.h"
+#include "MessageStatusBars.h"
+#include "QtText.h"
+#include "VerInfos.h"
+
+namespace kaede {
+
+namespace {
+QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+}  // namespace
+
+TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* parent)
+    : QMainWindow(parent), FOptions(options) {
+  setWindowTitle(ToQ(TVerInfo::ProductName()));
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  // the filter tabs, hanging from the top, in the window's colours
+  FTabs = new TCoolTabSet(central);
+  FTabs->setFixedHeight(24);
+  FTabs->IsTopPosition = true;
+  FTabs->SelectedFontColor = 0xFFFFFF;
+  FTabs->UnSelectedFontColor = 4539717;
+  FTabs->SelectedStartColor = 10265319;
+  FTabs->SelectedEndColor = 1711974;
+  FTabs->UnSelectedStartColor = 15987699;
+  FTabs->UnSelectedEndColor = 12566463;
+  FTabs->Space = 0;
+  layout->addWidget(FTabs);
+  FSplitter = new QSplitter(Qt::Horizontal, central);
+  FList = new TDataListFrameWidget(FSplitter);
+  FEditPane = new QWidget(FSplitter);  // the editing frame takes this place
+  FPrintPane = new QWidget(FSplitter);
+  FPrintPane->hide();  // the print area is not part of this program yet
+  FSplitter->addWidget(FList);
+  FSplitter->addWidget(FEditPane);
+  FSplitter->addWidget(FPrintPane);
+  FSplitter->setStretchFactor(1, 1);
+  layout->addWidget(FSplitter, 1);
+  setCentralWidget(central);
+  FStatus = new TMessageStatusBar(this);
+  FStatus->SetPanelCount(4);
+  FStatus->Model().Panels[2].Width = 50;
+  statusBar()->addWidget(FStatus, 1);
+  statusBar()->setSizeGripEnabled(true);
+
+  FController = std::make_unique<TMainController>(FOptions, *this, *FList);
+  FList->Bind(&FController->ListFrame());
+  FTabs->Model().OnTabChanged = [this] {
+    if (!FSettingTabs) FController->TabChanged(FTabs->TabIndex());
+  };
+  BuildActions();
+  BuildMenus();
+  RestoreLayout();
+  UpdateActions();
+}
+
+TKaedeAddressMain::~TKaedeAddressMain() {
+  FTabs->Model().OnTabChanged = nullptr;
+  FList->Bind(nullptr);
+}
+
+QAction* TKaedeAddressMain::Action(const char* name) const {
+  auto it = FActions.find(name);
+  return it == FActions.end() ? nullptr : it->second;
+}
+
+void TKaedeAddressMain::BuildActions() {
+  auto make = [this](const char* name, const char* caption, std::function<void()> run, QKeySequence key = {}) {
+    auto* a = new QAction(Q(caption), this);
+    a->setObjectName(name);
+    if (!key.isEmpty()) a->setShortcut(key);
+    if (run) connect(a, &QAction::triggered, this, [run] { run(); });
+    FActions[name] = a;
+    return a;
+  };
+  TMainController& c = *FController;
+  make("ActionUndo", "元に戻す(&U)", [&c] { c.Undo(); });
+  make("ActionRedo", "やり直し(&R)", [&c] { c.Redo(); });
+  make("ActionNewAddress", "新しい住所録(&N)...", [&c] { c.NewBook(); });
+  make("ActionRenameAddress", "住所録の名前変更(&R)...", [&c] { c.RenameBook(); });
+  make("ActionImport", "インポート(&I)...", [&c] { c.Import(); });
+  make("ActionExprot", "エクスポート(&E)...", [&c] { c.Export(); });
+  make("ActionPreview", "印刷プレビュー(&Y)", nullptr);
+  make("ActionPrint", "印刷(&P)...", nullptr, QKeySequence::Print);
+  make("ActionQuit", "終了(&Z)", [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
+  make("ActionAdd", "追加(&A)...", nullptr, QKeySequence(Qt::Key_Insert));
+  make("ActionDel", "削除(&D)", nullptr, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+  make("ActionAddClassify", "分類の追加(&C)...", nullptr);
+  make("ActionFormatUnify", "書式の最適化(&F)...", nullptr);
+  make("ActionFind", "検索(&F)", [&c] { c.ToggleFind(); }, QKeySequence(Qt::CTRL | Qt::Key_F));
+  auto* name = make("ActionFindName", "名前のみ検索(&Z)", [&c] { c.SetFindOption(0); });
+  auto* all = make("ActionFindAll", "すべての項目を検索", [&c] { c.SetFindOption(1); });
+  auto* group = new QActionGroup(this);
+  for (QAction* a : {name, all}) {
+    a->setCheckable(true);
+    group->addAction(a);
+  }
+  make("ActionBack", "戻る(&B)", [&c] { c.Back(); }, QKeySequence(Qt::ALT | Qt::Key_Left));
+  make("ActionFowerd", "進む(&Z)", [&c] { c.Forward(); }, QKeySequence(Qt::ALT | Qt::Key_Right));
+  make("ActionSenderPerson", "差出人(&S)...", nullptr);
+  make("ActionIsSenderPerson", "差出人にする", nullptr);
+  make("ActionKaedeZip", "郵便番号データの更新(&P)...", [this] { StartCompanion("KaedeZip", std::string()); });
+  make("ActionChnageDataFolder", "住所録フォルダの変更(&F)...", [this] { FOptions.ChooseDataPath(std::string()); });
+  make("ActionStyle", "スタイルの設定(&Y)", nullptr);
+  make("ActionHelp", "ヘルプ(&H)", [] {
+    std::string manual = ProgramDataFolder() + "help/index.html";
+    if (!FileExists(manual) || !ShellOpen(manual)) AppHost().ShowError(manual + SJ(" を開けません"));
+  }, QKeySequence::HelpContents);
+  make("ActionOfficialSite", "公式サイト(&S)", nullptr);
+  make("ActionUpdate", "更新の確認(&U)", [this] {
+    std::string v = std::to_string(TVerInfo::Major()) + "." + std::to_string(TVerInfo::Minor()) + std::to_string(TVerInfo::Release());
+    StartCompanion("KaedeUpdate", "kaedeaddress " + v);
+  });
+  make("ActionVersion", "バージョン情報(&V)...", [this] {
+    QMessageBox::about(this, ToQ(TVerInfo::ProductName()),
+                       ToQ(TVerInfo::ProductName() + SJ(" バージョン ") + TVerInfo::FileVersion()));
+  });
+  // The book's undo and redo keys act while the list has the focus; text fields keep theirs.
+  auto* undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), FList->ListView(), nullptr, nullptr, Qt::WidgetShortcut);
+  connect(undoKey, &QShortcut::activated, this, [&c] { c.Undo(); });
+  auto* redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), FList->ListView(), nullptr, nullptr, Qt::WidgetShortcut);
+  connect(redoKey, &QShortcut::activated, this, [&c] { c.Redo(); });
+  // No address of an official site is configured, and the update tool is a separate program
+  // that is not installed here: their entries stay hidden rather than do nothing.
+  FActions["ActionOfficialSite"]->setVisible(false);
+  FActions["ActionUpdate"]->setVisible(FileExists(ProgramFolder() + "KaedeUpdate"));
+}
+
+void TKaedeAddressMain::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  QMenu* book = bar->addMenu(Q("住所録(&A)"));
+  FMenuBooks = book->addMenu(Q("住所録の切替(&C)"));
+  book->addAction(FActions["ActionRenameAddress"]);
+  book->addAction(FActions["ActionNewAddress"]);
+  FMenuDeleteBooks = book->addMenu(Q("住所録の削除(&D)..."));
+  book->addSeparator();
+  book->addAction(FActions["ActionImport"]);
+  book->addAction(FActions["ActionExprot"]);
+  book->addSeparator();
+  book->addAction(FActions["ActionPreview"]);
+  book->addAction(FActions["ActionPrint"]);
+  book->addSeparator();
+  book->addAction(FActions["ActionQuit"]);
+
+  QMenu* edit = bar->addMenu(Q("編集(&E)"));
+  edit->addAction(FActions["ActionRedo"]);
+  edit->addAction(FActions["ActionUndo"]);
+  edit->addSeparator();
+  edit->addAction(FActions["ActionAdd"]);
+  edit->addAction(FActions["ActionDel"]);
+  edit->addSeparator();
+  edit->addAction(FActions["ActionAddClassify"]);
+  FMenuClassifyDel = edit->addMenu(Q("分類の削除(&Z)"));
+  FMenuClassifyEdit = edit->addMenu(Q("分類名の修正(&E)"));
+  edit->addSeparator();
+  edit->addAction(FActions["ActionFormatUnify"]);
+
+  QMenu* find = bar->addMenu(Q("検索(&F)"));
+  find->addAction(FActions["ActionFind"]);
+  QMenu* option = find->addMenu(Q("検索オプション(&Y)"));
+  option->addAction(FActions["ActionFindName"]);
+  option->addAction(FActions["ActionFindAll"]);
+  find->addSeparator();
+  find->addAction(FActions["ActionBack"]);
+  find->addAction(FActions["ActionFowerd"]);
+
+  QMenu* settings = bar->addMenu(Q("設定(&C)"));
+  settings->addAction(FActions["ActionSenderPerson"]);
+  settings->addAction(FActions["ActionIsSenderPerson"]);
+  QMenu* zoom = settings->addMenu(Q("倍率(&Z)"));
+  for (const char* z : {"画面いっぱい(&Z)", "横幅いっぱい(&Y)", "縦幅いっぱい(&X)", "&400%", "&200%", "&150%", "12&5%", "1&00%",
+                        "&75%", "50%", "25%"})
+    zoom->addAction(Q(z))->setEnabled(false);
+  zoom->setEnabled(false);  // the print preview is not part of this program yet
+  settings->addSeparator();
+  settings->addAction(FActions["ActionKaedeZip"]);
+  settings->addAction(FActions["ActionChnageDataFolder"]);
+  settings->addAction(FActions["ActionStyle"]);
+
+  QMenu* help = bar->addMenu(Q("ヘルプ(&H)"));
+  help->addAction(FActions["ActionHelp"]);
+  help->addAction(FActions["ActionOfficialSite"]);
+  help->addAction(FActions["ActionUpdate"]);
+  help->addAction(FActions["ActionVersion"]);
+
+  QToolBar* tools = addToolBar(Q("ツールバー"));
+  tools->setObjectName("ActionToolBar");
+  tools->setMovable(false);
+  for (const char* a : {"ActionAdd", "ActionDel", "ActionUndo", "ActionPreview", "ActionPrint", "ActionStyle"}) {
+    // the tool bar shows the bare caption: "追加", not "追加(&A)..."
+    QString text = FActions[a]->text();
+    text.remove(QRegularExpression("\\(&.\\)|&|\\.\\.\\.$"));
+    FActions[a]->setIconText(text);
+    tools->addAction(FActions[a]);
+  }
+  FActions["ActionPreview"]->setIconText(Q("プレビュー"));
+  FActions["ActionStyle"]->setIconText(Q("スタイル"));
+}
+
+void TKaedeAddressMain::RestoreLayout() {
+  resize(std::max(470, FOptions.PersonListWidth() + FOptions.PersonFrameWidth() + 40), 520);
+  if (QScreen* screen = QApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+  FSplitter->setSizes({FOptions.PersonListWidth(), FOptions.PersonFrameWidth(), 0});
+  if (!FOptions.FormState().empty()) {
+    TFormState now{x(), y(), width(), height(), 0};
+    TFormState s = TextToFormState(FOptions.FormState(), now);
+    if (s.State != 0) {
+      setWindowState(Qt::WindowMaximized);
+    } else {
+      move(s.Left, s.Top);
+      resize(s.Width, s.Height);
+    }
+  }
+}
+
+void TKaedeAddressMain::Start() { FController->Start(); }
+
+void TKaedeAddressMain::closeEvent(QCloseEvent* e) {
+  FOptions.SetPostVisible(false);
+  QList<int> sizes = FSplitter->sizes();
+  if (sizes.size() >= 2) {
+    FOptions.SetPersonListWidth(sizes[0]);
+    FOptions.SetPersonFrameWidth(sizes[1]);
+  }
+  TFormState s{x(), y(), width(), height(), 0};
+  if (isMaximized() || isMinimized()) s = TFormState{40, 40, 600, 400, isMinimized() ? 1 : 2};
+  FOptions.SetFormState(FormStateToText(s));
+  FController->Close();
+  e->accept();
+}
+
+// ---- IMainView -----------------------------------------------------------------------------
+
+void TKaedeAddressMain::SetTitle(const std::string& title) { setWindowTitle(ToQ(title)); }
+
+void TKaedeAddressMain::SetTabs(const TStrings& tabs, int index) {
+  FSettingTabs = true;
+  FTabs->SetTabs(tabs);
+  FTabs->SetTabIndex(index);
+  FSettingTabs = false;
+  FTabs->update();
+}
+
+void TKaedeAddressMain::SetCountText(const std::string& text) {
+  FStatus->FitPanel(2, text);
+  FStatus->SetPanelText(2, text);
+}
+
+void TKaedeAddressMain::ShowStatus(const std::string& text) { FStatus->SetMes(text); }
+
+void TKaedeAddressMain::RebuildBookMenus(const TStrings& books, const std::string& openBook) {
+  FMenuBooks->clear();
+  FMenuDeleteBooks->clear();
+  for (const std::string& b : books) {
+    QAction* open = FMenuBooks->addAction(ToQ(b), this, [this, b] { FController->OpenBook(b); });
+    open->setCheckable(true);
+    open->setChecked(b == openBook);
+    FMenuDeleteBooks->addAction(ToQ(b), this, [this, b] { FController->DeleteBook(b); });
+  }
+  FMenuBooks->setEnabled(!books.empty());
+  FMenuDeleteBooks->setEnabled(!books.empty());
+}
+
+void TKaedeAddressMain::RebuildClassifyMenus(const TStrings& names) {
+  // filled with their commands once the entry commands are part of the window
+  FMenuClassifyDel->clear();
+  FMenuClassifyEdit->clear();
+  for (const std::string& n : names) {
+    FMenuClassifyDel->addAction(ToQ(n))->setEnabled(false);
+    FMenuClassifyEdit->addAction(ToQ(n))->setEnabled(false);
+  }
+  FMenuClassifyDel->setEnabled(false);
+  FMenuClassifyEdit->setEnabled(false);
+}
+
+void TKaedeAddressMain::UpdateActions() {
+  TMainController& c = *FController;
+  FActions["ActionUndo"]->setEnabled(c.CanUndo());
+  FActions["ActionRedo"]->setEnabled(c.CanRedo());
+  FActions["ActionBack"]->setEnabled(c.CanBack());
+  FActions["ActionFowerd"]->setEnabled(c.CanForward());
+  FActions["ActionFindName"]->setChecked(c.FindOption() == 0);
+  FActions["ActionFindAll"]->setChecked(c.FindOption() == 1);
+  FActions["ActionFind"]->setCheckable(true);
+  FActions["ActionFind"]->setChecked(c.TabIndex() == c.FindTab());
+  FActions["ActionExprot"]->setEnabled(c.Book().Count() > 0);
+  // entry commands, the print area and the style settings come with their own parts
+  for (const char* a : {"ActionAdd", "ActionDel", "ActionAddClassify", "ActionFormatUnify", "ActionSenderPerson",
+                        "ActionIsSenderPerson", "ActionPreview", "ActionPrint", "ActionStyle"})
+    FActions[a]->setEnabled(false);
+}
+
+bool TKaedeAddressMain::InputText(const std::string& caption, const std::string& prompt, std::string& value) {
+  return kaede::InputText(caption, prompt, value);
+}
+
+bool TKaedeAddressMain::RunExportDialog(TCsvExporter& exporter, TDataList& list) {
+  if (!FExportDialog) FExportDialog = new TCsvExportDialog(this);
+  return FExportDialog->ExecuteExport(exporter, list);
+}
+
+bool TKaedeAddressMain::RunImportDialog(TCsvImportSession& session) {
+  if (!FImportDialog) FImportDialog = new TCsvImportDialog(this);
+  return FImportDialog->ExecuteImport(session);
+}
+
+void TKaedeAddressMain::StartCompanion(const char* program, const std::string& args) {
+  std::string file = ProgramFolder() + program;
+  if (!FileExists(file) || !ShellOpen(file, args)) AppHost().ShowError(file + SJ(" を起動できません（ファイルが見つかりません）"));
+}
+
+}  // namespace kaede

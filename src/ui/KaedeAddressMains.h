@@ -1,0 +1,81 @@
+#pragma once
+// The address book's main window: menus and tool bar, the filter tabs, the list of entries,
+// the editing pane, the print area (hidden until it exists) and the status bar. What it does
+// is TMainController's; the window shows it and forwards the user's actions.
+#include <QMainWindow>
+#include <map>
+#include <memory>
+
+#include "KaedeAddressOptions.h"
+#include "MainControllers.h"
+
+class QAction;
+class QMenu;
+class QSplitter;
+class QToolBar;
+
+namespace kaede {
+
+class TCoolTabSet;
+class TMessageStatusBar;
+class TDataListFrameWidget;
+class TCsvExportDialog;
+class TCsvImportDialog;
+
+class TKaedeAddressMain : public QMainWindow, public IMainView {
+  Q_OBJECT
+public:
+  explicit TKaedeAddressMain(TKaedeAddressOption& options, QWidget* parent = nullptr);
+  ~TKaedeAddressMain() override;
+
+  TMainController& Controller() { return *FController; }
+  // Opens the start book and handles the command line; call once after creating the window.
+  void Start();
+
+  // ---- IMainView ----
+  void SetTitle(const std::string& title) override;
+  void SetTabs(const TStrings& tabs, int index) override;
+  void SetCountText(const std::string& text) override;
+  void ShowStatus(const std::string& text) override;
+  void RebuildBookMenus(const TStrings& books, const std::string& openBook) override;
+  void RebuildClassifyMenus(const TStrings& names) override;
+  void UpdateActions() override;
+  bool InputText(const std::string& caption, const std::string& prompt, std::string& value) override;
+  bool RunExportDialog(TCsvExporter& exporter, TDataList& list) override;
+  bool RunImportDialog(TCsvImportSession& session) override;
+
+  // The widgets, for tests and screenshots.
+  TCoolTabSet* TabSet() { return FTabs; }
+  TMessageStatusBar* StatusBar() { return FStatus; }
+  TDataListFrameWidget* ListWidget() { return FList; }
+  QWidget* EditPane() { return FEditPane; }
+  QAction* Action(const char* name) const;
+
+protected:
+  void closeEvent(QCloseEvent* e) override;
+
+private:
+  void BuildActions();
+  void BuildMenus();
+  void RestoreLayout();
+  void StartCompanion(const char* program, const std::string& args);
+
+  TKaedeAddressOption& FOptions;
+  TCoolTabSet* FTabs;
+  TDataListFrameWidget* FList;
+  QWidget* FEditPane;
+  QWidget* FPrintPane;
+  QSplitter* FSplitter;
+  TMessageStatusBar* FStatus;
+  std::unique_ptr<TMainController> FController;
+  std::map<std::string, QAction*> FActions;
+  QMenu* FMenuBooks = nullptr;
+  QMenu* FMenuDeleteBooks = nullptr;
+  QMenu* FMenuClassifyDel = nullptr;
+  QMenu* FMenuClassifyEdit = nullptr;
+  TCsvExportDialog* FExportDialog = nullptr;
+  TCsvImportDialog* FImportDialog = nullptr;
+  bool FSettingTabs = false;
+};
+
+}  // namespace kaede
