@@ -66,6 +66,7 @@ TEST(PersonList, UndoAndRedoRestoreTheFileTextAtEveryStep) {
 
 // The synthetic address book becomes a book file, which loads and saves byte for byte.
 TEST(PersonList, SyntheticBookLoadsAndSavesByteForByte) {
+  KAEDE_NEEDS_SHARED_DATA();
   test::TempDir dir;
   std::string csv = ReadFileBytes(test::SharedData("fake/synthetic_addressbook_5000_cp932.csv"));
   TStrings lines, f;

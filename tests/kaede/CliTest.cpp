@@ -78,6 +78,7 @@ std::string MakeBook(const test::TempDir& dir, int count) {
 }  // namespace
 
 TEST(KaedeCli, ListFiltersAndFindsLikeTheBook) {
+  KAEDE_NEEDS_SHARED_DATA();
   test::TempDir dir;
   std::string file = MakeBook(dir, 300);
   std::string arg = SjisToUtf8(file);
@@ -112,6 +113,7 @@ TEST(KaedeCli, ListFiltersAndFindsLikeTheBook) {
 }
 
 TEST(KaedeCli, UnifySavesAndErrorsGoToStandardError) {
+  KAEDE_NEEDS_SHARED_DATA();
   test::TempDir dir;
   std::string file = MakeBook(dir, 20);
   std::string arg = SjisToUtf8(file);
