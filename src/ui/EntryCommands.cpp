@@ -66,12 +66,8 @@ bool TEntryCommands::SelectionChanged() {
 }
 
 void TEntryCommands::RefreshEditorClassifications() {
-  TPerson& p = FEditor.Person();
-  // The book's commands change the classifications of its entries: the working copy takes
-  // them over, so that the next write-back does not bring back a deleted classification.
-  if (TPerson* entry = EditingEntry(); entry && entry->Classify().Lines() != p.Classify().Lines())
-    p.Classify().Assign(entry->Classify().Lines());
-  p.SetClassifyBits(FBook.Classifications());
+  // the names may have new numbers: the working copy's bits follow them
+  FEditor.Person().SetClassifyBits(FBook.Classifications());
   FEditor.SetClassifications(&FBook.Classifications());
 }
 
