@@ -71,6 +71,8 @@ void TEntryCommands::RefreshEditorClassifications() {
   FEditor.SetClassifications(&FBook.Classifications());
 }
 
+void TEntryCommands::CompleteEdit() { FEditor.SetEdited(false); }
+
 void TEntryCommands::Close() {
   FEditor.SetPerson(nullptr);
   FEditingId = 0;
@@ -98,12 +100,17 @@ void TEntryCommands::EntryEdited() {
 
 void TEntryCommands::EditCompleted() {
   TFlagGuard updating(FUpdating);
-  // The name the entry has in the book now: an undo since the edit may have taken the new
-  // name back, and relations must not be renamed to a name that no entry has.
-  const TPerson* entry = EditingEntry();
-  std::string oldName = FEditor.Unedited().Name();
-  std::string newName = entry ? entry->Name() : FEditor.Person().Name();
-  if (oldName != newName) FBook.RenameRelations(oldName, newName);
+  // The entry as the book holds it now (a deleted one waits in the trash): an undo since the
+  // edit may have taken the new name back, and relations must not be renamed to a name that
+  // no entry has. An entry that is nowhere left with the book it belonged to, when another
+  // book took its place, and the relations of the new book are not its business.
+  const TDataItem* entry = EditingEntry();
+  if (!entry && FEditingId != 0) entry = FBook.Trash().Items(FBook.Trash().IndexOfId(FEditingId));
+  if (entry) {
+    std::string oldName = FEditor.Unedited().Name();
+    std::string newName = static_cast<const TPerson*>(entry)->Name();
+    if (oldName != newName) FBook.RenameRelations(oldName, newName);
+  }
   Save();
 }
 

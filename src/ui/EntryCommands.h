@@ -75,6 +75,10 @@ public:
   bool SelectionChanged();
   // The last step of the window's classification refresh.
   void RefreshEditorClassifications();
+  // Completes a pending edit now: relations are renamed and the book is saved. The window
+  // calls it before it puts another book in the list (opening, creating, deleting a book),
+  // so that the last edit reaches the file of the book it was made in.
+  void CompleteEdit();
   // The window closes: the pane lets go of its entry, which saves a pending edit.
   void Close();
 

@@ -207,6 +207,24 @@ TEST(EntryCommands, ACompletedEditRenamesRelationsButNotAfterTheRenameWasUndone)
   EXPECT_EQ(U8L(w.Entry("花子")->Relations().Lines()), (std::vector<std::string>{"夫:山田太郎", "兄:山田一郎"}));
 }
 
+TEST(EntryCommands, AnEditIsCompletedInTheBookItWasMadeIn) {
+  TempDir dir;
+  std::string first = dir.File("a.kad"), second = dir.File("b.kad");
+  WriteFileAtomic(first, S("山田,やまだ\r\n"));
+  WriteFileAtomic(second, S("花子,はなこ,,,,,,,夫:山田\r\n山田,やまだ\r\n"));
+  Window w;
+  w.book.Open(first, false);
+  w.pane.TypeName("山田太郎");
+  // the window completes the edit before it opens another book
+  w.commands.CompleteEdit();
+  EXPECT_NE(ReadFileBytes(first).find(S("山田太郎")), std::string::npos);
+  w.pane.TypeName("山田次郎");
+  w.book.Open(second, false);
+  // an edit left pending renames nothing in the book that took its place
+  EXPECT_EQ(U8L(w.Entry("花子")->Relations().Lines()), (std::vector<std::string>{"夫:山田"}));
+  EXPECT_EQ(w.SelectedName(), "花子");
+}
+
 TEST(EntryCommands, ClassificationCommandsReachTheWorkingCopy) {
   Window w;
   w.Load({"A,a,,,,,,家族", "B,b,,,,,,家族|友人"});
