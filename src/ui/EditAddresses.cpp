@@ -94,10 +94,7 @@ void TAddressCompleter::LookUpAddress() {
     SetMemo(LeftOf(text, SJ("（")));
     FView->FocusMemo();
   } else if (count > 1) {
-    FPickAddress = true;
-    FPickLines.clear();
-    SplitLines(text, FPickLines);
-    FView->ShowPickList(FPickLines, true);
+    Offer(text, true);
   }
 }
 
@@ -108,11 +105,15 @@ void TAddressCompleter::LookUpPostal() {
     SetPostal(text.substr(0, 7));
     FView->FocusPostal();
   } else if (count > 1) {
-    FPickAddress = false;
-    FPickLines.clear();
-    SplitLines(text, FPickLines);
-    FView->ShowPickList(FPickLines, false);
+    Offer(text, false);
   }
+}
+
+void TAddressCompleter::Offer(const std::string& candidates, bool addresses) {
+  FPickAddress = addresses;
+  FPickLines.clear();
+  SplitLines(candidates, FPickLines);
+  FView->ShowPickList(FPickLines, addresses);
 }
 
 void TAddressCompleter::Pick(int index) {

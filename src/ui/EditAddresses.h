@@ -84,6 +84,8 @@ private:
   }
   void SetMemo(const std::string& text);
   void SetPostal(const std::string& text);
+  // Shows the candidates (CR LF lines) in the pick list: addresses, or codes with addresses.
+  void Offer(const std::string& candidates, bool addresses);
 
   IEditAddressView* FView;
   bool FSetting = false;

@@ -90,11 +90,7 @@ struct Window : IEntryHost, IEntryDialogs {
       if (book.AllPersons(i)->Name() == S(utf8Name)) return book.AllPersons(i);
     return nullptr;
   }
-  std::vector<std::string> Names() {
-    std::vector<std::string> r;
-    for (int i = 0; i < book.Count(); ++i) r.push_back(SjisToUtf8(book.Persons(i)->Name()));
-    return r;
-  }
+  std::vector<std::string> Names() { return test::Names(book); }
 };
 
 }  // namespace

@@ -12,12 +12,6 @@ void Fill(TPersonList& book, std::initializer_list<const char*> lines) {
   for (const char* l : lines) book.AddPerson(S(l));
 }
 
-std::vector<std::string> Names(TPersonList& list) {
-  std::vector<std::string> r;
-  for (int i = 0; i < list.Count(); ++i) r.push_back(SjisToUtf8(list.Persons(i)->Name()));
-  return r;
-}
-
 }  // namespace
 
 TEST(RelationEditDialog, ShowsKindAndValueAndKeepsALineWithoutKind) {

@@ -34,6 +34,13 @@ inline std::vector<std::string> U8L(const TStrings& l) {
   return r;
 }
 
+// The names of the visible entries, in order.
+inline std::vector<std::string> Names(const TPersonList& list) {
+  std::vector<std::string> r;
+  for (int i = 0; i < list.Count(); ++i) r.push_back(SjisToUtf8(list.Persons(i)->Name()));
+  return r;
+}
+
 // Records messages; Confirm answers as told.
 class TRecordingHost : public IAppHost {
 public:
