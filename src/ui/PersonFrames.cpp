@@ -433,7 +433,6 @@ TPersonFrame::TPersonFrame(QWidget* parent) : QWidget(parent) {
     bool ticked = item->checkState() == Qt::Checked;
     QTimer::singleShot(0, this, [this, name, ticked] { ShowErrors([&] { FEditor.ClassifyToggled(name, ticked); }); });
   });
-  FSpeedButtonDetail->setToolTip(ToQ(SJ("「敬称」など人物の詳細を設定します")));
   connect(FSpeedButtonDetail, &QToolButton::clicked, this, [this] { ShowErrors([&] { FEditor.Detail(); }); });
   FLists[ekRelation]->OnEnter = [this] { ShowErrors([&] { FEditor.RelationJump(); }); };
   FLists[ekRelation]->OnDoubleClick = FLists[ekRelation]->OnEnter;

@@ -63,6 +63,8 @@ class TRelationEditDialog : public QDialog, public IRelationEditView {
 public:
   explicit TRelationEditDialog(QWidget* parent = nullptr);
   TRelationEdit& Logic() { return FLogic; }
+  QLineEdit* EditItemBody() { return FEditItemBody; }
+  QPushButton* ButtonPersonSelect() { return FButtonPersonSelect; }
 
   void SetCaption(const std::string& caption) override;
   void SetKinds(const TStrings& kinds) override;

@@ -68,6 +68,9 @@ class TSenderPersonDialog : public QDialog, public ISenderPersonView {
 public:
   explicit TSenderPersonDialog(QWidget* parent = nullptr);
   TSenderEditor& Logic() { return FLogic; }
+  QLineEdit* EditName() { return FEditName; }
+  QPlainTextEdit* MemoTels() { return FMemoTels; }
+  QTabBar* Tabs() { return FTabs; }
 
   void SetTabs(const TStrings& captions) override;
   void SelectTab(int index) override;

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+
 #include "ui/EntryFakes.h"
 
 using namespace kaede;
@@ -235,4 +240,34 @@ TEST(AddPersonDialog, StartsEmptyAndTheReadingFollowsTheName) {
   };
   ASSERT_TRUE(d.logic.Execute());
   EXPECT_SJ_EQ("やまだ", d.logic.YomiText());
+}
+
+// The Qt faces hand the fields to their logic both ways.
+TEST(DialogWidgets, FieldsReachTheirLogic) {
+  TRelationEditDialog relation;
+  relation.Logic().SetEntryText(S("自宅:03-1234-5678"));
+  EXPECT_SJ_EQ("自宅:03-1234-5678", relation.Logic().EntryText());
+  relation.Logic().SetShowChooser(true);
+  QLineEdit* value = relation.EditItemBody();
+  EXPECT_EQ(value->geometry().right() + 1 + 4, relation.ButtonPersonSelect()->x());
+  relation.Logic().SetShowChooser(false);
+  EXPECT_EQ(value->geometry().right() + 1 + 16, relation.width());
+
+  TPersonList settings;
+  settings.AutoSort = false;
+  settings.AddPerson(S("A,a,TEL:1"));
+  settings.AddPerson(S("B,b"));
+  TSenderPersonDialog senders;
+  senders.Logic().SetSenders(&settings);
+  EXPECT_EQ(senders.Tabs()->count(), 2);
+  senders.Tabs()->setCurrentIndex(1);
+  EXPECT_EQ(senders.EditName()->text(), QStringLiteral("B"));
+  senders.EditName()->setText(QStringLiteral("楓"));
+  senders.MemoTels()->setPlainText(QStringLiteral("自宅:03\n携帯:090"));
+  TPerson* b = senders.Logic().Senders().Persons(1);
+  EXPECT_SJ_EQ("楓", b->Name());
+  EXPECT_EQ(b->Tels().Count(), 2);
+  senders.Tabs()->setCurrentIndex(0);
+  EXPECT_EQ(senders.MemoTels()->toPlainText(), QStringLiteral("TEL:1"));
+  EXPECT_EQ(senders.Logic().Senders().Persons(0)->Tels().Count(), 1);  // showing writes nothing
 }
