@@ -11,11 +11,9 @@
 namespace kaede {
 
 TStrings TPersonFormUnify::ItemCaptions() {
-  TStrings items;
-  for (const char* c : {"一文字名字一文字名前以外の全角空白を半角に統一", "よみの全角空白を半角空白に統一", "よみをひらがなに統一",
-                        "住所の数字などを半角に統一", "郵便番号のハイフンを削除", "株式会社・有限会社を㈱㈲に統一"})
-    items.push_back(Utf8ToSjis(c));
-  return items;
+  return {SJ("一文字名字一文字名前以外の全角空白を半角に統一"), SJ("よみの全角空白を半角空白に統一"),
+          SJ("よみをひらがなに統一"),                           SJ("住所の数字などを半角に統一"),
+          SJ("郵便番号のハイフンを削除"),                       SJ("株式会社・有限会社を㈱㈲に統一")};
 }
 
 bool TPersonFormUnify::Execute() {

@@ -42,18 +42,15 @@ bool StartsWithNoCase(const std::string& s, const char* prefix) {
 }
 
 struct TKindTexts {
-  const char* Add;
-  const char* Edit;
-  const char* Copy;
-  const char* Delete;
-  const char* ValueLabel;
+  std::string Add, Edit, Copy, Delete, ValueLabel;
 };
 
 const TKindTexts& KindTexts(TEntryKind kind) {
   static const TKindTexts texts[3] = {
-      {"電話番号の追加", "電話番号の修正", "電話番号のコピー", "電話番号の削除", "電話番号："},
-      {"メールアドレスの追加", "メールアドレスの修正", "メールアドレスのコピー", "メールアドレスの削除", "メールアドレス："},
-      {"関連先の追加", "関連先の修正", "", "関連先の削除", "関連先："},
+      {SJ("電話番号の追加"), SJ("電話番号の修正"), SJ("電話番号のコピー"), SJ("電話番号の削除"), SJ("電話番号：")},
+      {SJ("メールアドレスの追加"), SJ("メールアドレスの修正"), SJ("メールアドレスのコピー"), SJ("メールアドレスの削除"),
+       SJ("メールアドレス：")},
+      {SJ("関連先の追加"), SJ("関連先の修正"), "", SJ("関連先の削除"), SJ("関連先：")},
   };
   return texts[kind];
 }
@@ -84,10 +81,10 @@ std::string MailTarget(const std::string& address) {
 
 TPersonEditor::TPersonEditor(IPersonFrameView* view) : FView(view), FPerson(NewPersonCopy()), FUnedited(NewPersonCopy()) {}
 
-std::string TPersonEditor::AddCaption(TEntryKind kind) { return Utf8ToSjis(KindTexts(kind).Add); }
-std::string TPersonEditor::EditCaption(TEntryKind kind) { return Utf8ToSjis(KindTexts(kind).Edit); }
-std::string TPersonEditor::CopyCaption(TEntryKind kind) { return Utf8ToSjis(KindTexts(kind).Copy); }
-std::string TPersonEditor::DeleteCaption(TEntryKind kind) { return Utf8ToSjis(KindTexts(kind).Delete); }
+std::string TPersonEditor::AddCaption(TEntryKind kind) { return KindTexts(kind).Add; }
+std::string TPersonEditor::EditCaption(TEntryKind kind) { return KindTexts(kind).Edit; }
+std::string TPersonEditor::CopyCaption(TEntryKind kind) { return KindTexts(kind).Copy; }
+std::string TPersonEditor::DeleteCaption(TEntryKind kind) { return KindTexts(kind).Delete; }
 
 void TPersonEditor::SetPerson(const TPerson* item) {
   SetEdited(false);
@@ -228,7 +225,7 @@ bool TPersonEditor::RunLineDialog(TEntryKind kind, const std::string& caption, c
   static const std::string kinds[3] = {TelKinds(), MailKinds(), RelationKinds()};
   TRelationEdit& dlg = FView->RelationDialog();
   dlg.SetShowChooser(kind == ekRelation);
-  if (!dlg.Execute(caption, kinds[kind], kind == ekRelation ? Book : nullptr, text, Utf8ToSjis(KindTexts(kind).ValueLabel)))
+  if (!dlg.Execute(caption, kinds[kind], kind == ekRelation ? Book : nullptr, text, KindTexts(kind).ValueLabel))
     return false;
   line = dlg.EntryText();
   return true;

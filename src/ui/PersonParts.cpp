@@ -3,11 +3,8 @@
 namespace kaede {
 
 TStrings KeisyoItems() {
-  TStrings items;
-  for (const char* k : {"（自動）", "様", "御中", "先生", "殿", "さん", "君", "くん", "ちゃん", "宛", "行", "Mr.", "Mrs.",
-                        "Ms.", "Miss.", "（なし）"})
-    items.push_back(Utf8ToSjis(k));
-  return items;
+  return {SJ("（自動）"), SJ("様"),     SJ("御中"), SJ("先生"), SJ("殿"), SJ("さん"), SJ("君"),  SJ("くん"),
+          SJ("ちゃん"),   SJ("宛"),     SJ("行"),   "Mr.",      "Mrs.",     "Ms.",        "Miss.",    SJ("（なし）")};
 }
 
 }  // namespace kaede

@@ -11,9 +11,8 @@
 namespace kaede {
 
 TStrings TPersonSelect::TabCaptions() {
-  TStrings tabs;
-  for (const char* t : {"全", "あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ", "他"}) tabs.push_back(Utf8ToSjis(t));
-  return tabs;
+  return {SJ("全"), SJ("あ"), SJ("か"), SJ("さ"), SJ("た"), SJ("な"),
+          SJ("は"), SJ("ま"), SJ("や"), SJ("ら"), SJ("わ"), SJ("他")};
 }
 
 TPersonSelect::TPersonSelect(IDataListView* listView, IPersonSelectView* view)
