@@ -130,6 +130,8 @@ void TEntryCommands::Add() {
   TAddPerson& dlg = FDialogs.AddPerson();
   if (!dlg.Execute()) return;
   std::string name = dlg.NameText();
+  // The edit of the entry left behind is its own step, not part of the addition.
+  CompleteEdit();
   TPerson* p;
   {
     // the new entry with its name, reading and classification is one step
@@ -150,6 +152,8 @@ void TEntryCommands::Add() {
 void TEntryCommands::Delete() {
   int at = FFrame.SelectedIndex();
   if (at < 0) return;
+  // the edit of the entry is completed (and its relation rename recorded) before it goes
+  CompleteEdit();
   FBook.Delete(at);
   FEditor.SetEdited(true);
   FHost.CountsChanged();

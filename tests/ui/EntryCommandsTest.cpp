@@ -185,6 +185,27 @@ TEST(EntryCommands, AddingOnAClassificationTabGivesTheEntryThatClassification) {
   EXPECT_EQ(w.book.Count(), 2);
 }
 
+TEST(EntryCommands, AnEditLeftForANewEntryIsCompletedAsItsOwnStep) {
+  Window w;
+  w.Load({"山田,やまだ", "花子,はなこ,,,,,,,夫:山田"});
+  w.Select("山田");
+  w.pane.TypeName("山田太郎");
+  w.addDialog.script.OnRun = [](TFakeAddPersonView& v) {
+    v.Type("新人", "しんじん");
+    return true;
+  };
+  w.commands.Add();
+  EXPECT_SJ_EQ("夫:山田太郎", w.Entry("花子")->Relations()[0]);
+  w.commands.Undo();
+  EXPECT_EQ(w.Entry("新人"), nullptr);
+  EXPECT_SJ_EQ("夫:山田太郎", w.Entry("花子")->Relations()[0]);
+  EXPECT_NE(w.Entry("山田太郎"), nullptr);
+  // the rename of the relations is a step of its own: undoing everything undoes it too
+  while (w.book.History().CanUndo()) w.commands.Undo();
+  EXPECT_NE(w.Entry("山田"), nullptr);
+  EXPECT_SJ_EQ("夫:山田", w.Entry("花子")->Relations()[0]);
+}
+
 TEST(EntryCommands, ACompletedEditRenamesRelationsButNotAfterTheRenameWasUndone) {
   Window w;
   w.Load({"山田,やまだ", "花子,はなこ,,,,,,,夫:山田|兄:山田一郎"});
