@@ -11,7 +11,6 @@
 #include "DialogParts.h"
 #include "EditAddresses.h"
 #include "QtText.h"
-#include "UiErrors.h"
 
 namespace kaede {
 
