@@ -1,0 +1,278 @@
+#include "EditAddresses.h"
+
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <cmath>
+#include <memory>
+
+#include "CommaText.h"
+#include "PostalDatas.h"
+#include "QtText.h"
+#include "UiErrors.h"
+
+namespace kaede {
+
+namespace {
+
+TPostalData* gPostalOverride = nullptr;
+
+}  // namespace
+
+TPostalData& SharedPostalData() {
+  if (gPostalOverride) return *gPostalOverride;
+  static std::unique_ptr<TPostalData> data = std::make_unique<TPostalData>();
+  return *data;
+}
+
+void SetSharedPostalData(TPostalData* data) { gPostalOverride = data; }
+
+int PickListHeight(int count) { return std::min(count * 16 + 4, 120); }
+
+std::string CutBeforeNote(const std::string& text) {
+  std::string cut = LeftOf(text, SJ("（"));
+  while (!cut.empty() && cut.back() == ' ') cut.pop_back();
+  return cut;
+}
+
+// ---- TAddressCompleter ---------------------------------------------------------------------
+
+void TAddressCompleter::SetPostalText(const std::string& text) {
+  if (text == FView->PostalText()) return;
+  FSetting = true;
+  FView->SetPostalField(text);
+  FSetting = false;
+}
+
+TStrings TAddressCompleter::AddressLines() const {
+  TStrings lines;
+  SplitLines(FView->MemoText(), lines);
+  return lines;
+}
+
+void TAddressCompleter::SetAddressLines(const TStrings* lines) {
+  if (!lines) return;
+  FSetting = true;
+  FView->SetMemoText(JoinStr(*lines, "\r\n"));
+  FSetting = false;
+}
+
+void TAddressCompleter::Clear() {
+  SetPostal(std::string());
+  SetMemo(std::string());
+}
+
+void TAddressCompleter::SetMemo(const std::string& text) {
+  FView->SetMemoText(text);
+  MemoChanged();
+}
+
+void TAddressCompleter::SetPostal(const std::string& text) {
+  FView->SetPostalField(text);
+  PostalChanged();
+}
+
+void TAddressCompleter::PostalChanged() {
+  if (FSetting) return;
+  if (!FView->PostalText().empty() && FView->MemoText().empty()) LookUpAddress();
+  Raise();
+}
+
+void TAddressCompleter::MemoChanged() {
+  if (FSetting) return;
+  if (FView->PostalText().empty() && !FView->MemoText().empty()) LookUpPostal();
+  Raise();
+}
+
+void TAddressCompleter::LookUpAddress() {
+  int count = 0;
+  std::string text = SharedPostalData().PostalToAddress(FView->PostalText(), count);
+  if (count == 1) {
+    SetMemo(LeftOf(text, SJ("（")));
+    FView->FocusMemo();
+  } else if (count > 1) {
+    Offer(text, true);
+  }
+}
+
+void TAddressCompleter::LookUpPostal() {
+  int count = 0;
+  std::string text = SharedPostalData().AddressToPostal(FView->MemoText(), count);
+  if (count == 1) {
+    SetPostal(text.substr(0, 7));
+    FView->FocusPostal();
+  } else if (count > 1) {
+    Offer(text, false);
+  }
+}
+
+void TAddressCompleter::Offer(const std::string& candidates, bool addresses) {
+  FPickAddress = addresses;
+  FPickLines.clear();
+  SplitLines(candidates, FPickLines);
+  FView->ShowPickList(FPickLines, addresses);
+}
+
+void TAddressCompleter::Pick(int index) {
+  if (index >= 0 && index < static_cast<int>(FPickLines.size())) {
+    const std::string& line = FPickLines[static_cast<size_t>(index)];
+    if (FPickAddress) {
+      SetMemo(LeftOf(line, SJ("（")));
+    } else {
+      SetPostal(line.substr(0, 7));
+      // The candidate's address carries the town's note twice (once as stored, once
+      // appended): the address is taken without it, as a single candidate is.
+      SetMemo(CutBeforeNote(line.size() > 8 ? line.substr(8) : std::string()));
+    }
+  }
+  FView->HidePickList();
+  if (FPickAddress) FView->FocusMemo();
+  else FView->FocusPostal();
+}
+
+// ---- TEditAddress --------------------------------------------------------------------------
+
+void UseButtonFaceWhenDisabled(QWidget* w) {
+  QPalette pal = w->palette();
+  pal.setColor(QPalette::Disabled, QPalette::Base, pal.color(QPalette::Active, QPalette::Button));
+  w->setPalette(pal);
+}
+
+TEditAddress::TEditAddress(QWidget* parent) : QWidget(parent) {
+  FEditPostal = new QLineEdit(this);
+  FEditPostal->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhPreferLatin);
+  FMemoAddress = new QPlainTextEdit(this);
+  FMemoAddress->setTabChangesFocus(true);
+  FMemoAddress->setLineWrapMode(QPlainTextEdit::NoWrap);
+  UseButtonFaceWhenDisabled(FEditPostal);
+  UseButtonFaceWhenDisabled(FMemoAddress);
+  setFocusPolicy(Qt::StrongFocus);
+  setFocusProxy(FEditPostal);
+  FEditPostal->installEventFilter(this);
+  connect(FEditPostal, &QLineEdit::textChanged, this, [this] { ShowErrors([&] { FCompleter.PostalChanged(); }); });
+  connect(FMemoAddress, &QPlainTextEdit::textChanged, this, [this] { ShowErrors([&] { FCompleter.MemoChanged(); }); });
+}
+
+void TEditAddress::LookUpAddress() {
+  ShowErrors([&] { FCompleter.LookUpAddress(); });
+}
+
+void TEditAddress::LookUpPostal() {
+  ShowErrors([&] { FCompleter.LookUpPostal(); });
+}
+
+std::string TEditAddress::PostalText() const { return FromQ(FEditPostal->text()); }
+
+void TEditAddress::SetPostalField(const std::string& text) {
+  QSignalBlocker block(FEditPostal);
+  FEditPostal->setText(ToQ(text));
+}
+
+std::string TEditAddress::MemoText() const {
+  QString t = FMemoAddress->toPlainText();
+  t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return FromQ(t);
+}
+
+void TEditAddress::SetMemoText(const std::string& text) {
+  QSignalBlocker block(FMemoAddress);
+  QString t = ToQ(text);
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  FMemoAddress->setPlainText(t);
+}
+
+void TEditAddress::FocusPostal() {
+  FEditPostal->setFocus();
+  FEditPostal->selectAll();
+}
+
+void TEditAddress::FocusMemo() {
+  FMemoAddress->setFocus();
+  FMemoAddress->selectAll();
+}
+
+void TEditAddress::ShowPickList(const TStrings& lines, bool belowMemo) {
+  QWidget* host = parentWidget() ? parentWidget() : this;
+  if (!FPickList) {
+    FPickList = new QListWidget(host);
+    FPickList->setMouseTracking(true);
+    FPickList->setUniformItemSizes(true);
+    FPickList->installEventFilter(this);
+    connect(FPickList, &QListWidget::itemEntered, FPickList, [this](QListWidgetItem* it) { FPickList->setCurrentItem(it); });
+    connect(FPickList, &QListWidget::itemClicked, this, [this] { PickCurrent(); });
+  }
+  FPickList->clear();
+  for (const std::string& line : lines) {
+    auto* it = new QListWidgetItem(ToQ(line), FPickList);
+    it->setSizeHint(QSize(0, 16));
+  }
+  QWidget* anchor = belowMemo ? static_cast<QWidget*>(FMemoAddress) : static_cast<QWidget*>(FEditPostal);
+  QPoint topLeft = anchor->mapTo(host, QPoint(0, anchor->height()));
+  int width = belowMemo ? FMemoAddress->width()
+                        : FMemoAddress->mapTo(host, QPoint(FMemoAddress->width(), 0)).x() - topLeft.x();
+  FPickList->setGeometry(topLeft.x(), topLeft.y(), width, PickListHeight(static_cast<int>(lines.size())));
+  FPickList->setCurrentRow(0);
+  FPickList->show();
+  FPickList->raise();
+  FPickList->setFocus();
+}
+
+void TEditAddress::HidePickList() {
+  if (FPickList) FPickList->hide();
+}
+
+void TEditAddress::PickCurrent() {
+  if (!FPickList || FPickList->isHidden()) return;
+  int row = FPickList->currentRow();
+  // the list closes first, so that losing its focus does not close it a second time
+  FPickList->hide();
+  ShowErrors([&] { FCompleter.Pick(row); });
+}
+
+bool TEditAddress::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == FEditPostal && event->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(event);
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+      FocusMemo();
+      return true;
+    }
+  }
+  if (watched == FPickList) {
+    if (event->type() == QEvent::KeyPress) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+        PickCurrent();
+        return true;
+      }
+      if (k->key() == Qt::Key_Escape) {
+        FPickList->hide();
+        return true;
+      }
+    } else if (event->type() == QEvent::FocusOut) {
+      // a list left open would cover the fields below it
+      QTimer::singleShot(0, FPickList, [list = FPickList] {
+        if (!list->hasFocus()) list->hide();
+      });
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TEditAddress::resizeEvent(QResizeEvent*) {
+  int postalWidth = static_cast<int>(std::lrint(QFontInfo(font()).pixelSize() * 4.5));
+  // wide enough for a code with its hyphen in any font
+  postalWidth = std::max(postalWidth, FEditPostal->fontMetrics().horizontalAdvance(QStringLiteral("000-00000")) + 8);
+  FEditPostal->setGeometry(0, 0, postalWidth, FEditPostal->sizeHint().height());
+  int memoLeft = postalWidth + 4;
+  FMemoAddress->setGeometry(memoLeft, 0, std::max(0, width() - memoLeft - 1), height());
+}
+
+void TEditAddress::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() == QEvent::FontChange) resizeEvent(nullptr);
+}
+
+}  // namespace kaede
