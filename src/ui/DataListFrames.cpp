@@ -227,6 +227,8 @@ void TDataListFrameWidget::SelectRow(int row) {
   FSelecting = false;
 }
 
+void TDataListFrameWidget::RefreshRows() { FModel->RefreshRows(); }
+
 void TDataListFrameWidget::ShowFindPanel(bool show) { FPanelFind->setVisible(show); }
 bool TDataListFrameWidget::FindPanelShown() const { return !FPanelFind->isHidden(); }
 std::string TDataListFrameWidget::FindText() const { return FromQ(FEditFind->text()); }

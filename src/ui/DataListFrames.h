@@ -124,6 +124,8 @@ public:
   void FocusList() override;
 
   QListView* ListView() { return FListView; }
+  // Shows the captions again (an entry's name changed).
+  void RefreshRows();
   QLineEdit* FindEdit() { return FEditFind; }
 
 protected:

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QKeySequence>
 #include <QListView>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -22,7 +23,9 @@
 #include "DataListFrames.h"
 #include "Files.h"
 #include "MessageBoxes.h"
+#include "EntryDialogs.h"
 #include "MessageStatusBars.h"
+#include "PersonFrames.h"
 #include "QtText.h"
 #include "VerInfos.h"
 
@@ -53,11 +56,11 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   layout->addWidget(FTabs);
   FSplitter = new QSplitter(Qt::Horizontal, central);
   FList = new TDataListFrameWidget(FSplitter);
-  FEditPane = new QWidget(FSplitter);  // the editing frame takes this place
+  FPersonFrame = new TPersonFrame(FSplitter);
   FPrintPane = new QWidget(FSplitter);
   FPrintPane->hide();  // the print area is not part of this program yet
   FSplitter->addWidget(FList);
-  FSplitter->addWidget(FEditPane);
+  FSplitter->addWidget(FPersonFrame);
   FSplitter->addWidget(FPrintPane);
   FSplitter->setStretchFactor(1, 1);
   layout->addWidget(FSplitter, 1);
@@ -70,6 +73,13 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
 
   FController = std::make_unique<TMainController>(FOptions, *this, *FList);
   FList->Bind(&FController->ListFrame());
+  // the editing pane and the entry commands: every change of the working copy reaches the
+  // book as one undo step, and a finished edit is saved
+  FEntryDialogs = std::make_unique<TEntryDialogs>(this);
+  FEntries = std::make_unique<TEntryCommands>(FController->ListFrame(), FPersonFrame->Editor(), *this, *FEntryDialogs);
+  FController->CompletePendingEdit = [this] { FEntries->CompleteEdit(); };
+  FController->OnSelectionChanging = [this] { return FEntries->SelectionChanged(); };
+  FController->OnClassificationsRefreshed = [this] { FEntries->RefreshEditorClassifications(); };
   FTabs->Model().OnTabChanged = [this] {
     if (!FSettingTabs) FController->TabChanged(FTabs->TabIndex());
   };
@@ -80,6 +90,11 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
 }
 
 TKaedeAddressMain::~TKaedeAddressMain() {
+  // the commands let go of the pane and the list before they go
+  FController->CompletePendingEdit = nullptr;
+  FController->OnSelectionChanging = nullptr;
+  FController->OnClassificationsRefreshed = nullptr;
+  FEntries.reset();
   FTabs->Model().OnTabChanged = nullptr;
   FList->Bind(nullptr);
 }
@@ -99,8 +114,8 @@ void TKaedeAddressMain::BuildActions() {
     return a;
   };
   TMainController& c = *FController;
-  make("ActionUndo", "元に戻す(&U)", [&c] { c.Undo(); });
-  make("ActionRedo", "やり直し(&R)", [&c] { c.Redo(); });
+  make("ActionUndo", "元に戻す(&U)", [this] { Undo(); });
+  make("ActionRedo", "やり直し(&R)", [this] { Redo(); });
   make("ActionNewAddress", "新しい住所録(&N)...", [&c] { c.NewBook(); });
   make("ActionRenameAddress", "住所録の名前変更(&R)...", [&c] { c.RenameBook(); });
   make("ActionImport", "インポート(&I)...", [&c] { c.Import(); });
@@ -108,10 +123,10 @@ void TKaedeAddressMain::BuildActions() {
   make("ActionPreview", "印刷プレビュー(&Y)", nullptr);
   make("ActionPrint", "印刷(&P)...", nullptr, QKeySequence::Print);
   make("ActionQuit", "終了(&Z)", [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
-  make("ActionAdd", "追加(&A)...", nullptr, QKeySequence(Qt::Key_Insert));
-  make("ActionDel", "削除(&D)", nullptr, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-  make("ActionAddClassify", "分類の追加(&C)...", nullptr);
-  make("ActionFormatUnify", "書式の最適化(&F)...", nullptr);
+  make("ActionAdd", "追加(&A)...", [this] { FEntries->Add(); }, QKeySequence(Qt::Key_Insert));
+  make("ActionDel", "削除(&D)", [this] { FEntries->Delete(); }, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+  make("ActionAddClassify", "分類の追加(&C)...", [this] { FEntries->AddClassify(); });
+  make("ActionFormatUnify", "書式の最適化(&F)...", [this] { FEntries->FormatUnify(); });
   make("ActionFind", "検索(&F)", [&c] { c.ToggleFind(); }, QKeySequence(Qt::CTRL | Qt::Key_F));
   auto* name = make("ActionFindName", "名前のみ検索(&Z)", [&c] { c.SetFindOption(0); });
   auto* all = make("ActionFindAll", "すべての項目を検索", [&c] { c.SetFindOption(1); });
@@ -122,10 +137,13 @@ void TKaedeAddressMain::BuildActions() {
   }
   make("ActionBack", "戻る(&B)", [&c] { c.Back(); }, QKeySequence(Qt::ALT | Qt::Key_Left));
   make("ActionFowerd", "進む(&Z)", [&c] { c.Forward(); }, QKeySequence(Qt::ALT | Qt::Key_Right));
-  make("ActionSenderPerson", "差出人(&S)...", nullptr);
-  make("ActionIsSenderPerson", "差出人にする", nullptr);
+  make("ActionSenderPerson", "差出人(&S)...", [this] { FEntries->EditSenders(); });
+  make("ActionIsSenderPerson", "差出人にする", [this] { FEntries->MakeSender(); });
   make("ActionKaedeZip", "郵便番号データの更新(&P)...", [this] { StartCompanion("KaedeZip", std::string()); });
-  make("ActionChnageDataFolder", "住所録フォルダの変更(&F)...", [this] { FOptions.ChooseDataPath(std::string()); });
+  make("ActionChnageDataFolder", "住所録フォルダの変更(&F)...", [this] {
+    FEntries->CompleteEdit();
+    FOptions.ChooseDataPath(std::string());
+  });
   make("ActionStyle", "スタイルの設定(&Y)", nullptr);
   make("ActionHelp", "ヘルプ(&H)", [] {
     std::string manual = ProgramDataFolder() + "help/index.html";
@@ -142,9 +160,29 @@ void TKaedeAddressMain::BuildActions() {
   });
   // The book's undo and redo keys act while the list has the focus; text fields keep theirs.
   auto* undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), FList->ListView(), nullptr, nullptr, Qt::WidgetShortcut);
-  connect(undoKey, &QShortcut::activated, this, [&c] { c.Undo(); });
+  connect(undoKey, &QShortcut::activated, this, [this] { Undo(); });
   auto* redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), FList->ListView(), nullptr, nullptr, Qt::WidgetShortcut);
-  connect(redoKey, &QShortcut::activated, this, [&c] { c.Redo(); });
+  connect(redoKey, &QShortcut::activated, this, [this] { Redo(); });
+  auto* delKey = new QShortcut(QKeySequence(Qt::Key_Delete), FList->ListView(), nullptr, nullptr, Qt::WidgetShortcut);
+  connect(delKey, &QShortcut::activated, this, [this] {
+    if (FEntries->CanDelete()) FEntries->Delete();
+  });
+  // the classification popup of the editing pane
+  FPopupClassify = new QMenu(this);
+  FPopupClassify->addAction(FActions["ActionAddClassify"]);
+  auto currentClassify = [this]() -> std::string {
+    QListWidgetItem* item = FPersonFrame->CheckListBoxClassify()->currentItem();
+    return item ? FromQ(item->text()) : std::string();
+  };
+  FPopupClassify->addAction(Q("分類の削除"), this, [this, currentClassify] {
+    std::string name = currentClassify();
+    if (!name.empty()) FEntries->DeleteClassify(name);
+  })->setObjectName("PopupClassifyDel");
+  FPopupClassify->addAction(Q("分類の修正"), this, [this, currentClassify] {
+    std::string name = currentClassify();
+    if (!name.empty()) FEntries->EditClassify(name);
+  })->setObjectName("PopupClassifyEdit");
+  FPersonFrame->SetClassifyPopup(FPopupClassify);
   // No address of an official site is configured, and the update tool is a separate program
   // that is not installed here: their entries stay hidden rather than do nothing.
   FActions["ActionOfficialSite"]->setVisible(false);
@@ -250,6 +288,7 @@ void TKaedeAddressMain::closeEvent(QCloseEvent* e) {
   TFormState s{x(), y(), width(), height(), 0};
   if (isMaximized() || isMinimized()) s = TFormState{40, 40, 600, 400, isMinimized() ? 1 : 2};
   FOptions.SetFormState(FormStateToText(s));
+  FEntries->Close();  // the pane lets go of its entry: a pending edit is saved
   FController->Close();
   e->accept();
 }
@@ -287,15 +326,14 @@ void TKaedeAddressMain::RebuildBookMenus(const TStrings& books, const std::strin
 }
 
 void TKaedeAddressMain::RebuildClassifyMenus(const TStrings& names) {
-  // filled with their commands once the entry commands are part of the window
   FMenuClassifyDel->clear();
   FMenuClassifyEdit->clear();
   for (const std::string& n : names) {
-    FMenuClassifyDel->addAction(ToQ(n))->setEnabled(false);
-    FMenuClassifyEdit->addAction(ToQ(n))->setEnabled(false);
+    FMenuClassifyDel->addAction(ToQ(n), this, [this, n] { FEntries->DeleteClassify(n); });
+    FMenuClassifyEdit->addAction(ToQ(n), this, [this, n] { FEntries->EditClassify(n); });
   }
-  FMenuClassifyDel->setEnabled(false);
-  FMenuClassifyEdit->setEnabled(false);
+  FMenuClassifyDel->setEnabled(!names.empty());
+  FMenuClassifyEdit->setEnabled(!names.empty());
 }
 
 void TKaedeAddressMain::UpdateActions() {
@@ -309,10 +347,15 @@ void TKaedeAddressMain::UpdateActions() {
   FActions["ActionFind"]->setCheckable(true);
   FActions["ActionFind"]->setChecked(c.TabIndex() == c.FindTab());
   FActions["ActionExprot"]->setEnabled(c.Book().Count() > 0);
-  // entry commands, the print area and the style settings come with their own parts
-  for (const char* a : {"ActionAdd", "ActionDel", "ActionAddClassify", "ActionFormatUnify", "ActionSenderPerson",
-                        "ActionIsSenderPerson", "ActionPreview", "ActionPrint", "ActionStyle"})
-    FActions[a]->setEnabled(false);
+  bool book = !c.Book().FileName.empty();
+  FActions["ActionAdd"]->setEnabled(book);
+  FActions["ActionDel"]->setEnabled(FEntries && FEntries->CanDelete());
+  FActions["ActionAddClassify"]->setEnabled(FEntries && FEntries->CanDelete());
+  FActions["ActionFormatUnify"]->setEnabled(c.Book().AllCount() > 0);
+  FActions["ActionIsSenderPerson"]->setVisible(FEntries && FEntries->CanMakeSender());
+  if (FEntries && FEntries->CanMakeSender()) FActions["ActionIsSenderPerson"]->setText(ToQ(FEntries->MakeSenderCaption()));
+  // the print area and the style settings are not part of this program yet
+  for (const char* a : {"ActionPreview", "ActionPrint", "ActionStyle"}) FActions[a]->setEnabled(false);
 }
 
 bool TKaedeAddressMain::InputText(const std::string& caption, const std::string& prompt, std::string& value) {
@@ -327,6 +370,28 @@ bool TKaedeAddressMain::RunExportDialog(TCsvExporter& exporter, TDataList& list)
 bool TKaedeAddressMain::RunImportDialog(TCsvImportSession& session) {
   if (!FImportDialog) FImportDialog = new TCsvImportDialog(this);
   return FImportDialog->ExecuteImport(session);
+}
+
+// ---- IEntryHost ----------------------------------------------------------------------------
+
+void TKaedeAddressMain::ClassificationsChanged() { FController->RefreshClassifications(); }
+void TKaedeAddressMain::CountsChanged() { FController->RefreshCounts(); }
+void TKaedeAddressMain::ListCaptionsChanged() { FList->RefreshRows(); }
+int TKaedeAddressMain::ClassifyTabNo() const { return FController->ClassifyTabNo(); }
+void TKaedeAddressMain::ShowAllTab() { FController->ShowAllTab(); }
+TPersonList& TKaedeAddressMain::SenderList() { return FOptions.SenderList(); }
+QWidget* TKaedeAddressMain::EditPane() { return FPersonFrame; }
+
+void TKaedeAddressMain::Undo() {
+  FEntries->Undo();
+  FController->Book().SetModified(true);
+  UpdateActions();
+}
+
+void TKaedeAddressMain::Redo() {
+  FEntries->Redo();
+  FController->Book().SetModified(true);
+  UpdateActions();
 }
 
 void TKaedeAddressMain::StartCompanion(const char* program, const std::string& args) {

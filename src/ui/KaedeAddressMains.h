@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "EntryCommands.h"
 #include "KaedeAddressOptions.h"
 #include "MainControllers.h"
 
@@ -21,8 +22,10 @@ class TMessageStatusBar;
 class TDataListFrameWidget;
 class TCsvExportDialog;
 class TCsvImportDialog;
+class TPersonFrame;
+class TEntryDialogs;
 
-class TKaedeAddressMain : public QMainWindow, public IMainView {
+class TKaedeAddressMain : public QMainWindow, public IMainView, public IEntryHost {
   Q_OBJECT
 public:
   explicit TKaedeAddressMain(TKaedeAddressOption& options, QWidget* parent = nullptr);
@@ -44,11 +47,24 @@ public:
   bool RunExportDialog(TCsvExporter& exporter, TDataList& list) override;
   bool RunImportDialog(TCsvImportSession& session) override;
 
+  // ---- IEntryHost ----
+  void ClassificationsChanged() override;
+  void CountsChanged() override;
+  void ListCaptionsChanged() override;
+  void PrintAreaChanged() override {}
+  int ClassifyTabNo() const override;
+  void ShowAllTab() override;
+  TPersonList& SenderList() override;
+  int PostSenderIndex() const override { return 0; }
+  void SetPostSenderNo(int) override {}
+  TEntryCommands& Entries() { return *FEntries; }
+  TPersonFrame* PersonFrame() { return FPersonFrame; }
+
   // The widgets, for tests and screenshots.
   TCoolTabSet* TabSet() { return FTabs; }
   TMessageStatusBar* StatusBar() { return FStatus; }
   TDataListFrameWidget* ListWidget() { return FList; }
-  QWidget* EditPane() { return FEditPane; }
+  QWidget* EditPane();
   QAction* Action(const char* name) const;
 
 protected:
@@ -59,11 +75,16 @@ private:
   void BuildMenus();
   void RestoreLayout();
   void StartCompanion(const char* program, const std::string& args);
+  void Undo();
+  void Redo();
 
   TKaedeAddressOption& FOptions;
   TCoolTabSet* FTabs;
   TDataListFrameWidget* FList;
-  QWidget* FEditPane;
+  TPersonFrame* FPersonFrame;
+  std::unique_ptr<TEntryDialogs> FEntryDialogs;
+  std::unique_ptr<TEntryCommands> FEntries;
+  QMenu* FPopupClassify = nullptr;
   QWidget* FPrintPane;
   QSplitter* FSplitter;
   TMessageStatusBar* FStatus;

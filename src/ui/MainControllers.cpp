@@ -288,13 +288,19 @@ void TMainController::RefreshClassifications() {
   // a classification tab filters by its number, which may have changed with the names
   if (classifyTab) TabChanged(FTabIndex);
   FView.RebuildClassifyMenus(names);
+  if (OnClassificationsRefreshed) OnClassificationsRefreshed();
+}
+
+void TMainController::ShowAllTab() {
+  FView.SetTabs(FTabs, 0);
+  TabChanged(0);
 }
 
 // ---- Selection history ---------------------------------------------------------------------
 
 void TMainController::SelectionChanged() {
+  if (OnSelectionChanging && !OnSelectionChanging()) return;
   auto* person = static_cast<TPerson*>(FFrame->Selected());
-  if (OnSelectPerson) OnSelectPerson(person);
   if (person) FView.ShowStatus(person->DatesText());
   int pos = FFrame->SelectedIndex();
   if (!FNavigating && pos >= 0 && (FHistoryPos < 0 || FHistory[static_cast<size_t>(FHistoryPos)] != pos)) {
@@ -324,6 +330,7 @@ void TMainController::Forward() {
 void TMainController::ListReloaded() {
   RebuildTabs(0);
   FView.RebuildClassifyMenus(Book().Classifications());
+  if (OnClassificationsRefreshed) OnClassificationsRefreshed();
   RefreshCounts();
   FView.SetTitle(Title());
   TabChanged(0);

@@ -49,8 +49,11 @@ public:
 
   // Completes an edit in progress (which saves the book); the editing frame installs it.
   std::function<void()> CompletePendingEdit;
-  // Tells the entry editor which entry is selected (or none).
-  std::function<void(TPerson* person)> OnSelectPerson;
+  // Asked first when the selection changed (the editing pane takes the entry); false while
+  // an edit is being written back, when the window ignores the change.
+  std::function<bool()> OnSelectionChanging;
+  // After the classifications were rebuilt (the editing pane shows the new names).
+  std::function<void()> OnClassificationsRefreshed;
 
   // ---- Start and end ----
   // Opens the start book: the data folder + "StartFile", else the first book of the folder,
@@ -78,6 +81,9 @@ public:
   int TabIndex() const { return FTabIndex; }
   void TabChanged(int index);
   int FindTab() const { return static_cast<int>(FTabs.size()) - 1; }
+  // The classification number of the current tab, -1 when it is not a classification tab.
+  int ClassifyTabNo() const { return FTabIndex >= 1 && FTabIndex <= FClassifyTabs ? FTabIndex - 1 : -1; }
+  void ShowAllTab();
   void ToggleFind();
   int FindOption() const { return FFindOption; }
   void SetFindOption(int option);
