@@ -10,6 +10,7 @@
 #include <set>
 
 #include "AppPaths.h"
+#include "CommaText.h"
 #include "Files.h"
 #include "Strs.h"
 
@@ -61,21 +62,6 @@ std::string Trim(const std::string& s) {
   return s.substr(a, b - a);
 }
 
-// Lines of a settings file; unlike list files, a zero byte does not end the text, so that
-// a damaged file is kept whole.
-std::vector<std::string> RawLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t i = 0, n = text.size();
-  while (i < n) {
-    size_t j = i;
-    while (j < n && text[j] != '\r' && text[j] != '\n') ++j;
-    lines.push_back(text.substr(i, j - i));
-    if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
-    else if (j < n) ++j;
-    i = j;
-  }
-  return lines;
-}
 
 bool ParseInt(const std::string& text, int& out) {
   std::string t = Trim(text);
@@ -141,7 +127,7 @@ void TSettingsStore::Load() {
 void TSettingsStore::ParseText(const std::string& text) {
   FSections.clear();
   TSection* cur = &AddSection("");
-  for (const std::string& raw : RawLines(text)) {
+  for (const std::string& raw : SplitLinesKeepingZeros(text)) {
     std::string t = Trim(raw);
     if (t.size() >= 2 && t[0] == '[') {
       size_t close = t.find(']');

@@ -146,4 +146,18 @@ void SplitLines(std::string_view text, std::vector<std::string>& lines) {
   }
 }
 
+std::vector<std::string> SplitLinesKeepingZeros(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t i = 0, n = text.size();
+  while (i < n) {
+    size_t j = i;
+    while (j < n && text[j] != '\r' && text[j] != '\n') ++j;
+    lines.emplace_back(text.substr(i, j - i));
+    if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
+    else if (j < n) ++j;
+    i = j;
+  }
+  return lines;
+}
+
 }  // namespace kaede

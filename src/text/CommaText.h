@@ -23,5 +23,8 @@ std::vector<std::string> DecodeCommaText(std::string_view text);
 // Splits text into lines: CR LF, a lone CR and a lone LF end a line, a zero byte ends the
 // text, and a last line without an ending still counts.
 void SplitLines(std::string_view text, std::vector<std::string>& lines);
+// The same, but a zero byte is kept as part of its line (settings and CSV files, where a
+// damaged file must be read whole).
+std::vector<std::string> SplitLinesKeepingZeros(std::string_view text);
 
 }  // namespace kaede

@@ -11,20 +11,6 @@ const char kBom[] = "\xEF\xBB\xBF";
 
 inline bool IsBlank(unsigned char c) { return c >= 0x01 && c <= 0x20; }
 
-// Physical lines: CR LF, CR and LF end a line; a last line without an ending counts.
-std::vector<std::string> PhysicalLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t i = 0, n = text.size();
-  while (i < n) {
-    size_t j = i;
-    while (j < n && text[j] != '\r' && text[j] != '\n') ++j;
-    lines.push_back(text.substr(i, j - i));
-    if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
-    else if (j < n) ++j;
-    i = j;
-  }
-  return lines;
-}
 
 // Which field (1-based) of a record a byte offset falls in, by a plain count of the commas
 // outside quotes before it.
@@ -88,7 +74,7 @@ TCsvFile ParseCsvBytes(const std::string& bytes) {
     parts.clear();
     open = false;
   };
-  for (std::string& line : PhysicalLines(text)) {
+  for (std::string& line : SplitLinesKeepingZeros(text)) {
     if (file.Encoding == TCsvEncoding::Utf8) {
       // Convert character by character where needed, so that each character CP932 cannot
       // hold is reported where it stands.

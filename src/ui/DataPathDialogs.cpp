@@ -15,6 +15,7 @@
 #include "AppPaths.h"
 #include "CommaText.h"
 #include "Files.h"
+#include "DialogParts.h"
 #include "QtText.h"
 #include "VerInfos.h"
 
@@ -66,12 +67,7 @@ TDataPathDialog::TDataPathDialog(QWidget* parent) : QDialog(parent) {
   row->addWidget(FEdit, 1);
   row->addWidget(browse);
   layout->addLayout(row);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton(ToQ(SJ("キャンセル")), QDialogButtonBox::RejectRole);
-  layout->addWidget(buttons);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(MakeOkCancel(this));
   connect(browse, &QPushButton::clicked, this, [this] {
     QString dir = QFileDialog::getExistingDirectory(this, ToQ(SJ("フォルダの選択")), FEdit->text());
     if (!dir.isEmpty()) FEdit->setText(dir);

@@ -65,8 +65,7 @@ void TMainController::Start() {
       } catch (const Exception& e) {
         AppHost().ShowError(e.what());
       }
-      FView.RebuildBookMenus(BookNames(), OpenBookName());
-      FView.SetTitle(Title());
+      BooksChanged();
     }
   } else {
     OpenBook(FileBaseName(file));
@@ -138,29 +137,22 @@ bool TMainController::OpenBook(const std::string& name) {
     AppHost().ShowError(e.what());
     ok = false;
   }
-  FView.RebuildBookMenus(BookNames(), OpenBookName());
-  FView.SetTitle(Title());
+  BooksChanged();
   return ok;
 }
 
-bool TMainController::NewBook() {
-  std::string name = SJ("新規住所録");
-  if (!FView.InputText(SJ("新しい住所録"), SJ("新しい住所録の名前を入力してください"), name)) return false;
+bool TMainController::AskBookName(const std::string& caption, const std::string& prompt, std::string& name,
+                                  std::string& file) {
+  if (!FView.InputText(caption, prompt, name)) return false;
   if (!IsValidBookName(name)) {
     AppHost().ShowError(SJ("住所録の名前には空の名前、「/」を含む名前、「.」で始まる名前は使えません"));
     return false;
   }
-  std::string file = BookFile(name);
-  if (FileExists(file) &&
-      !AppHost().Confirm(name + SJ(" という住所録はすでに存在します。削除してよろしいですか？")))
-    return false;
-  if (CompletePendingEdit) CompletePendingEdit();
-  if (!SaveBook()) return false;
-  // the book that gives way goes to the trash, where it can still be restored
-  if (FileExists(file) && file != Book().FileName) RecycleDelete(file);
-  FHistory.clear();
-  FHistoryPos = -1;
-  Book().Clear();
+  file = BookFile(name);
+  return !FileExists(file) || AppHost().Confirm(name + SJ(" という住所録はすでに存在します。削除してよろしいですか？"));
+}
+
+bool TMainController::StoreBookAs(const std::string& file) {
   bool ok = true;
   try {
     Book().SetFileName(file);
@@ -168,36 +160,35 @@ bool TMainController::NewBook() {
     AppHost().ShowError(e.what());
     ok = false;
   }
+  BooksChanged();
+  return ok;
+}
+
+void TMainController::BooksChanged() {
   FView.RebuildBookMenus(BookNames(), OpenBookName());
   FView.SetTitle(Title());
-  return ok;
+}
+
+bool TMainController::NewBook() {
+  std::string name = SJ("新規住所録"), file;
+  if (!AskBookName(SJ("新しい住所録"), SJ("新しい住所録の名前を入力してください"), name, file)) return false;
+  if (CompletePendingEdit) CompletePendingEdit();
+  if (!SaveBook()) return false;
+  // the book that gives way goes to the trash, where it can still be restored
+  if (FileExists(file) && file != Book().FileName) RecycleDelete(file);
+  FHistory.clear();
+  FHistoryPos = -1;
+  Book().Clear();
+  return StoreBookAs(file);
 }
 
 bool TMainController::RenameBook() {
   std::string old = OpenBookName();
-  std::string name = old;
-  if (!FView.InputText(SJ("住所録の名前変更"), SJ("住所録の名前を入力してください"), name)) return false;
-  if (name == old) return false;
-  if (!IsValidBookName(name)) {
-    AppHost().ShowError(SJ("住所録の名前には空の名前、「/」を含む名前、「.」で始まる名前は使えません"));
-    return false;
-  }
-  std::string file = BookFile(name);
-  if (FileExists(file) &&
-      !AppHost().Confirm(name + SJ(" という住所録はすでに存在します。削除してよろしいですか？")))
-    return false;
+  std::string name = old, file;
+  if (!AskBookName(SJ("住所録の名前変更"), SJ("住所録の名前を入力してください"), name, file) || name == old) return false;
   if (CompletePendingEdit) CompletePendingEdit();
   if (FileExists(file)) RecycleDelete(file);
-  bool ok = true;
-  try {
-    Book().SetFileName(file);  // the entries are written under the new name; the old file stays
-  } catch (const Exception& e) {
-    AppHost().ShowError(e.what());
-    ok = false;
-  }
-  FView.RebuildBookMenus(BookNames(), OpenBookName());
-  FView.SetTitle(Title());
-  return ok;
+  return StoreBookAs(file);  // the entries are written under the new name; the old file stays
 }
 
 bool TMainController::DeleteBook(const std::string& name) {
@@ -214,8 +205,7 @@ bool TMainController::DeleteBook(const std::string& name) {
     FHistoryPos = -1;
     Book().Clear();  // the file name stays: a later save writes the book again
   }
-  FView.RebuildBookMenus(BookNames(), OpenBookName());
-  FView.SetTitle(Title());
+  BooksChanged();
   return true;
 }
 

@@ -115,6 +115,10 @@ private:
   void ListReloaded();
   void RebuildTabs(int keepIndex);
   bool PrepareDataFolder();
+  // Asks for a book name, checks it and, when a book of that name exists, whether it may go.
+  bool AskBookName(const std::string& caption, const std::string& prompt, std::string& name, std::string& file);
+  bool StoreBookAs(const std::string& file);
+  void BooksChanged();
 
   TKaedeAddressOption& FOptions;
   IMainView& FView;

@@ -13,6 +13,7 @@
 
 #include "Cp932.h"
 #include "DataPathDialogs.h"
+#include "DialogParts.h"
 #include "QtText.h"
 #include "VerInfos.h"
 
@@ -54,12 +55,7 @@ TInputDialog::TInputDialog(QWidget* parent) : QDialog(parent) {
   FEdit->setAttribute(Qt::WA_InputMethodEnabled, true);
   layout->addWidget(FLabel);
   layout->addWidget(FEdit);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton(ToQ(SJ("キャンセル")), QDialogButtonBox::RejectRole);
-  layout->addWidget(buttons);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(MakeOkCancel(this));
 }
 
 TInputDialog& InputDialog() {
