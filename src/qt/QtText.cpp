@@ -23,9 +23,9 @@ std::string FromQStrict(const QString& text) {
                      TConvMode::Strict);
 }
 
-QString ResolveFaceName(const std::string& sjisFace) {
-  QString face = ToQ(sjisFace).trimmed();
-  if (face.startsWith(u'@')) face.remove(0, 1);
+namespace {
+// The installed family that a common Windows Japanese face maps to; empty for other names.
+QString MappedFace(const QString& face) {
   QString key = face;
   key.remove(u' ').remove(u'\u3000');
   key = key.normalized(QString::NormalizationForm_KC).toLower();  // "ＭＳ" -> "ms"
@@ -34,17 +34,37 @@ QString ResolveFaceName(const std::string& sjisFace) {
     const char* to;
   };
   static const TMap kMap[] = {
-      {u"msゴシック", "IPAGothic"},     {u"msgothic", "IPAGothic"},        {u"mspゴシック", "IPAPGothic"},   {u"mspgothic", "IPAPGothic"},      {u"msuigothic", "IPAPGothic"},
-      {u"ms明朝", "IPAMincho"},         {u"msmincho", "IPAMincho"},        {u"msp明朝", "IPAPMincho"},
-      {u"mspmincho", "IPAPMincho"},     {u"メイリオ", "IPAPGothic"},       {u"meiryo", "IPAPGothic"},
-      {u"游ゴシック", "IPAPGothic"},    {u"yugothic", "IPAPGothic"},       {u"游明朝", "IPAPMincho"},
-      {u"yumincho", "IPAPMincho"},
+      {u"msゴシック", "IPAGothic"},     {u"msgothic", "IPAGothic"},        {u"mspゴシック", "IPAPGothic"},
+      {u"mspgothic", "IPAPGothic"},     {u"msuigothic", "IPAPGothic"},     {u"ms明朝", "IPAMincho"},
+      {u"msmincho", "IPAMincho"},       {u"msp明朝", "IPAPMincho"},        {u"mspmincho", "IPAPMincho"},
+      {u"メイリオ", "IPAPGothic"},      {u"meiryo", "IPAPGothic"},         {u"游ゴシック", "IPAPGothic"},
+      {u"yugothic", "IPAPGothic"},      {u"游明朝", "IPAPMincho"},         {u"yumincho", "IPAPMincho"},
   };
   for (const TMap& m : kMap)
     if (key == QString::fromUtf16(m.from)) return QString::fromLatin1(m.to);
+  return QString();
+}
+
+QString PlainFace(const std::string& sjisFace) {
+  QString face = ToQ(sjisFace).trimmed();
+  if (face.startsWith(u'@')) face.remove(0, 1);
+  return face;
+}
+}  // namespace
+
+QString ResolveFaceName(const std::string& sjisFace) {
+  QString face = PlainFace(sjisFace);
+  QString mapped = MappedFace(face);
+  if (!mapped.isEmpty()) return mapped;
   if (!face.isEmpty() && QFontDatabase::hasFamily(face)) return face;
+  QString key = face.normalized(QString::NormalizationForm_KC).toLower();
   if (key.contains(u"明朝") || key.contains(u"mincho") || key.contains(u"serif")) return QStringLiteral("IPAPMincho");
   return QStringLiteral("IPAPGothic");
+}
+
+bool FaceAvailable(const std::string& sjisFace) {
+  QString face = PlainFace(sjisFace);
+  return !face.isEmpty() && (!MappedFace(face).isEmpty() || QFontDatabase::hasFamily(face));
 }
 
 QFont MakeFont(const std::string& sjisFace, double points, bool bold, bool italic) {

@@ -22,6 +22,9 @@ std::string FromQStrict(const QString& text);
 // ("ＭＳ 明朝" to IPAMincho, "ＭＳ Ｐゴシック" to IPAPGothic ...); an installed family is
 // used as it is; anything else falls back to a gothic or, for mincho names, a mincho face.
 QString ResolveFaceName(const std::string& sjisFace);
+// Whether a stored face name (with or without its "@") stands for a font shown as itself: an
+// installed family or one of the mapped Windows faces, not the fallback.
+bool FaceAvailable(const std::string& sjisFace);
 // A font of a stored face name and point size.
 QFont MakeFont(const std::string& sjisFace, double points, bool bold = false, bool italic = false);
 

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +14,7 @@
 #include "AppPaths.h"
 #include "CommaText.h"
 #include "Files.h"
+#include "FolderDialogs.h"
 #include "DialogParts.h"
 #include "QtText.h"
 #include "VerInfos.h"
@@ -69,8 +69,10 @@ TDataPathDialog::TDataPathDialog(QWidget* parent) : QDialog(parent) {
   layout->addLayout(row);
   layout->addWidget(MakeOkCancel(this));
   connect(browse, &QPushButton::clicked, this, [this] {
-    QString dir = QFileDialog::getExistingDirectory(this, ToQ(SJ("フォルダの選択")), FEdit->text());
-    if (!dir.isEmpty()) FEdit->setText(dir);
+    TFolderDialog chooser;
+    chooser.InitialFolder = FromQ(FEdit->text());
+    chooser.Title = SJ("フォルダの選択");
+    if (chooser.Execute(this)) FEdit->setText(ToQ(chooser.Folder));
   });
   std::string docs = MyDocumentsFolder();
   FEdit->setText(ToQ(IncludeTrailingDelimiter(docs.empty() ? UserDataFolder() : docs) + TVerInfo::InternalName()));

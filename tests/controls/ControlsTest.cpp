@@ -5,6 +5,7 @@
 
 #include "CoolTabSets.h"
 #include "MessageStatusBars.h"
+#include "QtFonts.h"
 #include "QtText.h"
 #include "Selecters.h"
 #include "TestUtil.h"
@@ -159,4 +160,33 @@ TEST(QtText, FaceNamesMapToInstalledJapaneseFonts) {
   EXPECT_EQ(ToQColor(0x0000FF), QColor(255, 0, 0));
   EXPECT_EQ(FromQ(ToQ(SJ("髙橋①"))), SJ("髙橋①"));
   EXPECT_EQ(FromQ(QString::fromUtf8("😀")), SJ("〓"));
+}
+
+TEST(QtFonts, VerticalFormsAndTheFontList) {
+  TFontRecord f;
+  f.Name = SJ("ＭＳ 明朝");
+  SetVerticalFontName(f, true);
+  EXPECT_EQ(f.Name, SJ("@ＭＳ 明朝"));
+  SetVerticalFontName(f, false);
+  EXPECT_EQ(f.Name, SJ("ＭＳ 明朝"));
+  f.Name = SJ("どこにもない書体");
+  SetVerticalFontName(f, true);
+  EXPECT_EQ(f.Name, SJ("@ＭＳ ゴシック"));
+  f.Name = SJ("@どこにもない書体");
+  SetVerticalFontName(f, false);
+  EXPECT_EQ(f.Name, SJ("ＭＳ ゴシック"));
+  TStrings all, vertical, plain;
+  FontList(all, true, 0);
+  FontList(vertical, false, 1);
+  FontList(plain, false, 2);
+  EXPECT_EQ(all.size(), vertical.size() + plain.size());
+  EXPECT_NE(std::find(plain.begin(), plain.end(), "IPAMincho"), plain.end());
+  for (const std::string& v : vertical) EXPECT_EQ(v[0], '@');
+  bool turned = false;
+  f.Name = SJ("@ＭＳ 明朝");
+  f.Size = 12;
+  QFont q = MakeQFont(f, &turned);
+  EXPECT_TRUE(turned);
+  EXPECT_EQ(q.family(), "IPAMincho");
+  EXPECT_EQ(q.pointSize(), 12);
 }
