@@ -131,10 +131,8 @@ std::vector<std::string> DecodeCommaText(std::string_view text) {
   return items;
 }
 
-void SplitLines(std::string_view text, std::vector<std::string>& lines) {
-  lines.clear();
-  size_t zero = text.find('\0');
-  if (zero != std::string_view::npos) text = text.substr(0, zero);
+namespace {
+void AppendLines(std::string_view text, std::vector<std::string>& lines) {
   size_t i = 0, n = text.size();
   while (i < n) {
     size_t j = i;
@@ -145,18 +143,16 @@ void SplitLines(std::string_view text, std::vector<std::string>& lines) {
     i = j;
   }
 }
+}  // namespace
+
+void SplitLines(std::string_view text, std::vector<std::string>& lines) {
+  lines.clear();
+  AppendLines(text.substr(0, text.find('\0')), lines);
+}
 
 std::vector<std::string> SplitLinesKeepingZeros(std::string_view text) {
   std::vector<std::string> lines;
-  size_t i = 0, n = text.size();
-  while (i < n) {
-    size_t j = i;
-    while (j < n && text[j] != '\r' && text[j] != '\n') ++j;
-    lines.emplace_back(text.substr(i, j - i));
-    if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
-    else if (j < n) ++j;
-    i = j;
-  }
+  AppendLines(text, lines);
   return lines;
 }
 
