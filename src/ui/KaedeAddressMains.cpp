@@ -261,9 +261,11 @@ void TKaedeAddressMain::BuildMenus() {
 }
 
 void TKaedeAddressMain::RestoreLayout() {
-  resize(std::max(470, FOptions.PersonListWidth() + FOptions.PersonFrameWidth() + 40), 520);
+  // The panes' stored widths, with room for the editing pane's fields in the fonts of this
+  // desktop (at least 470 pixels, as the window was designed).
+  resize(std::max({470, FOptions.PersonListWidth() + FOptions.PersonFrameWidth() + 40, 760}), 580);
   if (QScreen* screen = QApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
-  FSplitter->setSizes({FOptions.PersonListWidth(), FOptions.PersonFrameWidth(), 0});
+  FSplitter->setSizes({FOptions.PersonListWidth(), std::max(FOptions.PersonFrameWidth(), width() - FOptions.PersonListWidth()), 0});
   if (!FOptions.FormState().empty()) {
     TFormState now{x(), y(), width(), height(), 0};
     TFormState s = TextToFormState(FOptions.FormState(), now);
