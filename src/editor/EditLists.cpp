@@ -600,6 +600,15 @@ int32_t TEditList::RowIndexToColumn(int32_t row, int32_t index) const {
   return IndexToColumn(v.Cols, index, v.Rec.Indent, true);
 }
 
+void TEditList::RowByteColumns(int32_t row, TIntegers& out) const {
+  TRowView v;
+  MakeRowView(row, v);
+  const int32_t n = static_cast<int32_t>(v.Piece.size());
+  out.resize(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i)
+    out[static_cast<size_t>(i)] = IndexToColumn(v.Cols, i + 1, v.Rec.Indent, true);
+}
+
 int32_t TEditList::RowColumns(int32_t row) const {
   TRowView v;
   MakeRowView(row, v);

@@ -198,6 +198,8 @@ public:
   // The column at which byte `index` (1-based in the piece) of a display line stands, as the
   // line store maps it: for drawing notation over its characters.
   int32_t RowIndexToColumn(int32_t row, int32_t index) const;
+  // The same for every byte of the piece at once: out[i] is the column of byte i + 1.
+  void RowByteColumns(int32_t row, TIntegers& out) const;
   // Cells of a display line, indent included.
   int32_t RowColumns(int32_t row) const;
   // The caret column at the end of a display line: after its last cell for the last row of a
