@@ -159,12 +159,12 @@ void TEditorCore::RecordJump(const TEditorPlace& before) {
   if (h.Locked()) return;
   const TEditorPlace after = CurrentPlace();
   if (after == before) return;
-  auto* last = dynamic_cast<TTaskJump*>(h.LastTask());
+  auto* last = dynamic_cast<editor::TTaskJump*>(h.LastTask());
   if (last && !h.Undone() && last->MergeKind == 1) {
     last->After = after;
     return;
   }
-  h.Add(std::make_unique<TTaskJump>(before, after, 1));
+  h.Add(std::make_unique<editor::TTaskJump>(before, after, 1));
 }
 
 void TEditorCore::MoveTo(TPoint position, bool extend, bool box) {
@@ -344,7 +344,7 @@ void TEditorCore::RecordEdit(const std::string& deleted, const std::string& inse
   TEditorUndo& h = History();
   if (h.Locked() || (deleted.empty() && inserted.empty())) return;
   const TEditorPlace after = CurrentPlace();
-  auto* last = dynamic_cast<TTaskEdit*>(h.LastTask());
+  auto* last = dynamic_cast<editor::TTaskEdit*>(h.LastTask());
   if (merge != mkNone && !box && last && !last->Box && !h.Undone() && last->MergeKind == merge) {
     // one step for a run of typing or of deletes at one place
     bool merged = false;
@@ -366,7 +366,7 @@ void TEditorCore::RecordEdit(const std::string& deleted, const std::string& inse
       return;
     }
   }
-  auto task = std::make_unique<TTaskEdit>();
+  auto task = std::make_unique<editor::TTaskEdit>();
   task->Deleted = deleted;
   task->Inserted = inserted;
   task->Before = before;
@@ -406,7 +406,7 @@ void TEditorCore::InsertAtCaret(const std::string& text, int32_t merge, bool box
     if (!deleted.empty()) RecordEdit(deleted, std::string(), position, before, mkNone);
     RecordEdit(std::string(), r.Text, r.LogicalCarets.front().Start, deleted.empty() ? before : CurrentPlace(),
                mkNone, true, r.LogicalCarets);
-    if (auto* t = dynamic_cast<TTaskEdit*>(History().LastTask())) t->LinesBefore = linesBefore;
+    if (auto* t = dynamic_cast<editor::TTaskEdit*>(History().LastTask())) t->LinesBefore = linesBefore;
     AfterEdit(r);
     Moved();
     return;
@@ -616,7 +616,7 @@ void TEditorCore::Reformat() {
   TEditList& l = Lines();
   const T2Caret lines = SelectedLines();
   const int32_t first = lines.Start.Y, last = lines.End.Y;
-  auto task = std::make_unique<TTaskRestore>();
+  auto task = std::make_unique<editor::TTaskRestore>();
   task->Before = CurrentPlace();
   task->FirstLine = first;
   task->BeforeLines.assign(l.Lines().begin() + first, l.Lines().begin() + last + 1);
@@ -644,7 +644,7 @@ void TEditorCore::Join() {
   const T2Caret lines = SelectedLines();
   const int32_t first = lines.Start.Y, last = lines.End.Y;
   if (last <= first) return;
-  auto task = std::make_unique<TTaskRestore>();
+  auto task = std::make_unique<editor::TTaskRestore>();
   task->Before = CurrentPlace();
   task->FirstLine = first;
   task->BeforeLines.assign(l.Lines().begin() + first, l.Lines().begin() + last + 1);

@@ -188,7 +188,7 @@ public:
   std::function<void()> OnChange;
 
 private:
-  friend class TTaskEdit;
+  friend class editor::TTaskEdit;
   void RecordJump(const TEditorPlace& before);
   void RecordEdit(const std::string& deleted, const std::string& inserted, TPoint position, const TEditorPlace& before,
                   int32_t merge, bool box = false, const T2Carets& rows = T2Carets());

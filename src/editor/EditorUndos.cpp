@@ -19,6 +19,8 @@ std::string Position(TPoint caret) {
 
 std::string EditCaptionText(const std::string& text) { return "\"" + EscapeCrLf(CutStr(text, 20, false)) + "\""; }
 
+namespace editor {
+
 // ---- TTaskJump -----------------------------------------------------------------------------
 
 std::string TTaskJump::Caption(const char* arrow) const {
@@ -124,5 +126,7 @@ void TTaskRestore::Redo() {
     e->RestorePlace(After);
   }
 }
+
+}  // namespace editor
 
 }  // namespace kaede

@@ -36,6 +36,10 @@ struct TEditorPlace {
 // Merge kinds of edits: consecutive steps of the same kind (other than none) become one.
 enum { mkNone = 0, mkDeleteForward = 1, mkDeleteBackward = 2, mkTyping = 3 };
 
+// The editor's steps live in a namespace of their own: the data lists' history has a
+// TTaskEdit of its own, unrelated to this one.
+namespace editor {
+
 // A caret move. Consecutive moves of the same kind merge into one step.
 class TTaskJump : public TTask {
 public:
@@ -89,6 +93,8 @@ public:
   TEditorPlace Before, After;
   bool Wrap = true;  // false: a join
 };
+
+}  // namespace editor
 
 // The caption text of an edit: cut to 20 bytes, line breaks as \n, in double quotes.
 std::string EditCaptionText(const std::string& text);
