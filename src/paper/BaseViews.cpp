@@ -983,6 +983,7 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
   TSheetPrinter& pr = SheetPrinter();
   if (!pr.HasPrinter() || !FStyle) return 0;
   bool inJob = false;
+  PrintStarting();
   // Whatever happens, the job is ended and the view draws on the screen again.
   TScopeExit restore([&] {
     // the job's canvas goes before the job: it draws through the job's painter
@@ -993,6 +994,10 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
     }
     SetPrinting(false);
     FMeasuring = false;
+    try {
+      PrintFinished();
+    } catch (...) {
+    }
     try {
       Resize();
     } catch (...) {
