@@ -72,7 +72,9 @@ TEST(KaedePrintTable, PageBreaksOfThePdfAreThoseOfTheScreen) {
   table.View().OnCellText = [&](int32_t col, int32_t row, int32_t& align, std::string& text) {
     text = PersonTableCellText(*list.Persons(row), table.View().ColumnNames()[static_cast<size_t>(col)], align);
   };
-  table.AssignStyle(TTableStyleList().Style(0));
+  TTableStyleList styles;
+  styles.Reset();
+  table.AssignStyle(styles.Style(0));
   table.View().SetRowCount(list.Count());
   const int32_t rpp = table.View().RowsPerPage();
   const int32_t pages = (250 + rpp - 1) / rpp;
