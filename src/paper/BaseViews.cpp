@@ -983,14 +983,21 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
   TSheetPrinter& pr = SheetPrinter();
   if (!pr.HasPrinter() || !FStyle) return 0;
   bool inJob = false;
+  PrintStarting();
   // Whatever happens, the job is ended and the view draws on the screen again.
   TScopeExit restore([&] {
+    // the job's canvas goes before the job: it draws through the job's painter
+    FPrintCanvas.reset();
     try {
       if (inJob) pr.EndDoc();
     } catch (...) {
     }
     SetPrinting(false);
     FMeasuring = false;
+    try {
+      PrintFinished();
+    } catch (...) {
+    }
     try {
       Resize();
     } catch (...) {
@@ -1037,6 +1044,7 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
   FFirstPage = firstPage;
   FLastPage = lastPage;
   PaintArea(paper);
+  FPrintCanvas.reset();
   inJob = false;
   pr.EndDoc();
   return lastSheet - firstSheet + 1;

@@ -363,6 +363,12 @@ protected:
   virtual void SetPrinting(bool on);
   // The host changed (the table view applies its style once it has one).
   virtual void HostChanged() {}
+  // Around a print: PrintStarting runs before the view switches to the printer (a view that
+  // prints with a changed copy of its style makes it here); PrintFinished always runs after
+  // it is back in screen metrics, also when the print failed, before it is laid out again
+  // (the screen style is restored here).
+  virtual void PrintStarting() {}
+  virtual void PrintFinished() {}
 
   // ---- For subclasses ----
   void SetMeasuring(bool on) { FMeasuring = on; }
