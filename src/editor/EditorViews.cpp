@@ -202,7 +202,18 @@ TRect TEditorView::CaretViewRect() const {
   return painter.CaretRect(TPoint{content.Left, content.Top}, first, FCore.Overwrite());
 }
 
-TRect TEditorView::InputRect() const { return CaretViewRect(); }
+TRect TEditorView::InputRect() const {
+  TRect r = CaretViewRect();
+  if (!FGeometry.Vertical || IsEmptyRect(r)) return r;
+  // down the column over the text being composed, so that the candidates open below it and
+  // beside nothing the user is reading
+  int32_t len = 0;
+  for (size_t i = 0; i < FPreedit.size(); i += CharLenAt(FPreedit, i))
+    len += CharLenAt(FPreedit, i) == 2 ? 2 * FGeometry.CellPitch : FGeometry.CellPitch;
+  const TRowPlace p = FGeometry.PlaceRow(FCore.Caret().Y, 0);
+  const int32_t band = p.Band.Right - p.Band.Left;
+  return TRect{r.Right - band, r.Top, r.Right, r.Bottom + len};
+}
 
 bool TEditorView::CaretShown() const { return FFocused && FPreedit.empty() && !FCore.ReadOnly(); }
 

@@ -52,7 +52,8 @@ public:
   // ---- Caret on screen -------------------------------------------------------------------
   // The caret in view coordinates (empty when its line is not on a page shown).
   TRect CaretViewRect() const;
-  // Where the input method's window goes: the caret (below it in vertical writing).
+  // Where the input method's candidates go below: the caret; in vertical writing the
+  // column's width from the caret down over the text being composed.
   TRect InputRect() const;
   // The blink phase and whether the caret is shown at all (focus, no preedit, editable).
   void SetCaretPhase(bool on);

@@ -114,6 +114,7 @@ void TQtEditor::inputMethodEvent(QInputMethodEvent* e) {
     v.Core().TypeText(FromQ(e->commitString()));
   }
   v.SetPreedit(FromQ(e->preeditString()));
+  QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
   e->accept();
 }
 
