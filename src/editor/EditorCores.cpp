@@ -149,6 +149,21 @@ void TEditorCore::RestorePlace(const TEditorPlace& place) {
   Moved();
 }
 
+TEditorCore::TLogicalPlace TEditorCore::SaveLogical() const {
+  const TEditList& l = Lines();
+  return TLogicalPlace{l.ToLogical(Caret()), l.ToLogical(FSel.Anchor), l.ToLogical(FSel.End), FSel};
+}
+
+void TEditorCore::RestoreLogical(const TLogicalPlace& place) {
+  const TEditList& l = Lines();
+  Document().Caret = ValidPosition(l.ToDisplay(place.Caret));
+  FSel = place.Selection;
+  if (FSel.Has) {
+    FSel.Anchor = l.ToDisplay(place.Anchor);
+    FSel.End = l.ToDisplay(place.End);
+  }
+}
+
 void TEditorCore::Moved() {
   FHost->CaretMoved();
   if (OnCaretMove) OnCaretMove();

@@ -178,6 +178,15 @@ public:
   static std::string CopyFailedMessage();
   static std::string PasteFailedMessage();
 
+  // The caret and the selection as logical positions, kept over a new layout of the lines
+  // (another width, zoom or style) and put back afterwards at the same text.
+  struct TLogicalPlace {
+    TPoint Caret, Anchor, End;
+    TSelection Selection;
+  };
+  TLogicalPlace SaveLogical() const;
+  void RestoreLogical(const TLogicalPlace& place);
+
   // Called by the tasks of the history.
   void RestorePlace(const TEditorPlace& place);
   TEditorPlace CurrentPlace() const;

@@ -143,6 +143,14 @@ int32_t TEditorGeometry::CellOffset(int32_t column) const {
   return static_cast<int32_t>(static_cast<int64_t>(n) * CellPitch + LeftoverBefore(AlongLeftover, Cells, n));
 }
 
+int32_t TEditorGeometry::CellOffset(int32_t column, const TIntegers* offsets) const {
+  if (!offsets || offsets->empty()) return CellOffset(column);
+  const int32_t n = static_cast<int32_t>(offsets->size());
+  if (column >= 1 && column <= n) return (*offsets)[static_cast<size_t>(column - 1)];
+  if (column < 1) return 0;
+  return offsets->back() + CellOffset(column) - CellOffset(n);
+}
+
 int32_t TEditorGeometry::RowPitchAt(int32_t k) const { return LinePitch + LeftoverAt(AcrossLeftover, Rows, k); }
 
 int32_t TEditorGeometry::RowOffset(int32_t index) const {
@@ -184,13 +192,14 @@ TRowPlace TEditorGeometry::PlaceRow(int32_t k, int32_t pageFirst) const {
 
 // ---- Caret and hit testing -----------------------------------------------------------------
 
-TRect TEditorGeometry::CaretRect(const TRowPlace& p, int32_t column, bool bigCaret, int32_t charCells) const {
+TRect TEditorGeometry::CaretRect(const TRowPlace& p, int32_t column, bool bigCaret, int32_t charCells,
+                                 const TIntegers* offsets) const {
   const int32_t thick = bigCaret ? std::clamp(Round(Zoom * 4), 1, 8) : std::clamp(Round(Zoom * 3), 1, 3);
-  const int32_t at = p.TextStart + CellOffset(column);
+  const int32_t at = p.TextStart + CellOffset(column, offsets);
   int32_t a0 = at - thick / 2, a1 = a0 + thick;
   if (charCells > 0) {
     a0 = at - 1;
-    a1 = p.TextStart + CellOffset(column + charCells) + 1;
+    a1 = p.TextStart + CellOffset(column + charCells, offsets) + 1;
   }
   // across: the whole line pitch for the thick caret, the text band otherwise
   int32_t c0, c1;
@@ -204,18 +213,25 @@ TRect TEditorGeometry::CaretRect(const TRowPlace& p, int32_t column, bool bigCar
   return TRect{a0, c0, a1, c1};
 }
 
-int32_t TEditorGeometry::ColumnAt(const TRowPlace& p, int32_t along) const {
+int32_t TEditorGeometry::ColumnAt(const TRowPlace& p, int32_t along, const TIntegers* offsets) const {
   const int32_t d = along - p.TextStart;
   if (d <= 0) return 1;
+  // the advance of column c (0 for the trail byte of a character with its own advance)
+  auto pitchOf = [&](int32_t c) {
+    return offsets ? CellOffset(c + 1, offsets) - CellOffset(c, offsets) : std::max(1, CellPitchAt(c - 1));
+  };
   int32_t column = 1, pos = 0;
-  for (int32_t k = 0; k < 100000; ++k) {
-    const int32_t pitch = std::max(1, CellPitchAt(k));
+  for (int32_t k = 0; k < 100000; ++k, ++column) {
+    const int32_t pitch = pitchOf(column);
+    if (pitch <= 0) continue;
     if (pos + pitch > d) {
-      if (d - pos > pitch / 2) ++column;
+      if (d - pos > pitch / 2) {
+        ++column;
+        while (offsets && column < 100000 && pitchOf(column) == 0) ++column;  // off the trail byte
+      }
       break;
     }
     pos += pitch;
-    ++column;
   }
   return column;
 }

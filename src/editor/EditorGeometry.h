@@ -95,6 +95,9 @@ public:
   int32_t CellPitchAt(int32_t k) const;
   // From the text start to the start of display column c (1-based).
   int32_t CellOffset(int32_t column) const;
+  // The same along a row whose cells have their own advances (proportional text): offsets[i]
+  // is the start of column i + 1; past its end the cells go on at the pitch. None: the pitch.
+  int32_t CellOffset(int32_t column, const TIntegers* offsets) const;
   // Pitch of row k (0-based) across a partition.
   int32_t RowPitchAt(int32_t k) const;
   int32_t RowOffset(int32_t index) const;
@@ -112,9 +115,10 @@ public:
   // ---- Caret and hit testing --------------------------------------------------------------
   // The caret at display column `column` of a row placed at p, as a rectangle. charCells: the
   // cells of the character under the caret (overwrite mode), 0 in insert mode.
-  TRect CaretRect(const TRowPlace& p, int32_t column, bool bigCaret, int32_t charCells) const;
+  TRect CaretRect(const TRowPlace& p, int32_t column, bool bigCaret, int32_t charCells,
+                  const TIntegers* offsets = nullptr) const;
   // The display column a point along a row hits (past the middle of a cell: the next column).
-  int32_t ColumnAt(const TRowPlace& p, int32_t along) const;
+  int32_t ColumnAt(const TRowPlace& p, int32_t along, const TIntegers* offsets = nullptr) const;
   // The row index in a partition a point across hits, or -1 outside.
   int32_t RowIndexAt(const TRect& partition, int32_t across) const;
 

@@ -46,10 +46,12 @@ TCanvasFont TEditorPainter::FontOf(int element, int32_t px, bool vertical) const
   return CanvasFont(FStyle.ViewInfo(element)->Font(), px, FState.Dpi, vertical);
 }
 
-int32_t TEditorPainter::Ext(int32_t c1, int32_t c2) const { return FG.CellOffset(c2 + 1) - FG.CellOffset(c1); }
+int32_t TEditorPainter::Off(int32_t column) const { return FG.CellOffset(column, FOffsets); }
+
+int32_t TEditorPainter::Ext(int32_t c1, int32_t c2) const { return Off(c2 + 1) - Off(c1); }
 
 TRect TEditorPainter::CellsRect(const TRowPlace& p, int32_t c1, int32_t c2, int32_t across0, int32_t across1) const {
-  const int32_t a0 = p.TextStart + FG.CellOffset(c1), a1 = p.TextStart + FG.CellOffset(c2);
+  const int32_t a0 = p.TextStart + Off(c1), a1 = p.TextStart + Off(c2);
   return FG.Vertical ? TRect{across0, a0, across1, a1} : TRect{a0, across0, a1, across1};
 }
 
@@ -68,6 +70,9 @@ void TEditorPainter::MakeStatus(int32_t row, RLineStatus& st) const {
   else if (FStyle.ViewInfo(TEditorStyle::viHeading)->IsEnabled() && FLines.IsHeading(line)) base = TEditorStyle::viHeading;
   st.Columns.assign(n, TColumnStatus{base, 0, 0});
   for (size_t i = 0; i < n; ++i) st.Columns[i].Advance = FG.CellPitchAt(static_cast<int32_t>(i));
+  if (FStyle.Editor().ProportionalFont && FState.Metrics && n > 0) MeasureCells(st);
+  st.Offsets.assign(n + 1, 0);
+  for (size_t i = 0; i < n; ++i) st.Offsets[i + 1] = st.Offsets[i] + st.Columns[i].Advance;
   if (!exists) return;
   auto enabled = [&](int e) { return FStyle.ViewInfo(e)->IsEnabled(); };
   auto set = [&](size_t i, int e) {
@@ -122,6 +127,45 @@ void TEditorPainter::MakeStatus(int32_t row, RLineStatus& st) const {
   }
 }
 
+void TEditorPainter::MeasureCells(RLineStatus& st) const {
+  // each character its measured width plus the spacing (a tab one cell pitch), on its lead cell
+  std::string text = st.Text;
+  for (char& ch : text)
+    if (ch == '\t') ch = ' ';
+  const size_t n = text.size();
+  const bool vertical = FG.Vertical;
+  std::vector<int32_t> adv(n);
+  FState.Metrics->Advances(text, FG.FontHeight, vertical, adv.data());
+  int64_t screen = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const bool lead = !IsTrailAt(text, i);
+    st.Columns[i].Advance = !lead ? 0 : st.Text[i] == '\t' ? FG.CellPitch : adv[i] + FG.Spacing;
+    st.Columns[i].Spare = st.Columns[i].Advance;
+    screen += st.Columns[i].Advance;
+  }
+  // with the paper shown the line ends where the printer's line ends, scaled to the screen
+  if (FState.ReferenceFontHeight > 0 && FState.ReferenceFontHeight != FG.FontHeight) {
+    std::vector<int32_t> ref(n);
+    FState.Metrics->Advances(text, FState.ReferenceFontHeight, vertical, ref.data());
+    int64_t printed = 0;
+    for (size_t i = 0; i < n; ++i)
+      if (!IsTrailAt(text, i)) printed += st.Text[i] == '\t' ? 0 : ref[i] + FState.ReferenceSpacing;
+    int64_t tabs = 0;
+    for (size_t i = 0; i < n; ++i) tabs += st.Text[i] == '\t' ? FG.CellPitch : 0;
+    const int64_t target = RoundHalfEven(static_cast<double>(printed) * FG.FontHeight / FState.ReferenceFontHeight) + tabs;
+    // one pixel at a time over the characters, from the first, as often as it takes
+    int64_t diff = target - screen;
+    int64_t chars = 0;
+    for (size_t i = 0; i < n; ++i) chars += st.Columns[i].Advance > 0;
+    for (int pass = 0; diff != 0 && chars > 0 && pass < 64; ++pass)
+      for (size_t i = 0; i < n && diff != 0; ++i) {
+        if (st.Columns[i].Advance <= 1) continue;
+        st.Columns[i].Advance += diff > 0 ? 1 : -1;
+        diff += diff > 0 ? -1 : 1;
+      }
+  }
+}
+
 // ---- Pages and rows ------------------------------------------------------------------------
 
 void TEditorPainter::PaintPage(TCanvas& c, TPoint origin, int32_t pageFirst, std::vector<RLineStatus>* statuses,
@@ -151,6 +195,11 @@ void TEditorPainter::PaintPage(TCanvas& c, TPoint origin, int32_t pageFirst, std
 }
 
 void TEditorPainter::PaintRow(TCanvas& c, TPoint origin, int32_t k, int32_t pageFirst, RLineStatus& st) const {
+  FOffsets = &st.Offsets;
+  struct TReset {
+    const TIntegers*& Ref;
+    ~TReset() { Ref = nullptr; }
+  } reset{FOffsets};
   const TRowPlace p = Shift(FG.PlaceRow(k, pageFirst), origin, FG.Vertical);
   const bool exists = k >= 0 && k < FLines.Infos().Count();
   const bool caretRow = exists && k == FState.Caret.Y && !FState.ReadOnly;
@@ -246,7 +295,7 @@ void TEditorPainter::PaintText(TCanvas& c, const TRowPlace& p, const RLineStatus
           shown = std::string(1, shown[0] == ' ' ? shown[1] : shown[0]);
           x += (H - half) / 2;
         }
-        const int32_t y = p.TextStart + FG.CellOffset(static_cast<int32_t>(i) + 1) + (Ext(static_cast<int32_t>(i) + 1, static_cast<int32_t>(i) + 2) - H) / 2;
+        const int32_t y = p.TextStart + Off(static_cast<int32_t>(i) + 1) + (Ext(static_cast<int32_t>(i) + 1, static_cast<int32_t>(i) + 2) - H) / 2;
         c.TextOut(x, y, shown, pa.data());
       }
       a = b;
@@ -275,7 +324,7 @@ void TEditorPainter::PaintText(TCanvas& c, const TRowPlace& p, const RLineStatus
     }
     TCanvasFont f = FontOf(e, H, vertical);
     c.SetFont(f);
-    const int32_t along = p.TextStart + FG.CellOffset(c1);
+    const int32_t along = p.TextStart + Off(c1);
     if (run.find_first_not_of(' ') != std::string::npos) {
       if (vertical) c.TextOut(p.Band.Right, along, run, adv.data());
       else c.TextOut(along, p.Band.Top, run, adv.data());
@@ -336,7 +385,7 @@ void TEditorPainter::PaintMarks(TCanvas& c, const TRowPlace& p, const RLineStatu
   const int mark = lastRowOfText ? TEditorStyle::viEof : TEditorStyle::viReturn;
   if (info.LastRow && Visible(mark)) {
     const int32_t H = FG.FontHeight;
-    const int32_t a0 = p.TextStart + FG.CellOffset(n + 1), a1 = a0 + FG.CellPitchAt(n);
+    const int32_t a0 = p.TextStart + Off(n + 1), a1 = a0 + FG.CellPitchAt(n);
     TRect box;
     if (vertical) {
       const int32_t right = FG.AnnotationMode ? p.Band.Right : p.Band.Right - 1;
@@ -467,12 +516,12 @@ void TEditorPainter::PaintRuby(TCanvas& c, const TRowPlace& p, int32_t k) const 
     const int32_t c1 = column(std::max(b - S + 1, 1)), c2 = column(std::min(b - S + n, L));
     if (c2 < c1) continue;
     TIntegers base;
-    for (int32_t col = c1; col <= c2; ++col) base.push_back(FG.CellPitchAt(col - 1));
+    for (int32_t col = c1; col <= c2; ++col) base.push_back(Ext(col, col));
     const int32_t t = Ext(c1, c2);
     TIntegers adv = RubyAdvances(static_cast<int32_t>(share.size()), base, h);
     int32_t B = 0;
     for (int32_t v : adv) B += v;
-    int32_t along = p.TextStart + FG.CellOffset(c1) - (B - t) / 2;
+    int32_t along = p.TextStart + Off(c1) - (B - t) / 2;
     along = std::max(along, lastEnd + 1);
     lastEnd = along + B;
     TRect box;
@@ -522,7 +571,7 @@ void TEditorPainter::PaintEmphasis(TCanvas& c, const TRowPlace& p, int32_t k) co
       // side lines along the text
       const TRect band = p.Band;
       const int32_t z = Round(2 * FG.Zoom);
-      const int32_t from = p.TextStart + FG.CellOffset(col) + z, to = p.TextStart + FG.CellOffset(col + n) - z;
+      const int32_t from = p.TextStart + Off(col) + z, to = p.TextStart + Off(col + n) - z;
       const int32_t w = std::max(1, Round(vi->LineWidth() > 0 ? vi->LineWidth() : 1));
       c.SetPen(TPen{TPenStyle::Solid, w, vi->DecorateColor()});
       for (int line = 0; line < (bi.Kind == 9 ? 2 : 1); ++line) {
@@ -546,11 +595,19 @@ void TEditorPainter::PaintEmphasis(TCanvas& c, const TRowPlace& p, int32_t k) co
     if (marks.empty()) continue;
     TIntegers adv(marks.size(), FG.CellPitch);
     for (size_t i = 0; i < adv.size(); ++i) adv[i] = FG.CellPitchAt(col - 1 + static_cast<int32_t>(i));
+    if (FStyle.Editor().ProportionalFont) {
+      // each mark at its character's centre
+      for (size_t j = 0; 2 * j + 1 < adv.size(); ++j) {
+        const int32_t cj = col + 2 * static_cast<int32_t>(j);
+        adv[2 * j] = Round(Ext(cj, cj + 1) / 2.0) + Round(Ext(cj + 2, cj + 3) / 2.0);
+        adv[2 * j + 1] = 0;
+      }
+    }
     int32_t J = 0;
     for (int32_t v : adv) J += v;
     TCanvasFont f = FontOf(TEditorStyle::viBoten, mh, FG.Vertical);
     f.Style = dots || FStyle.Editor().AntiArius == 4 ? static_cast<uint8_t>(f.Style | fsBold) : static_cast<uint8_t>(f.Style & ~fsBold);
-    const int32_t start = p.TextStart + FG.CellOffset(col) + Round((m0 - F) * 0.4);
+    const int32_t start = p.TextStart + Off(col) + Round((m0 - F) * 0.4);
     auto draw = [&](const std::string& s, const TCanvasFont& font, int32_t dx, int32_t dy, const TRect& clip) {
       c.SetFont(font);
       if (FG.Vertical) c.TextOut(clip.Right + dx, start + dy, s, adv.data(), &clip);
@@ -617,10 +674,10 @@ void TEditorPainter::PaintNotes(TCanvas& c, const TRowPlace& p, int32_t k, RLine
     const int32_t col = columns[static_cast<size_t>(std::clamp(note.X, 1, static_cast<int32_t>(columns.size())) - 1)];
     TRect sq;
     if (FG.Vertical) {
-      const int32_t x = p.Row.Left + H + 1 + inset, y = p.TextStart + FG.CellOffset(col);
+      const int32_t x = p.Row.Left + H + 1 + inset, y = p.TextStart + Off(col);
       sq = TRect{x, y, x + m, y + m};
     } else {
-      const int32_t x = p.TextStart + FG.CellOffset(col), y = p.Row.Bottom - H - m - 1 - inset;
+      const int32_t x = p.TextStart + Off(col), y = p.Row.Bottom - H - m - 1 - inset;
       sq = TRect{x, y, x + m, y + m};
     }
     c.SetFont(FontOf(TEditorStyle::viFootNoteMark, m, FG.Vertical));
@@ -642,7 +699,10 @@ TRect TEditorPainter::CaretRect(TPoint origin, int32_t pageFirst, bool overwrite
     const size_t i = static_cast<size_t>(std::max(0, caret.X - 1));
     cells = i < text.size() ? static_cast<int32_t>(CharLenAt(text, i)) : 1;
   }
-  return FG.CaretRect(p, caret.X, FStyle.Editor().BigCaret, cells);
+  if (!FStyle.Editor().ProportionalFont) return FG.CaretRect(p, caret.X, FStyle.Editor().BigCaret, cells);
+  RLineStatus st;
+  MakeStatus(caret.Y, st);
+  return FG.CaretRect(p, caret.X, FStyle.Editor().BigCaret, cells, &st.Offsets);
 }
 
 }  // namespace kaede

@@ -30,6 +30,7 @@ struct RLineStatus {
   uint64_t Version = 0;    // of the text and the marks it was made from
   std::string Text;        // DisplayText of the row
   TColumnStatuses Columns;  // one per cell (byte) of Text
+  TIntegers Offsets;        // from the text start to each cell: Offsets[i] is where cell i begins
   TRects Notes;            // footnote marks of the row (hit areas), on the surface
 };
 
@@ -46,6 +47,11 @@ struct TEditorPaintState {
   std::function<bool(int32_t line)> Marked;
   // Pixel height of an element's font on the surface (none: scaled from the text font).
   std::function<int32_t(int element)> FontPx;
+  // Proportional text: the metrics of the text font, and (with the paper shown) the font
+  // height and spacing of the printer's layout, so that a screen line ends where it prints.
+  const TTextMetrics* Metrics = nullptr;
+  int32_t ReferenceFontHeight = 0;
+  int32_t ReferenceSpacing = 0;
 };
 
 class TEditorPainter {
@@ -69,6 +75,7 @@ public:
   int32_t ElementFontPx(int element) const;
 
 private:
+  void MeasureCells(RLineStatus& st) const;
   void PaintMargin(TCanvas& c, const TRowPlace& p, int32_t k, bool caretRow) const;
   void PaintText(TCanvas& c, const TRowPlace& p, const RLineStatus& st, int32_t k) const;
   void PaintMarks(TCanvas& c, const TRowPlace& p, const RLineStatus& st, int32_t k) const;
@@ -81,12 +88,16 @@ private:
   TCanvasFont FontOf(int element, int32_t px, bool vertical) const;
   // Along-line rectangle of cells [c1, c2) of a row (columns 1-based), across the given span.
   TRect CellsRect(const TRowPlace& p, int32_t c1, int32_t c2, int32_t across0, int32_t across1) const;
-  int32_t Ext(int32_t c1, int32_t c2) const;  // pitches of columns c1 .. c2
+  int32_t Ext(int32_t c1, int32_t c2) const;  // advances of columns c1 .. c2
+  // From the text start to column c of the row being painted.
+  int32_t Off(int32_t column) const;
 
   const TEditorStyle& FStyle;
   const TEditList& FLines;
   const TEditorGeometry& FG;
   const TEditorPaintState& FState;
+  // The cell offsets of the row being painted (its own advances with proportional text).
+  mutable const TIntegers* FOffsets = nullptr;
 };
 
 // The directions of the mark arrows.

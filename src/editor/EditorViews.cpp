@@ -81,7 +81,10 @@ void TEditorView::ConfigureStore(const TEditorGeometry& g, int32_t dpi) {
   if (changed) FCore.Documents().SetGeometry(metrics, g.FontHeight, width, cells, g.Spacing);
   const bool always = st.Editor().ProportionalFont && st.Editor().ColumnCountAuto;
   if ((changed || l.NeedsLayout() || always) && !FSelecting) {
+    // the caret and the selection stay at their text
+    const TEditorCore::TLogicalPlace place = FCore.SaveLogical();
     l.Relayout();
+    FCore.RestoreLogical(place);
     ++FVersion;
   }
 }
@@ -255,6 +258,11 @@ TEditorPaintState TEditorView::PaintState() const {
   s.Dpi = Printing() ? PageMetrics().PageDpi : PageMetrics().ScreenDpi;
   const TEditorCore* core = &FCore;
   s.Marked = [core](int32_t line) { return core->IsMarked(line); };
+  s.Metrics = FMeasure ? &FMeasure->Metrics() : nullptr;
+  if (EditorStyle().PaperVisible() && !Printing()) {
+    s.ReferenceFontHeight = FRefGeometry.FontHeight;
+    s.ReferenceSpacing = FRefGeometry.Spacing;
+  }
   return s;
 }
 
@@ -463,14 +471,17 @@ TEditorHit TEditorView::HitText(TPoint pt) const {
         hit.Position = TPoint{1, k};
         return true;
       }
-      hit.Position = FCore.ValidPosition(TPoint{g.ColumnAt(p, along), k});
-      hit.Area = eaText;
-      // what the cell under the point shows
-      const int32_t cell = g.ColumnAt(p, along - g.CellPitch / 2) - 1;
+      // the cells of the row: their states, and their own advances with proportional text
       TEditorPaintState s = PaintState();
       TEditorPainter painter(EditorStyle(), Lines(), g, s);
       RLineStatus st;
       painter.MakeStatus(k, st);
+      const TIntegers* offsets = EditorStyle().Editor().ProportionalFont ? &st.Offsets : nullptr;
+      hit.Position = FCore.ValidPosition(TPoint{g.ColumnAt(p, along, offsets), k});
+      hit.Area = eaText;
+      // what the cell under the point shows
+      int32_t cell = 0;
+      while (cell < static_cast<int32_t>(st.Columns.size()) && p.TextStart + g.CellOffset(cell + 2, offsets) <= along) ++cell;
       if (cell >= 0 && cell < static_cast<int32_t>(st.Columns.size())) {
         switch (st.Columns[static_cast<size_t>(cell)].Element) {
           case TEditorStyle::viUrl: hit.Area = eaUrl; break;

@@ -199,3 +199,58 @@ TEST(EditorPainter, CaretRectangleAtTheCaret) {
   TRect r = TEditorPainter(*pg.St.S, pg.Lines, pg.G, pg.State).CaretRect(TPoint{0, 0}, 0, true);
   EXPECT_EQ(r.Right - r.Left, 16 + 2);
 }
+
+namespace {
+// Narrow "i" and "l", wide "m", full-width characters a whole height.
+class TNarrowMetrics : public TTextMetrics {
+public:
+  void Advances(std::string_view text, int32_t height, bool, int32_t* out) const override {
+    for (size_t i = 0; i < text.size();) {
+      if (CharLenAt(text, i) == 2) {
+        out[i] = height, out[i + 1] = 0, i += 2;
+        continue;
+      }
+      out[i] = text[i] == 'i' || text[i] == 'l' ? height / 4 : text[i] == 'm' ? height * 3 / 4 : height / 2;
+      ++i;
+    }
+  }
+};
+}  // namespace
+
+// Proportional text: every character its measured width plus the spacing; the caret and the
+// hit test follow those widths, and a screen line is stretched to where the printed one ends.
+TEST(EditorPainter, ProportionalCellsTakeTheirMeasuredWidths) {
+  TNarrowMetrics metrics;
+  TPage pg([](TStyleHolder& s) { s->SetEditor(&TEditorValues::ProportionalFont, true); });
+  pg.Layout("mili字x");
+  pg.State.Metrics = &metrics;
+  pg.State.Caret = TPoint{1, 5};
+  TEditorPainter painter(*pg.St.S, pg.Lines, pg.G, pg.State);
+  RLineStatus st;
+  painter.MakeStatus(0, st);
+  EXPECT_EQ(st.Offsets, (TIntegers{0, 12, 16, 20, 24, 40, 40, 48}));
+  pg.Paint();
+  ASSERT_EQ(pg.Canvas.Texts().size(), 1u);
+  EXPECT_EQ(pg.Canvas.Texts()[0]->Advances, (TIntegers{12, 4, 4, 4, 16, 0, 8}));
+  // caret and hit test by the measured widths
+  pg.State.Caret = TPoint{4, 0};
+  TRect caret = TEditorPainter(*pg.St.S, pg.Lines, pg.G, pg.State).CaretRect(TPoint{0, 0}, 0, false);
+  EXPECT_EQ((caret.Left + caret.Right) / 2, 20);
+  const TRowPlace p = pg.G.PlaceRow(0, 0);
+  EXPECT_EQ(pg.G.ColumnAt(p, 21, &st.Offsets), 4);
+  EXPECT_EQ(pg.G.ColumnAt(p, 25, &st.Offsets), 5);  // inside 字, before its middle
+  EXPECT_EQ(pg.G.ColumnAt(p, 33, &st.Offsets), 7);  // past its middle: after it, off the trail byte
+  // the same proportions on the printer: nothing to spread
+  pg.State.ReferenceFontHeight = 32;
+  pg.State.ReferenceSpacing = 0;
+  RLineStatus same;
+  TEditorPainter(*pg.St.S, pg.Lines, pg.G, pg.State).MakeStatus(0, same);
+  EXPECT_EQ(same.Offsets.back(), 48);
+  // the printer's spacing makes its line 120 dots at twice the height: the screen line
+  // grows to 60 pixels, the extra pixels spread over the characters from the first
+  pg.State.ReferenceSpacing = 4;
+  RLineStatus wide;
+  TEditorPainter(*pg.St.S, pg.Lines, pg.G, pg.State).MakeStatus(0, wide);
+  EXPECT_EQ(wide.Offsets.back(), 60);
+  EXPECT_EQ(wide.Offsets, (TIntegers{0, 14, 20, 26, 32, 50, 50, 60}));
+}

@@ -231,3 +231,18 @@ TEST_F(EditorView, PrintsThePagesOfText) {
   EXPECT_EQ(pages, 3);
   EXPECT_EQ(lines, 12);
 }
+
+// A new width breaks the lines again; the caret and the selection stay at their text.
+TEST_F(EditorView, ResizeKeepsTheCaretAtItsText) {
+  TEditorFixture f(nullptr, 600, 400);
+  std::string text(300, 'a');
+  text[250] = 'X';
+  f.Text(text.c_str());
+  const TPoint x = f.Core().Lines().ToDisplay(251, 0);
+  f.Core().Select(TPoint{1, 0}, x);
+  ASSERT_EQ(f.Core().Lines().ToLogical(f.Core().Caret()), (TPoint{251, 0}));
+  f.Ed.SetSize(300, 400);
+  EXPECT_NE(f.Core().Lines().ToDisplay(251, 0), x);  // broken at another place
+  EXPECT_EQ(f.Core().Lines().ToLogical(f.Core().Caret()), (TPoint{251, 0}));
+  EXPECT_EQ(f.Core().Lines().ToLogical(f.Core().Selection().Anchor), (TPoint{1, 0}));
+}
