@@ -494,6 +494,15 @@ TEditorHit TEditorView::HitText(TPoint pt) const {
     }
     return false;
   };
+  // a footnote mark as it was last painted (it may stand out of its row)
+  for (const RLineStatus& painted : FStatuses)
+    for (const TRect& r : painted.Notes)
+      if (painted.Row >= 0 && painted.Version == FVersion && PointInRect(r, pt.X, pt.Y)) {
+        hit.Found = true;
+        hit.Area = eaFootNote;
+        hit.Position = FCore.ValidPosition(TPoint{1, painted.Row});
+        return hit;
+      }
   if (!EditorStyle().PaperVisible()) {
     TRect content;
     int32_t first = PageFirstLine(0);

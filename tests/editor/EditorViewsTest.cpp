@@ -246,3 +246,20 @@ TEST_F(EditorView, ResizeKeepsTheCaretAtItsText) {
   EXPECT_EQ(f.Core().Lines().ToLogical(f.Core().Caret()), (TPoint{251, 0}));
   EXPECT_EQ(f.Core().Lines().ToLogical(f.Core().Selection().Anchor), (TPoint{1, 0}));
 }
+
+// A footnote mark beside the text is a hit area of its own once it has been painted.
+TEST_F(EditorView, FootnoteMarksAreHitAreas) {
+  TEditorFixture f([](TEditorStyle& s) {
+    s.ViewInfo(TEditorStyle::viFootNote)->SetStatus(1);
+    s.ViewInfo(TEditorStyle::viFootNoteMark)->SetStatus(1);
+  });
+  f.Text("本文［＃注記］の続き");
+  TRecordingCanvas c = f.Paint();
+  const TCanvasOp* star = nullptr;
+  for (const TCanvasOp* op : c.Texts())
+    if (op->Text == Utf8ToSjis("＊")) star = op;
+  ASSERT_NE(star, nullptr);
+  EXPECT_EQ(f.View().HitText(TPoint{star->X + 2, star->Y + 2}).Area, eaFootNote);
+  // the notation itself takes no room: the text after it follows on
+  EXPECT_EQ(f.Core().Lines().DisplayText(0), Utf8ToSjis("本文の続き"));
+}
