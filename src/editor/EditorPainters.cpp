@@ -172,12 +172,14 @@ void TEditorPainter::PaintPage(TCanvas& c, TPoint origin, int32_t pageFirst, std
                                uint64_t version) const {
   const TRect clip = c.ClipBounds();
   RLineStatus local;
-  if (statuses && statuses->size() != static_cast<size_t>(FG.LinesPerPage)) statuses->assign(static_cast<size_t>(FG.LinesPerPage), RLineStatus{});
+  // room for the rows of a few pages shown at once, each row in its own slot
+  const size_t slots = static_cast<size_t>(std::max(1, FG.LinesPerPage)) * 4;
+  if (statuses && statuses->size() != slots) statuses->assign(slots, RLineStatus{});
   for (int32_t i = 0; i < FG.LinesPerPage; ++i) {
     const int32_t k = pageFirst + i;
     const TRowPlace p = FG.PlaceRow(k, pageFirst);
     if (!Meets(Shift(p.Row, origin), clip)) continue;
-    RLineStatus& st = statuses ? (*statuses)[static_cast<size_t>(i)] : local;
+    RLineStatus& st = statuses ? (*statuses)[static_cast<size_t>(std::max(0, k)) % slots] : local;
     if (!statuses || st.Row != k || st.Version != version) {
       MakeStatus(k, st);
       st.Version = version;

@@ -63,7 +63,8 @@ public:
   void MakeStatus(int32_t row, RLineStatus& st) const;
   // Paints display lines pageFirst ... pageFirst + LinesPerPage − 1 into the text area whose
   // top-left corner is at origin, skipping rows that do not meet the canvas clip. statuses,
-  // when given, caches the cell states per row between paints (kept by row index).
+  // when given, caches the cell states of the rows of the pages shown between paints, and
+  // `version` (of the text and the caret) tells which of them are still good.
   void PaintPage(TCanvas& c, TPoint origin, int32_t pageFirst, std::vector<RLineStatus>* statuses = nullptr,
                  uint64_t version = 0) const;
   // One row (k may lie past the text: an unfilled row).

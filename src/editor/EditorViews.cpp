@@ -453,7 +453,7 @@ TEditorHit TEditorView::HitText(TPoint pt) const {
   const TEditorGeometry& g = FGeometry;
   auto inPage = [&](const TRect& content, int32_t first) {
     const int32_t x = pt.X - content.Left, y = pt.Y - content.Top;
-    for (int32_t part = 0; part < g.Partitions; ++part) {
+    for (int32_t part = 0; part < static_cast<int32_t>(g.PartitionRects.size()); ++part) {
       const TRect& r = g.PartitionRects[static_cast<size_t>(part)];
       const bool alongIn = g.Vertical ? (y >= r.Top && y < r.Bottom) : (x >= r.Left && x < r.Right);
       if (!alongIn) continue;

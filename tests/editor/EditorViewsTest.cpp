@@ -263,3 +263,14 @@ TEST_F(EditorView, FootnoteMarksAreHitAreas) {
   // the notation itself takes no room: the text after it follows on
   EXPECT_EQ(f.Core().Lines().DisplayText(0), Utf8ToSjis("本文の続き"));
 }
+
+// A view that was never laid out (no window yet) answers hit tests and caret questions
+// without touching geometry it does not have.
+TEST_F(EditorView, NothingLaidOutYet) {
+  TEditorView v;
+  EXPECT_FALSE(v.HitText(TPoint{5, 5}).Found);
+  v.SetText(Utf8ToSjis("abc"));
+  v.Core().MoveTo(TPoint{2, 0}, false);
+  EXPECT_EQ(v.Core().Caret(), (TPoint{2, 0}));
+  (void)v.InputRect();
+}
