@@ -95,6 +95,21 @@ TEST(QtEditor, InputMethodPreeditAndCommit) {
   EXPECT_EQ(w.Text(), "A〓");
 }
 
+// An input method that takes text around the caret back (a reconversion) replaces it with
+// its result.
+TEST(QtEditor, InputMethodReplacesTextAroundTheCaret) {
+  TWindow w;
+  w.Core().SetText(Utf8ToSjis("きょうは晴れ"));
+  w.Core().MoveTo(TPoint{7, 0}, false);  // after きょう
+  QInputMethodEvent e;
+  e.setCommitString(QStringLiteral("今日"), -3, 3);
+  w.Send(e);
+  EXPECT_EQ(w.Text(), "今日は晴れ");
+  EXPECT_EQ(w.Core().Caret(), (TPoint{5, 0}));
+  QTest::keyClick(&w.W, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.Text(), "きょうは晴れ");
+}
+
 TEST(QtEditor, InputMethodQueries) {
   TWindow w;
   w.Core().SetText(Utf8ToSjis("一行目\r\n二行目です"));

@@ -108,6 +108,20 @@ void TQtEditor::inputMethodEvent(QInputMethodEvent* e) {
     e->accept();
     return;
   }
+  // text around the caret that the input method takes back (reconversion, corrections):
+  // its range is counted in UTF-16 units from the caret in the caret's line
+  if (e->replacementLength() > 0) {
+    TEditorCore& core = v.Core();
+    const TEditList& lines = core.Lines();
+    const TPoint at = lines.ToLogical(core.Caret());
+    const QString line = ToQ(lines[at.Y]);
+    const qsizetype caret = ToQ(lines[at.Y].substr(0, static_cast<size_t>(at.X - 1))).size();
+    const qsizetype from = std::clamp<qsizetype>(caret + e->replacementStart(), 0, line.size());
+    const qsizetype to = std::clamp<qsizetype>(from + e->replacementLength(), from, line.size());
+    auto byteAt = [&](qsizetype units) { return static_cast<int32_t>(FromQ(line.left(units)).size()) + 1; };
+    core.Select(lines.ToDisplay(byteAt(from), at.Y), lines.ToDisplay(byteAt(to), at.Y));
+    if (e->commitString().isEmpty()) core.DeleteSelection();
+  }
   // the result goes in once, as typed text; nothing that follows is swallowed
   if (!e->commitString().isEmpty()) {
     v.SetPreedit(std::string());
