@@ -355,7 +355,8 @@ void TEditorCore::AfterEdit(const TEditResult& r) {
 }
 
 void TEditorCore::RecordEdit(const std::string& deleted, const std::string& inserted, TPoint position,
-                             const TEditorPlace& before, int32_t merge, bool box, const T2Carets& rows) {
+                             const TEditorPlace& before, int32_t merge, bool box, const T2Carets& rows,
+                             int32_t linesBefore) {
   TEditorUndo& h = History();
   if (h.Locked() || (deleted.empty() && inserted.empty())) return;
   const TEditorPlace after = CurrentPlace();
@@ -390,7 +391,7 @@ void TEditorCore::RecordEdit(const std::string& deleted, const std::string& inse
   task->Box = box;
   task->Rows = rows;
   task->MergeKind = merge;
-  task->LinesBefore = before.Logical.Y < 0 ? 1 : Lines().Count();
+  task->LinesBefore = linesBefore;
   h.Add(std::move(task));
 }
 
@@ -420,8 +421,7 @@ void TEditorCore::InsertAtCaret(const std::string& text, int32_t merge, bool box
     // a box insert over a stream selection is two steps: the delete, then the box
     if (!deleted.empty()) RecordEdit(deleted, std::string(), position, before, mkNone);
     RecordEdit(std::string(), r.Text, r.LogicalCarets.front().Start, deleted.empty() ? before : CurrentPlace(),
-               mkNone, true, r.LogicalCarets);
-    if (auto* t = dynamic_cast<editor::TTaskEdit*>(History().LastTask())) t->LinesBefore = linesBefore;
+               mkNone, true, r.LogicalCarets, linesBefore);
     AfterEdit(r);
     Moved();
     return;

@@ -200,7 +200,7 @@ private:
   friend class editor::TTaskEdit;
   void RecordJump(const TEditorPlace& before);
   void RecordEdit(const std::string& deleted, const std::string& inserted, TPoint position, const TEditorPlace& before,
-                  int32_t merge, bool box = false, const T2Carets& rows = T2Carets());
+                  int32_t merge, bool box = false, const T2Carets& rows = T2Carets(), int32_t linesBefore = 0);
   TPoint CharBefore(TPoint p) const;
   TPoint CharAfter(TPoint p) const;
   TPoint WordBefore(TPoint p) const;

@@ -3,7 +3,8 @@
 // view element draws it), then each row with its line-number margin, its text run by run at
 // the layout's advances, the marks of line ends, tabs and spaces, the unfilled cells, the
 // grid and dividers, and the ruby, emphasis and footnote marks over it all. The same code
-// draws the window, the printed page and the PDF file.
+// draws the window, the printed page and the PDF file. Text goes out directly whatever the
+// style's supersampling factor (AntiArius): the canvas smooths glyphs itself.
 #include <functional>
 #include <string>
 #include <vector>
