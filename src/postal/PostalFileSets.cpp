@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "AppPaths.h"
 #include "Files.h"
@@ -86,6 +87,23 @@ bool RollBack(const std::string& dir, const bool had[3]) {
   return ok;
 }
 
+// The names of the temporary files that writing NAME.new, NAME.old or the marker makes
+// (".NAME.new.tmp-XXXXXX").
+std::vector<std::string> TemporariesOf(const std::string& osDir) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(osDir, ec)) {
+    std::string n = e.path().filename().string();
+    size_t tmp = n.rfind(".tmp-");
+    if (n.empty() || n[0] != '.' || tmp == std::string::npos) continue;
+    std::string of = n.substr(1, tmp - 1);
+    bool ours = of == kMarkerName;
+    for (const char* name : kNames) ours = ours || of == std::string(name) + ".new" || of == std::string(name) + ".old";
+    if (ours) found.push_back(n);
+  }
+  return found;
+}
+
 // The recovery, with the folder locked exclusively.
 void RecoverLocked(const std::string& dir) {
   std::string os = OsPath(dir);
@@ -122,6 +140,9 @@ void RecoverLocked(const std::string& dir) {
     ::unlink((os + name + ".old").c_str());
   }
   ::unlink(marker.c_str());
+  // temporary files of a write of those that was killed (nobody else writes them while the
+  // folder is locked, whatever their age)
+  for (const std::string& name : TemporariesOf(os)) ::unlink((os + name).c_str());
   SyncFolder(os);
 }
 
@@ -130,7 +151,7 @@ void RecoverLocked(const std::string& dir) {
 void RecoverPostalFiles(const std::string& folder) {
   std::string dir = IncludeTrailingDelimiter(folder);
   std::string os = OsPath(dir);
-  bool leftovers = Exists(os + kMarkerName);
+  bool leftovers = Exists(os + kMarkerName) || !TemporariesOf(os).empty();
   for (const char* name : kNames) leftovers = leftovers || Exists(os + name + ".new") || Exists(os + name + ".old");
   if (!leftovers) return;
   TFolderLock lock(os, LOCK_EX);

@@ -2,11 +2,7 @@
 // other is refused with a non-zero exit status; no entry of a successful import is lost.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fcntl.h>
-
+#include "CliProcess.h"
 #include "Files.h"
 #include "PersonLists.h"
 #include "TestUtil.h"
@@ -14,37 +10,6 @@
 using namespace kaede;
 
 namespace {
-
-// A kaede process started in the background, its standard error into a file.
-struct TProcess {
-  pid_t Pid = -1;
-  std::string ErrFile;
-};
-
-TProcess Start(std::vector<std::string> args, const std::string& errFile) {
-  args.insert(args.begin(), KAEDE_CLI);
-  TProcess p;
-  p.ErrFile = errFile;
-  p.Pid = ::fork();
-  if (p.Pid == 0) {
-    int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 1);
-    ::dup2(err, 2);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return p;
-}
-
-int Wait(const TProcess& p) {
-  int status = 0;
-  ::waitpid(p.Pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 int Entries(const std::string& book) {
   TPersonList list;
@@ -59,7 +24,7 @@ protected:
     Csv = test::SharedData("fake/synthetic_addressbook_5000_cp932.csv");
     // what one import adds, measured alone
     std::string solo = Dir.Path() + "/solo.kad";
-    ASSERT_EQ(Wait(Start({"import", Csv, "--into", solo}, Dir.Path() + "/solo.err")), 0);
+    ASSERT_EQ(test::WaitKaede(test::StartKaede({"import", Csv, "--into", solo}, Dir.Path() + "/solo.err")), 0);
     PerImport = Entries(Utf8ToSjis(solo));
     ASSERT_GT(PerImport, 4000);
   }
@@ -73,9 +38,9 @@ protected:
       std::error_code ec;
       std::filesystem::remove(book, ec);
       if (!base.empty()) std::filesystem::copy_file(base, book);
-      TProcess a = Start({"import", Csv, "--into", book}, Dir.Path() + "/a.err");
-      TProcess b = Start({"import", Csv, "--into", book}, Dir.Path() + "/b.err");
-      int sa = Wait(a), sb = Wait(b);
+      test::TCliProcess a = test::StartKaede({"import", Csv, "--into", book}, Dir.Path() + "/a.err");
+      test::TCliProcess b = test::StartKaede({"import", Csv, "--into", book}, Dir.Path() + "/b.err");
+      int sa = test::WaitKaede(a), sb = test::WaitKaede(b);
       int successes = (sa == 0) + (sb == 0);
       EXPECT_GE(successes, 1);
       EXPECT_EQ(Entries(Utf8ToSjis(book)), baseCount + successes * PerImport) << sa << " " << sb;
