@@ -108,7 +108,7 @@ bool TMainController::IsValidBookName(const std::string& name) {
 
 bool TMainController::SaveBook() {
   TPersonList& book = Book();
-  if (!book.Modified() || book.FileName.empty()) return true;
+  if (!book.Modified() || book.FileName.empty() || book.InUse()) return true;
   try {
     book.SaveToFile(std::string());
     return true;
@@ -138,6 +138,7 @@ bool TMainController::OpenBook(const std::string& name) {
     ok = false;
   }
   BooksChanged();
+  if (ok && Book().InUse()) AppHost().ShowInfo(TPersonList::InUseMessage());
   return ok;
 }
 
@@ -185,6 +186,7 @@ bool TMainController::NewBook() {
 bool TMainController::RenameBook() {
   std::string old = OpenBookName();
   std::string name = old, file;
+  if (Book().RefuseEditInUse()) return false;
   if (!AskBookName(SJ("住所録の名前変更"), SJ("住所録の名前を入力してください"), name, file) || name == old) return false;
   if (CompletePendingEdit) CompletePendingEdit();
   if (FileExists(file)) RecycleDelete(file);
@@ -195,6 +197,7 @@ bool TMainController::DeleteBook(const std::string& name) {
   if (!AppHost().Confirm(name + SJ(" をゴミ箱に捨てます。よろしいですか？"))) return false;
   std::string file = BookFile(name);
   bool open = file == Book().FileName;
+  if (open && Book().RefuseEditInUse()) return false;
   if (open && CompletePendingEdit) CompletePendingEdit();
   if (!RecycleDelete(file)) {
     AppHost().ShowError(file + SJ(" をゴミ箱に移せませんでした"));
@@ -204,6 +207,7 @@ bool TMainController::DeleteBook(const std::string& name) {
     FHistory.clear();
     FHistoryPos = -1;
     Book().Clear();  // the file name stays: a later save writes the book again
+    Book().AcceptFileOnDisk();  // (the file went on purpose: no question then)
   }
   BooksChanged();
   return true;
@@ -332,6 +336,7 @@ bool TMainController::CanUndo() const { return Book().History().CanUndo(); }
 bool TMainController::CanRedo() const { return Book().History().CanRedo(); }
 
 void TMainController::Undo() {
+  if (Book().RefuseEditInUse()) return;
   if (CompletePendingEdit) CompletePendingEdit();
   if (!CanUndo()) return;
   Book().History().UndoStep();
@@ -342,6 +347,7 @@ void TMainController::Undo() {
 }
 
 void TMainController::Redo() {
+  if (Book().RefuseEditInUse()) return;
   if (CompletePendingEdit) CompletePendingEdit();
   if (!CanRedo()) return;
   Book().History().RedoStep();
@@ -361,6 +367,7 @@ void TMainController::Export() {
 }
 
 void TMainController::Import() {
+  if (Book().RefuseEditInUse()) return;
   if (CompletePendingEdit) CompletePendingEdit();
   if (Book().AllCount() > 0 &&
       !AppHost().Confirm(SJ("現在の住所録にインポートします。") + "\r\n" +
@@ -396,7 +403,9 @@ void TMainController::RefreshCounts() { FView.SetCountText(CountText()); }
 std::string TMainController::Title() const {
   const std::string& file = Book().FileName;
   if (file.empty() || !FileExists(file)) return TVerInfo::ProductName();
-  return TVerInfo::ProductName() + " - " + OpenBookName();
+  std::string title = TVerInfo::ProductName() + " - " + OpenBookName();
+  if (Book().InUse()) title += SJ(" （読み取り専用：他のプログラムで使用中）");
+  return title;
 }
 
 }  // namespace kaede
