@@ -167,6 +167,8 @@ bool TMainController::StoreBookAs(const std::string& file) {
 void TMainController::BooksChanged() {
   FView.RebuildBookMenus(BookNames(), OpenBookName());
   FView.SetTitle(Title());
+  // a book that just got its file can take entries ("追加" needs one)
+  FView.UpdateActions();
 }
 
 bool TMainController::NewBook() {

@@ -36,3 +36,26 @@ TEST(WindowUse, AClickOnANameFillsThePaneEnablesDeleteAndIsRemembered) {
   f.Trigger("ActionBack");
   EXPECT_EQ(f.w->ListWidget()->SelectedRow(), 3);
 }
+
+TEST(WindowUse, TheFirstStartOnAnEmptyFolderLeavesAddReadyWhateverTheAnswer) {
+  for (bool answer : {true, false}) {
+    SCOPED_TRACE(answer ? "named" : "cancelled");
+    TWindowFixture f(false);
+    AnswerNextDialog([answer](QDialog* d) {
+      if (auto* edit = d->findChild<QLineEdit*>()) edit->setText(QStringLiteral("仕事"));
+      answer ? d->accept() : d->reject();
+    });
+    f.Open();
+    EXPECT_TRUE(FileExists(f.Book(answer ? "仕事" : "住所録")));
+    EXPECT_TRUE(f.Action("ActionAdd")->isEnabled());
+    // Ins opens the add dialog at once, without a change of tab first
+    bool asked = false;
+    AnswerNextDialog([&asked](QDialog* d) {
+      asked = true;
+      d->reject();
+    });
+    QTest::keyClick(f.List(), Qt::Key_Insert);
+    QTest::qWait(50);
+    EXPECT_TRUE(asked);
+  }
+}
