@@ -186,12 +186,12 @@ void TEditAddress::SetMemoText(const std::string& text) {
 
 void TEditAddress::FocusPostal() {
   FEditPostal->setFocus();
-  FEditPostal->selectAll();
+  FEditPostal->end(false);
 }
 
 void TEditAddress::FocusMemo() {
   FMemoAddress->setFocus();
-  FMemoAddress->selectAll();
+  FMemoAddress->moveCursor(QTextCursor::End);
 }
 
 void TEditAddress::ShowPickList(const TStrings& lines, bool belowMemo) {

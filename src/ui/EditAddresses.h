@@ -40,7 +40,8 @@ public:
   // The memo's lines joined by CR LF.
   virtual std::string MemoText() const = 0;
   virtual void SetMemoText(const std::string& text) = 0;
-  // Focus with all text selected.
+  // Focus with the caret at the end of the text, ready for what comes after it (the block
+  // number after a found address).
   virtual void FocusPostal() = 0;
   virtual void FocusMemo() = 0;
   // Shows the candidates below the memo (addresses) or below the postal field (codes), the

@@ -1,6 +1,8 @@
 #include "PersonFrames.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -433,7 +435,7 @@ TPersonFrame::TPersonFrame(QWidget* parent) : QWidget(parent) {
   connect(FSpeedButtonDetail, &QToolButton::clicked, this, [this] { ShowErrors([&] { FEditor.Detail(); }); });
   FLists[ekRelation]->OnEnter = [this] { ShowErrors([&] { FEditor.RelationJump(); }); };
   FLists[ekRelation]->OnDoubleClick = FLists[ekRelation]->OnEnter;
-  for (TEntryKind k : {ekTel, ekMail}) FLists[k]->OnEnter = [this] { focusNextChild(); };
+  for (TEntryKind k : {ekTel, ekMail}) FLists[k]->OnEnter = [this] { NextField(); };
 
   for (QWidget* w : std::initializer_list<QWidget*>{FEditName, FEditYomi, FEditUrl, FCheckListBoxClassify}) w->installEventFilter(this);
 
@@ -479,6 +481,17 @@ QMenu* TPersonFrame::MakeEntryMenu(TEntryKind kind) {
     for (QAction* a : needLine) a->setVisible(can);
   });
   return menu;
+}
+
+void TPersonFrame::NextField() {
+  // Enter goes on to the next field that takes text or a choice; buttons are reached with Tab
+  // (a button in the way would swallow the digits typed next)
+  QWidget* start = QApplication::focusWidget();
+  for (int i = 0; i < 20; ++i) {
+    focusNextChild();
+    QWidget* now = QApplication::focusWidget();
+    if (!now || now == start || !qobject_cast<QAbstractButton*>(now)) return;
+  }
 }
 
 void TPersonFrame::PopupBelow(QToolButton* button, QMenu* menu) {
@@ -568,7 +581,7 @@ bool TPersonFrame::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(event);
     if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-      focusNextChild();
+      NextField();
       return true;
     }
   } else if (event->type() == QEvent::FocusIn) {

@@ -59,3 +59,35 @@ TEST(WindowUse, TheFirstStartOnAnEmptyFolderLeavesAddReadyWhateverTheAnswer) {
     EXPECT_TRUE(asked);
   }
 }
+
+TEST(WindowUse, EnterGoesFromFieldToFieldAndAFoundAddressWaitsForTheBlockNumber) {
+  TSmallDictionary dictionary;
+  TWindowFixture f;
+  f.Open();
+  f.ClickRow(0);
+  TEditAddress* address = f.Pane().EditAddress();
+  QLineEdit* postal = address->EditPostal();
+  QPlainTextEdit* memo = address->MemoAddress();
+  f.Pane().EditName()->setFocus();
+  f.Key(f.Pane().EditName(), Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), f.Pane().EditYomi());
+  // Enter from よみ passes over the 詳細... button to the postal code
+  f.Key(f.Pane().EditYomi(), Qt::Key_Return);
+  ASSERT_EQ(QApplication::focusWidget(), postal);
+  // an entry whose address and code are cleared, then a code typed digit by digit
+  memo->setFocus();
+  f.Key(memo, Qt::Key_A, Qt::ControlModifier);
+  f.Key(memo, Qt::Key_Delete);
+  postal->setFocus();
+  f.Key(postal, Qt::Key_A, Qt::ControlModifier);
+  f.Key(postal, Qt::Key_Backspace);
+  QTest::keyClicks(postal, QStringLiteral("1000001"));
+  QApplication::processEvents();
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田"));
+  ASSERT_EQ(QApplication::focusWidget(), memo);
+  // the caret waits at the end: the block number is added, not typed over the address
+  EXPECT_FALSE(memo->textCursor().hasSelection());
+  QTest::keyClicks(memo, QStringLiteral("1-1"));
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田1-1"));
+  EXPECT_EQ(U8L(f.Book().Persons(0)->Address().Lines()), std::vector<std::string>{"東京都千代田区千代田1-1"});
+}
