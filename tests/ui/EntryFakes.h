@@ -89,8 +89,9 @@ public:
   void SetMemoText(const std::string& t) override { memo = t; }
   void FocusPostal() override { focus = "postal"; }
   void FocusMemo() override { focus = "memo"; }
-  void ShowPickList(const TStrings& lines, bool belowMemo) override {
-    pick = lines, pickShown = true, pickBelowMemo = belowMemo, focus = "pick";
+  void ShowPickList(const TStrings& lines, bool belowMemo, bool takeFocus) override {
+    pick = lines, pickShown = true, pickBelowMemo = belowMemo;
+    if (takeFocus) focus = "pick";
   }
   void HidePickList() override { pickShown = false; }
   // The user types into a field.

@@ -10,6 +10,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include <memory>
 
 #include "DataListFrames.h"
+#include "EditAddresses.h"
 #include "KaedeAddressMains.h"
 #include "PersonFrames.h"
 #include "ui/EntryFakes.h"
@@ -95,6 +97,16 @@ public:
     QRect r = List()->visualRect(List()->model()->index(row, 0));
     QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
     QApplication::processEvents();
+  }
+  // Empties the address and the code of the entry in the pane, with the keys.
+  void ClearAddress() {
+    QWidget* memo = Pane().EditAddress()->MemoAddress();
+    QWidget* postal = Pane().EditAddress()->EditPostal();
+    for (QWidget* field : {memo, postal}) {
+      field->setFocus();
+      Key(field, Qt::Key_A, Qt::ControlModifier);
+      Key(field, Qt::Key_Delete);
+    }
   }
   void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(target, key, mods);

@@ -75,12 +75,8 @@ TEST(WindowUse, EnterGoesFromFieldToFieldAndAFoundAddressWaitsForTheBlockNumber)
   f.Key(f.Pane().EditYomi(), Qt::Key_Return);
   ASSERT_EQ(QApplication::focusWidget(), postal);
   // an entry whose address and code are cleared, then a code typed digit by digit
-  memo->setFocus();
-  f.Key(memo, Qt::Key_A, Qt::ControlModifier);
-  f.Key(memo, Qt::Key_Delete);
+  f.ClearAddress();
   postal->setFocus();
-  f.Key(postal, Qt::Key_A, Qt::ControlModifier);
-  f.Key(postal, Qt::Key_Backspace);
   QTest::keyClicks(postal, QStringLiteral("1000001"));
   QApplication::processEvents();
   EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田"));
@@ -90,4 +86,99 @@ TEST(WindowUse, EnterGoesFromFieldToFieldAndAFoundAddressWaitsForTheBlockNumber)
   QTest::keyClicks(memo, QStringLiteral("1-1"));
   EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田1-1"));
   EXPECT_EQ(U8L(f.Book().Persons(0)->Address().Lines()), std::vector<std::string>{"東京都千代田区千代田1-1"});
+}
+
+namespace {
+// What the platform does with input-method text: it goes to the widget that has the focus.
+void Ime(const char* kana, const char* commit) {
+  QWidget* target = QApplication::focusWidget();
+  ASSERT_NE(target, nullptr);
+  ComposeAndCommit(target, QString::fromUtf8(kana), QString::fromUtf8(commit));
+  QApplication::processEvents();
+}
+}  // namespace
+
+TEST(WindowUse, AnAddressTypedThroughTheInputMethodIsLookedUpOnlyWhenCommitted) {
+  TSmallDictionary dictionary;
+  TWindowFixture f;
+  f.Open();
+  f.ClickRow(0);
+  TEditAddress* address = f.Pane().EditAddress();
+  QLineEdit* postal = address->EditPostal();
+  QPlainTextEdit* memo = address->MemoAddress();
+  f.ClearAddress();
+  memo->setFocus();
+  Ime("とうきょうと", "東京都");
+  Ime("ちよだく", "千代田区");
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区"));
+  // the city has two codes: they are offered beside the field, which keeps the caret
+  ASSERT_NE(address->PickList(), nullptr);
+  EXPECT_TRUE(address->PickList()->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), memo);
+  // halfway through a composition nothing is looked up, nothing is written
+  QInputMethodEvent half(QStringLiteral("ちよだ"), {});
+  QApplication::sendEvent(memo, &half);
+  QApplication::processEvents();
+  EXPECT_EQ(postal->text(), QString());
+  Ime("ちよだ", "千代田");
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田"));
+  // one town: its code fills the empty code field, and the caret stays in the address
+  EXPECT_EQ(postal->text(), QStringLiteral("1000001"));
+  EXPECT_EQ(QApplication::focusWidget(), memo);
+  EXPECT_FALSE(address->PickList()->isVisible());
+  // the block number and a second line follow; Return is a new line, not a choice of town
+  QTest::keyClicks(memo, QStringLiteral("1-1"));
+  f.Key(memo, Qt::Key_Return);
+  Ime("びる", "ビル");
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田1-1\nビル"));
+  EXPECT_EQ(postal->text(), QStringLiteral("1000001"));
+  EXPECT_EQ(U8L(f.Book().Persons(0)->Address().Lines()), (std::vector<std::string>{"東京都千代田区千代田1-1", "ビル"}));
+}
+
+TEST(WindowUse, CandidatesOfferedWhileTypingAreChosenWithDownOrAClick) {
+  TSmallDictionary dictionary;
+  TWindowFixture f;
+  f.Open();
+  f.ClickRow(0);
+  TEditAddress* address = f.Pane().EditAddress();
+  QLineEdit* postal = address->EditPostal();
+  QPlainTextEdit* memo = address->MemoAddress();
+  f.ClearAddress();
+  memo->setFocus();
+  Ime("とうきょうとちよだく", "東京都千代田区");
+  QListWidget* pick = address->PickList();
+  ASSERT_TRUE(pick && pick->isVisible());
+  // Escape puts the offer away, typing brings it back
+  f.Key(memo, Qt::Key_Escape);
+  EXPECT_FALSE(pick->isVisible());
+  f.Key(memo, Qt::Key_Space);
+  f.Key(memo, Qt::Key_Backspace);
+  ASSERT_TRUE(pick->isVisible());
+  // Down from the last line enters the list, Enter picks
+  f.Key(memo, Qt::Key_Down);
+  ASSERT_EQ(QApplication::focusWidget(), pick);
+  f.Key(pick, Qt::Key_Down);
+  f.Key(pick, Qt::Key_Return);
+  EXPECT_EQ(postal->text(), QStringLiteral("1000002"));
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区皇居外苑"));
+  // a code with two towns, typed: the towns wait below the address until one is clicked
+  f.ClearAddress();
+  postal->setFocus();
+  QTest::keyClicks(postal, QStringLiteral("0720819"));
+  QApplication::processEvents();
+  ASSERT_TRUE(pick->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), postal);
+  QTest::mouseClick(pick->viewport(), Qt::LeftButton, Qt::NoModifier, pick->visualItemRect(pick->item(1)).center());
+  QApplication::processEvents();
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("北海道美唄市共練町西"));
+  EXPECT_FALSE(pick->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), memo);
+  // leaving the address puts a waiting offer away
+  f.ClearAddress();
+  memo->setFocus();
+  Ime("とうきょうとちよだく", "東京都千代田区");
+  ASSERT_TRUE(pick->isVisible());
+  f.Pane().EditUrl()->setFocus();
+  QApplication::processEvents();
+  EXPECT_FALSE(pick->isVisible());
 }
