@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QToolButton>
+#include <QWindow>
 
 #include "CoolTabSets.h"
 #include "EditAddresses.h"
@@ -181,4 +182,50 @@ TEST(WindowUse, CandidatesOfferedWhileTypingAreChosenWithDownOrAClick) {
   f.Pane().EditUrl()->setFocus();
   QApplication::processEvents();
   EXPECT_FALSE(pick->isVisible());
+}
+
+TEST(WindowUse, AHiddenTabIsChosenFromTheOverflowSelectorWithClicks) {
+  TWindowFixture f;
+  f.Open(600, 600);
+  TCoolTabSet* tabs = f.w->TabSet();
+  tabs->setFixedWidth(260);  // as on a narrow screen: the last tabs do not fit
+  QApplication::processEvents();
+  ASSERT_TRUE(tabs->Model().OverflowShown());
+  QRect button = tabs->OverflowButtonRect();
+  int changes = 0;
+  auto before = tabs->Model().OnTabChanged;
+  tabs->Model().OnTabChanged = [&] {
+    ++changes;
+    before();
+  };
+  // press and release on the button: the release that ends the opening click leaves it open
+  // (through the window system, which hands the release to the pop-up that opened meanwhile)
+  QWindow* window = f.w->windowHandle();
+  QPoint onButton = tabs->mapTo(f.w.get(), button.center());
+  QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, onButton);
+  TSelecter* selector = tabs->Selector();
+  ASSERT_NE(selector, nullptr);
+  ASSERT_TRUE(selector->isVisible());
+  QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, onButton);
+  QApplication::processEvents();
+  ASSERT_TRUE(selector->isVisible());
+  // a click on the last item chooses 検索
+  int last = static_cast<int>(tabs->Model().HiddenTabs().size()) - 1;
+  QPoint at(20, last * (selector->ListSize().height() / (last + 1)) + 4);
+  QTest::mouseMove(selector, at);
+  QTest::mouseClick(selector, Qt::LeftButton, Qt::NoModifier, at);
+  QApplication::processEvents();
+  EXPECT_FALSE(selector->isVisible());
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(tabs->TabIndex(), f.w->Controller().FindTab());
+  EXPECT_EQ(f.w->Controller().TabIndex(), f.w->Controller().FindTab());
+  EXPECT_TRUE(f.w->ListWidget()->FindPanelShown());
+  // a click outside closes it without a choice
+  QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, onButton);
+  QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, onButton);
+  ASSERT_TRUE(selector->isVisible());
+  QTest::mouseClick(selector, Qt::LeftButton, Qt::NoModifier, QPoint(-50, -50));
+  QApplication::processEvents();
+  EXPECT_FALSE(selector->isVisible());
+  EXPECT_EQ(changes, 1);
 }
