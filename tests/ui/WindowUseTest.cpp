@@ -4,6 +4,10 @@
 
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QWindow>
 
@@ -228,4 +232,51 @@ TEST(WindowUse, AHiddenTabIsChosenFromTheOverflowSelectorWithClicks) {
   QApplication::processEvents();
   EXPECT_FALSE(selector->isVisible());
   EXPECT_EQ(changes, 1);
+}
+
+TEST(WindowUse, ThePersonChooserShowsReadableTabsAndGivesTheChosenName) {
+  TWindowFixture f;
+  f.Open();
+  f.ClickRow(0);
+  QAction* add = nullptr;
+  for (QMenu* m : f.Pane().findChildren<QMenu*>())
+    for (QAction* a : m->actions())
+      if (a->text() == QStringLiteral("関連先の追加")) add = a;
+  ASSERT_NE(add, nullptr);
+  std::vector<int> narrow;
+  std::string chosen;
+  AnswerNextDialog([&](QDialog* relation) {
+    QPushButton* choose = nullptr;
+    for (QPushButton* b : relation->findChildren<QPushButton*>())
+      if (b->text().startsWith(QStringLiteral("参照"))) choose = b;
+    ASSERT_NE(choose, nullptr);
+    AnswerNextDialog([&](QDialog* chooser) {
+      auto* bar = chooser->findChild<QTabBar*>();
+      ASSERT_NE(bar, nullptr);
+      ASSERT_EQ(bar->count(), 12);
+      for (int i = 0; i < bar->count(); ++i) {
+        // every tab is wide enough for its text and the style's margins, inside the dialog
+        QRect r = bar->tabRect(i);
+        int needed = bar->fontMetrics().horizontalAdvance(bar->tabText(i)) + bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+        if (r.width() < needed || r.right() > bar->width()) narrow.push_back(i);
+      }
+      chooser->grab().save(QString::fromStdString(std::string(KAEDE_BINARY_DIR) + "/screenshots/person-chooser.png"));
+      QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(8).center());  // や
+      auto* list = chooser->findChild<QListView*>();
+      ASSERT_NE(list, nullptr);
+      ASSERT_GT(list->model()->rowCount(), 0);
+      chosen = list->model()->index(0, 0).data().toString().toStdString();
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(list->model()->index(0, 0)).center());
+      chooser->accept();
+    });
+    choose->click();
+    relation->accept();
+  });
+  add->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(narrow.empty()) << "narrow tabs: " << narrow.size();
+  EXPECT_EQ(chosen.rfind("山田", 0), 0u) << chosen;
+  const TStrings& relations = f.Book().Persons(0)->Relations().Lines();
+  ASSERT_FALSE(relations.empty());
+  EXPECT_NE(SjisToUtf8(relations.back()).find(chosen), std::string::npos);
 }
