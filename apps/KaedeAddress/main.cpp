@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
     TKaedeAddressMain window(*options);
     host.SetMainWindow(&window);
     host.OnTrayAction = [options](int kind, const TPoint& at) { options->TrayAction(kind, at); };
+    // a termination signal saves and closes the window; the program then ends as after 終了
+    window.OnQuitRequested = [] { QApplication::quit(); };
     window.Start();  // the start book, and the command line (/Z keeps the window hidden)
     if (!options->TrayMode() && !host.Terminated()) window.show();
     if (!host.Terminated()) status = QApplication::exec();

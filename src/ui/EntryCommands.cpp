@@ -96,6 +96,7 @@ void TEntryCommands::EntryEdited() {
   if (nameChanged) FHost.ListCaptionsChanged();
   FHost.ShowStatus(entry->DatesText());
   FHost.PrintAreaChanged();
+  FHost.EntryWritten();
 }
 
 void TEntryCommands::EditCompleted() {

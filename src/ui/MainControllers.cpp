@@ -79,8 +79,12 @@ void TMainController::Start() {
 
 void TMainController::Close() {
   if (CompletePendingEdit) CompletePendingEdit();
-  if (!Book().FileName.empty()) FOptions.SetStartFile(FileBaseName(Book().FileName) + ".kad");
+  StoreStartFile();
   SaveBook();
+}
+
+void TMainController::StoreStartFile() {
+  if (!Book().FileName.empty()) FOptions.SetStartFile(FileBaseName(Book().FileName) + ".kad");
 }
 
 // ---- Books ---------------------------------------------------------------------------------

@@ -62,6 +62,8 @@ public:
   void Start();
   // Stores what the settings keep of the window and saves a modified book.
   void Close();
+  // The open book becomes the book of the next start.
+  void StoreStartFile();
 
   // ---- Books ----
   TStrings BookNames() const;

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QWindow>
+#include <csignal>
 
 #include "CoolTabSets.h"
 #include "EditAddresses.h"
@@ -279,4 +280,78 @@ TEST(WindowUse, ThePersonChooserShowsReadableTabsAndGivesTheChosenName) {
   const TStrings& relations = f.Book().Persons(0)->Relations().Lines();
   ASSERT_FALSE(relations.empty());
   EXPECT_NE(SjisToUtf8(relations.back()).find(chosen), std::string::npos);
+}
+
+TEST(WindowUse, UndoAfterClearingANameBringsBackTheNameAndTheReading) {
+  TWindowFixture f;
+  f.Open();
+  f.ClickRow(0);
+  std::string name = f.RowName(0);
+  std::string yomi = SjisToUtf8(f.Book().Persons(0)->Yomi());
+  QLineEdit* edit = f.Pane().EditName();
+  edit->setFocus();
+  f.Key(edit, Qt::Key_A, Qt::ControlModifier);
+  f.Key(edit, Qt::Key_Delete);
+  EXPECT_EQ(f.Pane().EditYomi()->text(), QString());  // clearing the name clears the reading
+  // Ctrl+Z in the name field is the book's undo: the entry comes back whole
+  f.Key(edit, Qt::Key_Z, Qt::ControlModifier);
+  TPerson* p = nullptr;
+  for (int i = 0; i < f.Book().Count(); ++i)
+    if (SjisToUtf8(f.Book().Persons(i)->Name()) == name) p = f.Book().Persons(i);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(SjisToUtf8(p->Yomi()), yomi);
+  EXPECT_EQ(f.Pane().EditName()->text().toStdString(), name);
+  EXPECT_EQ(f.Pane().EditYomi()->text().toStdString(), yomi);
+  // and Ctrl+Y does it again, from any field
+  f.Key(f.Pane().MemoRemark(), Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(f.Book().AllCount(), 20);
+  bool cleared = false;
+  for (int i = 0; i < f.Book().Count(); ++i) cleared = cleared || f.Book().Persons(i)->Name().empty();
+  EXPECT_TRUE(cleared);
+  // the 編集 menu shows both keys
+  EXPECT_EQ(f.Action("ActionUndo")->shortcut(), QKeySequence(QKeySequence::Undo));
+  EXPECT_EQ(f.Action("ActionRedo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+}
+
+TEST(WindowUse, AnEditIsWrittenAfterAPauseAndWhenTheSessionEnds) {
+  TWindowFixture f;
+  f.Open();
+  f.w->SetIdleSaveDelay(30);
+  f.ClickRow(0);
+  QLineEdit* url = f.Pane().EditUrl();
+  url->setFocus();
+  QApplication::processEvents();  // entering the field selects its text
+  QTest::keyClicks(url, QStringLiteral("https://pause.example"));
+  // still in the entry: after a pause the book is on disk
+  QTest::qWait(120);
+  EXPECT_NE(ReadFileBytes(f.Book("住所録")).find("https://pause.example"), std::string::npos);
+  // a termination signal saves the edit in progress, closes the window and asks to quit
+  f.w->SetIdleSaveDelay(60000);
+  QTest::keyClicks(url, QStringLiteral("/term"));
+  int quits = 0;
+  f.w->OnQuitRequested = [&] { ++quits; };
+  ::raise(SIGTERM);
+  QTest::qWait(50);
+  EXPECT_NE(ReadFileBytes(f.Book("住所録")).find("https://pause.example/term"), std::string::npos);
+  EXPECT_FALSE(f.w->isVisible());
+  EXPECT_EQ(quits, 1);
+  EXPECT_EQ(f.options->StartFile(), SJ("住所録.kad"));
+}
+
+TEST(WindowUse, TheSessionManagersRequestSavesWithoutClosing) {
+  TWindowFixture f;
+  f.Open();
+  f.w->SetIdleSaveDelay(60000);
+  f.ClickRow(1);
+  QTest::keyClicks(f.Pane().EditUrl(), QStringLiteral("x"));
+  f.w->SaveNow();
+  EXPECT_NE(ReadFileBytes(f.Book("住所録")).find(f.Pane().EditUrl()->text().toStdString()), std::string::npos);
+  EXPECT_TRUE(f.w->isVisible());
+  EXPECT_FALSE(f.Pane().Editor().Edited());
+  // SIGHUP (the terminal went) is handled like SIGTERM
+  int quits = 0;
+  f.w->OnQuitRequested = [&] { ++quits; };
+  ::raise(SIGHUP);
+  QTest::qWait(50);
+  EXPECT_EQ(quits, 1);
 }
