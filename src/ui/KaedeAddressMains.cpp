@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -306,7 +307,12 @@ void TKaedeAddressMain::RestoreLayout() {
   // The panes' stored widths, with room for the editing pane's fields in the fonts of this
   // desktop (at least 470 pixels, as the window was designed).
   resize(std::max({470, FOptions.PersonListWidth() + FOptions.PersonFrameWidth() + 40, 760}), 580);
-  if (QScreen* screen = QApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+  if (QScreen* screen = QApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+    QRect r = KeepOnScreen(geometry());
+    move(r.topLeft());
+    resize(r.size());
+  }
   FSplitter->setSizes({FOptions.PersonListWidth(), std::max(FOptions.PersonFrameWidth(), width() - FOptions.PersonListWidth()), 0});
   if (!FOptions.FormState().empty()) {
     TFormState now{x(), y(), width(), height(), 0};
@@ -314,10 +320,47 @@ void TKaedeAddressMain::RestoreLayout() {
     if (s.State != 0) {
       setWindowState(Qt::WindowMaximized);
     } else {
-      move(s.Left, s.Top);
-      resize(s.Width, s.Height);
+      QRect r = KeepOnScreen(QRect(s.Left, s.Top, s.Width, s.Height));
+      move(r.topLeft());
+      resize(r.size());
     }
   }
+}
+
+void TKaedeAddressMain::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (FPlaced) return;
+  FPlaced = true;
+  // The window system's frame is known once the window is shown: the frame, not only the
+  // window's inside, must lie on the screen.
+  QTimer::singleShot(0, this, [this] {
+    if (isMaximized() || isFullScreen()) return;
+    QRect frame = frameGeometry();
+    QSize border = frame.size() - size();
+    QRect fitted = KeepOnScreen(frame);
+    if (fitted == frame) return;
+    move(fitted.topLeft());
+    resize(fitted.size() - border);
+  });
+}
+
+QRect TKaedeAddressMain::KeepOnScreen(const QRect& saved) const {
+  // A layout stored on a larger screen, or on a screen that is gone, comes back whole on the
+  // available part of a screen that is there: the one under the stored window, else the
+  // primary one.
+  QScreen* screen = QGuiApplication::screenAt(saved.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return saved;
+  return FitRect(saved, screen->availableGeometry(), minimumSizeHint());
+}
+
+QRect FitRect(const QRect& saved, const QRect& area, const QSize& minimum) {
+  if (area.isEmpty()) return saved;
+  int w = std::min(std::max(saved.width(), minimum.width()), area.width());
+  int h = std::min(std::max(saved.height(), minimum.height()), area.height());
+  int x = std::clamp(saved.x(), area.left(), area.right() + 1 - w);
+  int y = std::clamp(saved.y(), area.top(), area.bottom() + 1 - h);
+  return QRect(x, y, w, h);
 }
 
 void TKaedeAddressMain::Start() { FController->Start(); }

@@ -27,6 +27,10 @@ class TCsvImportDialog;
 class TPersonFrame;
 class TEntryDialogs;
 
+// A window rectangle moved and shrunk as little as needed to lie inside the area (a screen's
+// available part), never below the minimum size unless the area is smaller still.
+QRect FitRect(const QRect& saved, const QRect& area, const QSize& minimum);
+
 class TKaedeAddressMain : public QMainWindow, public IMainView, public IEntryHost {
   Q_OBJECT
 public:
@@ -83,11 +87,13 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
 private:
   void BuildActions();
   void BuildMenus();
   void RestoreLayout();
+  QRect KeepOnScreen(const QRect& saved) const;
   // Puts the window's layout and open book into the settings.
   void StoreLayout();
   void IdleSave();
@@ -115,6 +121,7 @@ private:
   TCsvImportDialog* FImportDialog = nullptr;
   bool FSettingTabs = false;
   QTimer* FIdleSave = nullptr;
+  bool FPlaced = false;  // the frame was fitted on the screen after the first showing
   class TTerminationSignals* FSignals = nullptr;
 };
 

@@ -79,7 +79,7 @@ public:
 
   void Open(int width = 1000, int height = 700) {
     w = std::make_unique<TKaedeAddressMain>(*options);
-    w->resize(width, height);
+    if (width > 0) w->resize(width, height);  // 0: as the window restores itself
     w->Start();
     w->show();
     QApplication::setActiveWindow(w.get());

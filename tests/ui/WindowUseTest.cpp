@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QStyle>
 #include <QToolButton>
+#include <QScreen>
 #include <QWindow>
 #include <csignal>
 
@@ -354,4 +355,32 @@ TEST(WindowUse, TheSessionManagersRequestSavesWithoutClosing) {
   ::raise(SIGHUP);
   QTest::qWait(50);
   EXPECT_EQ(quits, 1);
+}
+
+TEST(WindowUse, AStoredSizeLargerThanTheScreenComesBackOnTheScreen) {
+  TWindowFixture f;
+  f.options->SetFormState(FormStateToText(TFormState{3000, 2500, 5000, 4000, 0}));
+  f.Open(0, 0);
+  QApplication::processEvents();
+  QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  QRect frame = f.w->frameGeometry();
+  EXPECT_TRUE(screen.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+}
+
+TEST(WindowUse, FittingAStoredRectangleOnAScreen) {
+  QRect area(0, 0, 1024, 700);
+  QSize min(300, 200);
+  // a rectangle that fits stays as it is
+  EXPECT_EQ(FitRect(QRect(10, 20, 800, 500), area, min), QRect(10, 20, 800, 500));
+  // too large: as large as the area, at its corner
+  EXPECT_EQ(FitRect(QRect(-50, -80, 1600, 1000), area, min), QRect(0, 0, 1024, 700));
+  // partly off the right and bottom edges: moved in, size kept
+  EXPECT_EQ(FitRect(QRect(900, 600, 400, 300), area, min), QRect(624, 400, 400, 300));
+  // on a screen that is gone (far away): on this one
+  EXPECT_EQ(FitRect(QRect(-3000, 5000, 400, 300), area, min), QRect(0, 400, 400, 300));
+  // below the minimum size it grows, unless the area itself is smaller
+  EXPECT_EQ(FitRect(QRect(0, 0, 50, 50), area, min), QRect(0, 0, 300, 200));
+  EXPECT_EQ(FitRect(QRect(0, 0, 50, 50), QRect(100, 100, 200, 150), min), QRect(100, 100, 200, 150));
+  // an area offset from the origin (a second screen, a panel on the left)
+  EXPECT_EQ(FitRect(QRect(0, 0, 400, 300), QRect(1024, 30, 1280, 994), min), QRect(1024, 30, 400, 300));
 }
