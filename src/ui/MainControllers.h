@@ -66,6 +66,7 @@ public:
   void StoreStartFile();
 
   // ---- Books ----
+  // The books of the data folder this run started with.
   TStrings BookNames() const;
   std::string BookFile(const std::string& name) const;
   std::string OpenBookName() const;
@@ -125,6 +126,7 @@ private:
   TKaedeAddressOption& FOptions;
   IMainView& FView;
   std::unique_ptr<TDataListFrame> FFrame;
+  std::string FFolder;  // the data folder of this run, with its trailing delimiter
   TStrings FTabs;
   int FTabIndex = 0;
   int FClassifyTabs = 0;

@@ -48,6 +48,11 @@ public:
   ~TRecordingHost() override { SetAppHost(nullptr); }
   std::vector<std::string> Infos, Errors, Confirms;  // UTF-8
   bool ConfirmAnswer = true;
+  // The data-folder dialog the settings ask for (none: the headless answer).
+  std::function<std::unique_ptr<TDataPathChooser>()> MakeChooser;
+  std::unique_ptr<TDataPathChooser> CreateDataPathChooser() override {
+    return MakeChooser ? MakeChooser() : nullptr;
+  }
   void ShowInfo(const std::string& t) override { Infos.push_back(SjisToUtf8(t)); }
   void ShowError(const std::string& t) override { Errors.push_back(SjisToUtf8(t)); }
   bool Confirm(const std::string& t) override {

@@ -10,6 +10,8 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -28,10 +30,19 @@ namespace kaede::test {
 // The sample book as the build makes it for the program folder.
 inline std::string SampleBookFile() { return std::string(KAEDE_BINARY_DIR) + "/bin/住所録.kad"; }
 
-// Runs the answer on the next modal dialog (or message box) that opens, while the code under
-// test waits in its exec(). The answer usually fills a field and accepts or rejects.
+// Answers that were never needed are dropped when this changes (at the end of each test).
+inline int& AnswerGeneration() {
+  static int generation = 0;
+  return generation;
+}
+
+// Runs the answer on the next modal dialog (or message box) that opens within the tries (10 ms
+// apart), while the code under test waits in its exec(). The answer usually fills a field and
+// accepts or rejects.
 inline void AnswerNextDialog(std::function<void(QDialog*)> answer, int triesLeft = 200) {
-  QTimer::singleShot(10, qApp, [answer, triesLeft] {
+  int generation = AnswerGeneration();
+  QTimer::singleShot(10, qApp, [answer, triesLeft, generation] {
+    if (generation != AnswerGeneration()) return;
     if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
       answer(d);
       return;
@@ -39,6 +50,7 @@ inline void AnswerNextDialog(std::function<void(QDialog*)> answer, int triesLeft
     if (triesLeft > 0) AnswerNextDialog(answer, triesLeft - 1);
   });
 }
+inline void DropPendingAnswers() { ++AnswerGeneration(); }
 
 // Types text into the focused widget as an input method does: the kana as composition text,
 // one preedit event per character, then the commit of the converted text.
@@ -68,6 +80,7 @@ public:
     options = TDataItem::Make<TKaedeAddressOption>();
   }
   ~TWindowFixture() {
+    DropPendingAnswers();
     if (w) w->close();
     w.reset();
     options->Free();
@@ -97,6 +110,23 @@ public:
     QRect r = List()->visualRect(List()->model()->index(row, 0));
     QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
     QApplication::processEvents();
+  }
+  // A menu of the menu bar, or a submenu of it, by its captions ("住所録(&A)", "住所録の切替(&C)").
+  QMenu* Menu(const QString& top, const QString& sub = QString()) {
+    QMenu* found = nullptr;
+    for (QAction* a : w->menuBar()->actions())
+      if (a->text() == top) found = a->menu();
+    if (!found || sub.isEmpty()) return found;
+    for (QAction* a : found->actions())
+      if (a->text() == sub) return a->menu();
+    return nullptr;
+  }
+  static QStringList Captions(QMenu* menu) {
+    QStringList r;
+    if (menu)
+      for (QAction* a : menu->actions())
+        if (a->isVisible() && !a->isSeparator()) r << a->text();
+    return r;
   }
   // Empties the address and the code of the entry in the pane, with the keys.
   void ClearAddress() {

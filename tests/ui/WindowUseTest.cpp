@@ -14,6 +14,7 @@
 #include <csignal>
 
 #include "CoolTabSets.h"
+#include "DataPathDialogs.h"
 #include "EditAddresses.h"
 #include "Files.h"
 #include "Selecters.h"
@@ -383,4 +384,101 @@ TEST(WindowUse, FittingAStoredRectangleOnAScreen) {
   EXPECT_EQ(FitRect(QRect(0, 0, 50, 50), QRect(100, 100, 200, 150), min), QRect(100, 100, 200, 150));
   // an area offset from the origin (a second screen, a panel on the left)
   EXPECT_EQ(FitRect(QRect(0, 0, 400, 300), QRect(1024, 30, 1280, 994), min), QRect(1024, 30, 400, 300));
+}
+
+namespace {
+void AnswerInput(const char* text, bool ok = true) {
+  AnswerNextDialog([text, ok](QDialog* d) {
+    if (auto* edit = d->findChild<QLineEdit*>()) edit->setText(QString::fromUtf8(text));
+    ok ? d->accept() : d->reject();
+  });
+}
+QAction* Entry(QMenu* menu, const char* caption) {
+  for (QAction* a : menu->actions())
+    if (a->text() == QString::fromUtf8(caption)) return a;
+  return nullptr;
+}
+}  // namespace
+
+TEST(WindowUse, ARenamedBookIsListedOnceUnderItsNewName) {
+  TWindowFixture f;
+  WriteFileAtomic(f.Book("仕事"), Utf8ToSjis("w,w\r\n"));
+  f.Open();
+  QMenu* books = f.Menu(QStringLiteral("住所録(&A)"), QStringLiteral("住所録の切替(&C)"));
+  ASSERT_NE(books, nullptr);
+  AnswerInput("家族");
+  f.Trigger("ActionRenameAddress");
+  EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address - 家族"));
+  QStringList listed = TWindowFixture::Captions(books);
+  listed.sort();
+  EXPECT_EQ(listed, (QStringList{QStringLiteral("仕事"), QStringLiteral("家族")}));
+  EXPECT_FALSE(FileExists(f.Book("住所録")));
+  EXPECT_TRUE(std::filesystem::exists(f.data.Path() + "/share/Trash/files/住所録.kad"));  // restorable
+  std::string content = ReadFileBytes(f.Book("家族"));
+  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 20);
+}
+
+TEST(WindowUse, AfterDeletingTheOpenBookNothingRecreatesIt) {
+  TWindowFixture f;
+  WriteFileAtomic(f.Book("仕事"), Utf8ToSjis("w,w\r\n"));
+  f.Open();
+  QMenu* deletes = f.Menu(QStringLiteral("住所録(&A)"), QStringLiteral("住所録の削除(&D)..."));
+  ASSERT_NE(deletes, nullptr);
+  f.host.ConfirmAnswer = true;
+  Entry(deletes, "住所録")->trigger();
+  QApplication::processEvents();
+  // the other book of the folder is open now
+  EXPECT_FALSE(FileExists(f.Book("住所録")));
+  EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address - 仕事"));
+  EXPECT_EQ(f.Book().AllCount(), 1);
+  // deleting the last book leaves no book open: nothing can be added to a deleted file
+  Entry(deletes, "仕事")->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address"));
+  EXPECT_FALSE(f.Action("ActionAdd")->isEnabled());
+  bool asked = false;
+  AnswerNextDialog([&asked](QDialog* d) {
+    asked = true;
+    d->reject();
+  });
+  QTest::keyClick(f.List(), Qt::Key_Insert);
+  QTest::qWait(50);
+  EXPECT_FALSE(asked);
+  DropPendingAnswers();
+  f.w->close();
+  EXPECT_FALSE(FileExists(f.Book("住所録")));
+  EXPECT_FALSE(FileExists(f.Book("仕事")));
+  // a new book takes entries again
+  f.w->show();
+  AnswerInput("新規");
+  f.Trigger("ActionNewAddress");
+  EXPECT_TRUE(f.Action("ActionAdd")->isEnabled());
+}
+
+TEST(WindowUse, ChangingTheDataFolderStartsFromTheFolderInUseAndKeepsTheBooksOfThisRun) {
+  TWindowFixture f;
+  WriteFileAtomic(f.Book("仕事"), Utf8ToSjis("w,w\r\n"));
+  f.host.MakeChooser = [] { return std::make_unique<TDataPathDialog>(); };
+  f.Open();
+  std::string offered;
+  std::string other = f.data.Path() + "/elsewhere";
+  AnswerNextDialog([&](QDialog* d) {
+    auto* edit = d->findChild<QLineEdit*>();
+    offered = edit->text().toStdString();
+    edit->setText(QString::fromStdString(other));
+    d->accept();
+  });
+  f.Trigger("ActionChnageDataFolder");
+  EXPECT_EQ(offered, f.data.Path() + "/books");
+  EXPECT_EQ(f.options->DataPath(), Utf8ToSjis(other + "/"));
+  ASSERT_FALSE(f.host.Infos.empty());
+  EXPECT_EQ(f.host.Infos.back(), "変更したフォルダは次回起動時から反映されます");
+  // until the next start the books of this run stay listed, and switching works
+  QMenu* books = f.Menu(QStringLiteral("住所録(&A)"), QStringLiteral("住所録の切替(&C)"));
+  QAction* work = Entry(books, "仕事");
+  ASSERT_NE(work, nullptr);
+  work->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(f.host.Errors.empty()) << (f.host.Errors.empty() ? "" : f.host.Errors[0]);
+  EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address - 仕事"));
 }
