@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QIcon>
 
-#include "AppIcons.h"
+#include "AppSetup.h"
 #include "Cp932.h"
 #include "KaedeAddressMains.h"
 #include "KaedeAddressOptions.h"
@@ -15,10 +15,8 @@ using namespace kaede;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QString::fromStdString(TVerInfo::InternalName()));
-  QApplication::setApplicationDisplayName(ToQ(TVerInfo::ProductName()));
-  QApplication::setDesktopFileName("KaedeAddress");
-  QApplication::setWindowIcon(AddressBookIcon());
+  SetUpApplicationNames();
+  LoadQtTranslations(app);
   QApplication::setFont(MakeFont(SJ("ＭＳ Ｐゴシック"), 10));
 
   TQtAppHost host;

@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "AppHost.h"
+#include "CommaText.h"
 #include "DialogParts.h"
 #include "EditAddresses.h"
 #include "Files.h"
@@ -235,8 +236,16 @@ bool TPersonEditor::RunLineDialog(TEntryKind kind, const std::string& caption, c
 
 void TPersonEditor::AddEntry(TEntryKind kind) {
   if (!FEnabled) return;
+  // A new telephone number or mail address starts with the first kind (自宅, 個人), so that
+  // the line does not end up without one; a relation's kind is left to the user.
+  static const std::string kinds[2] = {TelKinds(), MailKinds()};
+  std::string start;
+  if (kind != ekRelation) {
+    TStrings list = DecodeCommaText(kinds[kind]);
+    if (!list.empty()) start = list.front() + ":";
+  }
   std::string line;
-  if (!RunLineDialog(kind, AddCaption(kind), std::string(), line)) return;
+  if (!RunLineDialog(kind, AddCaption(kind), start, line)) return;
   Lines(kind).Add(line);
   ShowLines(kind, Lines(kind).Count() - 1);
   MarkChanged();

@@ -139,6 +139,12 @@ public:
     }
   }
   void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    // the window system gives the window back its activation when a dialog closes; the
+    // offscreen platform does not
+    if (QApplication::activeWindow() != target->window()) {
+      QApplication::setActiveWindow(target->window());
+      target->setFocus();
+    }
     QTest::keyClick(target, key, mods);
     QApplication::processEvents();
   }

@@ -2,7 +2,12 @@
 // editing pane, the first start, books and folders. Each test drives the real widgets.
 #include "ui/WindowFixture.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -13,7 +18,9 @@
 #include <QWindow>
 #include <csignal>
 
+#include "AppSetup.h"
 #include "CoolTabSets.h"
+#include "CsvDialogs.h"
 #include "DataPathDialogs.h"
 #include "EditAddresses.h"
 #include "Files.h"
@@ -481,4 +488,103 @@ TEST(WindowUse, ChangingTheDataFolderStartsFromTheFolderInUseAndKeepsTheBooksOfT
   QApplication::processEvents();
   EXPECT_TRUE(f.host.Errors.empty()) << (f.host.Errors.empty() ? "" : f.host.Errors[0]);
   EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address - 仕事"));
+}
+
+TEST(WindowUse, ExportWithoutColumnsWritesNothingAndSaysSo) {
+  TWindowFixture f;
+  f.Open();
+  std::string file = f.data.Path() + "/out.csv";
+  int oks = 0;
+  std::function<void(QDialog*)> answer = [&](QDialog* d) {
+    auto* dlg = qobject_cast<TCsvExportDialog*>(d);
+    ASSERT_NE(dlg, nullptr);
+    dlg->FileNameForTesting = Utf8ToSjis(file);
+    QAbstractButton* ok = nullptr;
+    for (QAbstractButton* b : d->findChild<QDialogButtonBox*>()->buttons())
+      if (b->text() == QStringLiteral("OK")) ok = b;
+    ASSERT_NE(ok, nullptr);
+    ok->click();  // no column chosen yet
+    ++oks;
+    EXPECT_TRUE(d->isVisible());
+    for (QPushButton* b : d->findChildren<QPushButton*>())
+      if (b->text() == QStringLiteral("項目全追加")) b->click();
+    ok->click();
+  };
+  AnswerNextDialog(answer);
+  f.Trigger("ActionExprot");
+  EXPECT_EQ(oks, 1);
+  ASSERT_EQ(f.host.Errors.size(), 1u);
+  EXPECT_EQ(f.host.Errors[0], "エクスポートする項目を選んでください");
+  // with the columns chosen the file holds the header and the twenty entries
+  ASSERT_TRUE(FileExists(Utf8ToSjis(file)));
+  std::string content = ReadFileBytes(Utf8ToSjis(file));
+  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 21);
+  EXPECT_EQ(f.host.Infos.back(), "20件エクスポートしました");
+}
+
+TEST(WindowUse, FormatUnificationIsOneStepThatUndoTakesBack) {
+  TWindowFixture f;
+  f.Open();
+  auto entries = [&] {
+    std::vector<std::string> r;
+    for (int i = 0; i < f.Book().AllCount(); ++i) r.push_back(f.Book().AllPersons(i)->GetText());
+    std::sort(r.begin(), r.end());
+    return r;
+  };
+  std::vector<std::string> before = entries();
+  auto companies = [&] {
+    int n = 0;
+    for (int i = 0; i < f.Book().AllCount(); ++i) n += SjisToUtf8(f.Book().AllPersons(i)->Name()).find("株式会社") != std::string::npos;
+    return n;
+  };
+  ASSERT_GT(companies(), 0);
+  AnswerNextDialog([](QDialog* d) { d->accept(); });  // all six switches, as the dialog opens
+  f.Trigger("ActionFormatUnify");
+  EXPECT_EQ(companies(), 0);  // 株式会社 became ㈱
+  f.List()->setFocus();
+  f.Key(f.List(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_GT(companies(), 0);
+  EXPECT_FALSE(f.Action("ActionUndo")->isEnabled());  // the whole unification was one step
+  EXPECT_TRUE(entries() == before);
+}
+
+TEST(WindowUse, ANewTelephoneLineStartsWithTheFirstKind) {
+  TWindowFixture f;
+  f.Open();
+  f.ClickRow(0);
+  QAction* add = nullptr;
+  for (QMenu* m : f.Pane().findChildren<QMenu*>())
+    for (QAction* a : m->actions())
+      if (a->text() == QStringLiteral("電話番号の追加")) add = a;
+  ASSERT_NE(add, nullptr);
+  QString kind;
+  AnswerNextDialog([&](QDialog* d) {
+    auto* combo = d->findChild<QComboBox*>();
+    kind = combo->currentText();
+    d->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QLineEdit* e : d->findChildren<QLineEdit*>())
+      if (e->parent() == d) e->setText(QStringLiteral("03-0000-1111"));
+    d->accept();
+  });
+  add->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(kind, QStringLiteral("自宅"));
+  EXPECT_EQ(SjisToUtf8(f.Book().Persons(0)->Tels().Lines().back()), "自宅:03-0000-1111");
+}
+
+TEST(WindowUse, QtsOwnDialogsSpeakJapaneseAndTitlesNameTheProductOnce) {
+  SetUpApplicationNames();
+  // the window system appends a display name to every title: none is set
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+  ASSERT_TRUE(LoadQtTranslations(*qApp)) << "Qt's Japanese translations (qt6-translations-l10n) are missing";
+  QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("?"), QMessageBox::Ok | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+  QFileDialog files(nullptr, QString(), QString());
+  files.setOption(QFileDialog::DontUseNativeDialog);
+  QStringList labels;
+  for (QLabel* l : files.findChildren<QLabel*>()) labels << l->text();
+  EXPECT_TRUE(labels.join(' ').contains(QStringLiteral("ファイル"))) << labels.join('|').toStdString();
+  TWindowFixture f;
+  f.Open();
+  EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address - 住所録"));
 }
