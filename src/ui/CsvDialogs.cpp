@@ -66,27 +66,30 @@ TCsvExportDialog::TCsvExportDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(ok);
   connect(ok, &QDialogButtonBox::accepted, this, [this] { Ok(); });
   resize(520, 420);
-  auto act = [this](void (TCsvExporter::*f)()) {
-    return [this, f] {
+  // The commands are kept as plain functions: a closure holding a pointer to a member
+  // function was read out of a dead stack frame when a button was clicked.
+  using TCommand = void (*)(TCsvExporter&);
+  auto act = [this](TCommand command) {
+    return [this, command] {
       if (!FExporter) return;
       FExporter->SelectedField = FListBoxValue->currentRow();
       FExporter->SelectedExport = FListBoxExport->currentRow();
-      (FExporter->*f)();
+      command(*FExporter);
       Refresh();
     };
   };
-  connect(FAdd, &QPushButton::clicked, this, act(&TCsvExporter::Add));
-  connect(FAddAll, &QPushButton::clicked, this, act(&TCsvExporter::AddAll));
-  connect(FDel, &QPushButton::clicked, this, act(&TCsvExporter::Del));
-  connect(FDelAll, &QPushButton::clicked, this, act(&TCsvExporter::DelAll));
-  connect(FUp, &QPushButton::clicked, this, act(&TCsvExporter::Up));
-  connect(FDown, &QPushButton::clicked, this, act(&TCsvExporter::Down));
+  connect(FAdd, &QPushButton::clicked, this, act([](TCsvExporter& e) { e.Add(); }));
+  connect(FAddAll, &QPushButton::clicked, this, act([](TCsvExporter& e) { e.AddAll(); }));
+  connect(FDel, &QPushButton::clicked, this, act([](TCsvExporter& e) { e.Del(); }));
+  connect(FDelAll, &QPushButton::clicked, this, act([](TCsvExporter& e) { e.DelAll(); }));
+  connect(FUp, &QPushButton::clicked, this, act([](TCsvExporter& e) { e.Up(); }));
+  connect(FDown, &QPushButton::clicked, this, act([](TCsvExporter& e) { e.Down(); }));
   connect(FListBoxExport, &QListWidget::currentRowChanged, this, [this](int r) {
     if (!FExporter) return;
     FExporter->SelectedExport = r;
     Refresh();
   });
-  connect(FListBoxValue, &QListWidget::itemDoubleClicked, this, act(&TCsvExporter::Add));
+  connect(FListBoxValue, &QListWidget::itemDoubleClicked, this, act([](TCsvExporter& e) { e.Add(); }));
 }
 
 void TCsvExportDialog::Refresh() {
@@ -110,6 +113,11 @@ bool TCsvExportDialog::ExecuteExport(TCsvExporter& exporter, TDataList& list) {
 }
 
 void TCsvExportDialog::Ok() {
+  // without a column every line would be empty: nothing is written, the dialog stays open
+  if (FExporter->ExportNames.empty()) {
+    AppHost().ShowError(SJ("エクスポートする項目を選んでください"));
+    return;
+  }
   FExporter->FirstLine = FCheckBoxFirstLine->isChecked();
   std::string file = FileNameForTesting;
   if (file.empty()) {

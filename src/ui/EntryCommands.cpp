@@ -4,6 +4,7 @@
 #include "AppHost.h"
 #include "PersonFormUnifyDialogs.h"
 #include "PersonFrames.h"
+#include "PersonParts.h"
 #include "SenderPersonDialogs.h"
 #include "UiErrors.h"
 
@@ -105,6 +106,7 @@ void TEntryCommands::EntryEdited() {
   if (nameChanged) FHost.ListCaptionsChanged();
   FHost.ShowStatus(entry->DatesText());
   FHost.PrintAreaChanged();
+  FHost.EntryWritten();
 }
 
 void TEntryCommands::EditCompleted() {
@@ -203,9 +205,23 @@ void TEntryCommands::FormatUnify() {
   // With no switch ticked the user asked for no change: the book-wide rewrite, which cannot
   // be undone, does not run with all switches instead.
   if (dlg.Options() == 0) return;
-  FBook.UnifyFormat(dlg.Options());
+  CompleteEdit();
+  {
+    // One step of the history: each entry the unification changes is recorded as an edit.
+    TUndoGroup group(FBook.History(), SJ("書式の最適化"));
+    TPersonCopy unified = NewPersonCopy();
+    for (int i = 0; i < FBook.AllCount(); ++i) {
+      TPerson* p = FBook.AllPersons(i);
+      unified->Assign(p);
+      unified->UnifyFormat(dlg.Options());
+      if (unified->GetText() != p->GetText()) p->Assign(unified.get());
+    }
+  }
+  FFrame.ResortKeepSelection();
   // the unified entries reach the file with the next completed edit, as other commands do
   FEditor.SetEdited(true);
+  FHost.ListCaptionsChanged();
+  FHost.ClassificationsChanged();
 }
 
 void TEntryCommands::EditSenders() {

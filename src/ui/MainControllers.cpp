@@ -17,7 +17,8 @@ const TStrings& TMainController::KanaTabs() {
 }
 
 TMainController::TMainController(TKaedeAddressOption& options, IMainView& view, IDataListView& listView)
-    : FOptions(options), FView(view), FFrame(std::make_unique<TDataListFrame>(std::make_unique<TPersonList>(), &listView)) {
+    : FOptions(options), FView(view), FFrame(std::make_unique<TDataListFrame>(std::make_unique<TPersonList>(), &listView)),
+      FFolder(options.DataPath()) {
   FFrame->OnIndexChange = [this] { SelectionChanged(); };
   FFrame->OnSetingDone = [this] { ListReloaded(); };
   FFrame->OnChange = [this] {
@@ -37,7 +38,7 @@ TMainController::~TMainController() { Book().OnClassifyChange = nullptr; }
 // ---- Start and end -------------------------------------------------------------------------
 
 bool TMainController::PrepareDataFolder() {
-  const std::string& folder = FOptions.DataPath();
+  const std::string& folder = FFolder;
   if (DirectoryExists(folder)) return true;
   // A folder given on the command line is made on first use, with the sample book in it.
   std::string error = kaede::PrepareDataFolder(folder, {SJ("住所録.kad")}, ProgramDataFolder());
@@ -48,9 +49,12 @@ bool TMainController::PrepareDataFolder() {
 
 void TMainController::Start() {
   if (AppHost().Terminated()) return;
+  // The books of this run live in the data folder as it is now; a folder chosen later is
+  // used from the next start on.
+  FFolder = FOptions.DataPath();
   PrepareDataFolder();
   FView.RebuildBookMenus(BookNames(), std::string());
-  std::string file = FOptions.DataPath() + FOptions.StartFile();
+  std::string file = FFolder + FOptions.StartFile();
   if (!FileExists(file)) {
     TStrings books = BookNames();
     file = books.empty() ? std::string() : BookFile(books[0]);
@@ -79,20 +83,24 @@ void TMainController::Start() {
 
 void TMainController::Close() {
   if (CompletePendingEdit) CompletePendingEdit();
-  if (!Book().FileName.empty()) FOptions.SetStartFile(FileBaseName(Book().FileName) + ".kad");
+  StoreStartFile();
   SaveBook();
+}
+
+void TMainController::StoreStartFile() {
+  if (!Book().FileName.empty()) FOptions.SetStartFile(FileBaseName(Book().FileName) + ".kad");
 }
 
 // ---- Books ---------------------------------------------------------------------------------
 
 TStrings TMainController::BookNames() const {
   TStrings files, names;
-  ListFiles(FOptions.DataPath(), files, "*.kad");
+  ListFiles(FFolder, files, "*.kad");
   for (const std::string& f : files) names.push_back(f.substr(0, f.size() - 4));
   return names;
 }
 
-std::string TMainController::BookFile(const std::string& name) const { return FOptions.DataPath() + name + ".kad"; }
+std::string TMainController::BookFile(const std::string& name) const { return FFolder + name + ".kad"; }
 
 std::string TMainController::OpenBookName() const {
   const std::string& file = Book().FileName;
@@ -168,6 +176,8 @@ bool TMainController::StoreBookAs(const std::string& file) {
 void TMainController::BooksChanged() {
   FView.RebuildBookMenus(BookNames(), OpenBookName());
   FView.SetTitle(Title());
+  // a book that just got its file can take entries ("追加" needs one)
+  FView.UpdateActions();
 }
 
 bool TMainController::NewBook() {
@@ -189,8 +199,15 @@ bool TMainController::RenameBook() {
   if (Book().RefuseEditInUse()) return false;
   if (!AskBookName(SJ("住所録の名前変更"), SJ("住所録の名前を入力してください"), name, file) || name == old) return false;
   if (CompletePendingEdit) CompletePendingEdit();
+  std::string oldFile = Book().FileName;
   if (FileExists(file)) RecycleDelete(file);
-  return StoreBookAs(file);  // the entries are written under the new name; the old file stays
+  if (!StoreBookAs(file)) return false;
+  // The book has one name: the file under the old name goes to the trash, where it can still
+  // be restored, instead of staying behind as a second book with the same entries.
+  if (!oldFile.empty() && oldFile != file && FileExists(oldFile) && !RecycleDelete(oldFile))
+    AppHost().ShowError(oldFile + SJ(" をゴミ箱に移せませんでした"));
+  BooksChanged();
+  return true;
 }
 
 bool TMainController::DeleteBook(const std::string& name) {
@@ -206,8 +223,12 @@ bool TMainController::DeleteBook(const std::string& name) {
   if (open) {
     FHistory.clear();
     FHistoryPos = -1;
-    Book().Clear();  // the file name stays: a later save writes the book again
-    Book().AcceptFileOnDisk();  // (the file went on purpose: no question then)
+    // The deleted book must not come back with the next save: another book of the folder
+    // is opened, and without one no book is open (entries wait for a new book).
+    TStrings books = BookNames();
+    if (!books.empty() && OpenBook(books[0])) return true;
+    Book().Clear();
+    Book().FileName.clear();
   }
   BooksChanged();
   return true;
