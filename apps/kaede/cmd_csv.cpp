@@ -59,9 +59,13 @@ int Import(const TArgs& args) {
   TCsvImportSession s;
   s.Start(PersonColumnNames(), PersonColumnAlias);
   if (!s.Load(ArgToSjis(files[0], "the file name"))) throw Exception(s.Error);
-  for (const TCsvIssue& issue : s.File.Issues)
-    std::fprintf(stderr, "kaede: line %d, column %d: %s cannot be held in CP932; it became \xE3\x80\x93\n", issue.Record,
-                 issue.Column, issue.Character.c_str());
+  for (const TCsvIssue& issue : s.File.Issues) {
+    if (issue.Character.empty())
+      PrintError("line " + std::to_string(issue.Line) + ": " + issue.Message);
+    else
+      std::fprintf(stderr, "kaede: line %d, column %d: %s cannot be held in CP932; it became \xE3\x80\x93\n", issue.Line,
+                   issue.Column, issue.Character.c_str());
+  }
   // --map FIELD=COLUMN: the column by its header (or its 1-based number) replaces the mapping
   TStrings header = s.SplitLine(0);
   for (const std::string& m : maps) {

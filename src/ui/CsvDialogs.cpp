@@ -234,7 +234,8 @@ bool TCsvImportDialog::ExecuteImportFile(TCsvImportSession& session, const std::
     AppHost().ShowError(text);
   }
   FPanelFileName->setText(ToQ(loaded ? fileName : std::string()));
-  TStrings lines = loaded ? session.File.Records : TStrings();
+  TStrings lines;
+  for (int i = 0; loaded && i < session.LineCount(); ++i) lines.push_back(session.LineText(i));
   Fill(FListBoxFile, lines, loaded ? 0 : -1);
   FCheckBoxNoFirstLine->setChecked(session.NoFirstLine);
   Refresh();
