@@ -107,8 +107,8 @@ const TSet kLabelledValues = {
 // Street", "E-mail 2 Address"), the Japanese address read from state, city and street.
 const TSet kFixedEnglish = {
     "項目ごとの英語の列（Home Phone, Business Street, E-mail Address …）",
-    {"e-mail address", "mobile phone", "business phone", "home phone", "business street", "home street", "job title",
-     "business fax"},
+    {"e-mail address", "e-mail 2 address", "mobile phone", "business phone", "business street", "home street",
+     "home postal code", "business fax"},
     2,
     {
         {"last name", uPart, "氏名", 0},
