@@ -206,6 +206,7 @@ void TCsvImportSession::Start(const TStrings& fieldNames, TAlias alias) {
   FieldNames = fieldNames;
   Alias = std::move(alias);
   File = TCsvFile();
+  Cards = TVCardFile();
   FileName.clear();
   FBytes.clear();
   EncodingChoice = TEncodingChoice::Auto;
@@ -221,6 +222,7 @@ bool TCsvImportSession::Load(const std::string& fileName) {
   FileName = fileName;
   if (!FileExists(fileName)) {
     File = TCsvFile();
+    Cards = TVCardFile();
     FBytes.clear();
     ClearMap();
     Error = SJ("指定ファイルは存在しません");
@@ -230,6 +232,7 @@ bool TCsvImportSession::Load(const std::string& fileName) {
     FBytes = ReadFileBytesUpTo(fileName, TCsvLimits().MaxFileBytes);
   } catch (const Exception& e) {
     File = TCsvFile();
+    Cards = TVCardFile();
     FBytes.clear();
     ClearMap();
     Error = e.what();
@@ -248,27 +251,48 @@ bool TCsvImportSession::Reload(TEncodingChoice choice) {
   ClearMap();
   LineFields.clear();
   SelectedLine = -1;
+  File = TCsvFile();
+  Cards = TVCardFile();
   try {
-    File = ParseCsvBytes(FBytes, choice);
+    if (LooksLikeVCard(FBytes)) Cards = ParseVCards(FBytes);
+    else File = ParseCsvBytes(FBytes, choice);
   } catch (Exception& e) {
-    File = TCsvFile();
     if (!FileName.empty()) e.SetFileName(FileName);
     Error = e.what();
     return false;
   }
-  if (File.RecordCount() == 0) {
+  if (LineCount() == 0) {
     Error = SJ("選択したファイルは空なのでインポートできません");
     return false;
   }
   Error.clear();
   SelectLine(0);
-  AutoMap();
+  if (!IsVCard()) AutoMap();
   return true;
 }
 
 std::string TCsvImportSession::EncodingText() const {
+  if (IsVCard()) return "vCard";
   std::string name = EncodingName(File.Encoding);
   return EncodingChoice == TEncodingChoice::Auto ? name + SJ("（自動判定）") : name;
+}
+
+TStrings TCsvImportSession::SplitLine(int line) const {
+  if (!IsVCard()) return File.Record(line);
+  if (line < 0 || line >= LineCount()) return TStrings();
+  return Cards.Cards[static_cast<size_t>(line)].Record.Columns;
+}
+
+std::string TCsvImportSession::LineText(int line) const {
+  if (!IsVCard()) return File.Table.DisplayText(line);
+  if (line < 0 || line >= LineCount()) return std::string();
+  const TImportRecord& r = Cards.Cards[static_cast<size_t>(line)].Record;
+  TStrings shown;
+  for (const std::string& v : r.Columns)
+    if (!v.empty()) shown.push_back(ImportText(v));
+  for (const TStrings* list : {&r.Tels, &r.Mails})
+    for (const std::string& v : *list) shown.push_back(v);
+  return EncodeCommaText(shown);
 }
 
 void TCsvImportSession::SelectLine(int line) {
@@ -376,7 +400,7 @@ void TCsvImportSession::AutoMap() {
 }
 
 bool TCsvImportSession::CanMap() const {
-  return SelectedColumn >= 0 && SelectedColumn < static_cast<int>(LineFields.size()) && SelectedRow >= 0 &&
+  return !IsVCard() && SelectedColumn >= 0 && SelectedColumn < static_cast<int>(LineFields.size()) && SelectedRow >= 0 &&
          SelectedRow < static_cast<int>(FieldNames.size());
 }
 
@@ -399,7 +423,7 @@ void TCsvImportSession::AppendSelected() {
 }
 
 bool TCsvImportSession::CanUnmap() const {
-  if (SelectedRow < 0) return false;
+  if (SelectedRow < 0 || IsVCard()) return false;
   size_t row = static_cast<size_t>(SelectedRow);
   if (row < Map.size()) return !Map[row].empty() || !Fallback[row].empty();
   return row - Map.size() < Entries.size();
@@ -422,13 +446,17 @@ void TCsvImportSession::Unmap() {
   Entries.erase(Entries.begin() + static_cast<long>(row - Map.size()));
 }
 
-void TCsvImportSession::UnmapAll() { ClearMap(); }
+void TCsvImportSession::UnmapAll() {
+  if (!IsVCard()) ClearMap();
+}
 
 bool TCsvImportSession::CanUnmapAll() const {
+  if (IsVCard()) return false;
   return std::find(FUsed.begin(), FUsed.end(), true) != FUsed.end() || !Entries.empty();
 }
 
 bool TCsvImportSession::HasMapping() const {
+  if (IsVCard()) return true;  // a card says what each value is
   for (size_t f = 0; f < Map.size(); ++f)
     if (!Map[f].empty() || !Fallback[f].empty()) return true;
   return !Entries.empty();
@@ -468,6 +496,20 @@ std::string TCsvImportSession::ColumnName(int column) const {
 
 std::string TCsvImportSession::RowText(int row) const {
   if (row < 0) return std::string();
+  if (IsVCard()) {
+    if (row >= static_cast<int>(FieldNames.size()) || SelectedLine < 0 || SelectedLine >= LineCount()) return std::string();
+    const TImportRecord& r = Cards.Cards[static_cast<size_t>(SelectedLine)].Record;
+    std::string value = ImportText(r.Columns[static_cast<size_t>(row)]);
+    // a card's telephones, mails and further remarks are shown with the field of their kind
+    const TStrings* more = row == pcTel ? &r.Tels : row == pcMail ? &r.Mails : row == pcRemarks ? &r.Remarks : nullptr;
+    if (more) {
+      TStrings all;
+      if (!value.empty()) all.push_back(value);
+      all.insert(all.end(), more->begin(), more->end());
+      value = JoinStr(all, SJ("／"));
+    }
+    return FieldNames[static_cast<size_t>(row)] + ":" + value;
+  }
   if (row < static_cast<int>(FieldNames.size())) return FieldNames[static_cast<size_t>(row)] + ":" + FieldValue(row, LineFields);
   size_t e = static_cast<size_t>(row) - FieldNames.size();
   if (e >= Entries.size()) return std::string();
@@ -521,13 +563,14 @@ TImportResult TCsvImportSession::Import(TDataList& target) {
       if (auto* person = dynamic_cast<TPerson*>(item)) ImportPerson(*person, record);
       else item->SetImportText(EncodeCommaText(record.Columns));
     };
-    for (int line = NoFirstLine ? 1 : 0; line < LineCount(); ++line) {
-      TImportRecord record = LineRecord(SplitLine(line));
+    // a CSV file may start with its header; a vCard file has none
+    for (int line = NoFirstLine && !IsVCard() ? 1 : 0; line < LineCount(); ++line) {
+      TImportRecord record = IsVCard() ? Cards.Cards[static_cast<size_t>(line)].Record : LineRecord(SplitLine(line));
       if (record.Empty()) {
         ++result.Blank;
         continue;
       }
-      int fileLine = File.Table.LineOf(line);
+      int fileLine = IsVCard() ? Cards.Cards[static_cast<size_t>(line)].Line : File.Table.LineOf(line);
       // An entry that cannot be made from its line (a date that is not one) is found on a
       // loose copy first, so that the book never holds a half-read entry.
       try {

@@ -9,6 +9,7 @@
 #include "CsvFiles.h"
 #include "DataLists.h"
 #include "PersonColumns.h"
+#include "VCards.h"
 
 namespace kaede {
 
@@ -96,6 +97,10 @@ public:
   std::vector<TEntryMap> Entries;
   // The header sets recognised in the selected line (CP932 descriptions).
   TStrings HeaderSets;
+  // A vCard file is read card by card instead of line by line: each card is one "line",
+  // already mapped, and the mapping commands do nothing.
+  TVCardFile Cards;
+  bool IsVCard() const { return !Cards.Cards.empty(); }
 
   void Start(const TStrings& fieldNames, TAlias alias);
   // Reads the file: "指定ファイルは存在しません" and "選択したファイルは空なのでインポートできません"
@@ -109,11 +114,11 @@ public:
   // "UTF-8（自動判定）", "Shift_JIS" ...: what the lines were read as.
   std::string EncodingText() const;
 
-  int LineCount() const { return File.RecordCount(); }
+  int LineCount() const { return IsVCard() ? static_cast<int>(Cards.Cards.size()) : File.RecordCount(); }
   // The fields of a line (CSV rules: spaces stay inside their fields).
-  TStrings SplitLine(int line) const { return File.Record(line); }
-  // A line as the file list shows it.
-  std::string LineText(int line) const { return File.Table.DisplayText(line); }
+  TStrings SplitLine(int line) const;
+  // A line (or a card) as the file list shows it.
+  std::string LineText(int line) const;
   void SelectLine(int line);
 
   void AutoMap();
