@@ -301,3 +301,20 @@ TEST(JointNames, NamesKeepTheirHonorificsThroughTheBookFile) {
   back->SetText(p->GetText());
   EXPECT_EQ(back->Renmei().Lines(), (TStrings{SJ("花子|様"), "Mr.", "x", SJ("健太|くん")}));
 }
+
+TEST(CsvExport, AByteThatIsNotCp932NamesItsEntryInAUtf8Export) {
+  TPersonList l;
+  Add(l, "a,あ");
+  l.AddText(std::string("\"b\x81\",b"));
+  TCsvExporter e;
+  e.Reset(PersonColumnNames());
+  e.AddAll();
+  int n = 0;
+  EXPECT_NO_THROW(e.Bytes(l, TCsvEncoding::Cp932, n));  // CP932 bytes go out as they are
+  try {
+    e.Bytes(l, TCsvEncoding::Utf8, n);
+    ADD_FAILURE();
+  } catch (const Exception& x) {
+    EXPECT_NE(std::string(x.what()).find(SJ("「") + std::string("b\x81", 2) + SJ("」")), std::string::npos);
+  }
+}
