@@ -510,7 +510,20 @@ std::string TCsvImportSession::RowText(int row) const {
     }
     return FieldNames[static_cast<size_t>(row)] + ":" + value;
   }
-  if (row < static_cast<int>(FieldNames.size())) return FieldNames[static_cast<size_t>(row)] + ":" + FieldValue(row, LineFields);
+  if (row < static_cast<int>(FieldNames.size())) {
+    std::string value = FieldValue(row, LineFields);
+    // the entries that a header set adds to the telephones, mails or remarks show with them
+    TEntryList list = row == pcTel ? elTel : row == pcMail ? elMail : elRemark;
+    if (row == pcTel || row == pcMail || row == pcRemarks) {
+      TStrings all;
+      if (!value.empty()) all.push_back(ImportText(value));
+      for (const TEntryMap& e : Entries)
+        if (e.List == list)
+          for (std::string& v : EntryValues(e, LineFields)) all.push_back(std::move(v));
+      value = JoinStr(all, SJ("／"));
+    }
+    return FieldNames[static_cast<size_t>(row)] + ":" + value;
+  }
   size_t e = static_cast<size_t>(row) - FieldNames.size();
   if (e >= Entries.size()) return std::string();
   const TEntryMap& m = Entries[e];

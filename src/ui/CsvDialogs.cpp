@@ -191,6 +191,9 @@ TCsvImportDialog::TCsvImportDialog(QWidget* parent) : QDialog(parent) {
   encodingRow->addWidget(FEncoding);
   encodingRow->addWidget(FEncodingText, 1);
   layout->addLayout(encodingRow);
+  FHeaderSets = new QLabel(this);
+  FHeaderSets->setWordWrap(true);
+  layout->addWidget(FHeaderSets);
   auto* row = new QHBoxLayout();
   FRelationListBox = new QListWidget(this);
   FListBoxFileValue = new QListWidget(this);
@@ -268,13 +271,14 @@ void TCsvImportDialog::FillLines() {
   TStrings lines;
   for (int i = 0; FLoaded && i < FSession->LineCount(); ++i) lines.push_back(FSession->LineText(i));
   Fill(FListBoxFile, lines, FLoaded ? 0 : -1);
-  std::string encoding = FLoaded ? FSession->EncodingText() : std::string();
-  if (FLoaded && !FSession->HeaderSets.empty()) encoding += SJ("　見出し: ") + JoinStr(FSession->HeaderSets, SJ("、"));
-  FEncodingText->setText(ToQ(encoding));
+  FEncodingText->setText(ToQ(FLoaded ? FSession->EncodingText() : std::string()));
+  bool sets = FLoaded && !FSession->HeaderSets.empty();
+  FHeaderSets->setText(sets ? ToQ(SJ("見出しの形式: ") + JoinStr(FSession->HeaderSets, SJ("、"))) : QString());
+  FHeaderSets->setVisible(sets);
   // a vCard says what each value is: nothing to choose
   bool csv = !FSession->IsVCard();
   FEncoding->setEnabled(csv);
-  FCheckBoxNoFirstLine->setEnabled(csv);
+  FCheckBoxNoFirstLine->setVisible(csv);
   std::string message = FLoaded ? IssuesText(*FSession) : FSession->Error;
   FMessage->setText(ToQ(message));
   FMessage->setVisible(!message.empty());

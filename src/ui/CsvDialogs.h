@@ -67,6 +67,7 @@ private:
   bool FLoaded = false;
   QLabel* FPanelFileName;
   QLabel* FEncodingText;
+  QLabel* FHeaderSets;
   QLabel* FMessage;
   QComboBox* FEncoding;
   QListWidget* FListBoxFile;
