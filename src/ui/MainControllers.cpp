@@ -75,7 +75,10 @@ void TMainController::Start() {
     OpenBook(FileBaseName(file));
   }
   FOptions.OnParams = [this](const TStrings& files) {
+    // a book of the data folder by its name, or a book file by its path (what the desktop
+    // passes for a double-clicked book)
     if (!files.empty() && FileExists(BookFile(files[0]))) OpenBook(files[0]);
+    else if (!files.empty() && FileExists(files[0])) OpenBook(files[0].find('/') == std::string::npos ? "./" + files[0] : files[0]);
     if (!FOptions.StartName.empty()) FFrame->SelectFirstMatch(FOptions.StartName);
   };
   FOptions.ParseCommandLine();
@@ -130,7 +133,8 @@ bool TMainController::OpenBook(const std::string& name) {
   // a pending edit belongs to the book that is open now: it is completed (and saved) first
   if (CompletePendingEdit) CompletePendingEdit();
   if (!SaveBook()) return false;
-  std::string file = BookFile(name);
+  // a book name never holds "/": one that does is the path of a book file
+  std::string file = name.find('/') == std::string::npos ? BookFile(name) : name;
   if (!FileExists(file)) {
     AppHost().ShowError(file + SJ(" が見つかりません"));
     return false;
@@ -397,7 +401,13 @@ void TMainController::Import() {
   TCsvImportSession session;
   session.Start(PersonColumnNames(), PersonColumnAlias);
   if (!FView.RunImportDialog(session)) return;
-  TImportResult result = session.Import(Book());
+  TImportResult result;
+  try {
+    result = session.Import(Book());
+  } catch (const Exception& e) {
+    AppHost().ShowError(e.what());
+    return;
+  }
   CompleteImport(Book(), result);
   RefreshClassifications();
   Book().SetModified(true);
@@ -409,7 +419,7 @@ void TMainController::Import() {
     if (result.Skipped.size() > 20) text += "\r\n...";
     AppHost().ShowError(text);
   }
-  AppHost().ShowInfo(TCsvImportSession::ResultMessage(result.Added));
+  AppHost().ShowInfo(TCsvImportSession::ResultMessage(result));
 }
 
 // ---- Refreshing ----------------------------------------------------------------------------

@@ -70,6 +70,7 @@ public:
   TStrings BookNames() const;
   std::string BookFile(const std::string& name) const;
   std::string OpenBookName() const;
+  // A book of the data folder by its name, or (for a name with "/") a book file by its path.
   bool OpenBook(const std::string& name);
   bool NewBook();
   bool RenameBook();

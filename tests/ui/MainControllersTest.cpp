@@ -260,3 +260,28 @@ TEST(MainWindow, TheSyntheticFileImportsThroughTheDialogAndUndoesInOneStep) {
   f.c->Close();
   EXPECT_EQ(ReadFileBytes(f.Book("住所録")), before);
 }
+
+TEST(MainWindow, ABookGivenByItsPathOpensAsTheDesktopPassesADoubleClickedOne) {
+  test::TempDir elsewhere;
+  std::string path = Utf8ToSjis(elsewhere.Path() + "/家族.kad");
+  WriteFileAtomic(path, SJ("父,ちち\r\n母,はは\r\n"));
+  Fixture f;
+  f.WriteBook("住所録", "a,あ\r\n");
+  TAppOption::SetProgramArguments({"/D" + Utf8ToSjis(f.data.Path()), path});
+  f.Start();
+  EXPECT_EQ(f.c->Book().FileName, path);
+  EXPECT_EQ(f.c->Book().AllCount(), 2);
+  EXPECT_EQ(f.view.title, SJ("Kaede Address - 家族"));
+  EXPECT_EQ(f.options->DataPath(), Utf8ToSjis(f.data.Path()) + "/");  // the data folder stays
+}
+
+TEST(MainWindow, AnImportWithNothingMappedIsRefusedWithAMessage) {
+  Fixture f;
+  f.WriteBook("住所録", "a,あ\r\n");
+  f.Start();
+  f.view.importDialog = [](TCsvImportSession& s) { return s.LoadBytes("foo,bar\r\n1,2\r\n"); };
+  f.c->Import();
+  ASSERT_FALSE(f.host.errors.empty());
+  EXPECT_NE(f.host.errors.back().find(TCsvImportSession::NoMappingMessage()), std::string::npos);
+  EXPECT_EQ(f.c->Book().AllCount(), 1);
+}
