@@ -98,6 +98,20 @@ public:
   virtual TClockValue Now() const { return ClockNow(); }
 };
 
+// Runs a function when it goes out of scope (the closing half of a bracket that must close
+// also when the body raises).
+template <class F>
+class TAtScopeExit {
+public:
+  explicit TAtScopeExit(F f) : FFn(std::move(f)) {}
+  ~TAtScopeExit() { FFn(); }
+  TAtScopeExit(const TAtScopeExit&) = delete;
+  TAtScopeExit& operator=(const TAtScopeExit&) = delete;
+
+private:
+  F FFn;
+};
+
 // ---- Geometry and drawing helpers ----------------------------------------------------------
 
 // x, y, width, height.

@@ -9,22 +9,6 @@
 
 namespace kaede {
 
-namespace {
-
-template <class F>
-class TFinally {
-public:
-  explicit TFinally(F f) : FFn(std::move(f)) {}
-  ~TFinally() { FFn(); }
-  TFinally(const TFinally&) = delete;
-  TFinally& operator=(const TFinally&) = delete;
-
-private:
-  F FFn;
-};
-
-}  // namespace
-
 int32_t TableRowOffset(int32_t height, int32_t rowsPerPage, int32_t q) {
   return static_cast<int32_t>(std::trunc(static_cast<double>(height) / std::max(1, rowsPerPage) * q));
 }
@@ -81,7 +65,7 @@ void TTableView::Arrange(const TRect& rect) {
   if (!Measuring() && !Printing() && paper) {
     SetMeasuring(true);
     SetPrinting(true);
-    TFinally back([this] {
+    TAtScopeExit back([this] {
       SetPrinting(false);
       SetMeasuring(false);
     });
