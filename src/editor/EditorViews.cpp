@@ -353,6 +353,17 @@ void TEditorView::ShowCaret() {
       const int32_t off = -target * FGeometry.LinePitch;
       SetOffset(FGeometry.Vertical ? TPoint{off, Offset().Y} : TPoint{Offset().X, off});
     }
+    // along a line longer than the window
+    const TRect c = CaretViewRect();
+    if (IsEmptyRect(c)) return;
+    const int32_t a0 = FGeometry.Vertical ? c.Top : c.Left, a1 = FGeometry.Vertical ? c.Bottom : c.Right;
+    const int32_t size = FGeometry.Vertical ? ClientHeight() : ClientWidth();
+    const int32_t scrolled = FGeometry.Vertical ? Offset().Y : Offset().X;
+    int32_t d = 0;
+    if (a1 - scrolled <= size) d = -scrolled;  // the start of the line shows the caret: no scroll
+    else if (a0 < 0) d = -a0 + 2 * FGeometry.CellPitch;
+    else if (a1 > size) d = size - a1 - 2 * FGeometry.CellPitch;
+    if (d != 0) ScrollBy(FGeometry.Vertical ? 0 : d, FGeometry.Vertical ? d : 0);
     return;
   }
   // bring the caret's page into view first, then the caret inside it

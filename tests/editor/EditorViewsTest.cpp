@@ -274,3 +274,25 @@ TEST_F(EditorView, NothingLaidOutYet) {
   EXPECT_EQ(v.Core().Caret(), (TPoint{2, 0}));
   (void)v.InputRect();
 }
+
+// Without paper the window follows the caret: down to a later line, and along a line longer
+// than the window.
+TEST_F(EditorView, TheWindowFollowsTheCaret) {
+  TEditorFixture f([](TEditorStyle& s) {
+    s.SetEditor(&TEditorValues::ColumnCountAuto, false);
+    s.SetEditor(&TEditorValues::ColumnCount, 0);  // lines are not broken
+  }, 300, 200);
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "line\r\n";
+  text += std::string(200, 'x');
+  f.Text(text.c_str());
+  f.Key(vkEnd, ssCtrl);
+  const TRect c = f.View().CaretViewRect();
+  ASSERT_FALSE(IsEmptyRect(c));
+  EXPECT_GE(c.Left, 0);
+  EXPECT_LE(c.Right, f.View().ClientWidth());
+  EXPECT_LT(f.View().Offset().X, 0);
+  EXPECT_LT(f.View().Offset().Y, 0);
+  f.Key(vkHome, ssCtrl);
+  EXPECT_EQ(f.View().Offset(), (TPoint{0, 0}));
+}
