@@ -387,8 +387,12 @@ void TEditorView::ShowCaret() {
 void TEditorView::TextChanged(int32_t firstRow, int32_t lastRow) {
   ++FVersion;
   CheckPageCount();
+  // an edit that reaches the last line, or changes the number of lines, leaves rows after the
+  // text that showed lines before: they are drawn again too
   const int32_t count = Lines().DisplayCount();
-  if (lastRow < 0 || lastRow >= count) lastRow = count + std::max(1, FGeometry.LinesPerPage);
+  if (lastRow < 0 || lastRow >= count - 1 || count != FDrawnCount)
+    lastRow = std::max(count, FDrawnCount) + std::max(1, FGeometry.LinesPerPage);
+  FDrawnCount = count;
   // the rows on the pages shown, as one rectangle per page
   TRect dirty{};
   int32_t shown = 0;

@@ -136,6 +136,7 @@ private:
   bool FSelecting = false;
   TPoint FPressPos{0, 0};
   int32_t FLastCaretRow = 0;
+  int32_t FDrawnCount = 1;  // display lines at the last change
 };
 
 }  // namespace kaede

@@ -296,3 +296,20 @@ TEST_F(EditorView, TheWindowFollowsTheCaret) {
   f.Key(vkHome, ssCtrl);
   EXPECT_EQ(f.View().Offset(), (TPoint{0, 0}));
 }
+
+// Joining lines leaves the rows after the text that showed the old last lines: they are
+// repainted too, so no stale line stays on screen.
+TEST_F(EditorView, RowsLeftBehindByAnEditAreRepainted) {
+  TEditorFixture f;
+  f.Text("one\r\ntwo\r\nthree\r\nfour");
+  const TRect lastRow = f.View().RowViewRect(3);
+  f.Host.Clear();
+  f.Core().Select(TPoint{4, 1}, TPoint{1, 2});  // the break between two and three
+  f.Host.Clear();
+  f.Key(vkDelete);
+  ASSERT_EQ(f.Core().Lines().DisplayCount(), 3);
+  bool covered = false;
+  for (const TRect& r : f.Host.Invalidated)
+    covered = covered || (r.Left <= lastRow.Left && r.Top <= lastRow.Top && r.Right >= lastRow.Right && r.Bottom >= lastRow.Bottom);
+  EXPECT_TRUE(covered);
+}
