@@ -312,7 +312,7 @@ void TEditorPainter::PaintText(TCanvas& c, const TRowPlace& p, const RLineStatus
       if (run[i] == '\t') run[i] = ' ';
       i += len;
     }
-    if (connect && vertical) {
+    if (connect) {
       // an isolated pair of box-drawing dashes overlaps into one stroke
       const std::string dash = SJ("─");
       for (size_t i = 0; i + 4 <= run.size(); i += CharLenAt(run, i)) {

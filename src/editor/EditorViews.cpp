@@ -136,6 +136,10 @@ TPoint TEditorView::GetExtent() {
 void TEditorView::ApplyStyle() {
   TBaseView::ApplyStyle();
   FCore.Documents().AssignStyle(EditorStyle());
+  // the page limit: the paper view marks the sheet after it with the limit's divider
+  const int32_t maxPages = EditorStyle().Editor().MaxPageCount;
+  MarkSheet = maxPages > 0 ? maxPages / std::max(1, EditorStyle().PagesPerSheet()) : -1;
+  MarkLine = maxPages > 0 ? EditorStyle().ViewInfo(TEditorStyle::viMaxPageDivideLine) : nullptr;
   ++FVersion;
 }
 

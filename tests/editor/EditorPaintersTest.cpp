@@ -254,3 +254,25 @@ TEST(EditorPainter, ProportionalCellsTakeTheirMeasuredWidths) {
   EXPECT_EQ(wide.Offsets.back(), 60);
   EXPECT_EQ(wide.Offsets, (TIntegers{0, 14, 20, 26, 32, 50, 50, 60}));
 }
+
+// An isolated pair of box-drawing dashes overlaps into one stroke; the line keeps its length.
+TEST(EditorPainter, DashPairsJoinIntoOneStroke) {
+  for (bool vertical : {true, false}) {
+    TPage pg([&](TStyleHolder& s) {
+      s->SetEditor(&TEditorValues::ConnectTatesen, true);
+      s->SetEditor(&TEditorValues::Vertical, vertical);
+    });
+    pg.Layout("あ──い───う", 400, 400);
+    pg.Paint();
+    ASSERT_EQ(pg.Canvas.Texts().size(), 1u);
+    const TIntegers& a = pg.Canvas.Texts()[0]->Advances;
+    // あ, then the pair: the first dash 91 % of its width, the second takes the rest
+    EXPECT_EQ(a[2], RoundHalfEven(16 * 0.91)) << vertical;
+    EXPECT_EQ(a[4], 16 + 16 - RoundHalfEven(16 * 0.91));
+    // a run of three is left alone
+    EXPECT_EQ(a[8], 16);
+    int32_t sum = 0;
+    for (int32_t v : a) sum += v;
+    EXPECT_EQ(sum, 16 * 8);
+  }
+}
