@@ -313,3 +313,48 @@ TEST_F(EditorView, RowsLeftBehindByAnEditAreRepainted) {
     covered = covered || (r.Left <= lastRow.Left && r.Top <= lastRow.Top && r.Right >= lastRow.Right && r.Bottom >= lastRow.Bottom);
   EXPECT_TRUE(covered);
 }
+
+// Texts with every kind of notation under random styles: painting, printing, hit tests and
+// caret positions never step outside the text, and a click on the caret finds the caret.
+TEST_F(EditorView, RandomTextsAndStylesPaintAndHitSafely) {
+  std::mt19937 rng(1414);
+  std::uniform_int_distribution<int> coin(0, 1), small(0, 4);
+  int checked = 0;
+  for (int round = 0; round < 30; ++round) {
+    TEditorFixture f([&](TEditorStyle& s) {
+      s.SetEditor(&TEditorValues::Vertical, coin(rng) == 1);
+      s.SetEditor(&TEditorValues::PartationCount, 1 + small(rng) % 3);
+      s.SetEditor(&TEditorValues::LineInfoStyle, small(rng));
+      s.SetEditor(&TEditorValues::LineCountInPage, small(rng) * 3);
+      s.SetEditor(&TEditorValues::GapLineStyle, small(rng) % 3);
+      s.SetEditor(&TEditorValues::ProportionalFont, coin(rng) == 1);
+      s.SetEditor(&TEditorValues::FreeCaret, coin(rng) == 1);
+      s.SetEditor(&TEditorValues::SerifuNameRestore, coin(rng) == 1);
+      for (int e : {TEditorStyle::viRubi, TEditorStyle::viBoten, TEditorStyle::viFootNote, TEditorStyle::viFootNoteMark,
+                    TEditorStyle::viGapLine, TEditorStyle::viVerticalRow, TEditorStyle::viZenkakuSpace,
+                    TEditorStyle::viHankakuSpace, TEditorStyle::viLineInfo, TEditorStyle::viTab})
+        s.ViewInfo(e)->SetStatus(small(rng) % 3);
+      s.SetBase(&TBaseStyleValues::PaperVisible, coin(rng) == 1);
+    }, 500 + small(rng) * 40, 400 + small(rng) * 40);
+    std::string text;
+    for (int l = 0; l < 6; ++l) text += (l ? "\r\n" : "") + RandomNotatedText(rng, 12);
+    f.Core().SetText(text);
+    f.View().Resize();
+    TRecordingCanvas c = f.Paint();
+    const int32_t rows = f.Core().Lines().Infos().Count();
+    std::uniform_int_distribution<int> row(0, rows - 1), col(1, 30), px(-10, 600);
+    for (int i = 0; i < 20; ++i) {
+      f.View().HitText(TPoint{px(rng), px(rng)});
+      f.Core().MoveTo(TPoint{col(rng), row(rng)}, coin(rng) == 1);
+      const TPoint caret = f.Core().Caret();
+      const TRect r = f.View().CaretViewRect();
+      if (IsEmptyRect(r) || !PointInRect(f.View().ClientRect(), f.Centre(r).X, f.Centre(r).Y)) continue;
+      const TEditorHit hit = f.View().HitText(f.Centre(r));
+      if (hit.Area == eaFootNote) continue;
+      EXPECT_EQ(hit.Position, caret) << "round " << round;
+      ++checked;
+    }
+    f.Paint();
+  }
+  EXPECT_GT(checked, 100);  // most carets land in the window
+}
