@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
+#include <random>
 
 #include "Cp932.h"
 #include "QtText.h"
@@ -262,4 +263,23 @@ TEST(QtVerticalText, EveryCharacterOnOnePage) {
     }
   }
   ASSERT_TRUE(lines.save(folder + "/vertical-lines.png"));
+}
+
+// Arbitrary bytes (a lead byte at the end, trail bytes alone, bytes no character uses) are
+// measured and drawn without reading past the text.
+TEST(QtVerticalText, ArbitraryBytesAreSafe) {
+  QFont f = Face("ＭＳ 明朝", 20);
+  std::mt19937 rng(50);
+  QImage img(100, 400, QImage::Format_RGB32);
+  QPainter p(&img);
+  for (int round = 0; round < 200; ++round) {
+    std::string s(static_cast<size_t>(rng() % 12), '\0');
+    for (char& c : s) c = static_cast<char>(rng() % 256);
+    std::vector<int32_t> adv(s.size() + 1, -7);
+    VerticalAdvances(f, s, adv.data());
+    EXPECT_EQ(adv[s.size()], -7);  // nothing written past the text
+    for (size_t i = 0; i < s.size(); ++i) EXPECT_GE(adv[i], 0);
+    DrawVerticalText(p, f, 90, 10, s, adv.data());
+    DrawVerticalText(p, f, 60, 10, s, nullptr);
+  }
 }
