@@ -236,13 +236,14 @@ int32_t TEditorGeometry::ColumnAt(const TRowPlace& p, int32_t along, const TInte
   return column;
 }
 
-int32_t TEditorGeometry::RowIndexAt(const TRect& partition, int32_t across) const {
+int32_t TEditorGeometry::RowIndexAt(const TRect& partition, int32_t across, bool clamp) const {
   const int32_t d = Vertical ? partition.Right - 1 - across : across - partition.Top;
   if (d < 0) return -1;
   const int32_t perPartition = RowsPerPartition();
   for (int32_t k = 0; k < perPartition; ++k)
     if (d < RowOffset(k + 1)) return k;
-  return -1;
+  const int32_t extent = Vertical ? partition.Right - partition.Left : partition.Bottom - partition.Top;
+  return clamp && d < extent ? perPartition - 1 : -1;
 }
 
 // ---- Line numbers --------------------------------------------------------------------------

@@ -119,8 +119,9 @@ public:
                   const TIntegers* offsets = nullptr) const;
   // The display column a point along a row hits (past the middle of a cell: the next column).
   int32_t ColumnAt(const TRowPlace& p, int32_t along, const TIntegers* offsets = nullptr) const;
-  // The row index in a partition a point across hits, or -1 outside.
-  int32_t RowIndexAt(const TRect& partition, int32_t across) const;
+  // The row index in a partition a point across hits, or -1 outside; with clamp, a point
+  // past the last row (in the space left over below it) gives the last row.
+  int32_t RowIndexAt(const TRect& partition, int32_t across, bool clamp = false) const;
 
 private:
   TRect Cross(const TRect& partition, int32_t from, int32_t to) const;

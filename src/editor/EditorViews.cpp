@@ -476,7 +476,7 @@ TEditorHit TEditorView::HitText(TPoint pt) const {
       const TRect& r = g.PartitionRects[static_cast<size_t>(part)];
       const bool alongIn = g.Vertical ? (y >= r.Top && y < r.Bottom) : (x >= r.Left && x < r.Right);
       if (!alongIn) continue;
-      const int32_t index = g.RowIndexAt(r, g.Vertical ? x : y);
+      const int32_t index = g.RowIndexAt(r, g.Vertical ? x : y, true);
       if (index < 0) return false;
       int32_t k = first + part * g.RowsPerPartition() + index;
       const int32_t rows = Lines().Infos().Count();
@@ -560,11 +560,28 @@ void TEditorView::MouseMoveHook(const TViewMouseEvent& e) {
     if (hit.Found) cursor = hit.Area == eaUrl || hit.Area == eaMail ? vcrHand : hit.Area == eaMargin ? vcrDefault : vcrIBeam;
     Host()->SetCursor(cursor);
   }
-  if (FSelecting && (e.Shift & ssLeft) && hit.Found && hit.Area != eaMargin)
-    FCore.MoveTo(hit.Position, true, (e.Shift & ssAlt) != 0);
+  if (!FSelecting || !(e.Shift & ssLeft)) return;
+  FBoxSelecting = (e.Shift & ssAlt) != 0;
+  // a selection dragged out of the window scrolls it (the paper view's auto-scroll)
+  bool accept = false;
+  DragOverHook(e.X, e.Y, PointInRect(ClientRect(), e.X, e.Y) ? TDragState::Move : TDragState::Leave, accept);
+  if (hit.Found && hit.Area != eaMargin) FCore.MoveTo(hit.Position, true, FBoxSelecting);
 }
 
-void TEditorView::MouseUpHook(const TViewMouseEvent&) { FSelecting = false; }
+void TEditorView::MouseUpHook(const TViewMouseEvent&) {
+  FSelecting = false;
+  StopAutoScroll();
+}
+
+void TEditorView::AutoScrollTick() {
+  TBaseView::AutoScrollTick();
+  if (!FSelecting || !Host()) return;
+  // the selection follows the pointer to the edge of the window
+  const TPoint p = Host()->PointerPos();
+  const TPoint inside{std::clamp(p.X, 0, std::max(0, ClientWidth() - 1)), std::clamp(p.Y, 0, std::max(0, ClientHeight() - 1))};
+  const TEditorHit hit = HitText(inside);
+  if (hit.Found && hit.Area != eaMargin) FCore.MoveTo(hit.Position, true, FBoxSelecting);
+}
 
 void TEditorView::HandleDoubleClick() {
   const TEditorHit hit = HitText(FPressPos);

@@ -112,6 +112,7 @@ protected:
   void MouseDownHook(const TViewMouseEvent& e) override;
   void MouseMoveHook(const TViewMouseEvent& e) override;
   void MouseUpHook(const TViewMouseEvent& e) override;
+  void AutoScrollTick() override;
 
 private:
   TEditorLayoutInput LayoutInput() const;
@@ -134,6 +135,7 @@ private:
   bool FFocused = false;
   std::string FPreedit;
   bool FSelecting = false;
+  bool FBoxSelecting = false;
   TPoint FPressPos{0, 0};
   int32_t FLastCaretRow = 0;
   int32_t FDrawnCount = 1;  // display lines at the last change

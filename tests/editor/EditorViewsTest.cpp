@@ -358,3 +358,24 @@ TEST_F(EditorView, RandomTextsAndStylesPaintAndHitSafely) {
   }
   EXPECT_GT(checked, 100);  // most carets land in the window
 }
+
+// Dragging a selection below the window scrolls it and takes the selection along.
+TEST_F(EditorView, DraggingOutOfTheWindowScrollsAndSelects) {
+  TEditorFixture f(nullptr, 400, 200);
+  std::string text;
+  for (int i = 0; i < 60; ++i) text += "line " + std::to_string(i) + "\r\n";
+  f.Text(text.c_str());
+  const TPoint a = f.Centre(f.View().CaretViewRect());
+  f.View().MouseDown(TViewMouseEvent{TMouseButton::Left, ssLeft, a.X, a.Y});
+  f.Host.Pointer = TPoint{100, 260};
+  f.View().MouseMove(TViewMouseEvent{TMouseButton::Left, ssLeft, 100, 260});
+  ASSERT_TRUE(f.View().AutoScrollTimerRunning());
+  const int32_t before = f.Core().Caret().Y;
+  for (int i = 0; i < 5; ++i) f.View().TimerTick(TBaseView::kAutoScrollTimer);
+  EXPECT_LT(f.View().Offset().Y, 0);
+  EXPECT_GT(f.Core().Caret().Y, before);
+  EXPECT_TRUE(f.Core().HasSelection());
+  EXPECT_EQ(f.Core().SelectionRange().Start, (TPoint{1, 0}));
+  f.View().MouseUp(TViewMouseEvent{TMouseButton::Left, 0, 100, 260});
+  EXPECT_FALSE(f.View().AutoScrollTimerRunning());
+}
