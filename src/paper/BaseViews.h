@@ -58,7 +58,11 @@ enum TViewCommand : int32_t {
 enum THitArea : int32_t { haOutside = 1, haSheet = 2, haPrintable = 3, haContent = 4 };
 
 // Mouse cursors a view asks its host for.
-enum TViewCursor : int32_t { vcrDefault = 0, vcrIBeam = 1, vcrHand = 2, vcrDrag = 3, vcrNoDrop = 4 };
+// vcrVerticalIBeam: the text cursor lying across a column of vertical text; vcrReverseArrow:
+// the arrow pointing up and right, over a margin whose click selects a whole line.
+enum TViewCursor : int32_t {
+  vcrDefault = 0, vcrIBeam = 1, vcrHand = 2, vcrDrag = 3, vcrNoDrop = 4, vcrVerticalIBeam = 5, vcrReverseArrow = 6
+};
 
 // The clock of the header and footer macros.
 struct TClockValue {

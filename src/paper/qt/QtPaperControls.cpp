@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolTip>
@@ -57,6 +58,36 @@ TShiftState QtShiftState(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
 }
 
 namespace {
+
+// The two cursors the platform has no shape for, drawn once: the text cursor turned across a
+// column of vertical text, and the arrow mirrored to point up and to the right.
+QCursor DrawnCursor(bool verticalIBeam) {
+  // kept for the whole run: the application object goes before static objects would
+  static const QCursor* const cursors = new QCursor[2]{
+      [] {
+        QPixmap pm(17, 17);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        const QPolygon arrow({{16, 0}, {16, 12}, {13, 9}, {10, 15}, {8, 14}, {11, 8}, {6, 8}});
+        p.setPen(Qt::white);
+        p.setBrush(Qt::black);
+        p.drawPolygon(arrow);
+        return QCursor(pm, 16, 0);
+      }(),
+      [] {
+        QPixmap pm(17, 17);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setPen(Qt::black);
+        p.drawLine(3, 8, 13, 8);
+        p.drawLine(1, 6, 1, 10);
+        p.drawLine(2, 7, 2, 9);
+        p.drawLine(15, 6, 15, 10);
+        p.drawLine(14, 7, 14, 9);
+        return QCursor(pm, 8, 8);
+      }()};
+  return cursors[verticalIBeam ? 1 : 0];
+}
 
 TMouseButton ButtonOf(Qt::MouseButton b) {
   if (b == Qt::RightButton) return TMouseButton::Right;
@@ -118,6 +149,8 @@ public:
       case vcrHand: setCursor(Qt::PointingHandCursor); break;
       case vcrDrag: setCursor(Qt::DragMoveCursor); break;
       case vcrNoDrop: setCursor(Qt::ForbiddenCursor); break;
+      case vcrVerticalIBeam: setCursor(DrawnCursor(true)); break;
+      case vcrReverseArrow: setCursor(DrawnCursor(false)); break;
       default: unsetCursor(); break;
     }
   }
