@@ -557,7 +557,11 @@ void TEditorView::MouseMoveHook(const TViewMouseEvent& e) {
   const TEditorHit hit = HitText(TPoint{e.X, e.Y});
   if (Host()) {
     int32_t cursor = vcrDefault;
-    if (hit.Found) cursor = hit.Area == eaUrl || hit.Area == eaMail ? vcrHand : hit.Area == eaMargin ? vcrDefault : vcrIBeam;
+    if (hit.Found) {
+      if (hit.Area == eaUrl || hit.Area == eaMail) cursor = vcrHand;
+      else if (hit.Area == eaMargin) cursor = vcrReverseArrow;
+      else if (hit.Area != eaFootNote) cursor = FGeometry.Vertical ? vcrVerticalIBeam : vcrIBeam;
+    }
     Host()->SetCursor(cursor);
   }
   if (!FSelecting || !(e.Shift & ssLeft)) return;

@@ -379,3 +379,20 @@ TEST_F(EditorView, DraggingOutOfTheWindowScrollsAndSelects) {
   f.View().MouseUp(TViewMouseEvent{TMouseButton::Left, 0, 100, 260});
   EXPECT_FALSE(f.View().AutoScrollTimerRunning());
 }
+
+// The pointer's shape follows what lies under it.
+TEST_F(EditorView, CursorFollowsTheArea) {
+  TEditorFixture f(Vertical);
+  f.Text("本文 http://example.jp/ です");
+  auto over = [&](TPoint caret) {
+    f.Core().MoveTo(caret, false);
+    const TPoint p = f.Centre(f.View().CaretViewRect());
+    f.View().MouseMove(TViewMouseEvent{TMouseButton::Left, 0, p.X, p.Y + 3});
+    return f.Host.Cursor;
+  };
+  EXPECT_EQ(over(TPoint{1, 0}), vcrVerticalIBeam);
+  EXPECT_EQ(over(TPoint{9, 0}), vcrHand);
+  const TRect row = f.View().RowViewRect(0);
+  f.View().MouseMove(TViewMouseEvent{TMouseButton::Left, 0, (row.Left + row.Right) / 2, row.Top + 4});
+  EXPECT_EQ(f.Host.Cursor, vcrReverseArrow);  // the line-number margin
+}
