@@ -502,19 +502,20 @@ void TEditorCore::DeleteBackward(int32_t unit) {
     return;
   }
   const TPoint at = l.ToLogical(caret);
-  const bool lineStart = at.X <= 1;
-  if (lineStart && at.Y == 0) return;
+  if (at.X <= 1 && at.Y == 0) return;
+  // at the first column of a display line the word acts as a character, and the line units
+  // have nothing before them
+  const bool column1 = caret.X <= l.Info(caret.Y).Indent + 1;
   TPoint from = caret;
   switch (unit) {
     case suChar: from = CharBefore(caret); break;
-    case suWord: from = lineStart ? CharBefore(caret) : WordBefore(caret); break;
+    case suWord: from = column1 ? CharBefore(caret) : WordBefore(caret); break;
     case suRow:
-      if (lineStart) return;
+      if (column1) return;
       from = RowStartOf(caret.Y);
-      if (from == caret) from = CharBefore(caret);
       break;
     case suLine:
-      if (lineStart) return;
+      if (column1) return;
       from = l.ToDisplay(1, at.Y);
       break;
     default: from = l.SelectUnit(unit, caret).Start; break;

@@ -467,3 +467,15 @@ TEST(EditorCore, RandomEditsUndoAndRedoExactly) {
     ASSERT_EQ(t.E.Text(), texts.back()) << "round " << round;
   }
 }
+
+// At the first column of a continuation row: Ctrl+Backspace takes one character (the last
+// of the row before), Shift+Backspace nothing.
+TEST(EditorCore, BackspaceUnitsAtTheStartOfAWrappedRow) {
+  TEd t(8);
+  t.Text("abcdefghijkl");
+  t.E.MoveTo(TPoint{1, 1}, false);
+  t.E.Execute(TEditorCommand::DeleteRowBack);
+  EXPECT_EQ(t.Now(), "abcdefghijkl");
+  t.E.Execute(TEditorCommand::DeleteWordBack);
+  EXPECT_EQ(t.Now(), "abcdefgijkl");
+}
