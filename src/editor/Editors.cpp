@@ -37,6 +37,7 @@ void TEditor::SetReadOnly(bool value) { EditorStyle().SetEditor(&TEditorValues::
 void TEditor::StyleChanged() {
   TBaseControl::StyleChanged();
   WantTabs = EditorStyle().ViewInfo(TEditorStyle::viTab)->IsEnabled();
+  if (OnWindowStyle) OnWindowStyle();
   Notify();
 }
 

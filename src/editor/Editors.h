@@ -48,8 +48,9 @@ public:
   // ---- Events ----------------------------------------------------------------------------
   std::function<void()> OnChange, OnJump, OnModified;
   std::function<void(const std::string& info)> OnWorkingInfo;
-  // For the window: the caret moved or the text changed (the input method's window follows).
-  std::function<void()> OnWindowUpdate;
+  // For the window: the caret moved or the text changed (the input method's window follows),
+  // and the style changed (read-only, input-method hints).
+  std::function<void()> OnWindowUpdate, OnWindowStyle;
 
 protected:
   void StyleChanged() override;

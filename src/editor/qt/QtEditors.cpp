@@ -50,7 +50,7 @@ TQtEditor::TQtEditor(std::unique_ptr<TEditor> editor, QWidget* parent)
     QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), ToQ(message));
   };
   Editor().OnWindowUpdate = [this] { CaretPlaced(); };
-  Editor().OnStyleChange = [this] { UpdateInputState(); };
+  Editor().OnWindowStyle = [this] { UpdateInputState(); };
   const int flash = QGuiApplication::styleHints()->cursorFlashTime();
   FBlink.setInterval(flash > 0 ? flash / 2 : 0);
   connect(&FBlink, &QTimer::timeout, this, [this] { EditorView().SetCaretPhase(!EditorView().CaretPhase()); });
@@ -60,7 +60,7 @@ TQtEditor::TQtEditor(std::unique_ptr<TEditor> editor, QWidget* parent)
 TQtEditor::~TQtEditor() {
   FBlink.stop();
   Editor().OnWindowUpdate = nullptr;
-  Editor().OnStyleChange = nullptr;
+  Editor().OnWindowStyle = nullptr;
   EditorView().Core().SetClipboard(nullptr);
   EditorView().OnOpenUrl = nullptr;
   EditorView().OnError = nullptr;
