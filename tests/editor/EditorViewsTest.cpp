@@ -396,3 +396,52 @@ TEST_F(EditorView, CursorFollowsTheArea) {
   f.View().MouseMove(TViewMouseEvent{TMouseButton::Left, 0, (row.Left + row.Right) / 2, row.Top + 4});
   EXPECT_EQ(f.Host.Cursor, vcrReverseArrow);  // the line-number margin
 }
+
+namespace {
+// A view and a style of a control built on the editor (as the postcard control is).
+class TCardStyle : public TEditorStyle {
+public:
+  TBaseStyle* NewSame() const override { return new TCardStyle(); }
+};
+class TCardView : public TEditorView {
+public:
+  using TEditorView::TEditorView;
+  int32_t Pages = 3;
+  std::vector<int32_t> Drawn;
+
+protected:
+  void Arrange(const TRect& r) override {
+    TEditorView::Arrange(r);
+    SetPageCount(Pages);
+  }
+  void DrawPageContent(int32_t page, const TRect& content, const TRect& clip) override {
+    Drawn.push_back(page);
+    TEditorView::DrawPageContent(page, content, clip);
+  }
+};
+}  // namespace
+
+TEST_F(EditorView, ControlsBuiltOnTheEditorBringTheirOwnViewAndStyle) {
+  TEditorView own(nullptr, [] { return static_cast<TBaseStyle*>(new TCardStyle()); });
+  EXPECT_NE(dynamic_cast<TCardStyle*>(own.Style()), nullptr);
+
+  TEditor ed([](TBaseStyle* s) -> TBaseView* { return new TCardView(static_cast<TEditorStyle*>(s)); },
+             [] { return static_cast<TBaseStyle*>(new TCardStyle()); });
+  auto& view = static_cast<TCardView&>(ed.EditorView());
+  EXPECT_NE(dynamic_cast<TCardStyle*>(&ed.Style()), nullptr);
+  EXPECT_EQ(view.Style(), &ed.Style());
+  TFakeViewHost host;
+  view.SetHost(&host);
+  ed.HandleCreated();
+  ed.BeginStyleUpdate();
+  ed.Style().SetBase(&TBaseStyleValues::PaperVisible, true);
+  ed.EndStyleUpdate(false);
+  ed.SetSize(500, 700);
+  ed.Layout();
+  EXPECT_EQ(view.PageCount(), 3);
+  ed.Core().SetText(Utf8ToSjis("自由な文面"));
+  TRecordingCanvas c;
+  view.Paint(c, view.ClientRect());
+  ASSERT_FALSE(view.Drawn.empty());
+  EXPECT_EQ(view.Drawn.front(), 0);
+}
