@@ -124,10 +124,10 @@ void TTableView::Arrange(const TRect& rect) {
 }
 
 void TTableView::DrawCell(int32_t column, int32_t row, const TRect& clip, const TRect& cell) {
+  // the cell's background is filled with its row (one fill a row instead of one a cell)
   const TRect area = IntersectRects(cell, clip);
   if (IsEmptyRect(area)) return;
   TCanvas& c = Canvas();
-  c.FillRect(area);
   int32_t align = caLeft;
   std::string text;
   CellText(column, row, align, text);
@@ -172,14 +172,13 @@ void TTableView::DrawPageContent(int32_t page, const TRect& cr, const TRect& cli
   if (!(st.Table().ValueNameOnlyFirstPage && page != 0)) {
     bottom = cr.Top + FHeaderHeight;
     SetFont(line.Font(), 0);
-    c.SetBrush({TBrushStyle::Solid, line.BackColor()});
+    FillClipped(c, {left, cr.Top, right, bottom}, clip, line.BackColor());
     int32_t x = left;
     for (size_t i = 0; i < FColumnNames.size(); ++i) {
       const int32_t w = FColumnWidths[i];
       const TRect cell{x + 1, cr.Top + 1, x + w, bottom};
       const TRect area = IntersectRects(cell, clip);
       if (!IsEmptyRect(area)) {
-        c.FillRect(area);
         const std::string& name = FColumnNames[i];
         const int32_t tw = c.TextWidth(name), th = c.TextHeight(name);
         c.TextOut(cell.Left + (cell.Right - cell.Left - tw) / 2, cell.Top + (cell.Bottom - cell.Top - th) / 2, name,
@@ -199,7 +198,7 @@ void TTableView::DrawPageContent(int32_t page, const TRect& cr, const TRect& cli
     lastBottom = y1;
     const int32_t reach = 2 + 3 * std::max<int32_t>(1, rulePen.Width);
     if (y1 + reach < clip.Top || y0 - reach > clip.Bottom) continue;  // nothing of this row is painted
-    c.SetBrush({TBrushStyle::Solid, normal.BackColor()});
+    FillClipped(c, {left, y0, right, y1 + 1}, clip, normal.BackColor());
     int32_t x = left;
     for (size_t i = 0; i < FColumnWidths.size(); ++i) {
       DrawCell(static_cast<int32_t>(i), s + q, clip, {x + 1, y0 + 1, x + FColumnWidths[i], y1});
