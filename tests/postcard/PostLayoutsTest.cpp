@@ -220,7 +220,7 @@ TEST(PostLayout, LongAddressesSplitAfterTheNumberRun) {
     const TCanvasOp& second = card.Text("Chiyoda-ku Tokyo");
     EXPECT_EQ(first.X, Px(10));
     EXPECT_EQ(second.X, Px(10));
-    EXPECT_EQ(first.Y, Px(28) + RoundHalfEven(first.Font.Height * 0.4));
+    EXPECT_EQ(first.Y, Px(36) + RoundHalfEven(first.Font.Height * 0.4));
   }
 }
 
@@ -361,10 +361,10 @@ TEST(PostLayout, TheReplyCardIsAddressedBackToTheSender) {
   card.Text("鈴木一郎行");
   // the addressee is hidden on the reply half
   for (const std::string& t : card.TextsU8()) EXPECT_EQ(t.find("山田"), std::string::npos);
-  // the sender's digits sit in the addressee's boxes on the right half
+  // the sender's digits sit in the addressee's boxes, under the title on the left half
   TRect boxes[7];
   TPostLayout(*card.S, card.C, card.Paint).CodeBoxes(true, boxes);
-  EXPECT_EQ(boxes[0].Left, Px(144));
+  EXPECT_EQ(boxes[0].Left, 1039);
 }
 
 TEST(PostLayout, TheEnvelopeFlapOnScreenAndInPrint) {
