@@ -133,7 +133,7 @@ void TPostLayout::Frame(const TRect& r, bool openLeft) {
 }
 
 void TPostLayout::Guide(const TRect& r, uint32_t rrggbb) {
-  if (FPaint.Printing || !FPaint.ShowGuides) return;
+  if (!FPaint.ShowGuides || (FPaint.Printing && !FPaint.PrintGuides)) return;
   FCanvas.SetPen(SolidPen(RgbColor(rrggbb)));
   int32_t right = std::max(r.Left, r.Right - 1), bottom = std::max(r.Top, r.Bottom - 1);
   FCanvas.Polyline({{r.Left, r.Top}, {right, r.Top}, {right, bottom}, {r.Left, bottom}, {r.Left, r.Top}});

@@ -43,6 +43,8 @@ struct TPostPaint {
   bool Printing = false;
   TPoint PrintOffset;
   bool ShowGuides = false;
+  // A proof: the guides are printed too.
+  bool PrintGuides = false;
   // The addressee (none: the background alone) and the sender (none: no sender data).
   const TPerson* Person = nullptr;
   const TPerson* Sender = nullptr;
