@@ -73,6 +73,8 @@ QImage Stamp(int kind) {
   p.setBrush(look.Ink);
   p.drawRect(QRectF(frame.left() + 10, frame.bottom() - 50, frame.width() - 20, 40));
   const QPointF c(w / 2.0, frame.top() + (frame.height() - 50) / 2.0);
+  // the motif stays inside the inner frame
+  p.setClipRect(QRectF(frame.left() + 12, frame.top() + 12, frame.width() - 24, frame.height() - 74));
   switch (look.Motif) {
     case 1: Blossom(p, c, 60, look.Ink, QColor(0xF2, 0xC0, 0x30)); break;
     case 2: {

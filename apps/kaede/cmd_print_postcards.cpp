@@ -7,6 +7,8 @@
 //   --filter-row/--classify/--find/--all-fields   the entries, as kaede list takes them
 //   --entries A-B                 entries A to B of those (from 1; "A-" to the end, "A" alone)
 //   --guides                      print the outlines of the text rectangles (a proof)
+//   --preview                     print the cards as the preview shows them: with the card's
+//                                 colour, its pre-printed frames and title, and the pictures
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
 #include <QGuiApplication>
@@ -31,7 +33,7 @@ namespace fs = std::filesystem;
 
 const char* const kUsage =
     "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
-    "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] -o OUT.pdf";
+    "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] [--preview] -o OUT.pdf";
 
 // The settings of the address book: the user's styles and the senders live there.
 const char* const kAppKey = "KaedeAddress";
@@ -99,6 +101,7 @@ int Run(const TArgs& args) {
   const bool hasEntries = r.Option("--entries", entriesArg);
   const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
   const bool guides = r.Flag("--guides");
+  const bool preview = r.Flag("--preview");
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
   if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);
@@ -130,6 +133,7 @@ int Run(const TArgs& args) {
     throw Exception("no entries to print: the selection holds " + std::to_string(entries.size()) + " entries");
   job.Title = style->Name();
   job.Guides = guides;
+  job.Preview = preview;
 
   // The sender: the N-th of the settings, by default the one the style names.
   TPersonList senders;
@@ -151,6 +155,11 @@ int Run(const TArgs& args) {
   if (senderNo >= 1 && senderNo <= senders.Count()) job.Sender = senders.Persons(senderNo - 1);
 
   std::unique_ptr<QGuiApplication> app = StartQt();
+  TPostPictures pictures;
+  if (preview) {
+    pictures = LoadPostPictures(style->Post());
+    job.Pictures = &pictures;
+  }
   // Written beside the result and renamed when complete.
   const std::string partFile = outFile + ".part";
   auto backend = std::make_unique<TPdfPrinterBackend>();

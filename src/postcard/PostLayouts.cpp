@@ -350,12 +350,26 @@ void TPostLayout::DrawPostCode(bool sender, const std::string& postal) {
     if (chars.size() <= 6) return;
     TRect boxes[7];
     CodeBoxes(sender, boxes);
-    for (int i = 0; i < 7; ++i) {
-      const TRect& b = boxes[i];
-      const int32_t h = std::max(1, RoundHalfEven(Ht(b) * 0.65));
+    // each digit centred in its box; the three large and the four small boxes are one run
+    // each, the advances carrying every digit to the centre of the next box
+    for (int group = 0; group < 2; ++group) {
+      const int first = group == 0 ? 0 : 3, last = group == 0 ? 2 : 6;
+      const int32_t h = std::max(1, RoundHalfEven(Ht(boxes[first]) * 0.65));
       FCanvas.SetFont(Font(no, h, false));
-      const std::string& ch = chars[static_cast<size_t>(i)];
-      FCanvas.TextOut(b.Left + (Wd(b) - Width(ch)) / 2, b.Top + (Ht(b) - h) / 2, ch);
+      std::string run;
+      std::vector<int32_t> x, adv;
+      for (int i = first; i <= last; ++i) {
+        const std::string& ch = chars[static_cast<size_t>(i)];
+        const TRect& b = boxes[i];
+        x.push_back(b.Left + (Wd(b) - Width(ch)) / 2);
+        run += ch;
+        adv.push_back(Width(ch));
+        if (ch.size() == 2) adv.push_back(0);
+      }
+      // the advance of a digit reaches the next digit's place
+      for (size_t k = 0, d = 0; k < adv.size(); k += chars[static_cast<size_t>(first) + d].size(), ++d)
+        if (d + 1 < x.size()) adv[k] = x[d + 1] - x[d];
+      FCanvas.TextOut(x[0], boxes[first].Top + (Ht(boxes[first]) - h) / 2, run, adv.data());
     }
   } else if (kind == 2) {
     if (chars.empty()) return;

@@ -70,17 +70,24 @@ int32_t PrintPostcards(TSheetPrinter& printer, const TPostPrintJob& job) {
         if (page >= static_cast<int32_t>(job.Persons.size())) break;
         TPostPaint paint;
         paint.PageRect = PostPageRect(b, paper, dpi, page);
-        paint.Printing = true;
+        paint.Printing = !job.Preview;
         paint.PrintOffset = offset;
+        if (job.Preview) {
+          TRect& r = paint.PageRect;
+          r = {r.Left - offset.X, r.Top - offset.Y, r.Right - offset.X, r.Bottom - offset.Y};
+          paint.Pictures = job.Pictures;
+        }
         paint.ShowGuides = job.Guides;
         paint.PrintGuides = job.Guides;
         paint.Person = job.Persons[static_cast<size_t>(page)];
         paint.Sender = job.Sender;
         // a label's text stays on its label
         const TRect& pg = paint.PageRect;
-        canvas->SetClipRect({pg.Left - offset.X, pg.Top - offset.Y, pg.Right - offset.X, pg.Bottom - offset.Y});
+        const TPoint shift = job.Preview ? TPoint{} : offset;
+        if (perSheet > 1)
+          canvas->SetClipRect({pg.Left - shift.X, pg.Top - shift.Y, pg.Right - shift.X, pg.Bottom - shift.Y});
         TPostLayout(style, *canvas, paint).Draw();
-        canvas->ResetClip();
+        if (perSheet > 1) canvas->ResetClip();
       }
       ++sheets;
     }

@@ -41,6 +41,10 @@ struct TPostPrintJob {
   std::string Title;
   // A proof: the outlines of the text rectangles are printed too.
   bool Guides = false;
+  // The cards as the preview shows them: the paper, what official cards have printed on them
+  // (frames, title), the pictures and the fold are printed too.
+  bool Preview = false;
+  const TPostPictures* Pictures = nullptr;
 };
 
 // Prints the range: sets the paper up, begins a job, prints every sheet of the range (a page
