@@ -73,8 +73,8 @@ void BM_CardsToPdf(benchmark::State& state) {
   for (auto _ : state) {
     auto backend = std::make_unique<TPdfPrinterBackend>();
     backend->SetOutputFileName(file);
-    TSheetPrinter printer(std::move(backend));
-    sheets = PrintPostcards(printer, job);
+    SheetPrinter().SetBackend(std::move(backend));
+    sheets = PrintPostcards(job);
   }
   state.counters["cards"] = sheets;
   state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;

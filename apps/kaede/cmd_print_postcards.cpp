@@ -155,19 +155,14 @@ int Run(const TArgs& args) {
   if (senderNo >= 1 && senderNo <= senders.Count()) job.Sender = senders.Persons(senderNo - 1);
 
   std::unique_ptr<QGuiApplication> app = StartQt();
-  TPostPictures pictures;
-  if (preview) {
-    pictures = LoadPostPictures(style->Post());
-    job.Pictures = &pictures;
-  }
   // Written beside the result and renamed when complete.
   const std::string partFile = outFile + ".part";
   auto backend = std::make_unique<TPdfPrinterBackend>();
   backend->SetOutputFileName(partFile);
-  TSheetPrinter printer(std::move(backend));
+  SheetPrinter().SetBackend(std::move(backend));
   int32_t sheets = 0;
   try {
-    sheets = PrintPostcards(printer, job);
+    sheets = PrintPostcards(job);
     if (!fs::exists(OsPath(partFile))) throw Exception("the PDF printer wrote nothing to " + partFile);
     fs::rename(OsPath(partFile), OsPath(outFile));
   } catch (...) {

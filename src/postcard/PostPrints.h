@@ -1,14 +1,12 @@
 #pragma once
-// Printing address prints: one page per entry, laid out by TPostLayout on the sheets of a
-// style (one card a sheet, or a sheet of labels divided into pages), through the sheet
-// printer's running job. The command line prints books this way; the postcard view prints
-// the same pages.
+// Printing address prints without a window (the command line): a postcard view without host
+// prints a selection of entries through the process's printer, with the paper view's print
+// loop, exactly as the window prints them.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "PostLayouts.h"
-#include "SheetPrinters.h"
 
 namespace kaede {
 
@@ -25,14 +23,6 @@ struct TPostPrintRange {
 // clamped to the entries there are; empty when none is left.
 TPostPrintRange PostPrintRange(int32_t from, int32_t to, int32_t count, int32_t pagesPerSheet);
 
-// The page `page` (any page number; its place on the sheet counts) of a sheet of paperDots
-// printed at dpi: the sheet less the paper margins, divided into PaperLevelDivide x
-// PaperVerticalDivide cells, the last column and row reaching the margin.
-TRect PostPageRect(const TBaseStyleValues& style, TPoint paperDots, int32_t dpi, int32_t page);
-
-// Gives the printer the style's paper and orientation.
-void SetupPostPaper(TSheetPrinter& printer, const TBaseStyleValues& style);
-
 struct TPostPrintJob {
   const TPostStyle* Style = nullptr;
   std::vector<const TPerson*> Persons;  // one page each, in order
@@ -44,12 +34,10 @@ struct TPostPrintJob {
   // The cards as the preview shows them: the paper, what official cards have printed on them
   // (frames, title), the pictures and the fold are printed too.
   bool Preview = false;
-  const TPostPictures* Pictures = nullptr;
 };
 
-// Prints the range: sets the paper up, begins a job, prints every sheet of the range (a page
-// outside the range stays blank) and ends the job; a failure ends the job before it is passed
-// on. Returns the number of sheets printed.
-int32_t PrintPostcards(TSheetPrinter& printer, const TPostPrintJob& job);
+// Prints the range through SheetPrinter(); returns the number of sheets printed (0 for an
+// empty range, without starting a job). Printer errors reach the caller after the job ended.
+int32_t PrintPostcards(const TPostPrintJob& job);
 
 }  // namespace kaede

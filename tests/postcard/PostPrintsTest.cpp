@@ -1,28 +1,28 @@
-// Printing address prints through a scripted printer: ranges of entries become sheets, each
-// entry lands on its own page of the sheet, and a failed job is always ended.
+// Printing address prints without a window, through a scripted printer: ranges of entries
+// become sheets and each entry lands on its own page of the sheet.
 #include <gtest/gtest.h>
 
-#include "FakePrinters.h"
 #include "PersonLists.h"
 #include "PostPrints.h"
+#include "PostViews.h"
 #include "TestUtil.h"
+#include "paper/ViewTestUtil.h"
 
 using namespace kaede;
 using namespace kaede::test;
 
 namespace {
 
-struct TPrintFixture {
-  TFakePrinterBackend* Backend = nullptr;
-  TSheetPrinter Printer;
+class PostPrint : public TViewTest {
+protected:
   TPersonList Book;
   std::vector<const TPerson*> Persons;
   TPostStyle* Style = TDataItem::Make<TPostStyle>();
-  explicit TPrintFixture(int preset, int entries) {
-    auto backend = std::make_unique<TFakePrinterBackend>();
-    backend->Devices = {TFakePrinter::Standard()};
-    Backend = backend.get();
-    Printer.SetBackend(std::move(backend));
+  void TearDown() override {
+    Style->Free();
+    TViewTest::TearDown();
+  }
+  void Make(int preset, int entries) {
     if (preset > 0) {
       Style->SetDefaultIndex(preset);
       Style->EnsurePreset();
@@ -32,7 +32,6 @@ struct TPrintFixture {
       Persons.push_back(static_cast<TPerson*>(Book.AddText(Utf8ToSjis(line))));
     }
   }
-  ~TPrintFixture() { Style->Free(); }
   TPostPrintJob Job(int32_t from, int32_t to) {
     TPostPrintJob job;
     job.Style = Style;
@@ -41,10 +40,10 @@ struct TPrintFixture {
     job.Title = "cards";
     return job;
   }
-  // The names printed, with the position of each.
-  std::vector<const TCanvasOp*> Names() const {
+  // The names printed, in order.
+  static std::vector<const TCanvasOp*> Names(const TFakePrinterBackend& b) {
     std::vector<const TCanvasOp*> r;
-    for (const TCanvasOp* t : Backend->LastRecording->Texts())
+    for (const TCanvasOp* t : b.LastRecording->Texts())
       if (t->Text.rfind(SJ("名前"), 0) == 0) r.push_back(t);
     return r;
   }
@@ -52,7 +51,7 @@ struct TPrintFixture {
 
 }  // namespace
 
-TEST(PostPrint, EntryRangesBecomeSheets) {
+TEST(PostPrintRange, EntryRangesBecomeSheets) {
   // entries 5-5 on twelve labels a sheet: the first sheet, holding entry 5 alone
   TPostPrintRange r = PostPrintRange(5, 5, 20, 12);
   EXPECT_EQ(r.FirstPage, 4);
@@ -72,84 +71,72 @@ TEST(PostPrint, EntryRangesBecomeSheets) {
   EXPECT_EQ(PostPrintRange(3, 3, 5, 0).FirstSheet, 2);  // a broken division counts as one page
 }
 
-TEST(PostPrint, PagesOfADividedSheet) {
-  TBaseStyleValues b;
-  b.PaperLevelDivide = 2;
-  b.PaperVerticalDivide = 6;
-  b.PaperMarginLeft = b.PaperMarginRight = 19.3;
-  b.PaperMarginTop = b.PaperMarginBottom = 21.5;
-  const TPoint a4{4961, 7016};
-  const TRect first = PostPageRect(b, a4, 600, 0);
-  EXPECT_EQ(first.Left, RoundHalfEven(19.3 * 600 / 25.4));
-  EXPECT_EQ(first.Top, RoundHalfEven(21.5 * 600 / 25.4));
-  EXPECT_NEAR((first.Right - first.Left) * 25.4 / 600, 85.7, 0.05);
-  EXPECT_NEAR((first.Bottom - first.Top) * 25.4 / 600, 42.33, 0.05);
-  // the last column and row reach the margins; page 12 is page 0 of the next sheet
-  const TRect last = PostPageRect(b, a4, 600, 11);
-  EXPECT_EQ(last.Right, a4.X - first.Left);
-  EXPECT_EQ(last.Bottom, a4.Y - first.Top);
-  EXPECT_EQ(PostPageRect(b, a4, 600, 12), first);
-  b.PaperTileHReverse = true;
-  EXPECT_EQ(PostPageRect(b, a4, 600, 0).Right, last.Right);
-}
-
-TEST(PostPrint, OneEntryOfALabelSheetPrintsInItsPlace) {
-  TPrintFixture f(39, 20);  // 2 x 6 labels on A4
-  EXPECT_EQ(PrintPostcards(f.Printer, f.Job(5, 5)), 1);
-  EXPECT_EQ(f.Backend->Documents, 1);
-  EXPECT_EQ(f.Backend->Pages, 1);
-  auto names = f.Names();
+TEST_F(PostPrint, OneEntryOfALabelSheetPrintsInItsPlace) {
+  TFakePrinterBackend& b = InstallFakePrinter();
+  Make(39, 20);  // 2 x 6 labels on A4
+  EXPECT_EQ(PrintPostcards(Job(5, 5)), 1);
+  EXPECT_EQ(b.Documents, 1);
+  EXPECT_EQ(b.Pages, 1);
+  auto names = Names(b);
   ASSERT_EQ(names.size(), 1u);
   EXPECT_EQ(U8(names[0]->Text), "名前5様");
-  // label 5 is the first of the third row
-  const TRect page = PostPageRect(f.Style->Base(), {4961, 7016}, 600, 4);
-  EXPECT_GE(names[0]->X, page.Left);
-  EXPECT_LT(names[0]->X, page.Left + (page.Right - page.Left) / 2);
-  EXPECT_GE(names[0]->Y, page.Top);
-  EXPECT_LT(names[0]->Y, page.Bottom);
-  EXPECT_EQ(names[0]->Clip, page);  // clipped to its label
-  EXPECT_EQ(f.Backend->Devices[0].Settings.PaperNumber, kPaperA4);
+  // label 5 is the first of the third row of the sheet less its margins
+  const double dots = 600 / 25.4;
+  const double labelW = (210 - 2 * 19.3) / 2, labelH = (297 - 2 * 21.5) / 6;
+  EXPECT_NEAR(names[0]->X / dots, 19.3 + 6 + 7.3, 0.2);  // a short name keeps a tenth of the line free
+  EXPECT_GT(names[0]->Y / dots, 21.5 + 2 * labelH + 25);
+  EXPECT_LT(names[0]->Y / dots, 21.5 + 3 * labelH);
+  // clipped to its label
+  EXPECT_NEAR(names[0]->Clip.Left / dots, 19.3, 0.1);
+  EXPECT_NEAR((names[0]->Clip.Right - names[0]->Clip.Left) / dots, labelW, 0.1);
+  EXPECT_EQ(b.Devices[0].Settings.PaperNumber, kPaperA4);
 }
 
-TEST(PostPrint, ABookOfCardsPrintsASheetAnEntry) {
-  TPrintFixture f(0, 3);
-  EXPECT_EQ(PrintPostcards(f.Printer, f.Job(0, 0)), 3);
-  EXPECT_EQ(f.Backend->Pages, 3);
-  const TPrinterSettings& s = f.Backend->Devices[0].Settings;
+TEST_F(PostPrint, ABookOfCardsPrintsASheetAnEntry) {
+  TFakePrinterBackend& b = InstallFakePrinter();
+  Make(0, 3);
+  EXPECT_EQ(PrintPostcards(Job(0, 0)), 3);
+  EXPECT_EQ(b.Pages, 3);
+  const TPrinterSettings& s = b.Devices[0].Settings;
   EXPECT_EQ(s.PaperNumber, kPaperUser);
   EXPECT_EQ(s.PaperWidth, 1000);
   EXPECT_EQ(s.PaperLength, 1480);
   std::vector<std::string> order;
-  for (const TCanvasOp& op : f.Backend->LastRecording->Ops) {
+  for (const TCanvasOp& op : b.LastRecording->Ops) {
     if (op.Kind == TCanvasOp::opNewPage) order.push_back("|");
     if (op.Kind == TCanvasOp::opText && op.Text.rfind(SJ("名前"), 0) == 0) order.push_back(U8(op.Text));
   }
   EXPECT_EQ(order, (std::vector<std::string>{"名前1様", "|", "名前2様", "|", "名前3様"}));
-  // nothing pre-printed reaches the paper: no frames, no title
-  for (const TCanvasOp& op : f.Backend->LastRecording->Ops) EXPECT_NE(op.Kind, TCanvasOp::opPolyline);
+  // nothing pre-printed reaches the paper: no frames, no title, no paper colour
+  for (const TCanvasOp& op : b.LastRecording->Ops) {
+    EXPECT_NE(op.Kind, TCanvasOp::opPolyline);
+    EXPECT_NE(op.Kind, TCanvasOp::opFillRect);
+  }
 }
 
-TEST(PostPrint, AFailedJobIsEndedAndTheStyleStaysAsItWas) {
-  TPrintFixture f(0, 3);
-  f.Backend->FailNewPageAfter = 1;
-  const std::string before = f.Style->GetText();
-  EXPECT_THROW(PrintPostcards(f.Printer, f.Job(0, 0)), Exception);
-  EXPECT_FALSE(f.Backend->InDocument());
-  EXPECT_EQ(f.Style->GetText(), before);
-  // nothing to print begins no job
-  f.Backend->FailNewPageAfter = -1;
-  int documents = f.Backend->Documents;
-  EXPECT_EQ(PrintPostcards(f.Printer, f.Job(9, 9)), 0);
-  EXPECT_EQ(f.Backend->Documents, documents);
-}
-
-TEST(PostPrint, AProofPrintsTheGuides) {
-  TPrintFixture f(0, 1);
-  TPostPrintJob job = f.Job(0, 0);
+TEST_F(PostPrint, ProofsPrintTheGuidesOrTheCardAsShown) {
+  TFakePrinterBackend& b = InstallFakePrinter();
+  Make(0, 1);
+  TPostPrintJob job = Job(0, 0);
   job.Guides = true;
-  PrintPostcards(f.Printer, job);
-  int guides = 0;
-  for (const TCanvasOp& op : f.Backend->LastRecording->Ops)
-    if (op.Kind == TCanvasOp::opPolyline && op.Pen.Color == RgbColor(0xAADECC)) ++guides;
-  EXPECT_EQ(guides, 1);
+  PrintPostcards(job);
+  int guides = 0, frames = 0;
+  for (const TCanvasOp& op : b.LastRecording->Ops)
+    if (op.Kind == TCanvasOp::opPolyline)
+      ++(op.Pen.Color == RgbColor(0xAADECC) || op.Pen.Color == RgbColor(0xDDAACC) ? guides : frames);
+  EXPECT_EQ(guides, 2);  // the address and the name
+  EXPECT_EQ(frames, 0);
+  job.Guides = false;
+  job.Preview = true;
+  PrintPostcards(job);
+  int titles = 0;
+  frames = 0;
+  for (const TCanvasOp& op : b.LastRecording->Ops) {
+    if (op.Kind == TCanvasOp::opPolyline) ++frames;
+    if (op.Kind == TCanvasOp::opText && op.Text == SJ("郵便はがき")) ++titles;
+  }
+  EXPECT_EQ(frames, 14);
+  EXPECT_EQ(titles, 1);
+  EXPECT_EQ(PrintPostcards(Job(9, 9)), 0);  // nothing to print begins no job
+  EXPECT_EQ(b.Documents, 2);
 }
