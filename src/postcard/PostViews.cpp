@@ -45,19 +45,28 @@ const TPerson* TPostView::PagePerson(int32_t page) const {
   return FUseSelection ? FSelection[static_cast<size_t>(page)] : FPersons->Persons(page);
 }
 
+// The sheet holding the entry's page comes to the top (the left with sheets side by side).
+TPoint TPostView::CurrentOffset(TPoint p) const {
+  const int32_t sheet = std::max(0, FCurrentPerson) / std::max(1, PostStyle().PagesPerSheet());
+  if (PostStyle().Base().PaperTileVertical)
+    p.Y = -sheet * (PaperBox().Height + 8);
+  else
+    p.X = -sheet * (PaperBox().Width + 8);
+  return p;
+}
+
 void TPostView::SelectPerson(int32_t index) {
   FCurrentPerson = index;
-  if (!PostStyle().Post().Editor && PostStyle().PaperVisible()) {
-    // the sheet holding the entry's page comes to the top (the left with sheets side by side)
-    const int32_t sheet = std::max(0, index) / std::max(1, PostStyle().PagesPerSheet());
-    TPoint p = Offset();
-    if (PostStyle().Base().PaperTileVertical)
-      p.Y = -sheet * (PaperBox().Height + 8);
-    else
-      p.X = -sheet * (PaperBox().Width + 8);
-    SetOffset(p);
-  }
+  if (!PostStyle().Post().Editor && PostStyle().PaperVisible()) SetOffset(CurrentOffset(Offset()));
   Invalidate();
+}
+
+void TPostView::SetOffset(TPoint p) {
+  if (FFollowCurrent) {
+    FFollowCurrent = false;
+    if (!PostStyle().Post().Editor && PostStyle().PaperVisible()) p = CurrentOffset(p);
+  }
+  TBaseView::SetOffset(p);
 }
 
 // ---- Sender and guides ---------------------------------------------------------------------
@@ -88,6 +97,7 @@ void TPostView::ApplyStyle() {
 void TPostView::Arrange(const TRect& rect) {
   TBaseView::Arrange(rect);
   SetPageCount(PostStyle().Post().Editor ? 1 : std::max(1, PersonCount()));
+  if (!Printing() && !Measuring()) FFollowCurrent = true;
 }
 
 int32_t TPostView::KeyToCommand(int32_t key, TShiftState shift) {

@@ -54,6 +54,10 @@ public:
   bool PrintGuides = false;
   bool PrintAsShown = false;
 
+  // After every layout on screen (a resize, a zoom, a new style) the view comes back to the
+  // sheet of the current entry, outside free-text mode.
+  void SetOffset(TPoint p) override;
+
   // Outside free-text mode Ctrl+Home and Ctrl+End go to the first and the last page.
   int32_t KeyToCommand(int32_t key, TShiftState shift) override;
   // Prints with the card's colours turned white (paper is white); the style is restored and
@@ -75,6 +79,8 @@ protected:
 
 private:
   bool Drawn(int32_t page) const;
+  // The offset that shows the sheet of the current entry (p on the other axis).
+  TPoint CurrentOffset(TPoint p) const;
   void DrawCard(int32_t page, const TRect& pageRect, const TRect& clip, bool background);
   TPostPaint PaintOf(int32_t page, const TRect& pageRect) const;
 
@@ -85,6 +91,7 @@ private:
   TPerson* FSender = nullptr;
   bool FHasSender = false;
   bool FShowGuides = false;
+  bool FFollowCurrent = false;  // the next offset after a layout shows the current entry
   TPostPictures FPictures;
 };
 

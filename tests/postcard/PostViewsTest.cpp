@@ -82,6 +82,9 @@ TEST_F(PostView, SelectingAnEntryScrollsToItsSheetAndKeysGoToTheEnds) {
   EXPECT_EQ(v.KeyToCommand(vkHome, ssCtrl), vcScrollHome);
   v.ExecuteCommand(vcScrollHome);
   EXPECT_EQ(v.Offset().Y, 0);
+  // a new size (or zoom) comes back to the current entry's sheet
+  v.SetBounds(500, 700);
+  EXPECT_EQ(v.Offset().Y, -3 * (v.PaperBox().Height + 8));
   Preset(v, 5);  // free text: the editor's keys, no scrolling to an entry
   EXPECT_NE(v.KeyToCommand(vkEnd, ssCtrl), vcScrollEnd);
   v.SelectPerson(6);
