@@ -10,6 +10,7 @@ TPostView::TPostView(TPostStyle* style) : TBaseView(style, [] { return new TPost
 
 TPostView::~TPostView() {
   if (FSender) FSender->Free();
+  if (FScreenStyle) FScreenStyle->Free();
 }
 
 // ---- Entries -------------------------------------------------------------------------------
@@ -166,31 +167,23 @@ void TPostView::DrawPageAfter(int32_t page, const TRect& pageRect, const TRect& 
 
 // ---- Printing ------------------------------------------------------------------------------
 
-int32_t TPostView::Print(const std::string& title, int32_t fromPage, int32_t toPage, int32_t fromSheet,
-                         int32_t toSheet) {
+void TPostView::PrintStarting() {
   TPostStyle& style = PostStyle();
-  TPostStyle* saved = TDataItem::Make<TPostStyle>();
-  saved->Assign(&style);
-  const TPoint offset = Offset();
-  auto restore = [&] {
-    style.Assign(saved);
-    saved->Free();
-    SetOffset(offset);
-  };
-  try {
-    // the paper is white: every element on the card's colour is printed on white
-    const TColor card = style.ViewInfo(TEditorStyle::viNormal)->BackColor();
-    style.BeginUpdate();
-    for (TViewInfo* e : style.ViewInfos())
-      if (e->BackColor() == card) e->SetBackColor(clWhite);
-    style.EndUpdate();
-    int32_t sheets = TBaseView::Print(title, fromPage, toPage, fromSheet, toSheet);
-    restore();
-    return sheets;
-  } catch (...) {
-    restore();
-    throw;
-  }
+  if (!FScreenStyle) FScreenStyle = TDataItem::Make<TPostStyle>();
+  FScreenStyle->Assign(&style);
+  // the paper is white: every element on the card's colour is printed on white
+  const TColor card = style.ViewInfo(TEditorStyle::viNormal)->BackColor();
+  style.BeginUpdate();
+  for (TViewInfo* e : style.ViewInfos())
+    if (e->BackColor() == card) e->SetBackColor(clWhite);
+  style.EndUpdate();
+}
+
+void TPostView::PrintFinished() {
+  if (!FScreenStyle) return;
+  PostStyle().Assign(FScreenStyle);
+  FScreenStyle->Free();
+  FScreenStyle = nullptr;
 }
 
 }  // namespace kaede

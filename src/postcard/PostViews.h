@@ -60,14 +60,13 @@ public:
 
   // Outside free-text mode Ctrl+Home and Ctrl+End go to the first and the last page.
   int32_t KeyToCommand(int32_t key, TShiftState shift) override;
-  // Prints with the card's colours turned white (paper is white); the style is restored and
-  // the view scrolled back to where it was afterwards, also when printing fails. A page of a
-  // printed sheet outside the range stays blank: entries 5-5 on a sheet of labels print
-  // entry 5 in its place.
-  int32_t Print(const std::string& title, int32_t fromPage, int32_t toPage, int32_t fromSheet = 0,
-                int32_t toSheet = 0) override;
 
 protected:
+  // Printing uses the style with the card's colours turned white (paper is white); the
+  // screen style comes back afterwards, also when printing fails. A page of a printed sheet
+  // outside the range stays blank: entries 5-5 on a sheet of labels print entry 5 in its place.
+  void PrintStarting() override;
+  void PrintFinished() override;
   void Arrange(const TRect& rect) override;
   void ApplyStyle() override;
   // The card's background (paper, flap, frames, title, pictures, fold) over the whole page.
@@ -89,6 +88,7 @@ private:
   bool FUseSelection = false;
   int32_t FCurrentPerson = 0;
   TPerson* FSender = nullptr;
+  TPostStyle* FScreenStyle = nullptr;  // the style as the screen shows it, while printing
   bool FHasSender = false;
   bool FShowGuides = false;
   bool FFollowCurrent = false;  // the next offset after a layout shows the current entry
