@@ -11,25 +11,18 @@
 //                                 colour, its pre-printed frames and title, and the pictures
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
-#include <QGuiApplication>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 
-#include "AppPaths.h"
 #include "BaseOptions.h"
 #include "BookSelection.h"
 #include "Commands.h"
+#include "PdfPrints.h"
 #include "PostPrints.h"
-#include "QtCanvas.h"
-#include "QtPrinters.h"
 #include "Strs.h"
 
 namespace kaede::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 const char* const kUsage =
     "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
@@ -37,21 +30,6 @@ const char* const kUsage =
 
 // The settings of the address book: the user's styles and the senders live there.
 const char* const kAppKey = "KaedeAddress";
-
-bool IsNumber(const std::string& s) {
-  return !s.empty() && s.size() < 9 && s.find_first_not_of("0123456789") == std::string::npos;
-}
-
-// "A-B", "A-", "-B" or "A" (entries from 1).
-void ParseEntries(const std::string& text, int32_t& from, int32_t& to) {
-  const size_t dash = text.find('-');
-  const std::string a = text.substr(0, dash), b = dash == std::string::npos ? a : text.substr(dash + 1);
-  auto bad = [&] { return Exception("--entries takes A-B, A- or A with entry numbers from 1, not '" + text + "'"); };
-  if ((!a.empty() && !IsNumber(a)) || (!b.empty() && !IsNumber(b)) || (a.empty() && b.empty())) throw bad();
-  from = a.empty() ? 0 : std::atoi(a.c_str());
-  to = b.empty() ? 0 : std::atoi(b.c_str());
-  if ((!a.empty() && from < 1) || (!b.empty() && to < 1) || (from > 0 && to > 0 && to < from)) throw bad();
-}
 
 // The style: a .kps file, a place in the list, or a name of the list.
 void ChooseStyle(const std::string& arg, TPostStyle& style) {
@@ -80,19 +58,6 @@ void ChooseStyle(const std::string& arg, TPostStyle& style) {
   style.Assign(found);
 }
 
-// The Qt side of printing: an application object without a display (it lives while the
-// command runs), the PDF printer and the Qt canvas.
-std::unique_ptr<QGuiApplication> StartQt() {
-  if (QGuiApplication::instance()) return nullptr;
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static int argc = 1;
-  static char name[] = "kaede";
-  static char* argv[] = {name, nullptr};
-  auto app = std::make_unique<QGuiApplication>(argc, argv);
-  InstallQtDrawing();
-  return app;
-}
-
 int Run(const TArgs& args) {
   TArgReader r(args);
   std::string styleArg, senderArg, entriesArg, out;
@@ -107,15 +72,11 @@ int Run(const TArgs& args) {
   if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);
 
   int32_t from = 0, to = 0;
-  if (hasEntries) ParseEntries(entriesArg, from, to);
+  if (hasEntries) ParseRange(entriesArg, "--entries", "entry", from, to);
   std::string file = ArgToSjis(files[0], "the book name");
   if (!FileExists(file)) throw Exception("no such book: " + file);
-  const std::string outFile = ArgToSjis(out, "the output file");
-  fs::path outPath = fs::path(out);
-  fs::path folder = outPath.has_parent_path() ? outPath.parent_path() : fs::path(".");
-  if (!IsWritableFolder(FromOsPath(folder.string())))
-    throw Exception("cannot write " + outFile + ": the folder does not exist or is not writable");
-  if (fs::is_directory(outPath)) throw Exception("cannot write " + outFile + ": it is a folder");
+  std::unique_ptr<QGuiApplication> app;  // goes after the printer
+  TPdfOutput output(out);
 
   TPostStyle* style = TDataItem::Make<TPostStyle>();
   std::unique_ptr<TPostStyle, void (*)(TPostStyle*)> styleGuard(style, [](TPostStyle* s) { s->Free(); });
@@ -154,24 +115,12 @@ int Run(const TArgs& args) {
   }
   if (senderNo >= 1 && senderNo <= senders.Count()) job.Sender = senders.Persons(senderNo - 1);
 
-  std::unique_ptr<QGuiApplication> app = StartQt();
-  // Written beside the result and renamed when complete.
-  const std::string partFile = outFile + ".part";
-  auto backend = std::make_unique<TPdfPrinterBackend>();
-  backend->SetOutputFileName(partFile);
-  SheetPrinter().SetBackend(std::move(backend));
-  int32_t sheets = 0;
-  try {
-    sheets = PrintPostcards(job);
-    if (!fs::exists(OsPath(partFile))) throw Exception("the PDF printer wrote nothing to " + partFile);
-    fs::rename(OsPath(partFile), OsPath(outFile));
-  } catch (...) {
-    std::error_code ec;
-    fs::remove(OsPath(partFile), ec);
-    throw;
-  }
+  app = StartQt();
+  output.InstallPrinter();
+  const int32_t sheets = PrintPostcards(job);
+  output.Finish();
   PrintLine(std::to_string(job.Range.LastPage - job.Range.FirstPage + 1) + " entries on " + std::to_string(sheets) +
-            " sheets (" + style->Name() + ") written to " + outFile);
+            " sheets (" + style->Name() + ") written to " + output.File());
   return 0;
 }
 
