@@ -16,6 +16,7 @@
 #include "Files.h"
 #include "PersonLists.h"
 #include "PostPrints.h"
+#include "PostViews.h"
 #include "QtCanvas.h"
 #include "QtPrinters.h"
 
@@ -102,14 +103,35 @@ void BM_PreviewPage(benchmark::State& state) {
 }
 BENCHMARK(BM_PreviewPage)->Unit(benchmark::kMillisecond);
 
+// Paging through the preview: the view moves to the next entry's card and paints the visible
+// area of the window (a 440 x 640 view at 96 dpi) on an image, as the window does.
+void BM_PreviewPaging(benchmark::State& state) {
+  TPostView view;
+  view.SetStyle(&Card());
+  view.SetBounds(440, 640);
+  view.SetPersons(&Book());
+  QImage image(440, 640, QImage::Format_RGB32);
+  int i = 0;
+  for (auto _ : state) {
+    view.SelectPerson(i++ % Book().Count());
+    QPainter painter(&image);
+    TQtCanvas canvas(&painter, 96, view.ClientRect());
+    view.Paint(canvas, view.ClientRect());
+  }
+}
+BENCHMARK(BM_PreviewPaging)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
   InstallQtDrawing();
+  // the paper sizes of the preview come from a printer, as in the window
+  SheetPrinter().SetBackend(std::make_unique<TPdfPrinterBackend>());
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  SheetPrinter().SetBackend(nullptr);  // the printer goes before the toolkit
   return 0;
 }
