@@ -42,7 +42,7 @@ TArchiverOptions Options() {
 // Unpacks KEN_ALL.CSV, reads and converts it and writes the three files.
 void Convert(const std::string& archive, const std::string& folder) {
   TArchiveFile a(archive);
-  if (a.Extract(nullptr, Options(), {"KEN_ALL.CSV"}, folder) != 0) throw Exception("extract failed");
+  if (a.Extract(nullptr, Options(), {"KEN_ALL.CSV"}, folder) != 0) throw Exception("extract failed: " + a.FailureText());
   TPostalLists lists;
   ConvertKenAllText(ReadFileBytes(folder + "/KEN_ALL.CSV"), lists);
   if (lists.Postal.empty()) throw Exception("convert failed");
@@ -125,7 +125,7 @@ const std::string& NationalCsv() {
   static std::string text = [] {
     std::string f = Scratch() + "/csv";
     TArchiveFile a(Shared("kenall/ken_all_2026-06-05.zip"));
-    if (a.Extract(nullptr, Options(), {"KEN_ALL.CSV"}, f) != 0) throw Exception("extract failed");
+    if (a.Extract(nullptr, Options(), {"KEN_ALL.CSV"}, f) != 0) throw Exception("extract failed: " + a.FailureText());
     return ReadFileBytes(f + "/KEN_ALL.CSV");
   }();
   return text;
