@@ -500,6 +500,7 @@ void TPersonList::LoadFromFile(const std::string& name, bool append) {
     if (!same) FBookLock = std::move(lock);
     FInUse = inUse;
     FBookStamp = stamp;
+    FStampFile = name;
     if (inUse) ReadOnly = true;
   };
   try {
@@ -529,47 +530,56 @@ void TPersonList::SaveToFile(const std::string& name) {
     return;
   }
   if (FInUse) RaiseInUse(file);
-  if (FBookLock.Path() != file) {
-    // A new or renamed book: its name must be free. An existing file there is taken only
-    // when nobody holds it, and only after the question below.
-    TFileLock lock;
-    if (!lock.Acquire(file) && lock.Busy()) RaiseInUse(file);
-    FBookLock = std::move(lock);
-    FBookStamp = TFileStamp();
-    FBookStamp.Known = true;  // expected: no file
+  // The lock and the stamp the save goes by: the book's own, or for a new or renamed book
+  // those of its new name. That name must be free: an existing file there is taken only when
+  // nobody holds it, and only after the question below. They become the book's when the
+  // save succeeded.
+  const bool moved = FStampFile != file;
+  TFileLock newLock;
+  TFileStamp stamp = FBookStamp;
+  if (moved) {
+    if (!newLock.Acquire(file) && newLock.Busy()) RaiseInUse(file);
+    stamp = TFileStamp();
+    stamp.Known = true;  // expected: no file
   }
-  FGuardedSave = true;
+  FSaveLock = moved ? &newLock : &FBookLock;
+  FSaveStamp = &stamp;
   try {
     try {
       TUndoDataList::SaveToFile(name);
     } catch (const ESaveConflict&) {
-      FGuardedSave = false;
       if (!AppHost().Confirm(SJ("この住所録は読み込んだ後に他のプログラムによって変更されています。上書きすると、その変更は失われます。") +
                              "\r\n" + SJ("上書きしてよろしいですか？")))
         throw;
-      FBookStamp = FileStampOf(file);
-      FGuardedSave = true;
+      stamp = FileStampOf(file);
       TUndoDataList::SaveToFile(name);
     }
   } catch (...) {
-    FGuardedSave = false;
+    FSaveLock = nullptr;
+    FSaveStamp = nullptr;
     throw;
   }
-  FGuardedSave = false;
+  FSaveLock = nullptr;
+  FSaveStamp = nullptr;
+  if (moved) {
+    FBookLock = std::move(newLock);
+    FStampFile = file;
+  }
+  FBookStamp = stamp;
 }
 
 void TPersonList::WriteFile(const std::string& file, std::string_view text) {
-  if (!FGuardedSave) {
+  if (!FSaveStamp) {
     TUndoDataList::WriteFile(file, text);
     return;
   }
   TAtomicWriteGuard guard;
-  guard.Expected = &FBookStamp;
-  guard.Lock = &FBookLock;
+  guard.Expected = FSaveStamp;
+  guard.Lock = FSaveLock;
   TFileStamp written;
   guard.Written = &written;
   WriteFileAtomic(file, text, guard);
-  FBookStamp = written;
+  *FSaveStamp = written;
 }
 
 void TPersonList::Updated() { RebuildClassifications(); }
