@@ -588,3 +588,22 @@ TEST(WindowUse, QtsOwnDialogsSpeakJapaneseAndTitlesNameTheProductOnce) {
   f.Open();
   EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address - 住所録"));
 }
+
+TEST(WindowUse, FindingByTheReadingInHiraganaKatakanaOrHalfWidthKana) {
+  TWindowFixture f;
+  f.Open();
+  f.Trigger("ActionFind");
+  QLineEdit* find = f.w->ListWidget()->FindEdit();
+  ASSERT_TRUE(find->isVisible());
+  for (const char* option : {"ActionFindName", "ActionFindAll"}) {
+    f.Trigger(option);
+    for (const char* text : {"やまだ", "ヤマダ", "ﾔﾏﾀﾞ"}) {
+      SCOPED_TRACE(std::string(option) + " " + text);
+      find->clear();
+      TypeText(find, QString::fromUtf8(text));
+      ASSERT_EQ(f.Book().Count(), 2);  // 山田 太郎 and 山田 花子
+      EXPECT_EQ(f.RowName(0).rfind("山田", 0), 0u);
+      EXPECT_EQ(f.RowName(1).rfind("山田", 0), 0u);
+    }
+  }
+}
