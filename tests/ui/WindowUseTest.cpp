@@ -138,7 +138,7 @@ TEST(WindowUse, AnAddressTypedThroughTheInputMethodIsLookedUpOnlyWhenCommitted) 
   Ime("ちよだ", "千代田");
   EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田"));
   // one town: its code fills the empty code field, and the caret stays in the address
-  EXPECT_EQ(postal->text(), QStringLiteral("1000001"));
+  EXPECT_EQ(postal->text(), QStringLiteral("100-0001"));
   EXPECT_EQ(QApplication::focusWidget(), memo);
   EXPECT_FALSE(address->PickList()->isVisible());
   // the block number and a second line follow; Return is a new line, not a choice of town
@@ -146,7 +146,7 @@ TEST(WindowUse, AnAddressTypedThroughTheInputMethodIsLookedUpOnlyWhenCommitted) 
   f.Key(memo, Qt::Key_Return);
   Ime("びる", "ビル");
   EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田1-1\nビル"));
-  EXPECT_EQ(postal->text(), QStringLiteral("1000001"));
+  EXPECT_EQ(postal->text(), QStringLiteral("100-0001"));
   EXPECT_EQ(U8L(f.Book().Persons(0)->Address().Lines()), (std::vector<std::string>{"東京都千代田区千代田1-1", "ビル"}));
 }
 
@@ -174,7 +174,7 @@ TEST(WindowUse, CandidatesOfferedWhileTypingAreChosenWithDownOrAClick) {
   ASSERT_EQ(QApplication::focusWidget(), pick);
   f.Key(pick, Qt::Key_Down);
   f.Key(pick, Qt::Key_Return);
-  EXPECT_EQ(postal->text(), QStringLiteral("1000002"));
+  EXPECT_EQ(postal->text(), QStringLiteral("100-0002"));
   EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区皇居外苑"));
   // a code with two towns, typed: the towns wait below the address until one is clicked
   f.ClearAddress();
@@ -606,4 +606,34 @@ TEST(WindowUse, FindingByTheReadingInHiraganaKatakanaOrHalfWidthKana) {
       EXPECT_EQ(f.RowName(1).rfind("山田", 0), 0u);
     }
   }
+}
+
+TEST(WindowUse, TheCodeIsShownWithAHyphenTypedDirectlyAndStoredAsTheBookKeepsIt) {
+  TSmallDictionary dictionary;
+  TWindowFixture f;
+  f.Open();
+  f.ClickRow(0);
+  std::string stored = f.Book().Persons(0)->Postal();
+  ASSERT_EQ(stored.size(), 7u);
+  QLineEdit* postal = f.Pane().EditAddress()->EditPostal();
+  EXPECT_EQ(postal->text().toStdString(), stored.substr(0, 3) + "-" + stored.substr(3));
+  // the code field takes keys directly; the address goes through the input method
+  postal->setFocus();
+  QInputMethodQueryEvent query(Qt::ImEnabled);
+  QApplication::sendEvent(QGuiApplication::focusObject(), &query);
+  EXPECT_FALSE(query.value(Qt::ImEnabled).toBool());
+  f.Pane().EditAddress()->MemoAddress()->setFocus();
+  QInputMethodQueryEvent memoQuery(Qt::ImEnabled);
+  QApplication::sendEvent(QGuiApplication::focusObject(), &memoQuery);
+  EXPECT_TRUE(memoQuery.value(Qt::ImEnabled).toBool());
+  // a code typed without its hyphen is stored as seven digits and shown with the hyphen
+  f.ClearAddress();
+  postal->setFocus();
+  QTest::keyClicks(postal, QStringLiteral("1000002"));
+  f.Pane().EditUrl()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(postal->text(), QStringLiteral("100-0002"));
+  EXPECT_EQ(f.Book().Persons(0)->Postal(), "1000002");
+  f.w->close();
+  EXPECT_NE(ReadFileBytes(f.Book("住所録")).find(",1000002,"), std::string::npos);
 }
