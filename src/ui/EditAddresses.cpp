@@ -169,7 +169,11 @@ void TAddressCompleter::Offer(const std::string& candidates, bool addresses, boo
   FPickAddress = addresses;
   FPickLines.clear();
   SplitLines(candidates, FPickLines);
-  FView->ShowPickList(FPickLines, addresses, focus);
+  // the codes of the candidates as the field shows codes
+  TStrings shown = FPickLines;
+  if (!addresses)
+    for (std::string& line : shown) line = PostalForDisplay(line.substr(0, 7)) + (line.size() > 7 ? line.substr(7) : std::string());
+  FView->ShowPickList(shown, addresses, focus);
 }
 
 void TAddressCompleter::Pick(int index) {
@@ -289,10 +293,12 @@ void TEditAddress::ShowPickList(const TStrings& lines, bool belowMemo, bool focu
     auto* it = new QListWidgetItem(ToQ(line), FPickList);
     it->setSizeHint(QSize(0, 16));
   }
-  QWidget* anchor = belowMemo ? static_cast<QWidget*>(FMemoAddress) : static_cast<QWidget*>(FEditPostal);
-  QPoint topLeft = anchor->mapTo(host, QPoint(0, anchor->height()));
-  int width = belowMemo ? FMemoAddress->width()
-                        : FMemoAddress->mapTo(host, QPoint(FMemoAddress->width(), 0)).x() - topLeft.x();
+  // Codes go below the code field, as wide as both fields; candidates that wait while the
+  // address is typed go below the address, so that they never cover the line being typed.
+  QWidget* anchor = belowMemo || !focus ? static_cast<QWidget*>(FMemoAddress) : static_cast<QWidget*>(FEditPostal);
+  QWidget* leftEdge = belowMemo ? static_cast<QWidget*>(FMemoAddress) : static_cast<QWidget*>(FEditPostal);
+  QPoint topLeft(leftEdge->mapTo(host, QPoint(0, 0)).x(), anchor->mapTo(host, QPoint(0, anchor->height())).y());
+  int width = FMemoAddress->mapTo(host, QPoint(FMemoAddress->width(), 0)).x() - topLeft.x();
   FPickList->setGeometry(topLeft.x(), topLeft.y(), width, PickListHeight(static_cast<int>(lines.size())));
   FPickList->setCurrentRow(0);
   FPickList->show();

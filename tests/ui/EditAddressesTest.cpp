@@ -91,8 +91,11 @@ TEST(AddressCompleter, PickingACodeTakesTheAddressWithItsNoteOnce) {
   EXPECT_FALSE(c.view.pickBelowMemo);
   EXPECT_FALSE(c.view.completer.PickAddress());
   ASSERT_EQ(c.view.pick.size(), 2u);
+  // the list shows the codes as the field does; the pick takes the code as the book keeps it
+  EXPECT_EQ(SjisToUtf8(c.view.pick[1]).substr(0, 9), "064-0820 ");
   c.view.completer.Pick(1);
   EXPECT_EQ(c.view.postal, "064-0820");  // shown with its hyphen
+  EXPECT_EQ(c.view.completer.PostalText(), "0640820");
   EXPECT_SJ_EQ("北海道札幌市中央区大通西", c.view.memo);
   EXPECT_EQ(c.view.focus, "postal");
 }

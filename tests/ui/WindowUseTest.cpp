@@ -163,6 +163,10 @@ TEST(WindowUse, CandidatesOfferedWhileTypingAreChosenWithDownOrAClick) {
   Ime("とうきょうとちよだく", "東京都千代田区");
   QListWidget* pick = address->PickList();
   ASSERT_TRUE(pick && pick->isVisible());
+  // the waiting codes lie below the address, not over the lines being typed
+  QWidget* host = pick->parentWidget();
+  EXPECT_GE(pick->geometry().top(), memo->mapTo(host, QPoint(0, memo->height())).y());
+  EXPECT_EQ(pick->item(0)->text().left(9), QStringLiteral("100-0001 "));
   // Escape puts the offer away, typing brings it back
   f.Key(memo, Qt::Key_Escape);
   EXPECT_FALSE(pick->isVisible());
