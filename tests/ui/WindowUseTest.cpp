@@ -641,3 +641,19 @@ TEST(WindowUse, TheCodeIsShownWithAHyphenTypedDirectlyAndStoredAsTheBookKeepsIt)
   f.w->close();
   EXPECT_NE(ReadFileBytes(f.Book("住所録")).find(",1000002,"), std::string::npos);
 }
+
+TEST(WindowUse, ADataFolderOnTheCommandLineIsTheFolderOfThisRun) {
+  TWindowFixture f;
+  WriteFileAtomic(f.Book("仕事"), Utf8ToSjis("w,w\r\n"));
+  // settings of an earlier run name the sample's folder ...
+  f.options->SetDataPath(Utf8ToSjis(f.data.Path() + "/books"));
+  // ... and this run is started with another one
+  std::string other = f.data.Path() + "/other";
+  std::filesystem::create_directories(other);
+  WriteFileAtomic(Utf8ToSjis(other + "/家族.kad"), Utf8ToSjis("k,k\r\n"));
+  TAppOption::SetProgramArguments({"/D" + Utf8ToSjis(other)});
+  f.Open();
+  EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address - 家族"));
+  QMenu* books = f.Menu(QStringLiteral("住所録(&A)"), QStringLiteral("住所録の切替(&C)"));
+  EXPECT_EQ(TWindowFixture::Captions(books), QStringList{QStringLiteral("家族")});
+}
