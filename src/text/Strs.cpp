@@ -524,6 +524,12 @@ std::string ConvertStr(const std::string& text, int kind) {
 
 void AppendFoldedForFind(std::string& out, std::string_view text) {
   for (size_t i = 0, n = text.size(); i < n;) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {  // ASCII, most of a text form: no table needed
+      if (c != ' ') out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+      ++i;
+      continue;
+    }
     size_t len;
     uint32_t code = CodeAt(text, i, len);
     size_t used = len;
