@@ -41,8 +41,7 @@ int Run(const TArgs& args) {
   std::string file = ArgToSjis(files[0], "the book name");
   if (!FileExists(file)) throw Exception("no such book: " + file);
 
-  TPersonList book;
-  book.Open(file, false);
+  TPersonList& book = OpenBookForRun(file);
   if (hasRow) {
     book.FindMode = pfmKanaRow;
     book.FilterNo(ParseRow(row));
