@@ -5,7 +5,8 @@
 // - kaede list BOOK --find TEXT --all-fields (open, sort, one find in all fields, exit) on the
 //   100,000-entry book, and the Python script doing the same work on the same file;
 // - KaedeAddress /D FOLDER /Q (start, open the folder's book, show the window, quit) on the
-//   100,000-entry book, a 1,000-entry book and the 20-entry sample book.
+//   100,000-entry book, a 1,000-entry book and the 20-entry sample book;
+// - kaede list on books of 100 MB that are not books (hostile input).
 //
 // KAEDE_BENCH_ENTRIES makes the big book smaller (for a quick run); KAEDE_BENCH_NO_PYTHON
 // leaves the script out; KAEDE_BENCH_NO_WINDOW leaves the window program out; KAEDE_BENCH_KEEP
@@ -113,6 +114,18 @@ const std::string& Work() {
     fs::create_directories(OsPath(d + "/sample"));
     fs::copy_file(KAEDE_SAMPLE_BOOK, OsPath(d + "/sample/" + SJ("住所録") + ".kad"));
     fs::create_directories(OsPath(d + "/settings"));
+    // Books that are not books, each 100 MB: one line of commas, nothing but line ends, and
+    // lines of 56 KB whose list fields hold as many short lines as a line may hold.
+    fs::create_directories(OsPath(d + "/hostile"));
+    const size_t kHostile = size_t{100} << 20;
+    WriteFileAtomic(d + "/hostile/commas.kad", std::string(kHostile, ','));
+    WriteFileAtomic(d + "/hostile/newlines.kad", std::string(kHostile, '\n'));
+    std::string bars = "x,y,";
+    while (bars.size() < 56000) bars += "1234567|";  // as many list lines as a line may hold
+    bars += "\r\n";
+    std::string barBook;
+    while (barBook.size() + bars.size() <= kHostile) barBook += bars;
+    WriteFileAtomic(d + "/hostile/bars.kad", barBook);
     ::_exit(0);
   }();
   return dir;
@@ -143,11 +156,11 @@ void Report(benchmark::State& state, const std::string& key, const std::vector<T
 }
 
 void Measure(benchmark::State& state, const std::string& key, const std::vector<std::string>& args,
-             const std::vector<std::string>& env = {}) {
+             const std::vector<std::string>& env = {}, int expectedStatus = 0) {
   std::vector<TRun> runs;
   for (auto _ : state) {
     TRun r = RunProcess(args, env);
-    if (r.Status != 0) {
+    if (r.Status != expectedStatus) {
       state.SkipWithError(("exit status " + std::to_string(r.Status) + " of " + args[0]).c_str());
       break;
     }
@@ -186,11 +199,25 @@ void BM_WindowBigBook(benchmark::State& state) { WindowRun(state, "big"); }
 void BM_WindowPersonalBook(benchmark::State& state) { WindowRun(state, "personal"); }
 void BM_WindowSampleBook(benchmark::State& state) { WindowRun(state, "sample"); }
 
+// kaede list on the books that are not books: each ends in an error naming the line (the
+// line of commas and the book of line ends) or reads to the end and lists every entry (the
+// lines of short list lines), in time and memory in proportion to the file.
+void Hostile(benchmark::State& state, const char* name, int expectedStatus) {
+  Measure(state, name, {KAEDE_CLI, "list", OsPath(Work() + "/hostile/" + name), "--find", "x", "--all-fields"}, {},
+          expectedStatus);
+}
+void BM_HostileCommas(benchmark::State& state) { Hostile(state, "commas.kad", 1); }
+void BM_HostileNewlines(benchmark::State& state) { Hostile(state, "newlines.kad", 1); }
+void BM_HostileBars(benchmark::State& state) { Hostile(state, "bars.kad", 0); }
+
 BENCHMARK(BM_ListFindAllFields)->UseManualTime()->Iterations(7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PythonSameWork)->UseManualTime()->Iterations(7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowBigBook)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowPersonalBook)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowSampleBook)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostileCommas)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostileNewlines)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostileBars)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -155,8 +155,11 @@ void TPersonList::ReadBook(const TBookText& book) {
   std::string_view text(book.Bytes);
   // CR LF, a lone CR and a lone LF end a line; a last line without an ending still counts.
   std::vector<std::string_view> lines;
-  lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-  bool tooMany = false;
+  lines.reserve(std::min(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1, Limits.Lines));
+  // Every line is an entry, and an entry takes some two hundred bytes however short its line:
+  // past the first lines, a book whose lines are on average shorter than any entry's is not
+  // read further (a file of line ends would otherwise cost a hundred times its size).
+  std::string tooMany;
   const char* base = text.data();
   for (size_t i = 0, n = text.size(); i < n;) {
     // The line ends at the first CR or LF.
@@ -164,14 +167,19 @@ void TPersonList::ReadBook(const TBookText& book) {
     size_t k = lf ? static_cast<size_t>(static_cast<const char*>(lf) - base) : n;
     const void* cr = std::memchr(base + i, '\r', k - i);
     size_t j = cr ? static_cast<size_t>(static_cast<const char*>(cr) - base) : k;
-    if (lines.size() == Limits.Lines) {
-      tooMany = true;
+    size_t end = j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n' ? j + 2 : j < n ? j + 1 : j;
+    size_t no = lines.size() + 1;
+    if (no > Limits.Lines) {
+      tooMany = SJ("住所録の行が多すぎます（") + std::to_string(Limits.Lines) + SJ("行まで）");
+      break;
+    }
+    if (no > Limits.ShortLines && no * Limits.LineAverage > end) {
+      tooMany = SJ("短い行が多すぎます（") + std::to_string(Limits.ShortLines) + SJ("行を超える住所録は、1行が平均") +
+                std::to_string(Limits.LineAverage) + SJ("バイト以上）");
       break;
     }
     lines.push_back(text.substr(i, j - i));
-    if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
-    else if (j < n) ++j;
-    i = j;
+    i = end;
   }
   size_t n = lines.size();
 
@@ -230,9 +238,9 @@ void TPersonList::ReadBook(const TBookText& book) {
       }
       const TFailure& failure = first.Error ? first : second;
       if (!failure.Error) {
-        if (tooMany) {
-          Exception e(SJ("住所録の行が多すぎます（") + std::to_string(Limits.Lines) + SJ("行まで）"));
-          e.SetLineNo(static_cast<int>(Limits.Lines) + 1);
+        if (!tooMany.empty()) {
+          Exception e(tooMany);
+          e.SetLineNo(static_cast<int>(n) + 1);
           throw e;
         }
         return;
@@ -257,6 +265,23 @@ void TPersonList::ReadBookLine(TPerson* p, std::string_view line, TLineReader& r
   if (!ScanCommaText(line, reader.Spans, Limits.LineFields))
     throw Exception(SJ("項目が多すぎます（") + std::to_string(Limits.LineFields) + SJ("項目まで）"));
   const std::vector<TCommaSpan>& s = reader.Spans;
+  // Each line of a list field becomes a string of its own when the entry is read: a line may
+  // hold at most one such line for every few bytes (a field of nothing but separators would
+  // otherwise cost thirty times its size). The separators are counted first; only a line with
+  // many of them is counted exactly.
+  size_t most = 16 + line.size() / Limits.ListLineBytes;
+  if (static_cast<size_t>(std::count(line.begin(), line.end(), '|')) + 7 > most) {
+    size_t pieces = 0;
+    for (size_t k : {2, 3, 6, 7, 8, 9, 14}) {
+      if (k >= s.size()) break;
+      reader.Text.clear();
+      AppendCommaValue(reader.Text, line, s[k]);
+      ForEachSplit(reader.Text, '|', [&](std::string_view) { ++pieces; });
+    }
+    if (pieces > most)
+      throw Exception(SJ("一覧の項目（「|」で区切られたもの）が行の長さに比べて多すぎます（") +
+                      std::to_string(Limits.ListLineBytes) + SJ("バイトに1つまで）"));
+  }
   // The dates are the only fields that can be wrong: a date that is not one stops the book
   // here, as it would when the entry reads its fields.
   for (size_t k : {size_t{10}, size_t{11}}) {

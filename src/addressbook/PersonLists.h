@@ -270,8 +270,14 @@ public:
   struct TBookLimits {
     size_t Bytes = size_t{256} << 20;
     size_t Lines = 2000000;
+    // Past this many lines, a book's lines are on average at least LineAverage bytes long.
+    size_t ShortLines = 65536;
+    size_t LineAverage = 16;
     size_t LineBytes = size_t{64} << 10;
     size_t LineFields = 64;
+    // A line's list fields hold at most one line for every ListLineBytes bytes of the line
+    // (and 16 more).
+    size_t ListLineBytes = 8;
   };
   TBookLimits Limits;
 

@@ -276,6 +276,23 @@ TEST(BookFile, EachLimitIsAnErrorNamingTheFileAndTheLine) {
     EXPECT_EQ(failure(l).LineNo(), 4);
     EXPECT_EQ(l.Count(), 3);
   }
+  WriteFileAtomic(book, S("a,b\r\na,b\r\na,b\r\na,b\r\na,b\r\na,b\r\n"));
+  {
+    // Past the first lines, lines as short as these are too many.
+    TPersonList l;
+    l.Limits.ShortLines = 4;
+    EXPECT_EQ(failure(l).LineNo(), 5);
+    EXPECT_EQ(l.Count(), 4);
+  }
+  WriteFileAtomic(book, S("一,いち\r\n二,に,1|2|3|4|5|6|7|8|9|10|11|12|13|14|15|16|17|18|19|20|21|22|23|24|25\r\n"));
+  {
+    // Twenty-five telephone lines in a line of 80 bytes: more than one for every 8 bytes.
+    TPersonList l;
+    EXPECT_EQ(failure(l).LineNo(), 2);
+    l.Limits.ListLineBytes = 2;
+    l.Open(book, false);
+    EXPECT_EQ(l.Persons(1)->Tels().Count(), 25);
+  }
   WriteFileAtomic(book, S("一,いち\r\n二,にいいいいいいい\r\n"));
   {
     TPersonList l;
