@@ -302,6 +302,8 @@ void TPersonList::ReadBookLine(TPerson* p, std::string_view line, TLineReader& r
   locate(0, p->FNameAt, p->FNameLen, TPerson::lfNameEscaped);
   locate(1, p->FYomiAt, p->FYomiLen, TPerson::lfYomiEscaped);
   locate(7, p->FClassifyAt, p->FClassifyLen, TPerson::lfClassifyEscaped);
+  // Filters by kana row read every entry's row: it is kept beside the line's place.
+  p->FLineKanaRow = static_cast<uint8_t>(KanaRow(p->YomiText(reader.Text)));
 }
 
 bool IsPersonTextForm(std::string_view line, const std::vector<TCommaSpan>& spans, std::string& scratch) {

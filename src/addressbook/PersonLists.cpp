@@ -402,6 +402,7 @@ bool TPerson::MatchesNo(int no) {
   TPersonList* list = PersonList();
   int mode = list ? list->FindMode : pfmName;
   if (mode == pfmKanaRow) {
+    if (FLine) return no < 0 || FLineKanaRow == no;
     std::string scratch;
     return no < 0 || KanaRow(YomiText(scratch)) == no;
   }

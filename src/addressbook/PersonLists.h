@@ -204,6 +204,7 @@ private:
   uint32_t FYomiAt = 0, FYomiLen = 0;
   uint32_t FClassifyAt = 0, FClassifyLen = 0;
   uint8_t FLineFlags = 0;
+  uint8_t FLineKanaRow = 10;  // the kana row of the reading in the line
   mutable std::unique_ptr<TPersonFields> FFields;
 };
 
