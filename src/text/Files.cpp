@@ -350,7 +350,13 @@ void WriteFileAtomic(const std::string& name, std::string_view data, const TAtom
     // The new file is locked before it gets the name: nobody else knows it yet, so this
     // cannot fail for another holder, and whoever opens the name afterwards finds it locked.
     lockFd = ::dup(fd);
-    if (lockFd < 0 || ::flock(lockFd, LOCK_EX | LOCK_NB) != 0) fail(errno);
+    if (lockFd < 0) fail(errno);
+    if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EWOULDBLOCK) fail(errno);
+      // a file system without locks: the save goes on unlocked, as the book was opened
+      ::close(lockFd);
+      lockFd = -1;
+    }
   }
   int closed = ::close(fd);
   fd = -1;
@@ -360,7 +366,10 @@ void WriteFileAtomic(const std::string& name, std::string_view data, const TAtom
     throw conflict();
   }
   if (::rename(tmp.data(), target.c_str()) != 0) fail(errno);
-  if (guard.Lock) guard.Lock->Adopt(lockFd, name);
+  if (guard.Lock) {
+    if (lockFd >= 0) guard.Lock->Adopt(lockFd, name);
+    else guard.Lock->Release();
+  }
   if (guard.Written) *guard.Written = StampOf(written);
   // Make the rename itself durable.
   int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -515,9 +524,9 @@ int FileAccessState(const std::string& path) {
   if (path.empty()) return 2;
   if (::stat(p.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? 2 : -1;
   if (S_ISDIR(st.st_mode)) return -1;
-  int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC);
+  int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    int rd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    int rd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (rd < 0) return -1;
     ::close(rd);
     return 1;
@@ -535,8 +544,14 @@ bool TFileLock::Acquire(const std::string& path) {
   // A save of another holder may replace the file between the open and the lock: the lock
   // counts only when the name still leads to the file that was locked.
   for (int attempt = 0; attempt < 8; ++attempt) {
-    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a named pipe would block the open until a writer came.
+    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
+    struct stat what;
+    if (::fstat(fd, &what) != 0 || !S_ISREG(what.st_mode)) {  // only files hold books
+      ::close(fd);
+      return false;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       FBusy = errno == EWOULDBLOCK;
       ::close(fd);
