@@ -215,7 +215,12 @@ bool TImportRecord::Empty() const {
   auto blank = [](const TStrings& list) {
     return std::all_of(list.begin(), list.end(), [](const std::string& v) { return ImportText(v).empty(); });
   };
-  return blank(Columns) && blank(Tels) && blank(Mails) && blank(Remarks) && blank(Relations) && blank(Renmei);
+  // a birthday of zeros is how some programs write that there is none
+  for (size_t i = 0; i < Columns.size(); ++i) {
+    const std::string& v = Columns[i];
+    if (i == pcBirthday ? !ImportDateText(ImportText(v)).empty() : !ImportText(v).empty()) return false;
+  }
+  return blank(Tels) && blank(Mails) && blank(Remarks) && blank(Relations) && blank(Renmei);
 }
 
 void TPerson::SetImportText(const std::string& row) {

@@ -55,15 +55,13 @@ void AppendDate(std::string& out, const TDateValue& d) {
   AppendInt(out, d.Day);
 }
 
-// Appends the text without its ASCII and full-width spaces (as DeleteSpaces gives it).
-void AppendWithoutSpaces(std::string& out, std::string_view text) {
-  const std::string& full = SJ("　");
-  for (size_t i = 0, n = text.size(); i < n;) {
-    size_t len = CharLenAt(text, i);
-    bool space = len == 1 ? text[i] == ' ' : text[i] == full[0] && text[i + 1] == full[1];
-    if (!space) out.append(text.data() + i, len);
-    i += len;
-  }
+// What a find by name looks through: the name and its reading, folded for find. A line
+// break, which no find text holds, keeps a match from running from the one into the other.
+std::string FoldedNameForFind(const std::string& name, const std::string& yomi) {
+  std::string r = FoldForFind(name);
+  r += '\n';
+  AppendFoldedForFind(r, yomi);
+  return r;
 }
 
 bool IsSet(const TDateValue& d) { return !SameDate(d, NoDate); }
@@ -291,10 +289,10 @@ bool TPerson::Matches(const std::string& text) {
   TPersonList* list = PersonList();
   int mode = list ? list->FindMode : pfmName;
   if (mode != pfmName && mode != pfmAllFields) return false;
-  const std::string& pattern = list ? list->PreparedFindText(text) : DeleteSpaces(text);
+  const std::string& pattern = list ? list->PreparedFindText(text) : FoldForFind(text);
   if (pattern.empty()) return false;
   if (list) return list->SearchMatches(mode == pfmName ? 0 : 1, this, pattern);
-  return ContainsStr(DeleteSpaces(mode == pfmName ? FName : GetText()), pattern);
+  return ContainsStr(mode == pfmName ? FoldedNameForFind(FName, FYomi) : FoldForFind(GetText()), pattern);
 }
 
 bool TPerson::MatchesNo(int no) {
@@ -500,6 +498,7 @@ void TPersonList::LoadFromFile(const std::string& name, bool append) {
     if (!same) FBookLock = std::move(lock);
     FInUse = inUse;
     FBookStamp = stamp;
+    FStampFile = name;
     if (inUse) ReadOnly = true;
   };
   try {
@@ -529,47 +528,56 @@ void TPersonList::SaveToFile(const std::string& name) {
     return;
   }
   if (FInUse) RaiseInUse(file);
-  if (FBookLock.Path() != file) {
-    // A new or renamed book: its name must be free. An existing file there is taken only
-    // when nobody holds it, and only after the question below.
-    TFileLock lock;
-    if (!lock.Acquire(file) && lock.Busy()) RaiseInUse(file);
-    FBookLock = std::move(lock);
-    FBookStamp = TFileStamp();
-    FBookStamp.Known = true;  // expected: no file
+  // The lock and the stamp the save goes by: the book's own, or for a new or renamed book
+  // those of its new name. That name must be free: an existing file there is taken only when
+  // nobody holds it, and only after the question below. They become the book's when the
+  // save succeeded.
+  const bool moved = FStampFile != file;
+  TFileLock newLock;
+  TFileStamp stamp = FBookStamp;
+  if (moved) {
+    if (!newLock.Acquire(file) && newLock.Busy()) RaiseInUse(file);
+    stamp = TFileStamp();
+    stamp.Known = true;  // expected: no file
   }
-  FGuardedSave = true;
+  FSaveLock = moved ? &newLock : &FBookLock;
+  FSaveStamp = &stamp;
   try {
     try {
       TUndoDataList::SaveToFile(name);
     } catch (const ESaveConflict&) {
-      FGuardedSave = false;
       if (!AppHost().Confirm(SJ("この住所録は読み込んだ後に他のプログラムによって変更されています。上書きすると、その変更は失われます。") +
                              "\r\n" + SJ("上書きしてよろしいですか？")))
         throw;
-      FBookStamp = FileStampOf(file);
-      FGuardedSave = true;
+      stamp = FileStampOf(file);
       TUndoDataList::SaveToFile(name);
     }
   } catch (...) {
-    FGuardedSave = false;
+    FSaveLock = nullptr;
+    FSaveStamp = nullptr;
     throw;
   }
-  FGuardedSave = false;
+  FSaveLock = nullptr;
+  FSaveStamp = nullptr;
+  if (moved) {
+    FBookLock = std::move(newLock);
+    FStampFile = file;
+  }
+  FBookStamp = stamp;
 }
 
 void TPersonList::WriteFile(const std::string& file, std::string_view text) {
-  if (!FGuardedSave) {
+  if (!FSaveStamp) {
     TUndoDataList::WriteFile(file, text);
     return;
   }
   TAtomicWriteGuard guard;
-  guard.Expected = &FBookStamp;
-  guard.Lock = &FBookLock;
+  guard.Expected = FSaveStamp;
+  guard.Lock = FSaveLock;
   TFileStamp written;
   guard.Written = &written;
   WriteFileAtomic(file, text, guard);
-  FBookStamp = written;
+  *FSaveStamp = written;
 }
 
 void TPersonList::Updated() { RebuildClassifications(); }
@@ -840,11 +848,11 @@ bool TPersonList::SearchMatches(int which, const TPerson* person, const std::str
       x.Persons.push_back(p);
       x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
       if (which == 0) {
-        AppendWithoutSpaces(x.Text, p->FName);
+        x.Text += FoldedNameForFind(p->FName, p->FYomi);
       } else {
         line.clear();
         p->AppendText(line);
-        AppendWithoutSpaces(x.Text, line);
+        AppendFoldedForFind(x.Text, line);
       }
     }
     x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
@@ -881,7 +889,7 @@ bool TPersonList::SearchMatches(int which, const TPerson* person, const std::str
 const std::string& TPersonList::PreparedFindText(const std::string& text) {
   if (text != FFindRaw || (FFindPrepared.empty() && !text.empty())) {
     FFindRaw = text;
-    FFindPrepared = DeleteSpaces(text);
+    FFindPrepared = FoldForFind(text);
   }
   return FFindPrepared;
 }

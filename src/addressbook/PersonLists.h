@@ -209,7 +209,10 @@ public:
   bool RefuseEditInUse() const;
   // The file as it is on disk now counts as the book's own (after the book's file was moved
   // away on purpose, a later save writes it anew without asking).
-  void AcceptFileOnDisk() { FBookStamp = FileStampOf(FileName); }
+  void AcceptFileOnDisk() {
+    FBookStamp = FileStampOf(FileName);
+    FStampFile = FileName;
+  }
 
   // Lists every name used, in order of first appearance, and sets every entry's bits.
   void RebuildClassifications();
@@ -262,8 +265,12 @@ private:
   bool PlaceClassifyBits(TPerson* p);
   TFileLock FBookLock;
   TFileStamp FBookStamp;    // the book's file as it was read or last written
+  std::string FStampFile;   // the file that stamp is of
   bool FInUse = false;      // another program holds the book
-  bool FGuardedSave = false;  // the save in progress writes the book's own file
+  // While a save writes the book's own file: the lock that moves to the new file and the
+  // stamp the file on disk must still have.
+  TFileLock* FSaveLock = nullptr;
+  TFileStamp* FSaveStamp = nullptr;
   std::string FFindRaw, FFindPrepared;
   TSearchIndex FSearch[2];  // 0 names, 1 all fields
 };

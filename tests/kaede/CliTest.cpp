@@ -172,6 +172,9 @@ TEST(KaedeCli, ExportsToStandardOutputAndVCardsBackIntoABook) {
   EXPECT_EQ(csv.Out, "\xEF\xBB\xBF氏名,携帯\r\n\"山田 太郎\",090-1\r\n");
   EXPECT_NE(csv.Err.find("1件エクスポートしました"), std::string::npos);
   // a path that is no regular file is written into, never replaced
+  TRun dev = Kaede({"export", book, "-o", "/dev/stdout", "--columns", "氏名,携帯", "--utf8"});
+  ASSERT_EQ(dev.Status, 0) << dev.Err;
+  EXPECT_EQ(dev.Out.rfind(csv.Out, 0), 0u) << dev.Out;
   EXPECT_EQ(Kaede({"export", book, "-o", "/dev/null"}).Status, 0);
   struct stat st;
   ASSERT_EQ(::stat("/dev/null", &st), 0);
