@@ -31,8 +31,9 @@ bool OpenableUrl(const std::string& url) {
 
 std::string MailUrl(const std::string& mail) { return StartsWithNoCase(mail, "mailto:") ? mail : "mailto:" + mail; }
 
-TEditorView::TEditorView(TEditorStyle* style)
-    : TBaseView(style, [] { return new TEditorStyle(); }), FCore(this) {
+TEditorView::TEditorView(TEditorStyle* style, std::function<TBaseStyle*()> styleFactory)
+    : TBaseView(style, styleFactory ? std::move(styleFactory) : [] { return static_cast<TBaseStyle*>(new TEditorStyle()); }),
+      FCore(this) {
   FCore.Documents().AssignStyle(EditorStyle());
   OnDblClick = [this] { HandleDoubleClick(); };
 }

@@ -35,8 +35,9 @@ struct TEditorHit {
 
 class TEditorView : public TBaseView, public IEditorHost {
 public:
-  // The view uses `style` (the host control's) without owning it; without one it makes its own.
-  explicit TEditorView(TEditorStyle* style = nullptr);
+  // The view uses `style` (the host control's) without owning it; without one it makes its own
+  // with styleFactory (an editor style by default; a derived view passes its own class).
+  explicit TEditorView(TEditorStyle* style = nullptr, std::function<TBaseStyle*()> styleFactory = nullptr);
   ~TEditorView() override;
 
   TEditorStyle& EditorStyle() const { return *static_cast<TEditorStyle*>(Style()); }
