@@ -98,7 +98,11 @@ void TPostView::ApplyStyle() {
 void TPostView::Arrange(const TRect& rect) {
   TEditorView::Arrange(rect);
   SetPageCount(PostStyle().Post().Editor ? 1 : std::max(1, PersonCount()));
-  if (!Printing() && !Measuring()) FFollowCurrent = true;
+}
+
+TPoint TPostView::GetExtent() {
+  if (!Printing() && !Measuring() && PostStyle().PaperVisible()) FFollowCurrent = true;
+  return TEditorView::GetExtent();
 }
 
 int32_t TPostView::KeyToCommand(int32_t key, TShiftState shift) {

@@ -78,6 +78,9 @@ protected:
   void PrintStarting() override;
   void PrintFinished() override;
   void Arrange(const TRect& rect) override;
+  // A new layout on screen (a resize: the extent is taken right after it, then the offset)
+  // brings the current entry's sheet back.
+  TPoint GetExtent() override;
   void ApplyStyle() override;
   // The card's background (paper, flap, frames, title, pictures, fold) over the whole page.
   void DrawPageFrame(int32_t page, const TRect& pageRect, const TRect& clip, const TRect& contentRect) override;
