@@ -53,7 +53,7 @@ void TMainController::Start() {
   // below, too late for choosing the book). The books of this run live in that folder; a
   // folder chosen later is used from the next start on.
   std::string folder;
-  if (TAppOption::FindSwitch(TAppOption::ProgramArguments(), 'D', &folder))
+  if (FOptions.FindSwitch(TAppOption::ProgramArguments(), 'D', &folder))
     FOptions.SetDataPath(folder.empty() ? FOptions.ProgramFolder : folder);
   FFolder = FOptions.DataPath();
   PrepareDataFolder();
