@@ -37,8 +37,10 @@ protected:
     SetPictureLoader(nullptr);
     TViewTest::TearDown();
   }
+  // KAEDE_SHOTS_WAIT=ms keeps the window up that long, for a screenshot of the whole screen.
   static void Shot(QWidget& w, const char* name) {
     if (const char* dir = std::getenv("KAEDE_SHOTS")) w.grab().save(QDir(dir).filePath(name));
+    if (const char* wait = std::getenv("KAEDE_SHOTS_WAIT")) QTest::qWait(std::atoi(wait));
   }
   // Pixels of a colour close to rgb in a part of an image.
   static int Count(const QImage& image, const QRect& part, QRgb rgb) {
