@@ -106,9 +106,20 @@ TPoint TPostView::GetExtent() {
 }
 
 int32_t TPostView::KeyToCommand(int32_t key, TShiftState shift) {
-  if (!PostStyle().Post().Editor && (shift & ssCtrl)) {
-    if (key == vkHome) return vcScrollHome;
-    if (key == vkEnd) return vcScrollEnd;
+  if (!PostStyle().Post().Editor) {
+    if (shift & ssCtrl) {
+      if (key == vkHome) return vcScrollHome;
+      if (key == vkEnd) return vcScrollEnd;
+    } else if (!(shift & ssAlt)) {
+      // the cards' text cannot be edited: the arrows move the paper
+      switch (key) {
+        case vkUp: return vcScrollBack;
+        case vkDown: return vcScrollForward;
+        case vkLeft: return vcScrollLeft;
+        case vkRight: return vcScrollRight;
+        default: break;
+      }
+    }
   }
   return TEditorView::KeyToCommand(key, shift);
 }

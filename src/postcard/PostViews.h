@@ -60,7 +60,8 @@ public:
   // sheet of the current entry, outside free-text mode.
   void SetOffset(TPoint p) override;
 
-  // Outside free-text mode Ctrl+Home and Ctrl+End go to the first and the last page.
+  // Outside free-text mode Ctrl+Home and Ctrl+End go to the first and the last page and the
+  // arrows scroll; in free-text mode the editor's keys apply.
   int32_t KeyToCommand(int32_t key, TShiftState shift) override;
 
   // ---- Editor ----

@@ -80,6 +80,8 @@ TEST_F(PostView, SelectingAnEntryScrollsToItsSheetAndKeysGoToTheEnds) {
   EXPECT_EQ(v.Offset().Y, -3 * (v.PaperBox().Height + 8));
   EXPECT_EQ(v.KeyToCommand(vkEnd, ssCtrl), vcScrollEnd);
   EXPECT_EQ(v.KeyToCommand(vkHome, ssCtrl), vcScrollHome);
+  EXPECT_EQ(v.KeyToCommand(vkDown, 0), vcScrollForward);
+  EXPECT_EQ(v.KeyToCommand(vkLeft, 0), vcScrollLeft);
   v.ExecuteCommand(vcScrollHome);
   EXPECT_EQ(v.Offset().Y, 0);
   // a new size (or zoom) comes back to the current entry's sheet
@@ -87,6 +89,7 @@ TEST_F(PostView, SelectingAnEntryScrollsToItsSheetAndKeysGoToTheEnds) {
   EXPECT_EQ(v.Offset().Y, -3 * (v.PaperBox().Height + 8));
   Preset(v, 5);  // free text: the editor's keys, no scrolling to an entry
   EXPECT_NE(v.KeyToCommand(vkEnd, ssCtrl), vcScrollEnd);
+  EXPECT_NE(v.KeyToCommand(vkDown, 0), vcScrollForward);
   v.SelectPerson(6);
   EXPECT_EQ(v.Offset().Y, 0);
 }
