@@ -118,6 +118,22 @@ void RepaintPageAt100(benchmark::State& state) {
 }
 BENCHMARK(RepaintPageAt100)->Unit(benchmark::kMillisecond);
 
+// A size change of the window: the table is measured again (every cell, in the printer's
+// dots) and laid out on screen.
+void ResizeTable(benchmark::State& state) {
+  SheetPrinter().SetBackend(std::make_unique<TPdfPrinterBackend>());
+  TBookTable t(Book().List);
+  t.Table.HandleCreated();
+  int32_t w = 800;
+  for (auto _ : state) {
+    w = w == 800 ? 801 : 800;
+    t.Table.SetSize(w, 600);
+  }
+  SheetPrinter().SetBackend(nullptr);
+  state.counters["rows"] = Book().List.Count();
+}
+BENCHMARK(ResizeTable)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace kaede::bench
 

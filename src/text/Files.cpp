@@ -524,9 +524,9 @@ int FileAccessState(const std::string& path) {
   if (path.empty()) return 2;
   if (::stat(p.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? 2 : -1;
   if (S_ISDIR(st.st_mode)) return -1;
-  int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC);
+  int fd = ::open(p.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    int rd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    int rd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (rd < 0) return -1;
     ::close(rd);
     return 1;
@@ -544,8 +544,14 @@ bool TFileLock::Acquire(const std::string& path) {
   // A save of another holder may replace the file between the open and the lock: the lock
   // counts only when the name still leads to the file that was locked.
   for (int attempt = 0; attempt < 8; ++attempt) {
-    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a named pipe would block the open until a writer came.
+    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
+    struct stat what;
+    if (::fstat(fd, &what) != 0 || !S_ISREG(what.st_mode)) {  // only files hold books
+      ::close(fd);
+      return false;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       FBusy = errno == EWOULDBLOCK;
       ::close(fd);

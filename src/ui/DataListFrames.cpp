@@ -215,8 +215,11 @@ void TDataListFrameWidget::Bind(TDataListFrame* frame) {
 }
 
 void TDataListFrameWidget::SetRowCount(int count) {
+  // the frame reports the selection after a new row count itself
+  FSelecting = true;
   FModel->SetRowCount(count);
   FReportedRow = SelectedRow();
+  FSelecting = false;
 }
 int TDataListFrameWidget::RowCount() const { return FModel->rowCount(); }
 

@@ -597,3 +597,47 @@ TEST_F(BaseView, TheScreenStyleComesBackAfterAFailedPrint) {
   EXPECT_EQ(v.Started, 2);
   EXPECT_EQ(v.Finished, 2);
 }
+
+TEST_F(BaseView, TheUnprintableBandIsHatchedAndAMarkerLineSeparatesSheets) {
+  TFakePrinterBackend& printer = InstallFakePrinter(600);
+  printer.Devices[0].MarginLeft = printer.Devices[0].MarginTop = 120;  // 5 mm unprintable
+  printer.Devices[0].MarginRight = printer.Devices[0].MarginBottom = 120;
+  TFakeViewHost host;
+  TPagedView v;
+  v.SetHost(&host);
+  v.SetBounds(400, 300);
+  TBaseStyle& s = *v.Style();
+  s.SetBase(&TBaseStyleValues::PaperVisible, true);
+  s.SetBase(&TBaseStyleValues::RatioValue, 25);
+  TViewInfo* range = s.ViewInfo(TBaseStyle::viPrintRange);
+  TViewInfo marker;
+  marker.Create(nullptr);
+  marker.SetDecorate(1);
+  marker.SetDecorateColor(0x0000FF);
+  v.MarkSheet = 1;
+  v.MarkLine = &marker;
+  TRecordingCanvas c;
+  v.Paint(c, v.ClientRect());
+  const TRect sheet = v.SheetRect(0), printable = v.PrintableRect(sheet);
+  EXPECT_GT(printable.Left, sheet.Left);
+  int hatched = 0;
+  for (const TCanvasOp& op : c.Ops)
+    if (op.Kind == TCanvasOp::opFillRect && op.Brush.Style == HatchOfCode(range->Decorate())) {
+      ++hatched;
+      EXPECT_EQ(op.Brush.Color, range->DecorateColor());
+      EXPECT_FALSE(RectsMeet(op.Rect, printable));  // only the band the printer cannot reach
+    }
+  EXPECT_GT(hatched, 0);
+  // the marker across the gap above the second sheet, 4 pixels above its paper area
+  const TRect a1 = v.PaperAreaRect(v.SheetRect(1));
+  bool marked = false;
+  for (const TCanvasOp& op : c.Ops)
+    if (op.Kind == TCanvasOp::opLine && op.Pen.Color == 0x0000FF && op.Points[0].Y == a1.Top - 4) marked = true;
+  EXPECT_TRUE(marked);
+  // a user paper has no printable band of its own; printing draws neither
+  s.SetPaperSize(kPaperUser);
+  c.Ops.clear();
+  v.Paint(c, v.ClientRect());
+  for (const TCanvasOp& op : c.Ops) EXPECT_NE(op.Brush.Style, HatchOfCode(range->Decorate()));
+  marker.DestroyFields();
+}

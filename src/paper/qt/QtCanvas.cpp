@@ -158,7 +158,9 @@ TQtCanvas::TQtCanvas(QPainter* painter, int32_t dpi, const TRect& baseClip)
 }
 
 TQtCanvas::~TQtCanvas() {
-  if (FPainter) FPainter->restore();
+  // the owner releases a print job's canvas before it ends the job; a painter ended anyway
+  // has nothing to restore
+  if (FPainter && FPainter->isActive()) FPainter->restore();
 }
 
 const TTextMetrics& TQtCanvas::Metrics() const { return QtMetrics(Font().Name, Font().Style); }

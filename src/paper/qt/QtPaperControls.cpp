@@ -156,8 +156,10 @@ protected:
   }
   bool event(QEvent* e) override {
     if (e->type() == QEvent::ToolTip) {
+      // below the pointer, for as many seconds as the hint has bytes
       if (FView && FHints && !FView->Hint.empty())
-        QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos() + QPoint(0, 20), ToQ(FView->Hint), this);
+        QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos() + QPoint(0, 20), ToQ(FView->Hint), this, QRect(),
+                           static_cast<int>(std::min<size_t>(FView->Hint.size(), 60) * 1000));
       else QToolTip::hideText();
       return true;
     }
