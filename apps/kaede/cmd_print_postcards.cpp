@@ -11,6 +11,7 @@
 //                                 colour, its pre-printed frames and title, and the pictures
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -119,8 +120,10 @@ int Run(const TArgs& args) {
   output.InstallPrinter();
   const int32_t sheets = PrintPostcards(job);
   output.Finish();
-  PrintLine(std::to_string(job.Range.LastPage - job.Range.FirstPage + 1) + " entries on " + std::to_string(sheets) +
-            " sheets (" + style->Name() + ") written to " + output.File());
+  // a free-text card is one page: the command line prints it with the first entry, no text
+  const int32_t printed = style->Post().Editor ? std::min(1, sheets) : job.Range.LastPage - job.Range.FirstPage + 1;
+  PrintLine(std::to_string(printed) + " entries on " + std::to_string(sheets) + " sheets (" + style->Name() +
+            ") written to " + output.File());
   return 0;
 }
 

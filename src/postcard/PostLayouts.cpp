@@ -526,6 +526,9 @@ void TPostLayout::DrawName(int no, const TRect& r, TStrings lines, int32_t p, co
   int32_t h = RoundHalfEven(L * 0.1);
   if (n > 1) h = std::min(h, A / static_cast<int32_t>(n));
   h = std::min(std::max(std::min(h, ToPixels(10)), ToPixels(4)), A);
+  // many joint names: the 4 mm floor would push lines out of the rectangle onto the parts
+  // beside it, so the lines share what there is
+  if (h * static_cast<int32_t>(n) > A) h = A / static_cast<int32_t>(n);
   h = std::max(1, h);
 
   // A joint name longer than the given name and honorific: the given name is centred over it.

@@ -194,6 +194,7 @@ void TPostStyle::ApplyPreset(int index) {
     p.PostCodeKind = 0;
     for (int no = viAtenaPostCode; no <= viAtenaMail; ++no) Status(no, 0);
     Status(viPostKind, 0);
+    Status(viSenderPostCodeFrame, 0);  // the message side has no postal-code boxes
     Margins(8, 10, 8, 15);
   };
   // A sheet of labels on A4: each label is one page of the divided sheet, the postal code

@@ -30,6 +30,11 @@ int32_t PrintPostcards(const TPostPrintJob& job) {
   view.SetShowGuides(job.Guides);
   view.PrintGuides = job.Guides;
   view.PrintAsShown = job.Preview;
+  // a free-text card is one page showing the current entry: the first of the range
+  if (job.Style->Post().Editor) {
+    view.SelectPerson(job.Range.FirstPage);
+    return view.Print(job.Title, 1, 1);
+  }
   return view.Print(job.Title, job.Range.FirstPage + 1, job.Range.LastPage + 1);
 }
 

@@ -37,7 +37,8 @@ struct TPostPrintJob {
 };
 
 // Prints the range through SheetPrinter(); returns the number of sheets printed (0 for an
-// empty range, without starting a job). Printer errors reach the caller after the job ended.
+// empty range, without starting a job). A free-text style prints its one card with the first
+// entry of the range. Printer errors reach the caller after the job ended.
 int32_t PrintPostcards(const TPostPrintJob& job);
 
 }  // namespace kaede

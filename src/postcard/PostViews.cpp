@@ -6,7 +6,7 @@
 
 namespace kaede {
 
-TPostView::TPostView(TPostStyle* style) : TBaseView(style, [] { return new TPostStyle(); }) {}
+TPostView::TPostView(TPostStyle* style) : TEditorView(style, [] { return static_cast<TBaseStyle*>(new TPostStyle()); }) {}
 
 TPostView::~TPostView() {
   if (FSender) FSender->Free();
@@ -90,23 +90,77 @@ void TPostView::SetShowGuides(bool on) {
 // ---- Style and layout ----------------------------------------------------------------------
 
 void TPostView::ApplyStyle() {
-  TBaseView::ApplyStyle();
+  TEditorView::ApplyStyle();
   FPictures = LoadPostPictures(PostStyle().Post(), PictureFolder);
   if (FCurrentPerson >= PersonCount()) FCurrentPerson = 0;
 }
 
 void TPostView::Arrange(const TRect& rect) {
-  TBaseView::Arrange(rect);
+  TEditorView::Arrange(rect);
   SetPageCount(PostStyle().Post().Editor ? 1 : std::max(1, PersonCount()));
-  if (!Printing() && !Measuring()) FFollowCurrent = true;
+}
+
+TPoint TPostView::GetExtent() {
+  if (!Printing() && !Measuring() && PostStyle().PaperVisible()) FFollowCurrent = true;
+  return TEditorView::GetExtent();
 }
 
 int32_t TPostView::KeyToCommand(int32_t key, TShiftState shift) {
-  if (!PostStyle().Post().Editor && (shift & ssCtrl)) {
-    if (key == vkHome) return vcScrollHome;
-    if (key == vkEnd) return vcScrollEnd;
+  if (!PostStyle().Post().Editor) {
+    if (shift & ssCtrl) {
+      if (key == vkHome) return vcScrollHome;
+      if (key == vkEnd) return vcScrollEnd;
+    } else if (!(shift & ssAlt)) {
+      // the cards' text cannot be edited: the arrows move the paper
+      switch (key) {
+        case vkUp: return vcScrollBack;
+        case vkDown: return vcScrollForward;
+        case vkLeft: return vcScrollLeft;
+        case vkRight: return vcScrollRight;
+        default: break;
+      }
+    }
   }
-  return TBaseView::KeyToCommand(key, shift);
+  return TEditorView::KeyToCommand(key, shift);
+}
+
+// ---- Free text -----------------------------------------------------------------------------
+
+bool TPostView::FileReadOnly() const { return !PostStyle().Post().Editor; }
+
+std::string TPostView::FullMessage() { return SJ("これ以上入力することはできません"); }
+
+void TPostView::TextChanged(int32_t firstRow, int32_t lastRow) {
+  TEditorView::TextChanged(firstRow, lastRow);
+  if (FRevising) return;
+  const int32_t perPage = LinesPerPage();
+  std::string now = Text();
+  if (!PostStyle().Post().Editor || !PostStyle().PaperVisible() || perPage <= 0 ||
+      Lines().DisplayCount() <= perPage || now.size() <= FAccepted.size()) {
+    FAccepted = std::move(now);
+    return;
+  }
+  // The insertion goes back with its undo step. Typed characters share one step, so when the
+  // step took more than this insertion, what it took before is typed in again.
+  FRevising = true;
+  try {
+    const std::string before = FAccepted;
+    ShowError(FullMessage());
+    Core().Undo();
+    now = Text();
+    if (now != before && now.size() < before.size()) {
+      size_t p = 0;
+      while (p < now.size() && now[p] == before[p]) ++p;
+      size_t q = 0;
+      while (q < now.size() - p && now[now.size() - 1 - q] == before[before.size() - 1 - q]) ++q;
+      if (p + q == now.size()) Core().InsertAtCaret(before.substr(p, before.size() - p - q), mkNone);
+    }
+  } catch (...) {
+    FRevising = false;
+    throw;
+  }
+  FRevising = false;
+  FAccepted = Text();
 }
 
 // ---- Painting ------------------------------------------------------------------------------
@@ -156,8 +210,9 @@ void TPostView::DrawPageFrame(int32_t page, const TRect& pageRect, const TRect& 
   DrawCard(page, pageRect, clip, true);
 }
 
-void TPostView::DrawPageContent(int32_t /*page*/, const TRect& contentRect, const TRect& clip) {
-  if ((Printing() && !PrintAsShown) || PostStyle().Post().Editor) return;
+void TPostView::DrawPageContent(int32_t page, const TRect& contentRect, const TRect& clip) {
+  if (PostStyle().Post().Editor) return TEditorView::DrawPageContent(page, contentRect, clip);
+  if (Printing() && !PrintAsShown) return;
   FillClipped(Canvas(), contentRect, clip, PostStyle().ViewInfo(TPostStyle::viAtenaName)->BackColor());
 }
 

@@ -1,19 +1,21 @@
 #pragma once
 // The postcard view: one page per entry of an address book (a postcard, an envelope, a label)
 // laid out by TPostLayout on the pages of the paper view, with the sender of the print; shown
-// page by page on screen and printed through the paper view's print loop.
+// page by page on screen and printed through the paper view's print loop. In free-text mode
+// (the style's Editor switch) the card is one page whose text area is the editor's, limited
+// to what one page holds.
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "BaseViews.h"
+#include "EditorViews.h"
 #include "PostLayouts.h"
 
 namespace kaede {
 
 class TPersonList;
 
-class TPostView : public TBaseView {
+class TPostView : public TEditorView {
 public:
   // The view uses `style` (the host control's) without owning it; without one it owns a
   // postcard style of its own.
@@ -58,8 +60,17 @@ public:
   // sheet of the current entry, outside free-text mode.
   void SetOffset(TPoint p) override;
 
-  // Outside free-text mode Ctrl+Home and Ctrl+End go to the first and the last page.
+  // Outside free-text mode Ctrl+Home and Ctrl+End go to the first and the last page and the
+  // arrows scroll; in free-text mode the editor's keys apply.
   int32_t KeyToCommand(int32_t key, TShiftState shift) override;
+
+  // ---- Editor ----
+  // Outside free-text mode the text cannot be edited.
+  bool FileReadOnly() const override;
+  // In free-text mode an insertion that makes the text longer than one page is taken back at
+  // once with the message below; the text and the caret stay as they were.
+  void TextChanged(int32_t firstRow, int32_t lastRow) override;
+  static std::string FullMessage();
 
 protected:
   // Printing uses the style with the card's colours turned white (paper is white); the
@@ -68,10 +79,14 @@ protected:
   void PrintStarting() override;
   void PrintFinished() override;
   void Arrange(const TRect& rect) override;
+  // A new layout on screen (a resize: the extent is taken right after it, then the offset)
+  // brings the current entry's sheet back.
+  TPoint GetExtent() override;
   void ApplyStyle() override;
   // The card's background (paper, flap, frames, title, pictures, fold) over the whole page.
   void DrawPageFrame(int32_t page, const TRect& pageRect, const TRect& clip, const TRect& contentRect) override;
-  // The free-text area: outside free-text mode filled with the name's back colour on screen.
+  // The free-text area: the editor's text in free-text mode; otherwise filled with the
+  // name's back colour on screen and not printed.
   void DrawPageContent(int32_t page, const TRect& contentRect, const TRect& clip) override;
   // The entry's data above everything else.
   void DrawPageAfter(int32_t page, const TRect& pageRect, const TRect& clip, const TRect& contentRect) override;
@@ -92,6 +107,8 @@ private:
   bool FHasSender = false;
   bool FShowGuides = false;
   bool FFollowCurrent = false;  // the next offset after a layout shows the current entry
+  std::string FAccepted;        // the free text as it last fitted its page
+  bool FRevising = false;       // an insertion is being taken back
   TPostPictures FPictures;
 };
 

@@ -3,7 +3,7 @@
 namespace kaede {
 
 TPost::TPost()
-    : TBaseControl([](TBaseStyle* style) { return new TPostView(static_cast<TPostStyle*>(style)); },
-                   [] { return new TPostStyle(); }) {}
+    : TEditor([](TBaseStyle* style) -> TBaseView* { return new TPostView(static_cast<TPostStyle*>(style)); },
+              [] { return static_cast<TBaseStyle*>(new TPostStyle()); }) {}
 
 }  // namespace kaede

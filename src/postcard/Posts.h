@@ -1,12 +1,13 @@
 #pragma once
-// The postcard control: the host control of a postcard view on a postcard style, with the
-// operations the print area of the main window uses.
-#include "BaseControls.h"
+// The postcard control: the editor control of a postcard view on a postcard style, with the
+// operations the print area of the main window uses. Cut, copy, paste and select all are the
+// editor's, offered in free-text mode.
+#include "Editors.h"
 #include "PostViews.h"
 
 namespace kaede {
 
-class TPost : public TBaseControl {
+class TPost : public TEditor {
 public:
   TPost();
 

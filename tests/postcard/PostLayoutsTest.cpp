@@ -27,7 +27,12 @@ struct TCard {
       S->SetDefaultIndex(preset);
       S->EnsurePreset();
     }
-    Paint.PageRect = {0, 0, Px(S->Base().PaperWidth), Px(S->Base().PaperHeight)};
+    // the card, or on a sheet of A4 labels the first label
+    const TBaseStyleValues& b = S->Base();
+    const bool a4 = b.PaperSize == kPaperA4;
+    const double w = ((a4 ? 210 : b.PaperWidth) - b.PaperMarginLeft - b.PaperMarginRight) / b.PaperLevelDivide;
+    const double h = ((a4 ? 297 : b.PaperHeight) - b.PaperMarginTop - b.PaperMarginBottom) / b.PaperVerticalDivide;
+    Paint.PageRect = {0, 0, Px(w), Px(h)};
   }
   ~TCard() { S->Free(); }
   TPerson* Add(const char* utf8Text) { return static_cast<TPerson*>(Book.AddText(Utf8ToSjis(utf8Text))); }
@@ -450,4 +455,55 @@ TEST(PostLayout, PicturesComeFromTheProgramDataAndOnlyToTheScreen) {
   EXPECT_EQ(r.Bottom - r.Top, Px(18.5) / 2);
   card.Draw(nullptr, true);
   EXPECT_TRUE(card.Ops(TCanvasOp::opPicture).empty());
+}
+
+TEST(PostLayout, EveryPresetLaysOutOddEntriesWithinItsCard) {
+  // entries a book may well hold: empty fields, a name without a space, Latin text, a long
+  // address of many lines, postal codes too short, too long and in full width, honorifics in
+  // front and none, joint names longer than the name
+  const char* entries[] = {
+      ",,,,,,,,,,,,,,",
+      "\"山田 太郎\",やまだ,,,,1234567,\"東京都千代田区丸の内1-2-3|丸の内ビルディング12階|株式会社楓 総務部|気付\",,,,,,,,\"花子|次郎|長い長い名前の人様\"",
+      "山田太郎,やまだ,,,,12,東京都,,,,,,（なし）,,",
+      "\"John Smith\",js,,,,1234567890123,\"1-2-3 Chiyoda|Tokyo 100-0001 JAPAN\",,,,,,Mr.,\"Director, Sales\",",
+      "\"林　太郎\",はやし,,,,１２３－４５６７,大阪府大阪市北区梅田一丁目二番三号梅田第一生命ビルディング地下二階,,,,,,御中,㈱楓 代表取締役社長,",
+      "\"佐藤 一\",さとう,携帯:090-1111-2222|自宅:03-1234-5678|FAX:03-1234-5679,a@example.jp|b@example.jp,,9999999,\"Ｘ\",,,,,,様,,\"a|b|c|d|e|f|g|h\"",
+  };
+  TPersonList book;
+  std::vector<TPerson*> persons;
+  for (const char* e : entries) persons.push_back(static_cast<TPerson*>(book.AddText(Utf8ToSjis(e))));
+  TPerson* sender = persons[1];
+  for (int preset = 0; preset < kPostPresetCount; ++preset) {
+    TCard card(preset);
+    SCOPED_TRACE(U8(card.S->Name()));
+    card.Paint.ShowGuides = true;
+    const TRect& page = card.Paint.PageRect;
+    for (TPerson* p : persons)
+      for (bool printing : {false, true}) {
+        card.Draw(p, printing, sender);
+        for (const TCanvasOp* t : card.C.Texts()) {
+          EXPECT_GE(t->Font.Height, 1);
+          EXPECT_EQ(t->Advances.size(), t->Text.size());
+          // every text starts on the card (a title or a list may run past its end)
+          EXPECT_GE(t->X, page.Left - 1) << U8(t->Text);
+          EXPECT_LE(t->X, page.Right + 1) << U8(t->Text);
+          EXPECT_GE(t->Y, page.Top - 1) << U8(t->Text);
+          EXPECT_LE(t->Y, page.Bottom + 1) << U8(t->Text);
+        }
+      }
+  }
+}
+
+TEST(PostLayout, ManyJointNamesShareTheNameRectangle) {
+  TCard card(39);  // a label: the name has 12 mm
+  TPerson* p = card.Add("\"佐藤 一\",さとう,,,,1234567,東京都,,,,,,様,,\"a|b|c|d|e|f|g|h\"");
+  card.Draw(p, true);
+  const TRect r = TPostLayout(*card.S, card.C, card.Paint).ToRect(card.S->Post().AtenaNameLayout);
+  int lines = 0;
+  for (const TCanvasOp* t : card.C.Texts()) {
+    if (t->Font.Height > Px(4) || t->Y < r.Top || t->Text.find(SJ("様")) == std::string::npos) continue;
+    ++lines;
+    EXPECT_LE(t->Y + t->Font.Height, r.Bottom) << U8(t->Text);
+  }
+  EXPECT_EQ(lines, 9);  // the name and its eight joint names, each below 4 mm
 }

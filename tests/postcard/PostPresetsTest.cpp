@@ -134,3 +134,14 @@ TEST(PostPresets, TheManuscriptGridIsOnePixelWide) {
   EXPECT_TRUE(s->ViewInfo(TEditorStyle::viGapLine)->SameAs(*s->Defaults().ViewInfo(TEditorStyle::viGapLine)));
   s->Free();
 }
+
+TEST(PostPresets, TheMessageSideShowsNoBoxes) {
+  TPostStyleList list;
+  list.Reset();
+  for (int i : {5, 6, 7}) {
+    const TPostStyle& s = *list.Style(i);
+    EXPECT_EQ(s.ViewInfo(TPostStyle::viAtenaPostCodeFrame)->Status(), 0) << i;
+    EXPECT_EQ(s.ViewInfo(TPostStyle::viSenderPostCodeFrame)->Status(), 0) << i;
+    EXPECT_TRUE(s.Post().Editor) << i;
+  }
+}

@@ -140,3 +140,16 @@ TEST_F(PostPrint, ProofsPrintTheGuidesOrTheCardAsShown) {
   EXPECT_EQ(PrintPostcards(Job(9, 9)), 0);  // nothing to print begins no job
   EXPECT_EQ(b.Documents, 2);
 }
+
+TEST_F(PostPrint, AFreeTextCardPrintsOnceWithTheFirstEntryOfTheRange) {
+  TFakePrinterBackend& b = InstallFakePrinter();
+  Make(12, 6);  // the reply half of a round-trip card: free text, addressed to the sender
+  TPerson* sender = static_cast<TPerson*>(Book.AddText(Utf8ToSjis("送り主,おくりぬし,,,,9876543,大阪府")));
+  TPostPrintJob job = Job(4, 6);
+  job.Sender = sender;
+  EXPECT_EQ(PrintPostcards(job), 1);
+  EXPECT_EQ(b.Pages, 1);
+  bool replyName = false;
+  for (const TCanvasOp* t : b.LastRecording->Texts()) replyName |= t->Text == SJ("送り主行");
+  EXPECT_TRUE(replyName);
+}

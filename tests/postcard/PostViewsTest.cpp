@@ -80,6 +80,8 @@ TEST_F(PostView, SelectingAnEntryScrollsToItsSheetAndKeysGoToTheEnds) {
   EXPECT_EQ(v.Offset().Y, -3 * (v.PaperBox().Height + 8));
   EXPECT_EQ(v.KeyToCommand(vkEnd, ssCtrl), vcScrollEnd);
   EXPECT_EQ(v.KeyToCommand(vkHome, ssCtrl), vcScrollHome);
+  EXPECT_EQ(v.KeyToCommand(vkDown, 0), vcScrollForward);
+  EXPECT_EQ(v.KeyToCommand(vkLeft, 0), vcScrollLeft);
   v.ExecuteCommand(vcScrollHome);
   EXPECT_EQ(v.Offset().Y, 0);
   // a new size (or zoom) comes back to the current entry's sheet
@@ -87,6 +89,7 @@ TEST_F(PostView, SelectingAnEntryScrollsToItsSheetAndKeysGoToTheEnds) {
   EXPECT_EQ(v.Offset().Y, -3 * (v.PaperBox().Height + 8));
   Preset(v, 5);  // free text: the editor's keys, no scrolling to an entry
   EXPECT_NE(v.KeyToCommand(vkEnd, ssCtrl), vcScrollEnd);
+  EXPECT_NE(v.KeyToCommand(vkDown, 0), vcScrollForward);
   v.SelectPerson(6);
   EXPECT_EQ(v.Offset().Y, 0);
 }
@@ -173,4 +176,54 @@ TEST_F(PostView, PrintingWhitensTheCardAndRestoresTheStyleEvenWhenItFails) {
   EXPECT_EQ(v.PostStyle().ViewInfo(TPostStyle::viAtenaName)->BackColor(), card);
   EXPECT_EQ(v.Offset().Y, -2 * (v.PaperBox().Height + 8));
   EXPECT_FALSE(v.Printing());
+}
+
+TEST_F(PostView, FreeTextIsEditableAndNeverLongerThanItsPage) {
+  InstallFakePrinter();
+  TPostView v;
+  TFakeViewHost host;
+  v.SetHost(&host);
+  v.SetBounds(600, 800);
+  // outside free-text mode the card's text cannot be edited
+  v.Core().TypeText(SJ("あ"));
+  EXPECT_EQ(v.Text(), "");
+  Preset(v, 5);  // the message side of a card
+  std::vector<std::string> messages;
+  v.OnError = [&](const std::string& m) { messages.push_back(m); };
+  const int32_t perPage = v.LinesPerPage();
+  ASSERT_GT(perPage, 2);
+  for (int32_t i = 0; i < perPage; ++i) {
+    if (i > 0) v.Core().KeyChar('\r');
+    v.Core().TypeText(SJ("あ"));
+  }
+  EXPECT_EQ(v.Lines().DisplayCount(), perPage);
+  EXPECT_TRUE(messages.empty());
+  const std::string full = v.Text();
+  const TPoint caret = v.Core().Caret();
+
+  // one line more: the message, and the text and the caret as they were
+  v.Core().KeyChar('\r');
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], TPostView::FullMessage());
+  EXPECT_EQ(v.Text(), full);
+  EXPECT_EQ(v.Core().Caret(), caret);
+
+  // typing that runs over the last line: only the character that did not fit goes; the ones
+  // typed before it in the same undo step stay
+  int typed = 0;
+  while (messages.size() == 1 && typed < 400) {
+    v.Core().TypeText(SJ("い"));
+    ++typed;
+  }
+  ASSERT_EQ(messages.size(), 2u);
+  const std::string kept = v.Text();
+  EXPECT_EQ(kept, full + [&] {
+    std::string s;
+    for (int i = 1; i < typed; ++i) s += SJ("い");
+    return s;
+  }());
+  EXPECT_EQ(v.Lines().DisplayCount(), perPage);
+  // and undo still takes the typing back as one step
+  v.Core().Undo();
+  EXPECT_EQ(v.Text(), full);
 }

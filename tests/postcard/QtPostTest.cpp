@@ -5,13 +5,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTest>
 
 #include "PersonLists.h"
 #include "Posts.h"
 #include "QtCanvas.h"
+#include "QtEditors.h"
 #include "QtPaperControls.h"
+#include "QtPrinters.h"
+#include "QtText.h"
 #include "TestUtil.h"
 #include "paper/ViewTestUtil.h"
 
@@ -33,8 +37,10 @@ protected:
     SetPictureLoader(nullptr);
     TViewTest::TearDown();
   }
+  // KAEDE_SHOTS_WAIT=ms keeps the window up that long, for a screenshot of the whole screen.
   static void Shot(QWidget& w, const char* name) {
     if (const char* dir = std::getenv("KAEDE_SHOTS")) w.grab().save(QDir(dir).filePath(name));
+    if (const char* wait = std::getenv("KAEDE_SHOTS_WAIT")) QTest::qWait(std::atoi(wait));
   }
   // Pixels of a colour close to rgb in a part of an image.
   static int Count(const QImage& image, const QRect& part, QRgb rgb) {
@@ -59,7 +65,7 @@ TEST_F(QtPost, TheWindowShowsTheCardsAndPagesThroughThem) {
   TPerson* sender = static_cast<TPerson*>(book.AddText(Utf8ToSjis("\"鈴木 一郎\",すずき,,,,1500001,東京都渋谷区")));
   auto logic = std::make_unique<TPost>();
   TPost& post = *logic;
-  TQtPaperControl control(std::move(logic));
+  TQtEditor control(std::move(logic));
   control.resize(440, 640);
   control.show();
   QApplication::setActiveWindow(&control);
@@ -105,4 +111,48 @@ TEST_F(QtPost, TheWindowShowsTheCardsAndPagesThroughThem) {
   post.SetShowGuides(true);
   QApplication::processEvents();
   Shot(*control.ViewWidget(), "post-guides.png");
+}
+
+TEST_F(QtPost, AFreeTextCardTakesTheInputMethodAndPrintsItsText) {
+  TPersonList book;
+  book.AddText(Utf8ToSjis("\"山田 太郎\",やまだ,,,,1234567,東京都千代田区丸の内1-2-3"));
+  auto logic = std::make_unique<TPost>();
+  TPost& post = *logic;
+  TQtEditor control(std::move(logic));
+  std::vector<std::string> messages;
+  post.PostView().OnError = [&](const std::string& m) { messages.push_back(m); };
+  control.resize(440, 640);
+  control.show();
+  QApplication::setActiveWindow(&control);
+  control.setFocus();
+  TPostStyle* style = TDataItem::Make<TPostStyle>();
+  style->SetDefaultIndex(7);  // the message side in vertical writing
+  style->EnsurePreset();
+  post.SetStyle(*style);
+  style->Free();
+  post.SetPersons(&book);
+  QApplication::processEvents();
+  ASSERT_FALSE(post.Core().ReadOnly());
+  // a greeting committed by the input method, line by line
+  const char* lines[] = {"謹賀新年", "旧年中は大変お世話になりました。", "本年もどうぞよろしくお願い申し上げます。",
+                         "令和九年　元旦"};
+  for (const char* line : lines) {
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8(line));
+    QApplication::sendEvent(&control, &commit);
+    QTest::keyClick(control.ViewWidget(), Qt::Key_Return);
+  }
+  QApplication::processEvents();
+  EXPECT_EQ(post.PostView().Text().rfind(SJ("謹賀新年"), 0), 0u) << U8(post.PostView().Text());
+  EXPECT_TRUE(messages.empty());
+  Shot(*control.ViewWidget(), "post-freetext.png");
+
+  // printed: the text goes with the card
+  if (const char* dir = std::getenv("KAEDE_SHOTS")) {
+    auto pdf = std::make_unique<TPdfPrinterBackend>();
+    pdf->SetOutputFileName(FromQ(QDir(dir).filePath("post-freetext.pdf")));
+    SheetPrinter().SetBackend(std::move(pdf));
+    EXPECT_EQ(post.PostView().Print("free", 0, 0), 1);
+    SheetPrinter().SetBackend(nullptr);
+  }
 }
