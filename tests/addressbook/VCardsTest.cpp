@@ -236,3 +236,17 @@ TEST(VCards, AByteThatIsNotCp932IsReportedWithItsEntry) {
     EXPECT_NE(std::string(e.what()).find(std::string("bad\x81", 4)), std::string::npos);
   }
 }
+
+TEST(VCards, TheNumberOfCardsIsBounded) {
+  EXPECT_GE(kMaxCards, 100000u);  // a book of 100,000 entries fits
+  std::string one = "BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n";
+  std::string many;
+  for (int i = 0; i < 11; ++i) many += one;
+  EXPECT_EQ(ParseVCards(many, 11).Cards.size(), 11u);
+  try {
+    ParseVCards(many, 10);
+    ADD_FAILURE();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.LineNo(), 31);  // the card past the limit
+  }
+}
