@@ -3,11 +3,13 @@
 #include <QFont>
 #include <QIcon>
 
-#include "AppIcons.h"
+#include "AppSetup.h"
 #include "Cp932.h"
 #include "KaedeAddressMains.h"
 #include "KaedeAddressOptions.h"
 #include "MessageBoxes.h"
+#include "QtCanvas.h"
+#include "QtPrinters.h"
 #include "QtText.h"
 #include "VerInfos.h"
 
@@ -15,11 +17,12 @@ using namespace kaede;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QString::fromStdString(TVerInfo::InternalName()));
-  QApplication::setApplicationDisplayName(ToQ(TVerInfo::ProductName()));
-  QApplication::setDesktopFileName("KaedeAddress");
-  QApplication::setWindowIcon(AddressBookIcon());
+  SetUpApplicationNames();
+  LoadQtTranslations(app);
   QApplication::setFont(MakeFont(SJ("ＭＳ Ｐゴシック"), 10));
+  // The printers (with the PDF printer) and the drawing surfaces of the paper views.
+  InstallQtPrinters();
+  InstallQtDrawing();
 
   TQtAppHost host;
   SetAppHost(&host);
@@ -35,6 +38,10 @@ int main(int argc, char** argv) {
     TKaedeAddressMain window(*options);
     host.SetMainWindow(&window);
     host.OnTrayAction = [options](int kind, const TPoint& at) { options->TrayAction(kind, at); };
+    // a termination signal saves and closes the window; the program then ends as after 終了
+    // (queued: a signal that comes while the program is still starting ends it as soon as
+    // the event loop runs, instead of leaving a closed window in a running program)
+    window.OnQuitRequested = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
     window.Start();  // the start book, and the command line (/Z keeps the window hidden)
     if (!options->TrayMode() && !host.Terminated()) window.show();
     if (!host.Terminated()) status = QApplication::exec();

@@ -360,7 +360,10 @@ const TStrings& TableColumnNames() {
 }
 
 std::string PersonTableCellText(const TPerson& p, const std::string& column, int& align) {
-  const TPerson* w = p.RelatedPerson(SJ("勤務先"));
+  // The place of work is looked up (a walk over the book) only for its own columns: a table
+  // asks for every cell, twice, and most columns never need it.
+  const std::string& work = SJ("勤務先");
+  const TPerson* w = column.rfind(work, 0) == 0 ? p.RelatedPerson(work) : nullptr;
   auto centred = [&](std::string text) {
     align = 0;
     return text;

@@ -9,6 +9,7 @@
 #include <typeinfo>
 #include <unordered_map>
 
+#include "AppHost.h"
 #include "CommaText.h"
 #include "Cp932.h"
 #include "Strs.h"
@@ -54,15 +55,13 @@ void AppendDate(std::string& out, const TDateValue& d) {
   AppendInt(out, d.Day);
 }
 
-// Appends the text without its ASCII and full-width spaces (as DeleteSpaces gives it).
-void AppendWithoutSpaces(std::string& out, std::string_view text) {
-  const std::string& full = SJ("　");
-  for (size_t i = 0, n = text.size(); i < n;) {
-    size_t len = CharLenAt(text, i);
-    bool space = len == 1 ? text[i] == ' ' : text[i] == full[0] && text[i + 1] == full[1];
-    if (!space) out.append(text.data() + i, len);
-    i += len;
-  }
+// What a find by name looks through: the name and its reading, folded for find. A line
+// break, which no find text holds, keeps a match from running from the one into the other.
+std::string FoldedNameForFind(const std::string& name, const std::string& yomi) {
+  std::string r = FoldForFind(name);
+  r += '\n';
+  AppendFoldedForFind(r, yomi);
+  return r;
 }
 
 bool IsSet(const TDateValue& d) { return !SameDate(d, NoDate); }
@@ -290,10 +289,10 @@ bool TPerson::Matches(const std::string& text) {
   TPersonList* list = PersonList();
   int mode = list ? list->FindMode : pfmName;
   if (mode != pfmName && mode != pfmAllFields) return false;
-  const std::string& pattern = list ? list->PreparedFindText(text) : DeleteSpaces(text);
+  const std::string& pattern = list ? list->PreparedFindText(text) : FoldForFind(text);
   if (pattern.empty()) return false;
   if (list) return list->SearchMatches(mode == pfmName ? 0 : 1, this, pattern);
-  return ContainsStr(DeleteSpaces(mode == pfmName ? FName : GetText()), pattern);
+  return ContainsStr(mode == pfmName ? FoldedNameForFind(FName, FYomi) : FoldForFind(GetText()), pattern);
 }
 
 bool TPerson::MatchesNo(int no) {
@@ -456,10 +455,20 @@ TPerson* TPersonList::AddPerson(const std::string& text) {
   return p;
 }
 
-void TPersonList::LockBook(const std::string& name) {
-  if (FBookLock.Held() && FBookLock.Path() == name) return;
-  if (FileExists(name)) FBookLock.Acquire(name);
-  else FBookLock.Release();
+std::string TPersonList::InUseMessage() {
+  return SJ("この住所録は他のプログラムで使用中のため、読み取り専用で開いています。変更はできません。");
+}
+
+bool TPersonList::RefuseEditInUse() const {
+  if (!FInUse) return false;
+  AppHost().ShowError(InUseMessage());
+  return true;
+}
+
+void TPersonList::RaiseInUse(const std::string& file) const {
+  EBookInUse e(InUseMessage());
+  e.SetFileName(file);
+  throw e;
 }
 
 void TPersonList::SetFileName(const std::string& name) {
@@ -475,13 +484,32 @@ void TPersonList::SetFileName(const std::string& name) {
 }
 
 void TPersonList::LoadFromFile(const std::string& name, bool append) {
+  if (append) {
+    TUndoDataList::LoadFromFile(name, append);
+    return;
+  }
+  // The lock comes first, so that what is read is what its holder last saved.
+  // (A book read again keeps the lock it has.)
+  const bool same = FBookLock.Held() && FBookLock.Path() == name;
+  TFileLock lock;
+  bool inUse = !same && !lock.Acquire(name) && lock.Busy();
+  TFileStamp stamp = FileStampOf(name);
+  auto adopt = [&] {
+    if (!same) FBookLock = std::move(lock);
+    FInUse = inUse;
+    FBookStamp = stamp;
+    FStampFile = name;
+    if (inUse) ReadOnly = true;
+  };
   try {
     TUndoDataList::LoadFromFile(name, append);
   } catch (...) {
-    if (!append && FileName == name) LockBook(name);
+    // a book that was partly read belongs to this file now; one that could not be read at all
+    // leaves the list, and its lock, as they were
+    if (FileName == name) adopt();
     throw;
   }
-  if (!append) LockBook(name);
+  adopt();
 }
 
 void TPersonList::SaveToFile(const std::string& name) {
@@ -494,20 +522,62 @@ void TPersonList::SaveToFile(const std::string& name) {
     e.SetFileName(file);
     throw e;
   }
-  bool book = file == FileName;
-  if (book && FileExists(file) && !(FBookLock.Held() && FBookLock.Path() == file)) {
-    if (!FBookLock.Acquire(file) && FBookLock.Busy()) {
-      Exception e(SJ("この住所録は他の住所録プログラムで開かれているため、保存できません"));
-      e.SetFileName(file);
-      throw e;
+  if (file != FileName) {
+    // a copy under another name: the book's own file and lock are not concerned
+    TUndoDataList::SaveToFile(name);
+    return;
+  }
+  if (FInUse) RaiseInUse(file);
+  // The lock and the stamp the save goes by: the book's own, or for a new or renamed book
+  // those of its new name. That name must be free: an existing file there is taken only when
+  // nobody holds it, and only after the question below. They become the book's when the
+  // save succeeded.
+  const bool moved = FStampFile != file;
+  TFileLock newLock;
+  TFileStamp stamp = FBookStamp;
+  if (moved) {
+    if (!newLock.Acquire(file) && newLock.Busy()) RaiseInUse(file);
+    stamp = TFileStamp();
+    stamp.Known = true;  // expected: no file
+  }
+  FSaveLock = moved ? &newLock : &FBookLock;
+  FSaveStamp = &stamp;
+  try {
+    try {
+      TUndoDataList::SaveToFile(name);
+    } catch (const ESaveConflict&) {
+      if (!AppHost().Confirm(SJ("この住所録は読み込んだ後に他のプログラムによって変更されています。上書きすると、その変更は失われます。") +
+                             "\r\n" + SJ("上書きしてよろしいですか？")))
+        throw;
+      stamp = FileStampOf(file);
+      TUndoDataList::SaveToFile(name);
     }
+  } catch (...) {
+    FSaveLock = nullptr;
+    FSaveStamp = nullptr;
+    throw;
   }
-  TUndoDataList::SaveToFile(name);
-  // The save replaced the file; the lock follows the book to the new file.
-  if (book) {
-    if (FBookLock.Held()) FBookLock.Relock();
-    else LockBook(file);
+  FSaveLock = nullptr;
+  FSaveStamp = nullptr;
+  if (moved) {
+    FBookLock = std::move(newLock);
+    FStampFile = file;
   }
+  FBookStamp = stamp;
+}
+
+void TPersonList::WriteFile(const std::string& file, std::string_view text) {
+  if (!FSaveStamp) {
+    TUndoDataList::WriteFile(file, text);
+    return;
+  }
+  TAtomicWriteGuard guard;
+  guard.Expected = FSaveStamp;
+  guard.Lock = FSaveLock;
+  TFileStamp written;
+  guard.Written = &written;
+  WriteFileAtomic(file, text, guard);
+  *FSaveStamp = written;
 }
 
 void TPersonList::Updated() { RebuildClassifications(); }
@@ -778,11 +848,11 @@ bool TPersonList::SearchMatches(int which, const TPerson* person, const std::str
       x.Persons.push_back(p);
       x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
       if (which == 0) {
-        AppendWithoutSpaces(x.Text, p->FName);
+        x.Text += FoldedNameForFind(p->FName, p->FYomi);
       } else {
         line.clear();
         p->AppendText(line);
-        AppendWithoutSpaces(x.Text, line);
+        AppendFoldedForFind(x.Text, line);
       }
     }
     x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
@@ -819,7 +889,7 @@ bool TPersonList::SearchMatches(int which, const TPerson* person, const std::str
 const std::string& TPersonList::PreparedFindText(const std::string& text) {
   if (text != FFindRaw || (FFindPrepared.empty() && !text.empty())) {
     FFindRaw = text;
-    FFindPrepared = DeleteSpaces(text);
+    FFindPrepared = FoldForFind(text);
   }
   return FFindPrepared;
 }

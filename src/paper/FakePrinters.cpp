@@ -1,5 +1,7 @@
 #include "FakePrinters.h"
 
+#include "Canvas.h"
+
 #include <memory>
 
 namespace kaede {
@@ -82,6 +84,7 @@ void TFakePrinterBackend::NewPage() {
   if (!FSurface) throw ESheetPrinter("fake printer: a new page outside a job");
   if (FailNewPageAfter >= 0 && FSurface->Page >= FailNewPageAfter) throw ESheetPrinter("fake printer: the page failed");
   ++FSurface->Page;
+  if (FSurface->Recording) FSurface->Recording->NewPage();
 }
 
 void TFakePrinterBackend::EndDoc() {
@@ -89,6 +92,7 @@ void TFakePrinterBackend::EndDoc() {
   Pages = FSurface->Page;
   TotalPages += Pages;
   ++Documents;
+  LastRecording = FSurface->Recording;
   FSurface.reset();
 }
 

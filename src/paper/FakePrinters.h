@@ -2,6 +2,7 @@
 // A scripted printer backend for tests: printers with their papers, resolutions, offsets,
 // supported settings and hidden flags, failures on demand, and a record of what was done
 // (settings committed, documents and pages printed).
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,11 +36,15 @@ struct TFakePrinter {
   static TFakePrinter Standard(const std::string& name = "Fake Printer");
 };
 
-// The surface of a fake print job: what was drawn is not kept, only the job's shape.
+class TRecordingCanvas;
+
+// The surface of a fake print job: the job's shape, and what was drawn on it when a view
+// drew through the default surfaces (page breaks recorded as NewPage operations).
 class TFakePrintSurface : public TPrintSurface {
 public:
   std::string Title;
   int Page = 0;  // pages begun so far
+  std::shared_ptr<TRecordingCanvas> Recording;
 };
 
 class TFakePrinterBackend : public TPrinterBackend {
@@ -55,6 +60,8 @@ public:
   int Pages = 0;         // pages of the last finished document
   int TotalPages = 0;    // pages of all finished documents
   std::vector<std::string> Titles;
+  // What was drawn in the last finished document (none when nothing drew on it).
+  std::shared_ptr<TRecordingCanvas> LastRecording;
   bool InDocument() const { return FSurface != nullptr; }
 
   // Failures on demand.

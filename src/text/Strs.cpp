@@ -1,5 +1,6 @@
 #include "Strs.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -518,6 +519,56 @@ std::string ConvertStr(const std::string& text, int kind) {
     }
     i += len;
   }
+  return r;
+}
+
+void AppendFoldedForFind(std::string& out, std::string_view text) {
+  for (size_t i = 0, n = text.size(); i < n;) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {  // ASCII, most of a text form: no table needed
+      if (c != ' ') out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+      ++i;
+      continue;
+    }
+    size_t len;
+    uint32_t code = CodeAt(text, i, len);
+    size_t used = len;
+    if (len == 1 && code >= 0xA1 && code <= 0xDF) {
+      // half-width kana: composed with a following voiced mark, then full width
+      uint32_t composed = i + 1 < n ? chartables::ComposeVoiced(static_cast<unsigned char>(text[i]),
+                                                                static_cast<unsigned char>(text[i + 1]))
+                                    : 0;
+      if (composed) used = 2;
+      code = composed ? composed : chartables::Map(cvZenkaku, code);
+    } else if (len == 2) {
+      if (code == 0x8140) {  // the full-width space
+        i += used;
+        continue;
+      }
+      uint32_t half = chartables::Map(cvHankaku, code);
+      if (half < 0x80) code = half;  // full-width letters, digits and symbols
+    }
+    if (code == ' ') {
+      i += used;
+      continue;
+    }
+    code = chartables::Map(cvHiragana, code);
+    if (code < 0x80) {
+      out += static_cast<char>(std::tolower(static_cast<int>(code)));
+    } else if (code > 0xFFFF) {
+      out += static_cast<char>((code >> 8) & 0xFF);
+      out += static_cast<char>(code & 0xFF);
+    } else {
+      AppendCp932Code(out, static_cast<int32_t>(code));
+    }
+    i += used;
+  }
+}
+
+std::string FoldForFind(std::string_view text) {
+  std::string r;
+  r.reserve(text.size());
+  AppendFoldedForFind(r, text);
   return r;
 }
 

@@ -47,6 +47,12 @@ std::string DupeStr(const std::string& text, int count);
 std::string SpaceStr(int count, bool fullWidth);
 std::string CutStr(const std::string& text, int n, bool ellipsis);
 std::string DeleteSpaces(const std::string& text);
+// The form in which find compares texts: without ASCII and full-width spaces, kana as
+// full-width hiragana (half-width kana with their voiced marks composed), letters, digits and
+// symbols as half-width ASCII, letters in lower case. やまだ, ヤマダ and ﾔﾏﾀﾞ fold alike, and so
+// do Ｓｍｉｔｈ and smith. Appends to out.
+void AppendFoldedForFind(std::string& out, std::string_view text);
+std::string FoldForFind(std::string_view text);
 std::string ReplaceStrAll(const std::string& text, const std::string& oldText, const std::string& newText);
 std::string EscapeCrLf(const std::string& text);
 std::string ExpandTab(const std::string& text, int tabWidth, char fill);

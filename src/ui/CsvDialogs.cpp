@@ -77,8 +77,10 @@ TCsvExportDialog::TCsvExportDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(ok);
   connect(ok, &QDialogButtonBox::accepted, this, [this] { Ok(); });
   resize(520, 420);
-  // a command on the selected field and export entry
-  auto act = [this](void (*command)(TCsvExporter&)) {
+  // The commands are kept as plain functions: a closure holding a pointer to a member
+  // function was read out of a dead stack frame when a button was clicked.
+  using TCommand = void (*)(TCsvExporter&);
+  auto act = [this](TCommand command) {
     return [this, command] {
       if (!FExporter) return;
       FExporter->SelectedField = FListBoxValue->currentRow();
@@ -125,8 +127,14 @@ bool TCsvExportDialog::ExecuteExport(TCsvExporter& exporter, TDataList& list) {
 }
 
 void TCsvExportDialog::Ok() {
-  FExporter->FirstLine = FCheckBoxFirstLine->isChecked();
   bool vcard = FCheckBoxVCard->isChecked();
+  // without a column every line would be empty: nothing is written, the dialog stays open
+  // (a vCard holds every field and needs no columns)
+  if (!vcard && FExporter->ExportNames.empty()) {
+    AppHost().ShowError(SJ("エクスポートする項目を選んでください"));
+    return;
+  }
+  FExporter->FirstLine = FCheckBoxFirstLine->isChecked();
   std::string file = FileNameForTesting;
   if (file.empty()) {
     QString name = vcard ? QFileDialog::getSaveFileName(this, ToQ(SJ("エクスポート")), "Export.vcf",

@@ -31,6 +31,12 @@ int PickListHeight(int count);
 // without the spaces that separated the note.
 std::string CutBeforeNote(const std::string& text);
 
+// A postal code as the field shows it: seven digits as 153-0064; anything else as it is.
+std::string PostalForDisplay(const std::string& stored);
+// A postal code as the book keeps it: a code typed as 153-0064, 1530064 or in full-width
+// digits becomes the seven digits 1530064; anything else is kept as typed.
+std::string PostalForBook(const std::string& shown);
+
 class IEditAddressView {
 public:
   virtual ~IEditAddressView() = default;
@@ -40,12 +46,14 @@ public:
   // The memo's lines joined by CR LF.
   virtual std::string MemoText() const = 0;
   virtual void SetMemoText(const std::string& text) = 0;
-  // Focus with all text selected.
+  // Focus with the caret at the end of the text, ready for what comes after it (the block
+  // number after a found address).
   virtual void FocusPostal() = 0;
   virtual void FocusMemo() = 0;
   // Shows the candidates below the memo (addresses) or below the postal field (codes), the
-  // first one selected, and focuses the list.
-  virtual void ShowPickList(const TStrings& lines, bool belowMemo) = 0;
+  // first one selected. The list takes the focus only when the user asked for the look-up;
+  // candidates offered while typing wait beside the field until clicked or entered with Down.
+  virtual void ShowPickList(const TStrings& lines, bool belowMemo, bool focus) = 0;
   virtual void HidePickList() = 0;
 };
 
@@ -54,18 +62,24 @@ public:
   explicit TAddressCompleter(IEditAddressView* view) : FView(view) {}
   std::function<void()> OnChange;
 
-  std::string PostalText() const { return FView->PostalText(); }
-  // Sets the field as the program's value: nothing when unchanged, no look-up, no OnChange.
+  // The code as the book keeps it (the field shows it with a hyphen).
+  std::string PostalText() const { return PostalForBook(FView->PostalText()); }
+  // Sets the field as the program's value (in the book's form): nothing when unchanged, no
+  // look-up, no OnChange.
   void SetPostalText(const std::string& text);
+  // The user left the code field: a complete code is shown in its display form.
+  void TidyPostal();
   TStrings AddressLines() const;
   // Replaces the memo's lines (nothing for none) as the program's value.
   void SetAddressLines(const TStrings* lines);
   // Empties both fields; the change handlers run.
   void Clear();
 
-  // Postal code to address: one candidate fills the memo, several open the pick list.
+  // Postal code to address ("〒 → 住所"): one candidate fills the memo, several open the pick
+  // list.
   void LookUpAddress();
-  // Address to postal code: one candidate sets the code, several open the pick list.
+  // Address to postal code ("〒 ← 住所"): one candidate sets the code, several open the pick
+  // list.
   void LookUpPostal();
 
   // The pick list offers addresses (true) or postal codes (false).
@@ -74,9 +88,14 @@ public:
   // The user picked the line at index (-1: none selected, the list just closes).
   void Pick(int index);
 
-  // From the widgets: a field was changed by the user.
+  // From the widgets: a field was changed by the user. While the input method composes, the
+  // widgets report changes of the composition too; only a change of the committed text counts.
   void PostalChanged();
   void MemoChanged();
+  // From the widgets: the input method composes text in a field (true) or has ended.
+  // Nothing is looked up from a half-typed composition.
+  void SetComposing(bool composing) { FComposing = composing; }
+  bool Composing() const { return FComposing; }
 
 private:
   void Raise() {
@@ -85,12 +104,20 @@ private:
   void SetMemo(const std::string& text);
   void SetPostal(const std::string& text);
   // Shows the candidates (CR LF lines) in the pick list: addresses, or codes with addresses.
-  void Offer(const std::string& candidates, bool addresses);
+  void Offer(const std::string& candidates, bool addresses, bool focus);
+  // The look-ups; asked is false for the ones that follow the user's typing, which never take
+  // the focus away from the field being typed in.
+  void FindAddress(bool asked);
+  void FindPostal(bool asked);
+  // Notes the fields' texts as the completer last saw them.
+  void Remember();
 
   IEditAddressView* FView;
   bool FSetting = false;
+  bool FComposing = false;
   bool FPickAddress = false;
   TStrings FPickLines;
+  std::string FSeenPostal, FSeenMemo;
 };
 
 class TEditAddress : public QWidget, public IEditAddressView {
@@ -100,7 +127,8 @@ public:
 
   TAddressCompleter& Completer() { return FCompleter; }
   std::function<void()>& OnChange() { return FCompleter.OnChange; }
-  std::string Postal() const { return PostalText(); }
+  // The code in the book's form.
+  std::string Postal() const { return FCompleter.PostalText(); }
   void SetPostalText(const std::string& text) { FCompleter.SetPostalText(text); }
   TStrings AddressLines() const { return FCompleter.AddressLines(); }
   void SetAddressLines(const TStrings* lines) { FCompleter.SetAddressLines(lines); }
@@ -118,7 +146,7 @@ public:
   void SetMemoText(const std::string& text) override;
   void FocusPostal() override;
   void FocusMemo() override;
-  void ShowPickList(const TStrings& lines, bool belowMemo) override;
+  void ShowPickList(const TStrings& lines, bool belowMemo, bool focus) override;
   void HidePickList() override;
 
 protected:
@@ -128,6 +156,9 @@ protected:
 
 private:
   void PickCurrent();
+  bool PickListShown() const;
+  // Down from a field enters a list of candidates that waits beside it.
+  void EnterPickList();
   TAddressCompleter FCompleter{this};
   QLineEdit* FEditPostal;
   QPlainTextEdit* FMemoAddress;

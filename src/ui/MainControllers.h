@@ -62,8 +62,11 @@ public:
   void Start();
   // Stores what the settings keep of the window and saves a modified book.
   void Close();
+  // The open book becomes the book of the next start.
+  void StoreStartFile();
 
   // ---- Books ----
+  // The books of the data folder this run started with.
   TStrings BookNames() const;
   std::string BookFile(const std::string& name) const;
   std::string OpenBookName() const;
@@ -124,6 +127,7 @@ private:
   TKaedeAddressOption& FOptions;
   IMainView& FView;
   std::unique_ptr<TDataListFrame> FFrame;
+  std::string FFolder;  // the data folder of this run, with its trailing delimiter
   TStrings FTabs;
   int FTabIndex = 0;
   int FClassifyTabs = 0;

@@ -1,0 +1,110 @@
+// kaede print table BOOK.kad -o OUT.pdf: the entries of a book as a ruled table in a PDF file,
+// laid out and paged as the window's table preview prints them.
+//   --style NAME|NUMBER   a table style of the settings (the four predefined ones when the
+//                         settings hold none) by name or place from 0; the first by default
+//   --filter-row/--classify/--find/--all-fields   the entries, as kaede list takes them
+//   --pages A-B           pages A to B (from 1; "A-" to the end, "A" alone)
+// The file is written under a temporary name beside OUT and renamed when it is complete, so
+// that a failure leaves no partial file.
+#include <cstdlib>
+#include <memory>
+
+#include "BaseOptions.h"
+#include "BookSelection.h"
+#include "Commands.h"
+#include "PdfPrints.h"
+#include "PersonColumns.h"
+#include "Strs.h"
+#include "Tables.h"
+
+namespace kaede::cli {
+namespace {
+
+#define KAEDE_PRINT_TABLE_SYNOPSIS \
+  "print table BOOK.kad [--style NAME|NUMBER] [--classify NAME|--filter-row N|--find TEXT] [--pages A-B] -o OUT.pdf"
+const char* const kUsage = "usage: kaede " KAEDE_PRINT_TABLE_SYNOPSIS;
+
+// The settings of the address book, where the table styles live.
+const char* const kAppKey = "KaedeAddress";
+
+// The table style of the settings by place or name.
+void ChooseStyle(const std::string& arg, bool given, TTableStyle& style) {
+  TTableStyleList list;
+  list.ReadFromRegistry(kAppKey);
+  if (list.Count() == 0) list.Reset();
+  TBaseStyle* found = nullptr;
+  if (!given) {
+    found = list.Style(0);
+  } else if (IsNumber(arg)) {
+    int index = std::atoi(arg.c_str());
+    if (index < list.Count()) found = list.Style(index);
+  } else {
+    std::string name = ArgToSjis(arg, "the style name");
+    for (int i = 0; i < list.Count() && !found; ++i)
+      if (list.Style(i)->Name() == name) found = list.Style(i);
+  }
+  if (!found) {
+    std::string names;
+    for (int i = 0; i < list.Count(); ++i) names += "\n  " + std::to_string(i) + " " + list.Style(i)->Name();
+    throw Exception("no table style '" + Utf8ToSjis(arg, TConvMode::Replace) + "'; the table styles are:" + names);
+  }
+  style.Assign(found);
+}
+
+int Run(const TArgs& args) {
+  TArgReader r(args);
+  std::string styleArg, pagesArg, out;
+  const bool hasStyle = r.Option("--style", styleArg);
+  const bool hasPages = r.Option("--pages", pagesArg);
+  const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
+  TBookSelection selection = ReadSelection(r);
+  TArgs files = r.Positionals();
+  if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);
+
+  int32_t from = 0, to = 0;
+  if (hasPages) ParseRange(pagesArg, "--pages", "page", from, to);
+  const std::string file = ArgToSjis(files[0], "the book name");
+  if (!FileExists(file)) throw Exception("no such book: " + file);
+  std::unique_ptr<QGuiApplication> app;  // goes after the printer
+  TPdfOutput output(out);
+
+  TPersonList book;
+  book.Open(file, false);
+  const std::vector<TPerson*> rows = SelectEntries(book, selection);
+  if (rows.empty()) throw Exception("no entries to print in " + file);
+
+  app = StartQt();
+  // The PDF printer is the printer before the table is laid out, so that it is measured in
+  // the PDF's dots.
+  output.InstallPrinter();
+
+  int32_t pages = 0, total = 0;
+  try {
+    TTable table;
+    TTableView& view = table.View();
+    view.OnCellText = [&rows, &view](int32_t column, int32_t row, int32_t& align, std::string& text) {
+      const TStrings& columns = view.ColumnNames();
+      if (row < 0 || row >= static_cast<int32_t>(rows.size()) || column < 0 ||
+          column >= static_cast<int32_t>(columns.size()))
+        return;
+      text = PersonTableCellText(*rows[static_cast<size_t>(row)], columns[static_cast<size_t>(column)], align);
+    };
+    ChooseStyle(styleArg, hasStyle, table.Style());  // the control lays the table out
+    view.SetRowCount(static_cast<int32_t>(rows.size()));
+    total = view.PageCount();
+    pages = view.Print(table.Style().Name(), from, to) * std::max(1, table.Style().PagesPerSheet());
+  } catch (const EPrintRangeEmpty&) {
+    throw Exception("no pages to print: the table has " + std::to_string(total) + " pages, --pages " + pagesArg +
+                    " holds none of them");
+  }
+  output.Finish();
+  PrintLine(output.File() + ": " + std::to_string(rows.size()) + " entries, " + std::to_string(std::min(pages, total)) +
+            " of " + std::to_string(total) + " pages");
+  return 0;
+}
+
+TCommandRegistrar reg({"print table", KAEDE_PRINT_TABLE_SYNOPSIS, "print the entries of a book as a table to a PDF file",
+                       Run});
+
+}  // namespace
+}  // namespace kaede::cli
