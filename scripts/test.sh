@@ -5,6 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
+# Compiler cache entries name paths relative to the checkout, so that another clone of the
+# project on the same machine reuses them.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake -S . -B build-ci -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAEDE_SANITIZE=ON -DKAEDE_BUILD_BENCH=ON
 cmake --build build-ci -j2
 QT_QPA_PLATFORM=offscreen ctest --test-dir build-ci --output-on-failure -j2

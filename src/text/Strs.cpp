@@ -192,14 +192,7 @@ void SplitStr(const std::string& text, const std::string& sep, TStrings& list) {
     for (const char* p = base; (p = static_cast<const char*>(std::memchr(p, c, n - static_cast<size_t>(p - base)))); ++p)
       ++count;
     list.reserve(count);
-    size_t start = 0;
-    for (const char* p = base; (p = static_cast<const char*>(std::memchr(p, c, n - static_cast<size_t>(p - base)))); ++p) {
-      size_t at = static_cast<size_t>(p - base);
-      if (IsTrailAt(text, at)) continue;
-      list.emplace_back(base + start, at - start);
-      start = at + 1;
-    }
-    if (start < n) list.emplace_back(base + start, n - start);
+    ForEachSplit(text, c, [&](std::string_view piece) { list.emplace_back(piece); });
     return;
   }
   TIntegers hits = sep.empty() ? TIntegers() : SearchAll(sep, text, 0);
@@ -586,7 +579,7 @@ std::string HankakuAscii(const std::string& text) {
   return r;
 }
 
-int KanaRow(const std::string& text) {
+int KanaRow(std::string_view text) {
   // The row of every double-byte character, from the plain table, then the voiced, then the
   // semi-voiced one (the first table that holds a character decides), looked up in one step.
   static const std::vector<int8_t> rows = [] {

@@ -191,3 +191,17 @@ TEST(KaedeCli, ExportsToStandardOutputAndVCardsBackIntoABook) {
   EXPECT_EQ(ReadFileBytes(Utf8ToSjis(dir.Path() + "/copy.kad")), ReadFileBytes(Utf8ToSjis(book)));
   EXPECT_NE(Kaede({"export", book, "-o", "-", "--vcard", "--utf8"}).Status, 0);  // CSV switches do not go with it
 }
+
+// A book with a zero byte between its lines: unify stops with the line named and leaves the
+// file as it was (it used to save the entries before the zero byte over the whole book).
+TEST(KaedeCli, UnifyRefusesABookWithAZeroByteAndKeepsIt) {
+  test::TempDir dir;
+  std::string file = dir.File("零.kad");
+  std::string text = Utf8ToSjis("一,いち\r\n") + std::string(4, '\0') + "\r\n" + Utf8ToSjis("三,さん\r\n四,よん\r\n");
+  WriteFileAtomic(file, text);
+  TRun u = Kaede({"unify", SjisToUtf8(file)});
+  EXPECT_NE(u.Status, 0);
+  EXPECT_NE(u.Err.find("2行目"), std::string::npos) << u.Err;
+  EXPECT_TRUE(ReadFileBytes(file) == text);
+  EXPECT_NE(Kaede({"list", SjisToUtf8(file)}).Status, 0);
+}
