@@ -450,6 +450,8 @@ TVCard ReadCard(const std::vector<TProperty>& props, bool fileUtf8, TVCardFile& 
 
 }  // namespace
 
+const size_t kMaxCards = 200000;
+
 bool LooksLikeVCard(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   size_t i = bytes.find_first_not_of(" \t\r\n");
@@ -457,7 +459,7 @@ bool LooksLikeVCard(std::string_view bytes) {
   return Upper(std::string(bytes.substr(i, 11))) == "BEGIN:VCARD";
 }
 
-TVCardFile ParseVCards(std::string_view bytes) {
+TVCardFile ParseVCards(std::string_view bytes, size_t maxCards) {
   if (bytes.size() > TCsvLimits().MaxFileBytes) throw Exception(SJ("ファイルが大きすぎます"));
   TVCardFile file;
   std::string text;
@@ -496,6 +498,12 @@ TVCardFile ParseVCards(std::string_view bytes) {
       }
       if (!inCard) continue;
       inCard = false;
+      // each card takes a record of its own: their number is bounded like a book's entries
+      if (file.Cards.size() >= maxCards) {
+        Exception e(SJ("カードが多すぎます（") + std::to_string(maxCards) + SJ("枚まで）"));
+        e.SetLineNo(begin);
+        throw e;
+      }
       TVCard card = ReadCard(props, fileUtf8, file);
       card.Line = begin;
       file.Cards.push_back(std::move(card));

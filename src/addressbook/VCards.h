@@ -39,8 +39,12 @@ struct TVCardFile {
 // Whether the bytes start (after a byte-order mark and blank lines) with BEGIN:VCARD.
 bool LooksLikeVCard(std::string_view bytes);
 
-// Raises Exception (with the line) for a file that holds no card or is past the size limit.
-TVCardFile ParseVCards(std::string_view bytes);
+// At most this many cards are read from one file.
+extern const size_t kMaxCards;
+
+// Raises Exception (with the line) for a file that holds no card, more than kMaxCards cards,
+// or is past the size limit.
+TVCardFile ParseVCards(std::string_view bytes, size_t maxCards = kMaxCards);
 TVCardFile ReadVCardFile(const std::string& fileName);
 
 // One card of an entry, and the cards of the visible entries of a list, with CR LF line

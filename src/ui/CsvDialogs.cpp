@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "AppHost.h"
+#include "Files.h"
 #include "Cp932.h"
 #include "QtText.h"
 
@@ -61,8 +62,17 @@ TCsvExportDialog::TCsvExportDialog(QWidget* parent) : QDialog(parent) {
   layout->addLayout(row, 1);
   FCheckBoxFirstLine = new QCheckBox(ToQ(SJ("１行目に項目名を挿入する")), this);
   FCheckBoxUtf8 = new QCheckBox(ToQ(SJ("UTF-8（BOM付き）で保存する")), this);
+  FCheckBoxVCard = new QCheckBox(ToQ(SJ("vCard 形式（.vcf）で保存する(&V)")), this);
+  FCheckBoxVCard->setToolTip(ToQ(SJ("項目の選択によらず、住所録の項目をすべて vCard 3.0 (UTF-8) で書き出します")));
   layout->addWidget(FCheckBoxFirstLine);
   layout->addWidget(FCheckBoxUtf8);
+  layout->addWidget(FCheckBoxVCard);
+  // a vCard holds every field: the columns and their options do not apply
+  connect(FCheckBoxVCard, &QCheckBox::toggled, this, [this](bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{FListBoxValue, FListBoxExport, FCheckBoxFirstLine, FCheckBoxUtf8})
+      w->setEnabled(!on);
+    if (FExporter) Refresh();
+  });
   QDialogButtonBox* ok = OkCancel(this);
   layout->addWidget(ok);
   connect(ok, &QDialogButtonBox::accepted, this, [this] { Ok(); });
@@ -95,10 +105,13 @@ TCsvExportDialog::TCsvExportDialog(QWidget* parent) : QDialog(parent) {
 
 void TCsvExportDialog::Refresh() {
   Fill(FListBoxExport, FExporter->ExportNames, FExporter->SelectedExport);
-  FDel->setEnabled(FExporter->CanDel());
-  FDelAll->setEnabled(FExporter->CanDelAll());
-  FUp->setEnabled(FExporter->CanUp());
-  FDown->setEnabled(FExporter->CanDown());
+  bool columns = !FCheckBoxVCard->isChecked();
+  FAdd->setEnabled(columns);
+  FAddAll->setEnabled(columns);
+  FDel->setEnabled(columns && FExporter->CanDel());
+  FDelAll->setEnabled(columns && FExporter->CanDelAll());
+  FUp->setEnabled(columns && FExporter->CanUp());
+  FDown->setEnabled(columns && FExporter->CanDown());
 }
 
 bool TCsvExportDialog::ExecuteExport(TCsvExporter& exporter, TDataList& list) {
@@ -114,24 +127,34 @@ bool TCsvExportDialog::ExecuteExport(TCsvExporter& exporter, TDataList& list) {
 }
 
 void TCsvExportDialog::Ok() {
+  bool vcard = FCheckBoxVCard->isChecked();
   // without a column every line would be empty: nothing is written, the dialog stays open
-  if (FExporter->ExportNames.empty()) {
+  // (a vCard holds every field and needs no columns)
+  if (!vcard && FExporter->ExportNames.empty()) {
     AppHost().ShowError(SJ("エクスポートする項目を選んでください"));
     return;
   }
   FExporter->FirstLine = FCheckBoxFirstLine->isChecked();
   std::string file = FileNameForTesting;
   if (file.empty()) {
-    QString name = QFileDialog::getSaveFileName(this, ToQ(SJ("エクスポート")), "Export.csv", QString::fromUtf8(kFilter));
+    QString name = vcard ? QFileDialog::getSaveFileName(this, ToQ(SJ("エクスポート")), "Export.vcf",
+                                                        QString::fromUtf8("vCardファイル (*.vcf);;すべてのファイル (*)"))
+                         : QFileDialog::getSaveFileName(this, ToQ(SJ("エクスポート")), "Export.csv", QString::fromUtf8(kFilter));
     if (name.isEmpty()) {
       reject();
       return;
     }
-    if (!name.contains('.')) name += ".csv";
+    if (!name.contains('.')) name += vcard ? ".vcf" : ".csv";
     file = FromQ(name);
   }
   try {
-    int n = FExporter->Write(*FList, file, FCheckBoxUtf8->isChecked() ? TCsvEncoding::Utf8 : TCsvEncoding::Cp932);
+    int n = 0;
+    if (vcard) {
+      WriteFileAtomic(file, VCardsOfList(*FList));
+      n = FList->Count();
+    } else {
+      n = FExporter->Write(*FList, file, FCheckBoxUtf8->isChecked() ? TCsvEncoding::Utf8 : TCsvEncoding::Cp932);
+    }
     hide();
     AppHost().ShowInfo(TCsvExporter::ResultMessage(n));
     accept();

@@ -31,6 +31,7 @@ private:
   QListWidget* FListBoxExport;
   QCheckBox* FCheckBoxFirstLine;
   QCheckBox* FCheckBoxUtf8;
+  QCheckBox* FCheckBoxVCard;
   QPushButton *FAdd, *FAddAll, *FDel, *FDelAll, *FUp, *FDown;
 };
 

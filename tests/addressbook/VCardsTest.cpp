@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "CommaText.h"
 #include "CsvExchange.h"
 #include "Files.h"
@@ -234,5 +236,62 @@ TEST(VCards, AByteThatIsNotCp932IsReportedWithItsEntry) {
     ADD_FAILURE();
   } catch (const Exception& e) {
     EXPECT_NE(std::string(e.what()).find(std::string("bad\x81", 4)), std::string::npos);
+  }
+}
+
+TEST(VCards, TheNumberOfCardsIsBounded) {
+  EXPECT_GE(kMaxCards, 100000u);  // a book of 100,000 entries fits
+  std::string one = "BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n";
+  std::string many;
+  for (int i = 0; i < 11; ++i) many += one;
+  EXPECT_EQ(ParseVCards(many, 11).Cards.size(), 11u);
+  try {
+    ParseVCards(many, 10);
+    ADD_FAILURE();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.LineNo(), 31);  // the card past the limit
+  }
+}
+
+TEST(VCards, DamagedCardsNeverCrashAndNeverPutControlOrBadBytesIntoABook) {
+  // Cards cut, doubled and sprinkled with bytes of every kind (quotes, backslashes, "=",
+  // colons, line breaks, lead bytes without trail bytes) are read or refused, never more.
+  std::string base =
+      "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=SHIFT_JIS:" + SJ("能;予") + "\r\n"
+      "ADR;HOME;ENCODING=QUOTED-PRINTABLE:;=93=8C=8B=9E=\r\n=93=73;;;;150-0001;\r\nTEL;CELL:090\r\n"
+      "NOTE:a\\nb\\\r\n c\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:x\r\n y\r\nEMAIL;TYPE=\"a,b\":m@x\r\nEND:VCARD\r\n";
+  const char extra[] = {'\0', '\r', '\n', ':', ';', '=', '\\', '"', ',', ' ', '\x81', '\xE3', '\xFF', '\x1B'};
+  std::mt19937 rng(21);
+  TPersonList book;
+  int read = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::string s = base;
+    int edits = 1 + static_cast<int>(rng() % 8);
+    for (int e = 0; e < edits; ++e) {
+      size_t at = rng() % (s.size() + 1);
+      switch (rng() % 3) {
+        case 0: s.insert(at, 1, extra[rng() % sizeof extra]); break;
+        case 1: if (at < s.size()) s.erase(at, 1 + rng() % 4); break;
+        default: s.insert(at, s.substr(rng() % s.size(), rng() % 20)); break;
+      }
+    }
+    TVCardFile f;
+    try {
+      f = ParseVCards(s);
+    } catch (const Exception&) {
+      continue;
+    }
+    ++read;
+    for (const TVCard& c : f.Cards) {
+      if (c.Record.Empty()) continue;
+      auto* p = static_cast<TPerson*>(book.AddText(""));
+      ImportPerson(*p, c.Record);
+    }
+  }
+  EXPECT_GT(read, 100);
+  for (int i = 0; i < book.AllCount(); ++i) {
+    std::string line = book.AllPersons(i)->GetText();
+    for (char c : line) ASSERT_FALSE(IsControlByte(static_cast<unsigned char>(c)));
+    ASSERT_TRUE(IsValidSjis(line)) << test::U8(line);
   }
 }

@@ -2,6 +2,7 @@
 // refusing a mapping of nothing, and vCard files.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -153,4 +154,43 @@ TEST(CsvExportDialog, TheCommandButtonsWorkOnTheSelectedEntries) {
     d.reject();
   });
   EXPECT_FALSE(d.ExecuteExport(e, book));
+}
+
+TEST(CsvExportDialog, WritesTheVisibleEntriesAsVCardsWhenAsked) {
+  test::TRecordingHost host;
+  test::TempDir dir;
+  TCsvExportDialog d;
+  TCsvExporter e;
+  e.Reset(PersonColumnNames());
+  TPersonList book;
+  book.AddText(SJ("\"山田 太郎\",\"やまだ たろう\",携帯:090-1"));
+  book.AddText(SJ("鈴木,すずき"));
+  book.FindMode = pfmName;
+  book.FilterText(SJ("山田"));  // only what the list shows goes out
+  d.FileNameForTesting = dir.File("out.vcf");
+  QTimer::singleShot(0, &d, [&] {
+    QCheckBox* vcard = nullptr;
+    for (QCheckBox* b : d.findChildren<QCheckBox*>())
+      if (b->text().startsWith("vCard")) vcard = b;
+    QPushButton* ok = nullptr;
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+      if (b->text() == "OK") ok = b;
+    if (!vcard || !ok) {  // (a failed check must not leave the dialog open)
+      ADD_FAILURE();
+      d.reject();
+      return;
+    }
+    QTest::mouseClick(vcard, Qt::LeftButton, {}, QPoint(8, vcard->height() / 2));  // on its box
+    EXPECT_TRUE(vcard->isChecked());
+    EXPECT_FALSE(d.findChildren<QListWidget*>()[0]->isEnabled());  // the columns do not apply
+    QTest::mouseClick(ok, Qt::LeftButton);
+    if (d.isVisible()) d.reject();
+  });
+  EXPECT_TRUE(d.ExecuteExport(e, book));
+  std::string cards = ReadFileBytes(dir.File("out.vcf"));
+  EXPECT_EQ(cards.rfind("BEGIN:VCARD\r\nVERSION:3.0\r\n", 0), 0u);
+  EXPECT_NE(cards.find("FN:山田 太郎\r\n"), std::string::npos);
+  EXPECT_EQ(cards.find("鈴木"), std::string::npos);
+  ASSERT_EQ(host.Infos.size(), 1u);
+  EXPECT_EQ(host.Infos[0], "1件エクスポートしました");
 }
