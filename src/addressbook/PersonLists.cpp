@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <thread>
 #include <typeinfo>
@@ -72,11 +73,13 @@ void AppendWithoutSpaces(std::string& out, std::string_view text) {
 }
 
 // The same for text whose double-byte characters are all whole (a line of a book, checked when
-// it was read): every byte 0x20 there is a space, and only a possible full-width space needs a
-// look at where the characters start. The text between spaces is copied in runs.
-void AppendWithoutSpacesChecked(std::string& out, std::string_view text) {
+// it was read), written to out, which has room for the whole text; gives the length written.
+// Every byte 0x20 there is a space, and only a possible full-width space needs a look at where
+// the characters start. The text between spaces is copied in runs.
+size_t CopyWithoutSpacesChecked(char* out, std::string_view text) {
   const std::string& full = SJ("　");
   const char* s = text.data();
+  char* d = out;
   size_t n = text.size(), i = 0;
   auto nextSpace = [&](size_t from) {
     const void* p = from < n ? std::memchr(s + from, ' ', n - from) : nullptr;
@@ -96,12 +99,14 @@ void AppendWithoutSpacesChecked(std::string& out, std::string_view text) {
   size_t space = nextSpace(0), wide = nextFull(0);
   while (i < n) {
     size_t at = std::min(space, wide);
-    out.append(s + i, at - i);
+    std::memcpy(d, s + i, at - i);
+    d += at - i;
     if (at == n) break;
     i = at + (at == space ? 1 : 2);
     if (space < i) space = nextSpace(i);
     if (wide < i) wide = nextFull(i);
   }
+  return static_cast<size_t>(d - out);
 }
 
 bool IsSet(const TDateValue& d) { return !SameDate(d, NoDate); }
@@ -901,35 +906,92 @@ bool TPersonList::SearchMatches(int which, const TPerson* person, const std::str
   TSearchIndex& x = FSearch[which];
   if (!x.Valid) {
     x.Text.clear();
-    x.Starts.clear();
-    x.Persons.clear();
-    size_t estimate = 0;
-    for (int i = 0; i < AllCount(); ++i) {
-      const TPerson* p = AllPersons(i);
-      estimate += p->FLine ? (which == 0 ? p->FNameLen : p->FLineLen) : 64;
-    }
-    x.Text.reserve(estimate);
-    x.Starts.reserve(static_cast<size_t>(AllCount()) + 1);
-    x.Persons.reserve(static_cast<size_t>(AllCount()));
+    size_t n = static_cast<size_t>(AllCount());
+    x.Starts.assign(n + 1, 0);
+    x.Persons.resize(n);
+    // Each entry's search text goes into a room of the buffer as long as its line (or its
+    // name), which the text without spaces never exceeds; entries with their own fields have
+    // their text made first. A long book is then written by two threads, each into the rooms
+    // of its half (reading an entry's text changes nothing shared), and the rooms are closed
+    // up.
+    std::vector<std::pair<size_t, std::string>> own;  // entries whose text is made first
+    size_t total = 0;
     std::string line;
-    for (int i = 0; i < AllCount(); ++i) {
-      TPerson* p = AllPersons(i);
-      p->FSearchSlot[which] = static_cast<uint32_t>(x.Persons.size());
-      x.Persons.push_back(p);
-      x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
+    for (size_t i = 0; i < n; ++i) {
+      TPerson* p = AllPersons(static_cast<int>(i));
+      p->FSearchSlot[which] = static_cast<uint32_t>(i);
+      x.Persons[i] = p;
+      x.Starts[i] = static_cast<uint32_t>(total);
+      if (p->FLine && (which == 0 || (p->FLineFlags & TPerson::lfTextForm))) {
+        total += which == 0 ? p->FNameLen : p->FLineLen;
+        continue;
+      }
+      std::string text;
       if (which == 0) {
-        if (p->FLine) AppendWithoutSpacesChecked(x.Text, p->NameText(line));
-        else AppendWithoutSpaces(x.Text, p->NameText(line));
-      } else if (p->FLine && (p->FLineFlags & TPerson::lfTextForm)) {
-        AppendWithoutSpacesChecked(x.Text, std::string_view(p->FLine, p->FLineLen));
+        AppendWithoutSpaces(text, p->NameText(line));
       } else {
         line.clear();
         p->AppendText(line);
-        AppendWithoutSpaces(x.Text, line);
+        AppendWithoutSpaces(text, line);
       }
+      total += text.size();
+      own.emplace_back(i, std::move(text));
     }
-    x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
-    // The estimate is close; only a text much shorter than it is copied to a smaller buffer.
+    x.Starts[n] = static_cast<uint32_t>(total);
+    x.Text.resize(total);
+    auto fill = [&](size_t from, size_t to, size_t ownFrom) -> size_t {
+      char* base = x.Text.data();
+      std::string scratch;
+      for (size_t i = from; i < to; ++i) {
+        char* at = base + x.Starts[i];
+        if (ownFrom < own.size() && own[ownFrom].first == i) {
+          const std::string& t = own[ownFrom++].second;
+          std::memcpy(at, t.data(), t.size());
+          x.Starts[i] = static_cast<uint32_t>(t.size());  // for now: the length written
+          continue;
+        }
+        const TPerson* p = x.Persons[i];
+        std::string_view text = which == 0 ? p->NameText(scratch) : std::string_view(p->FLine, p->FLineLen);
+        x.Starts[i] = static_cast<uint32_t>(CopyWithoutSpacesChecked(at, text));
+      }
+      return ownFrom;
+    };
+    std::vector<uint32_t> rooms(x.Starts);  // where each room begins
+    const size_t kParallelFrom = 8192;
+    if (n >= kParallelFrom && std::thread::hardware_concurrency() >= 2) {
+      size_t half = n / 2;
+      size_t ownHalf = static_cast<size_t>(
+          std::lower_bound(own.begin(), own.end(), half, [](const auto& o, size_t i) { return o.first < i; }) - own.begin());
+      std::exception_ptr failure;
+      std::thread helper([&] {
+        try {
+          fill(half, n, ownHalf);
+        } catch (...) {
+          failure = std::current_exception();
+        }
+      });
+      try {
+        fill(0, half, 0);
+      } catch (...) {
+        helper.join();
+        throw;
+      }
+      helper.join();
+      if (failure) std::rethrow_exception(failure);
+    } else {
+      fill(0, n, 0);
+    }
+    // Close up the rooms: each text moves to the end of the one before it.
+    size_t end = 0;
+    for (size_t i = 0; i < n; ++i) {
+      size_t len = x.Starts[i];
+      if (rooms[i] != end) std::memmove(x.Text.data() + end, x.Text.data() + rooms[i], len);
+      x.Starts[i] = static_cast<uint32_t>(end);
+      end += len;
+    }
+    x.Text.resize(end);
+    x.Starts[n] = static_cast<uint32_t>(x.Text.size());
+    // The rooms are close to the texts; only a text much shorter is copied to a smaller buffer.
     if (x.Text.capacity() - x.Text.size() > x.Text.size() / 4) x.Text.shrink_to_fit();
     x.Valid = true;
     x.HitsValid = false;

@@ -422,6 +422,33 @@ TEST(BookFile, AHundredThousandEntriesRoundTrip) {
   TPersonList l;
   l.Open(second, false);
   for (int i = 1; i < l.Count(); ++i) ASSERT_LE(TDataList::StandardCompare(l.Items(i - 1), l.Items(i)), 0);
+  // Finds over the whole book (its search texts made on two threads) give what a walk through
+  // every entry's text gives.
+  const TPerson* some = l.Persons(54321);
+  struct TFind {
+    int Mode;
+    std::string Text;
+  } finds[] = {{pfmName, some->Name()},
+               {pfmAllFields, some->Name()},
+               {pfmAllFields, some->Yomi()},  // across the space between family and given name
+               {pfmAllFields, S("メゾン桜12")},
+               {pfmAllFields, "u4321@"}};
+  std::vector<std::string> texts[2];
+  for (int i = 0; i < l.Count(); ++i) {
+    texts[0].push_back(DeleteSpaces(l.Persons(i)->GetCaption()));
+    texts[1].push_back(DeleteSpaces(l.Persons(i)->GetText()));
+  }
+  for (const TFind& f : finds) {
+    std::string pattern = DeleteSpaces(f.Text);
+    std::vector<int> found, walked;
+    l.FindMode = f.Mode;
+    for (int i = l.FindText(f.Text, false); i >= 0; i = l.FindNext(i + 1, false)) found.push_back(i);
+    const std::vector<std::string>& t = texts[f.Mode == pfmName ? 0 : 1];
+    for (int i = 0; i < l.Count(); ++i)
+      if (ContainsStr(t[static_cast<size_t>(i)], pattern)) walked.push_back(i);
+    EXPECT_EQ(found, walked) << f.Mode << " " << SjisToUtf8(f.Text);
+    EXPECT_FALSE(found.empty()) << f.Mode << " " << SjisToUtf8(f.Text);
+  }
   l.SaveToFile("");
   EXPECT_TRUE(ReadFileBytes(second) == saved);
 }
