@@ -269,8 +269,11 @@ void TPersonList::ReadBookLine(TPerson* p, std::string_view line, TLineReader& r
   // hold at most one such line for every few bytes (a field of nothing but separators would
   // otherwise cost thirty times its size). The separators are counted first; only a line with
   // many of them is counted exactly.
-  size_t most = 16 + line.size() / Limits.ListLineBytes;
-  if (static_cast<size_t>(std::count(line.begin(), line.end(), '|')) + 7 > most) {
+  size_t most = 16 + line.size() / Limits.ListLineBytes, bars = 0;
+  for (const char* q = line.data(), *end = q + line.size();
+       (q = static_cast<const char*>(std::memchr(q, '|', static_cast<size_t>(end - q)))) && bars + 7 <= most; ++q)
+    ++bars;
+  if (bars + 7 > most) {
     size_t pieces = 0;
     for (size_t k : {2, 3, 6, 7, 8, 9, 14}) {
       if (k >= s.size()) break;
@@ -283,9 +286,11 @@ void TPersonList::ReadBookLine(TPerson* p, std::string_view line, TLineReader& r
                       std::to_string(Limits.ListLineBytes) + SJ("バイトに1つまで）"));
   }
   // The dates are the only fields that can be wrong: a date that is not one stops the book
-  // here, as it would when the entry reads its fields.
+  // here, as it would when the entry reads its fields. A line in the text form has its dates
+  // in their plain form already.
+  bool textForm = IsPersonTextForm(line, s, reader.Text);
   for (size_t k : {size_t{10}, size_t{11}}) {
-    if (k >= s.size()) break;
+    if (textForm || k >= s.size()) break;
     reader.Text.clear();
     AppendCommaValue(reader.Text, line, s[k]);
     if (!reader.Text.empty() && !IsPlainDate(reader.Text)) TextToDate(reader.Text);
@@ -298,7 +303,7 @@ void TPersonList::ReadBookLine(TPerson* p, std::string_view line, TLineReader& r
   };
   p->FLine = line.data();
   p->FLineLen = static_cast<uint32_t>(line.size());
-  p->FLineFlags = IsPersonTextForm(line, s, reader.Text) ? TPerson::lfTextForm : 0;
+  p->FLineFlags = textForm ? TPerson::lfTextForm : 0;
   locate(0, p->FNameAt, p->FNameLen, TPerson::lfNameEscaped);
   locate(1, p->FYomiAt, p->FYomiLen, TPerson::lfYomiEscaped);
   locate(7, p->FClassifyAt, p->FClassifyLen, TPerson::lfClassifyEscaped);
@@ -321,8 +326,10 @@ bool IsPersonTextForm(std::string_view line, const std::vector<TCommaSpan>& span
       if (e.End >= line.size() || line[e.End] != '"') return false;  // a quote never closed
       ++next;
     }
-    // The content holds the same special bytes as the value (a quote is a doubled quote).
-    if (NeedsCommaQuotes(content) != quoted) return false;
+    // The content holds the same special bytes as the value (a quote is a doubled quote). An
+    // element without quotes ends before a comma or a byte below 0x21, so only a quote in it
+    // would call for quotes.
+    if ((quoted ? NeedsCommaQuotes(content) : content.find('"') != std::string_view::npos) != quoted) return false;
     if (k < 14) {
       if (next >= line.size() || line[next] != ',') return false;
       at = next + 1;
@@ -342,7 +349,12 @@ bool IsPersonTextForm(std::string_view line, const std::vector<TCommaSpan>& span
         if (content.empty()) return false;  // an empty date is the day of reading
         if (IsPlainDate(content)) break;
         scratch.assign(content);
-        TDateValue d = TextToDate(scratch);
+        TDateValue d;
+        try {
+          d = TextToDate(scratch);
+        } catch (const EDateToStrError&) {
+          return false;  // not a date at all: the line stops the book when its dates are checked
+        }
         scratch.clear();
         AppendDateText(scratch, d);
         if (scratch != content) return false;
