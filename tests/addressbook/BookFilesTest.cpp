@@ -239,7 +239,7 @@ TEST(BookFile, TheByteCheckAgreesWithAWalkThroughTheCharacters) {
                                  0xA1, 0xDF, 0xE0, 0xEF, 0xFC, 0xFD, 0xFF, 0x8E, 0x93, 0x5C, 0x7C};
   for (int n = 0; n < 3000; ++n) {
     std::string line = S("名,");
-    size_t len = rng() % 40;
+    size_t len = rng() % 70;
     for (size_t i = 0; i < len; ++i) line += static_cast<char>(bytes[rng() % sizeof bytes]);
     WriteFileAtomic(book, line);
     TPersonList l;
