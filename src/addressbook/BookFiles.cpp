@@ -186,7 +186,7 @@ void TPersonList::ReadBook(const TBookText& book) {
   std::string_view text(book.Bytes);
   // CR LF, a lone CR and a lone LF end a line; a last line without an ending still counts.
   std::vector<std::string_view> lines;
-  lines.reserve(std::min(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1, Limits.Lines));
+  lines.reserve(std::min(text.size() / 128 + 16, Limits.Lines));  // a real entry's line is longer
   // Every line is an entry, and an entry takes some two hundred bytes however short its line:
   // past the first lines, a book whose lines are on average shorter than any entry's is not
   // read further (a file of line ends would otherwise cost a hundred times its size).
