@@ -265,6 +265,12 @@ std::string SjisToUtf8(std::string_view sjis, TConvMode mode) {
 
 std::u16string SjisToUtf16(std::string_view sjis, TConvMode mode) {
   std::u16string out;
+  SjisToUtf16(sjis, out, mode);
+  return out;
+}
+
+void SjisToUtf16(std::string_view sjis, std::u16string& out, TConvMode mode) {
+  out.clear();
   out.reserve(sjis.size());
   WalkSjis(
       sjis, [&](char32_t cp) { out += static_cast<char16_t>(cp); },
@@ -272,7 +278,6 @@ std::u16string SjisToUtf16(std::string_view sjis, TConvMode mode) {
         if (mode == TConvMode::Strict) RaiseBadSjis(sjis, at, len);
         out += u'\uFFFD';
       });
-  return out;
 }
 
 namespace {

@@ -33,6 +33,8 @@ void AppendCp932Code(std::string& out, int32_t code);
 
 std::string SjisToUtf8(std::string_view sjis, TConvMode mode = TConvMode::Replace);
 std::u16string SjisToUtf16(std::string_view sjis, TConvMode mode = TConvMode::Replace);
+// The same into a buffer, which keeps its room for the next text.
+void SjisToUtf16(std::string_view sjis, std::u16string& out, TConvMode mode = TConvMode::Replace);
 std::string Utf8ToSjis(std::string_view utf8, TConvMode mode = TConvMode::Strict);
 std::string Utf16ToSjis(std::u16string_view utf16, TConvMode mode = TConvMode::Strict);
 
