@@ -452,3 +452,39 @@ TEST(BookFile, AHundredThousandEntriesRoundTrip) {
   l.SaveToFile("");
   EXPECT_TRUE(ReadFileBytes(second) == saved);
 }
+
+// A book in its own order is taken as it is after its neighbours were compared; one entry out
+// of place anywhere still has the whole book sorted, and edits afterwards find their places.
+TEST(BookFile, ABookOutOfOrderByOneEntryIsSortedAfterAll) {
+  test::TempDir dir;
+  std::string book = dir.File("book.kad");
+  WriteFileAtomic(book, bench::GenerateBookText(3000));
+  {
+    TPersonList l;
+    l.Open(book, false);
+    l.SaveToFile("");  // in the book's order
+  }
+  TStrings lines;
+  SplitLines(ReadFileBytes(book), lines);
+  auto inOrder = [](TPersonList& l) {
+    for (int i = 1; i < l.Count(); ++i)
+      if (TDataList::StandardCompare(l.Items(i - 1), l.Items(i)) > 0) return false;
+    return true;
+  };
+  for (size_t at : {size_t{0}, size_t{1500}, lines.size() - 2}) {
+    TStrings moved = lines;
+    std::swap(moved[at], moved[at + 1]);
+    if (moved[at] == moved[at + 1]) continue;
+    std::string text;
+    for (const std::string& line : moved) text += line + "\r\n";
+    std::string other = dir.File("other.kad");
+    WriteFileAtomic(other, text);
+    TPersonList l;
+    l.Open(other, false);
+    EXPECT_TRUE(inOrder(l)) << at;
+    l.Persons(2000)->SetYomi(S("あ"));
+    l.Persons(10)->SetYomi(S("んんん"));
+    EXPECT_TRUE(inOrder(l)) << at;
+    EXPECT_EQ(l.Persons(l.Count() - 1)->Yomi(), S("んんん"));
+  }
+}
