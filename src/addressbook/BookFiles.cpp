@@ -2,6 +2,10 @@
 // list, and every entry reads its line from them (a long book on two threads).
 #include <sys/stat.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -53,7 +57,34 @@ void CheckBookBytes(std::string_view line) {
     if (i > 0 && IsLeadByte(base[i - 1]) && !IsTrailAt(line, i - 1)) RaiseBadBytes(line, i - 1);
   };
   size_t i = 0;
-  uint64_t carry = 0;  // the lead-range mark of the last byte of the word before
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: masks of the bytes that cannot follow a lead byte, of the zero
+  // bytes and of the bytes in the lead range, one bit a byte.
+  {
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+    auto below = [&](__m128i v, int limit) {  // unsigned v < limit
+      return _mm_cmplt_epi8(_mm_xor_si128(v, bias), _mm_set1_epi8(static_cast<char>(limit ^ 0x80)));
+    };
+    auto above = [&](__m128i v, int limit) {  // unsigned v > limit
+      return _mm_cmpgt_epi8(_mm_xor_si128(v, bias), _mm_set1_epi8(static_cast<char>(limit ^ 0x80)));
+    };
+    unsigned carry = 0;  // whether the last byte of the block before is in the lead range
+    for (; i + 16 <= n; i += 16) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+      __m128i zero = _mm_cmpeq_epi8(v, _mm_setzero_si128());
+      __m128i cannot = _mm_or_si128(_mm_or_si128(below(v, 0x40), above(v, 0xFC)), _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
+      __m128i lead = _mm_or_si128(_mm_andnot_si128(below(v, 0x81), below(v, 0xA0)),
+                                  _mm_andnot_si128(below(v, 0xE0), below(v, 0xFD)));
+      unsigned leads = static_cast<unsigned>(_mm_movemask_epi8(lead));
+      unsigned afterLead = ((leads << 1) | carry) & 0xFFFF;
+      carry = leads >> 15;
+      unsigned m = static_cast<unsigned>(_mm_movemask_epi8(zero)) |
+                   (static_cast<unsigned>(_mm_movemask_epi8(cannot)) & afterLead);
+      for (; m; m &= m - 1) check(i + static_cast<size_t>(__builtin_ctz(m)));
+    }
+  }
+#endif
+  uint64_t carry = i > 0 && IsLeadByte(base[i - 1]) ? 0x80 : 0;  // the lead-range mark of the byte before
   for (; i + 8 <= n; i += 8) {
     uint64_t w;
     std::memcpy(&w, base + i, 8);
@@ -155,7 +186,7 @@ void TPersonList::ReadBook(const TBookText& book) {
   std::string_view text(book.Bytes);
   // CR LF, a lone CR and a lone LF end a line; a last line without an ending still counts.
   std::vector<std::string_view> lines;
-  lines.reserve(std::min(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1, Limits.Lines));
+  lines.reserve(std::min(text.size() / 128 + 16, Limits.Lines));  // a real entry's line is longer
   // Every line is an entry, and an entry takes some two hundred bytes however short its line:
   // past the first lines, a book whose lines are on average shorter than any entry's is not
   // read further (a file of line ends would otherwise cost a hundred times its size).
@@ -269,8 +300,11 @@ void TPersonList::ReadBookLine(TPerson* p, std::string_view line, TLineReader& r
   // hold at most one such line for every few bytes (a field of nothing but separators would
   // otherwise cost thirty times its size). The separators are counted first; only a line with
   // many of them is counted exactly.
-  size_t most = 16 + line.size() / Limits.ListLineBytes;
-  if (static_cast<size_t>(std::count(line.begin(), line.end(), '|')) + 7 > most) {
+  size_t most = 16 + line.size() / Limits.ListLineBytes, bars = 0;
+  for (const char* q = line.data(), *end = q + line.size();
+       (q = static_cast<const char*>(std::memchr(q, '|', static_cast<size_t>(end - q)))) && bars + 7 <= most; ++q)
+    ++bars;
+  if (bars + 7 > most) {
     size_t pieces = 0;
     for (size_t k : {2, 3, 6, 7, 8, 9, 14}) {
       if (k >= s.size()) break;
@@ -283,9 +317,11 @@ void TPersonList::ReadBookLine(TPerson* p, std::string_view line, TLineReader& r
                       std::to_string(Limits.ListLineBytes) + SJ("バイトに1つまで）"));
   }
   // The dates are the only fields that can be wrong: a date that is not one stops the book
-  // here, as it would when the entry reads its fields.
+  // here, as it would when the entry reads its fields. A line in the text form has its dates
+  // in their plain form already.
+  bool textForm = IsPersonTextForm(line, s, reader.Text);
   for (size_t k : {size_t{10}, size_t{11}}) {
-    if (k >= s.size()) break;
+    if (textForm || k >= s.size()) break;
     reader.Text.clear();
     AppendCommaValue(reader.Text, line, s[k]);
     if (!reader.Text.empty() && !IsPlainDate(reader.Text)) TextToDate(reader.Text);
@@ -298,7 +334,7 @@ void TPersonList::ReadBookLine(TPerson* p, std::string_view line, TLineReader& r
   };
   p->FLine = line.data();
   p->FLineLen = static_cast<uint32_t>(line.size());
-  p->FLineFlags = IsPersonTextForm(line, s, reader.Text) ? TPerson::lfTextForm : 0;
+  p->FLineFlags = textForm ? TPerson::lfTextForm : 0;
   locate(0, p->FNameAt, p->FNameLen, TPerson::lfNameEscaped);
   locate(1, p->FYomiAt, p->FYomiLen, TPerson::lfYomiEscaped);
   locate(7, p->FClassifyAt, p->FClassifyLen, TPerson::lfClassifyEscaped);
@@ -321,8 +357,10 @@ bool IsPersonTextForm(std::string_view line, const std::vector<TCommaSpan>& span
       if (e.End >= line.size() || line[e.End] != '"') return false;  // a quote never closed
       ++next;
     }
-    // The content holds the same special bytes as the value (a quote is a doubled quote).
-    if (NeedsCommaQuotes(content) != quoted) return false;
+    // The content holds the same special bytes as the value (a quote is a doubled quote). An
+    // element without quotes ends before a comma or a byte below 0x21, so only a quote in it
+    // would call for quotes.
+    if ((quoted ? NeedsCommaQuotes(content) : content.find('"') != std::string_view::npos) != quoted) return false;
     if (k < 14) {
       if (next >= line.size() || line[next] != ',') return false;
       at = next + 1;
@@ -342,7 +380,12 @@ bool IsPersonTextForm(std::string_view line, const std::vector<TCommaSpan>& span
         if (content.empty()) return false;  // an empty date is the day of reading
         if (IsPlainDate(content)) break;
         scratch.assign(content);
-        TDateValue d = TextToDate(scratch);
+        TDateValue d;
+        try {
+          d = TextToDate(scratch);
+        } catch (const EDateToStrError&) {
+          return false;  // not a date at all: the line stops the book when its dates are checked
+        }
         scratch.clear();
         AppendDateText(scratch, d);
         if (scratch != content) return false;

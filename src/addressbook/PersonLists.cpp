@@ -787,13 +787,22 @@ bool TPersonList::PlaceClassifyBits(TPerson* p) {
   bool added = false;
   std::bitset<256> bits;
   p->ForEachClassify([&](std::string_view name) {
-    auto it = FClassifyIndex.find(name);
-    if (it == FClassifyIndex.end()) {
-      it = FClassifyIndex.emplace(std::string(name), static_cast<int>(FClassifications.size())).first;
+    // A book has a handful of names: looking through them beats hashing each entry's names.
+    int no = -1;
+    const size_t kFew = 16;
+    if (FClassifications.size() <= kFew) {
+      for (size_t k = 0; k < FClassifications.size() && no < 0; ++k)
+        if (FClassifications[k] == name) no = static_cast<int>(k);
+    } else if (auto it = FClassifyIndex.find(name); it != FClassifyIndex.end()) {
+      no = it->second;
+    }
+    if (no < 0) {
+      no = static_cast<int>(FClassifications.size());
+      FClassifyIndex.emplace(std::string(name), no);
       FClassifications.emplace_back(name);
       added = true;
     }
-    if (it->second < 256) bits.set(static_cast<size_t>(it->second));
+    if (no < 256) bits.set(static_cast<size_t>(no));
   });
   bool changed = added || bits != p->FClassifyBits;
   p->FClassifyBits = bits;

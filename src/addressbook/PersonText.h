@@ -24,7 +24,8 @@ void ReadPersonFields(std::string_view text, const std::vector<TCommaSpan>& span
 size_t ReadPersonFields(std::string_view text, TPersonFields& f, const TDateValue& day, bool clearAbsent);
 // Whether a line whose elements stand at the spans is exactly the text form that its entry
 // writes (reading it and writing it again gives the same bytes), told without reading the
-// fields. The dates of the line must be dates. The scratch string is used and left changed.
+// fields; a line of that form has dates that read as dates. The scratch string is used and
+// left changed.
 bool IsPersonTextForm(std::string_view line, const std::vector<TCommaSpan>& spans, std::string& scratch);
 // year/month/day as the text form writes a date.
 void AppendDateText(std::string& out, const TDateValue& d);

@@ -337,6 +337,8 @@ private:
   void Placed(TDataItem* item);
   void PlaceUnplaced();
   void SortAll();
+  // Whether the whole list is in the standard order (without making collation keys).
+  bool InStandardOrder();
 
   std::vector<TDataItem*> FItems;
   std::unique_ptr<std::vector<TDataItem*>> FView;

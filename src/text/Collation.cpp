@@ -29,7 +29,8 @@ UCollator* Collator() {
 }  // namespace
 
 std::string CollationKey(std::string_view sjis) {
-  std::u16string u = SjisToUtf16(sjis);
+  thread_local std::u16string u;
+  SjisToUtf16(sjis, u);
   UCollator* col = Collator();
   uint8_t buf[256];
   int32_t need = ucol_getSortKey(col, reinterpret_cast<const UChar*>(u.data()), static_cast<int32_t>(u.size()), buf,
@@ -43,7 +44,9 @@ std::string CollationKey(std::string_view sjis) {
 }
 
 int CollateCompare(std::string_view a, std::string_view b) {
-  std::u16string ua = SjisToUtf16(a), ub = SjisToUtf16(b);
+  thread_local std::u16string ua, ub;
+  SjisToUtf16(a, ua);
+  SjisToUtf16(b, ub);
   UCollationResult r = ucol_strcoll(Collator(), reinterpret_cast<const UChar*>(ua.data()), static_cast<int32_t>(ua.size()),
                                     reinterpret_cast<const UChar*>(ub.data()), static_cast<int32_t>(ub.size()));
   return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -24,52 +25,104 @@ struct TCp932Tables {
     iconv_t fromU = iconv_open("CP932", "UTF-32LE");
     if (toU == reinterpret_cast<iconv_t>(-1) || fromU == reinterpret_cast<iconv_t>(-1))
       throw Exception("iconv: the CP932 converter is not available");
-    auto decode = [&](const unsigned char* in, size_t n) -> int32_t {
-      char* ip = const_cast<char*>(reinterpret_cast<const char*>(in));
-      unsigned char out[16];
-      char* op = reinterpret_cast<char*>(out);
-      size_t il = n, ol = sizeof out;
-      iconv(toU, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(toU, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0 || sizeof out - ol != 4)
-        return -1;
-      return static_cast<int32_t>(out[0] | out[1] << 8 | out[2] << 16 | static_cast<uint32_t>(out[3]) << 24);
+    // Every character is converted in one pass per direction (a call into the converter per
+    // character made the tables a noticeable part of every program's start). A character
+    // that does not convert stops the converter: it is marked as none and the pass goes on
+    // after it.
+    //
+    // Decoding: each input character of `width` bytes gives exactly one code point.
+    auto decodeAll = [&](const std::vector<unsigned char>& in, size_t width, auto store) {
+      size_t count = in.size() / width;
+      std::vector<uint32_t> out(count);
+      char* ip = const_cast<char*>(reinterpret_cast<const char*>(in.data()));
+      size_t done = 0;  // characters handled so far
+      while (done < count) {
+        size_t il = (count - done) * width, ol = (count - done) * 4;
+        char* op = reinterpret_cast<char*>(out.data() + done);
+        iconv(toU, nullptr, nullptr, nullptr, nullptr);
+        size_t r = iconv(toU, &ip, &il, &op, &ol);
+        size_t read = count - done - il / width;
+        for (size_t k = done; k < done + read; ++k) store(k, static_cast<int32_t>(out[k]));
+        done += read;
+        if (r != static_cast<size_t>(-1)) break;
+        store(done, -1);  // the character the converter stopped at
+        ++done;
+        ip += width;
+      }
     };
     single.fill(-1);
+    std::vector<unsigned char> singles;
+    std::vector<int> singleBytes;
     for (int b = 0; b < 256; ++b) {
       if (IsLeadByte(static_cast<unsigned char>(b))) continue;
-      unsigned char c = static_cast<unsigned char>(b);
-      single[b] = decode(&c, 1);
+      singles.push_back(static_cast<unsigned char>(b));
+      singleBytes.push_back(b);
     }
+    decodeAll(singles, 1, [&](size_t k, int32_t cp) { single[static_cast<size_t>(singleBytes[k])] = cp; });
+    std::vector<unsigned char> pairs;
+    std::vector<int> pairCodes;
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
       if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
       for (int trail = 0x40; trail <= 0xFC; ++trail) {
         if (trail == 0x7F) continue;
-        unsigned char in[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
-        dbcs[lead << 8 | trail] = decode(in, 2);
+        pairs.push_back(static_cast<unsigned char>(lead));
+        pairs.push_back(static_cast<unsigned char>(trail));
+        pairCodes.push_back(lead << 8 | trail);
       }
     }
+    decodeAll(pairs, 2, [&](size_t k, int32_t cp) { dbcs[static_cast<size_t>(pairCodes[k])] = cp; });
     // The reverse direction asks the converter for every code point that occurs, so that
-    // duplicates (NEC and IBM extensions) resolve as the converter resolves them.
-    auto encodeOne = [&](int32_t cp) -> int32_t {
-      unsigned char in[4] = {static_cast<unsigned char>(cp), static_cast<unsigned char>(cp >> 8),
-                             static_cast<unsigned char>(cp >> 16), 0};
-      char* ip = reinterpret_cast<char*>(in);
-      unsigned char out[8];
-      char* op = reinterpret_cast<char*>(out);
-      size_t il = 4, ol = sizeof out;
-      iconv(fromU, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(fromU, &ip, &il, &op, &ol) == static_cast<size_t>(-1)) return -1;
-      size_t n = sizeof out - ol;
-      if (n == 1) return out[0];
-      if (n == 2) return out[0] << 8 | out[1];
-      return -1;
-    };
+    // duplicates (NEC and IBM extensions) resolve as the converter resolves them. Its output
+    // is one or two bytes a character: each code point is followed by a line feed, which
+    // never occurs inside a character's bytes, to tell the characters apart.
+    std::vector<int32_t> points;
     auto note = [&](int32_t cp) {
-      if (cp < 0 || cp > 0xFFFF || encode[cp] != -1) return;
-      encode[cp] = encodeOne(cp);
+      if (cp < 0 || cp > 0xFFFF || cp == '\n' || encode[static_cast<size_t>(cp)] != -1) return;
+      encode[static_cast<size_t>(cp)] = -2;  // asked for
+      points.push_back(cp);
     };
     for (int32_t cp : single) note(cp);
     for (int32_t cp : dbcs) note(cp);
+    if (single['\n'] == '\n') encode['\n'] = '\n';
+    std::vector<uint32_t> in;
+    for (int32_t cp : points) {
+      in.push_back(static_cast<uint32_t>(cp));
+      in.push_back('\n');
+    }
+    std::vector<unsigned char> out(points.size() * 3 + 16);
+    char* ip = reinterpret_cast<char*>(in.data());
+    size_t il = in.size() * 4;
+    char* op = reinterpret_cast<char*>(out.data());
+    size_t ol = out.size();
+    size_t next = 0;  // the point whose bytes come next in the output
+    auto collect = [&]() {
+      // The characters converted so far: bytes up to each line feed.
+      const unsigned char* p = out.data();
+      const unsigned char* end = reinterpret_cast<const unsigned char*>(op);
+      while (p < end) {
+        const unsigned char* lf = static_cast<const unsigned char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        if (!lf) break;
+        size_t n = static_cast<size_t>(lf - p);
+        encode[static_cast<size_t>(points[next++])] = n == 1 ? p[0] : n == 2 ? (p[0] << 8 | p[1]) : -1;
+        p = lf + 1;
+      }
+      op = reinterpret_cast<char*>(out.data());
+      ol = out.size();
+    };
+    iconv(fromU, nullptr, nullptr, nullptr, nullptr);
+    while (il > 0) {
+      size_t r = iconv(fromU, &ip, &il, &op, &ol);
+      collect();
+      if (r != static_cast<size_t>(-1) || il == 0) break;
+      if (errno == E2BIG) continue;
+      // A code point without a character: none, and on after its line feed.
+      encode[static_cast<size_t>(points[next++])] = -1;
+      ip += 8;
+      il = il >= 8 ? il - 8 : 0;
+      iconv(fromU, nullptr, nullptr, nullptr, nullptr);
+    }
+    for (int32_t& code : encode)
+      if (code == -2) code = -1;
     iconv_close(toU);
     iconv_close(fromU);
   }
@@ -216,6 +269,12 @@ std::string SjisToUtf8(std::string_view sjis, TConvMode mode) {
 
 std::u16string SjisToUtf16(std::string_view sjis, TConvMode mode) {
   std::u16string out;
+  SjisToUtf16(sjis, out, mode);
+  return out;
+}
+
+void SjisToUtf16(std::string_view sjis, std::u16string& out, TConvMode mode) {
+  out.clear();
   out.reserve(sjis.size());
   WalkSjis(
       sjis, [&](char32_t cp) { out += static_cast<char16_t>(cp); },
@@ -223,7 +282,6 @@ std::u16string SjisToUtf16(std::string_view sjis, TConvMode mode) {
         if (mode == TConvMode::Strict) RaiseBadSjis(sjis, at, len);
         out += u'\uFFFD';
       });
-  return out;
 }
 
 namespace {

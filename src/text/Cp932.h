@@ -35,6 +35,8 @@ void AppendUtf8(std::string& out, char32_t cp);
 
 std::string SjisToUtf8(std::string_view sjis, TConvMode mode = TConvMode::Replace);
 std::u16string SjisToUtf16(std::string_view sjis, TConvMode mode = TConvMode::Replace);
+// The same into a buffer, which keeps its room for the next text.
+void SjisToUtf16(std::string_view sjis, std::u16string& out, TConvMode mode = TConvMode::Replace);
 std::string Utf8ToSjis(std::string_view utf8, TConvMode mode = TConvMode::Strict);
 std::string Utf16ToSjis(std::u16string_view utf16, TConvMode mode = TConvMode::Strict);
 
