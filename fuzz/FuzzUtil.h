@@ -36,6 +36,14 @@ inline const std::string& Scratch() {
 // A CP932 file name in the scratch folder.
 inline std::string ScratchFile(const char* name) { return FromOsPath(Scratch() + "/" + name); }
 
+// Writes the input for the code under test, plainly (no flush to disk: the runs are many).
+inline void WriteInput(const std::string& sjisName, std::string_view data) {
+  std::FILE* f = std::fopen(OsPath(sjisName).c_str(), "wb");
+  if (!f) std::abort();
+  if (!data.empty() && std::fwrite(data.data(), 1, data.size(), f) != data.size()) std::abort();
+  std::fclose(f);
+}
+
 inline std::string_view AsText(const uint8_t* data, size_t size) {
   return std::string_view(reinterpret_cast<const char*>(data), size);
 }

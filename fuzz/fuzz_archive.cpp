@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string archive = fuzz::ScratchFile("input.bin");
   static const std::string out = fuzz::ScratchFile("out");
-  WriteFileAtomic(archive, fuzz::AsText(data, size));
+  fuzz::WriteInput(archive, fuzz::AsText(data, size));
   TArchiverType type = SniffArchiverType(fuzz::AsText(data, size));
   if (type == atNone && size > 0) {
     static const TArchiverType others[] = {atLha, atZip, atTar, atTgz, atBZ2, atCab, atRar, at7z};

@@ -7,7 +7,7 @@ using namespace kaede;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string in = fuzz::ScratchFile("in.kad"), out = fuzz::ScratchFile("out.kad");
-  WriteFileAtomic(in, fuzz::AsText(data, size));
+  fuzz::WriteInput(in, fuzz::AsText(data, size));
   TPersonList book;
   try {
     book.LoadFromFile(in, false);

@@ -32,12 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string ini = fuzz::ScratchFile("style.ini");
   std::string_view text = fuzz::AsText(data, size);
   try {
-    WriteFileAtomic(ini, text);
+    fuzz::WriteInput(ini, text);
     ReadAll(*TSettingsStore::OpenFile(ini));
     std::string registry = TSettingsStore::RegistryFileName("KaedeFuzz");
     std::string folder = registry.substr(0, registry.rfind('/'));
     ::mkdir(OsPath(folder).c_str(), 0700);
-    WriteFileAtomic(registry, text);
+    fuzz::WriteInput(registry, text);
     ReadAll(*TSettingsStore::OpenRegistry("KaedeFuzz"));
 
     // style lists, and single styles from the sections of the file

@@ -17,5 +17,5 @@ for seed in "$@"; do
     cp "$f" "$corpus/seed-$(sha1sum < "$f" | cut -c1-16)"
   done
 done
-exec "$fuzzer" -max_total_time="$seconds" -max_len="$maxlen" -timeout=20 -rss_limit_mb=2560 \
+exec "$fuzzer" -max_total_time="$seconds" -max_len="$maxlen" -len_control=0 -timeout=20 -rss_limit_mb=2560 \
   -print_final_stats=1 -artifact_prefix="$corpus/../artifacts/$(basename "$fuzzer")-" "$corpus"

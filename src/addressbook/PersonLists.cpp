@@ -681,12 +681,12 @@ void TPersonList::SaveToFile(const std::string& name) {
     TUndoDataList::SaveToFile(name);
     return;
   }
-  if (FInUse) RaiseInUse(file);
   // The lock and the stamp the save goes by: the book's own, or for a new or renamed book
   // those of its new name. That name must be free: an existing file there is taken only when
   // nobody holds it, and only after the question below. They become the book's when the
-  // save succeeded.
+  // save succeeded (a book read-only for being in use is then a book of its own).
   const bool moved = FStampFile != file;
+  if (FInUse && !moved) RaiseInUse(file);
   TFileLock newLock;
   TFileStamp stamp = FBookStamp;
   if (moved) {
@@ -716,6 +716,8 @@ void TPersonList::SaveToFile(const std::string& name) {
   if (moved) {
     FBookLock = std::move(newLock);
     FStampFile = file;
+    FInUse = false;
+    ReadOnly = false;
   }
   FBookStamp = stamp;
 }

@@ -79,6 +79,14 @@ TEST(BookLock, TheSecondOpenerGetsTheBookReadOnlyForAsLongAsTheFirstHasIt) {
   // a copy under another name is no save of the book and is allowed read-only too
   second.SaveToFile(dir.File("copy.kad"));
   EXPECT_TRUE(FileExists(dir.File("copy.kad")));
+  // and a new book made in its place is its own
+  second.Clear();
+  second.SetFileName(dir.File("new.kad"));
+  EXPECT_FALSE(second.InUse());
+  EXPECT_FALSE(second.ReadOnly);
+  second.AddPerson(S("五,ご"));
+  second.SaveToFile("");
+  EXPECT_EQ(second.BookLock().Path(), dir.File("new.kad"));
 }
 
 TEST(BookLock, ASaveAsksBeforeItReplacesAFileChangedOnDisk) {
