@@ -76,7 +76,7 @@ void TStyleSettings::SetStyle(const TBaseStyle* s) {
 
 void TStyleSettings::SetColumnNames(const std::string& names) {
   FColumnNames = DecodeCommaText(names);
-  if (FKind == sfTable && FCurrent == kValueNames) ShowCurrent();  // 項目選択 shows the new names
+  if (FKind == sfTable && FCurrent == kValueNames) SelectItem(kValueNames);  // 項目選択 offers the new names
 }
 
 std::string TStyleSettings::DefaultNames() const {
@@ -119,6 +119,7 @@ RValueInfo TStyleSettings::Description(int no) {
     }
     info.Choices = EncodeCommaText(FPaperNames);
   }
+  if (FKind == sfTable && no == kValueNames) info.Choices = EncodeCommaText(FColumnNames);
   return info;
 }
 
