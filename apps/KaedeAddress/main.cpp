@@ -8,6 +8,8 @@
 #include "KaedeAddressMains.h"
 #include "KaedeAddressOptions.h"
 #include "MessageBoxes.h"
+#include "QtCanvas.h"
+#include "QtPrinters.h"
 #include "QtText.h"
 #include "VerInfos.h"
 
@@ -20,6 +22,9 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("KaedeAddress");
   QApplication::setWindowIcon(AddressBookIcon());
   QApplication::setFont(MakeFont(SJ("ＭＳ Ｐゴシック"), 10));
+  // The printers (with the PDF printer) and the drawing surfaces of the paper views.
+  InstallQtPrinters();
+  InstallQtDrawing();
 
   TQtAppHost host;
   SetAppHost(&host);

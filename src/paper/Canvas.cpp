@@ -218,6 +218,8 @@ std::unique_ptr<TSurfaceFactory>& FactorySlot() {
 
 TSurfaceFactory& Surfaces() { return *FactorySlot(); }
 
+std::unique_ptr<TSurfaceFactory> MakeDefaultSurfaceFactory() { return std::make_unique<TDefaultSurfaceFactory>(); }
+
 void SetSurfaceFactory(std::unique_ptr<TSurfaceFactory> factory) {
   FactorySlot() = factory ? std::move(factory) : std::make_unique<TDefaultSurfaceFactory>();
 }

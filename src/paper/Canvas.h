@@ -226,5 +226,8 @@ public:
 TSurfaceFactory& Surfaces();
 // Installs a factory (none: back to the default).
 void SetSurfaceFactory(std::unique_ptr<TSurfaceFactory> factory);
+// A new default factory (recording canvases; fake print jobs record into the job), for a
+// factory that hands the surfaces it does not know on to it.
+std::unique_ptr<TSurfaceFactory> MakeDefaultSurfaceFactory();
 
 }  // namespace kaede

@@ -7,22 +7,10 @@
 
 #include "Files.h"
 #include "QtPrinters.h"
+#include "QtTestApp.h"
 #include "TestUtil.h"
 
 using namespace kaede;
-
-namespace {
-
-// Printing needs the application object of the toolkit (without a screen).
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "paper_qt_tests";
-  static char* argv[] = {name, nullptr};
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QGuiApplication app(argc, argv);
-}
-
-}  // namespace
 
 TEST(QtPrinters, ThePdfPrinterIsAlwaysThere) {
   EnsureApp();
