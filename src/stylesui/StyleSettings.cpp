@@ -50,10 +50,6 @@ int32_t PrinterPaperMm(bool height) {
 
 }  // namespace
 
-const char* const TStyleSettings::kTableColumnNames =
-    "名前,よみ,〒,住所,TEL,FAX,携帯,E-MAIL,ホームページ,分類,勤務先名,勤務先よみ,勤務先〒,勤務先住所,勤務先TEL,勤務先FAX,"
-    "勤務先携帯,勤務先ホームページ,敬称,肩書,連名,備考,登録日,更新日";
-
 TStyleSettings::TStyleSettings(TStyleFrameKind kind, IStyleDialogs& dialogs)
     : FKind(kind), FDialogs(dialogs), FItems(StyleItems(kind)), FEdit(NewStyle(kind)), FBackup(NewStyle(kind)) {
   OnError = [](const std::string& message) { AppHost().ShowError(message); };

@@ -19,9 +19,6 @@ namespace kaede {
 
 class TStyleSettings {
 public:
-  // Column names the table panel's 項目選択 offers by default.
-  static const char* const kTableColumnNames;
-
   TStyleSettings(TStyleFrameKind kind, IStyleDialogs& dialogs);
   ~TStyleSettings();
   TStyleSettings(const TStyleSettings&) = delete;

@@ -18,8 +18,10 @@
 #include <QTreeWidget>
 
 #include "BaseStyleFrames.h"
+#include "CommaText.h"
 #include "PostStyles.h"
 #include "StyleDialogFakes.h"
+#include "PersonColumns.h"
 #include "TableStyles.h"
 #include "TestUtil.h"
 #include "ValueFrames.h"
@@ -59,7 +61,7 @@ struct TFrameFixture : ::testing::Test {
 
 TEST_F(TFrameFixture, TableFrameEditsThroughItsControls) {
   TTableStyleFrame f(Dialogs);
-  f.SetColumnNames(Utf8ToSjis(TStyleSettings::kTableColumnNames));
+  f.SetColumnNames(EncodeCommaText(TableColumnNames()));
   f.SetStyle(Tables.Style(0));
   f.OnEditChange() = [this] { ++Changes; };
   f.resize(320, 900);

@@ -8,6 +8,7 @@
 #include "PostStyles.h"
 #include "StyleDialogFakes.h"
 #include "StyleSettings.h"
+#include "PersonColumns.h"
 #include "TableStyles.h"
 #include "TestUtil.h"
 
@@ -204,7 +205,7 @@ TEST(StyleSettings, ColumnChoicesDropNamesTheTableDoesNotOffer) {
   TTableStyleList list;
   list.Reset();
   TPanel p(sfTable);
-  p.S.SetColumnNames(Utf8ToSjis(TStyleSettings::kTableColumnNames));
+  p.S.SetColumnNames(EncodeCommaText(TableColumnNames()));
   p.S.SetStyle(list.Style(2));  // 名前,Mail,ホームページ
   p.S.SelectItem(36);
   TValueEditor::TCheckedSet set = p.S.Value().CheckedSet;
