@@ -24,6 +24,7 @@ class TCsvExportDialog;
 class TCsvImportDialog;
 class TPersonFrame;
 class TEntryDialogs;
+class TPrintArea;
 
 class TKaedeAddressMain : public QMainWindow, public IMainView, public IEntryHost {
   Q_OBJECT
@@ -51,12 +52,12 @@ public:
   void ClassificationsChanged() override;
   void CountsChanged() override;
   void ListCaptionsChanged() override;
-  void PrintAreaChanged() override {}
+  void PrintAreaChanged() override;
   int ClassifyTabNo() const override;
   void ShowAllTab() override;
   TPersonList& SenderList() override;
-  int PostSenderIndex() const override { return 0; }
-  void SetPostSenderNo(int) override {}
+  int PostSenderIndex() const override;
+  void SetPostSenderNo(int no) override;
   TEntryCommands& Entries() { return *FEntries; }
   TPersonFrame* PersonFrame() { return FPersonFrame; }
 
@@ -66,6 +67,9 @@ public:
   TDataListFrameWidget* ListWidget() { return FList; }
   QWidget* EditPane();
   QAction* Action(const char* name) const;
+  TPrintArea* PrintArea() { return FPrintArea; }
+  // The pixels the window was widened by when the print area opened (0: not widened).
+  int WidenedBy() const { return FWidenedBy; }
 
 protected:
   void closeEvent(QCloseEvent* e) override;
@@ -77,6 +81,12 @@ private:
   void StartCompanion(const char* program, const std::string& args);
   void Undo();
   void Redo();
+  // The print area (KaedeAddressPrints.cpp).
+  void ConnectPrintArea();
+  void StartPrintArea();
+  void StorePrintArea();
+  void TogglePreview();
+  void UpdatePrintActions();
 
   TKaedeAddressOption& FOptions;
   TCoolTabSet* FTabs;
@@ -86,6 +96,8 @@ private:
   std::unique_ptr<TEntryCommands> FEntries;
   QMenu* FPopupClassify = nullptr;
   QWidget* FPrintPane;
+  TPrintArea* FPrintArea;
+  int FWidenedBy = 0;
   QSplitter* FSplitter;
   TMessageStatusBar* FStatus;
   std::unique_ptr<TMainController> FController;
