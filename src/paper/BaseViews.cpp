@@ -985,6 +985,8 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
   bool inJob = false;
   // Whatever happens, the job is ended and the view draws on the screen again.
   TScopeExit restore([&] {
+    // the job's canvas goes before the job: it draws through the job's painter
+    FPrintCanvas.reset();
     try {
       if (inJob) pr.EndDoc();
     } catch (...) {
@@ -1037,6 +1039,7 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
   FFirstPage = firstPage;
   FLastPage = lastPage;
   PaintArea(paper);
+  FPrintCanvas.reset();
   inJob = false;
   pr.EndDoc();
   return lastSheet - firstSheet + 1;
