@@ -19,7 +19,7 @@ void TKaedeAddressMain::ConnectPrintArea() {
 }
 
 void TKaedeAddressMain::StartPrintArea() {
-  if (FOptions.PostVisible() && !FPrintArea->isVisible()) TogglePreview();
+  if (FOptions.PostVisible() && !FPrintArea->Opened()) TogglePreview();
   if (FPrintArea->Prepared() && (FOptions.SelectStyleKind() > 0 || FOptions.SelectStyleNo() > 0))
     FPrintArea->SelectButton(FOptions.SelectStyleKind(), FOptions.SelectStyleNo());
   if (!FOptions.StartStyle.empty()) {
@@ -27,7 +27,7 @@ void TKaedeAddressMain::StartPrintArea() {
     for (int i = 0; i < FPrintArea->PostStyles().AllCount() && !exists; ++i)
       exists = FPrintArea->PostStyles().Style(i)->Name() == FOptions.StartStyle;
     if (exists) {
-      if (!FPrintArea->isVisible()) TogglePreview();
+      if (!FPrintArea->Opened()) TogglePreview();
       FPrintArea->SelectPostStyle(FOptions.StartStyle);
     }
   }
@@ -35,7 +35,7 @@ void TKaedeAddressMain::StartPrintArea() {
 }
 
 void TKaedeAddressMain::StorePrintArea() {
-  FOptions.SetPostVisible(FPrintArea->isVisible());
+  FOptions.SetPostVisible(FPrintArea->Opened());
   if (FPrintArea->Prepared()) {
     FOptions.SetSelectStyleKind(FPrintArea->SelectedCategory());
     FOptions.SetSelectStyleNo(FPrintArea->SelectedItem());
@@ -49,19 +49,18 @@ void TKaedeAddressMain::StorePrintArea() {
 void TKaedeAddressMain::TogglePreview() {
   QList<int> sizes = FSplitter->sizes();
   const int handle = FSplitter->handleWidth();
-  if (FPrintArea->isVisible()) {
+  if (FPrintArea->Opened()) {
     FPrintArea->hide();
-    if (FWidenedBy > 0 && windowState() == Qt::WindowNoState) {
-      resize(width() - FWidenedBy, height());
-      FSplitter->setSizes({sizes[0], sizes[1], 0});
-    } else if (sizes.size() >= 3) {
-      FSplitter->setSizes({sizes[0], sizes[1] + sizes[2] + handle, 0});
-    }
+    if (FWidenedBy > 0 && windowState() == Qt::WindowNoState) resize(width() - FWidenedBy, height());
+    // the panes get back the widths they had
+    FSplitter->setSizes({FPaneWidths[0], FPaneWidths[1], 0});
     FWidenedBy = 0;
     UpdateActions();
     return;
   }
   FPrintArea->Prepare();
+  FPaneWidths[0] = sizes[0];
+  FPaneWidths[1] = sizes[1];
   const int need = FPrintArea->NeededWidth(FList->height()) + handle;
   QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
   const QRect avail = screen ? screen->availableGeometry() : QRect();
@@ -82,7 +81,7 @@ void TKaedeAddressMain::TogglePreview() {
 }
 
 void TKaedeAddressMain::UpdatePrintActions() {
-  const bool open = FPrintArea->isVisible();
+  const bool open = FPrintArea->Opened();
   FActions["ActionPreview"]->setChecked(open);
   FActions["ActionPreview"]->setEnabled(true);
   FActions["ActionPrint"]->setEnabled(true);

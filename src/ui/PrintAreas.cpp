@@ -192,8 +192,8 @@ void TPrintArea::EnsureTable() {
   FTable->SetList(FBook);
 }
 
-bool TPrintArea::PostVisible() const { return FPost && FStack->currentWidget() == FPost->Widget() && isVisible(); }
-bool TPrintArea::TableVisible() const { return FTable && FStack->currentWidget() == FTable->Widget() && isVisible(); }
+bool TPrintArea::PostVisible() const { return FPost && FStack->currentWidget() == FPost->Widget() && Opened(); }
+bool TPrintArea::TableVisible() const { return FTable && FStack->currentWidget() == FTable->Widget() && Opened(); }
 
 TBaseView* TPrintArea::VisibleView() const {
   if (!FPost && !FTable) return nullptr;
@@ -262,10 +262,10 @@ void TPrintArea::ConnectFrame(TBaseStyleFrame* frame, bool post) {
   frame->OnVisibleChanged = [this, frame, control, post] {
     TBaseControl& c = control();
     // the buttons give way to the panel
-    FButtonScroll->setVisible(!frame->isVisible());
+    FButtonScroll->setVisible(frame->isHidden());
     c.EndStyleUpdate(true);
     c.View().EndPaint(true);
-    if (post) FPost->SetFrameVisible(frame->isVisible());
+    if (post) FPost->SetFrameVisible(!frame->isHidden());
     StateChanged();
   };
   frame->OnEditChange() = [this, frame, control, post] {
@@ -299,11 +299,11 @@ void TPrintArea::ToggleStyleFrame() {
     }
     frame = FTableFrame;
   }
-  if (frame) frame->setVisible(!frame->isVisible());
+  if (frame) frame->setVisible(frame->isHidden());
 }
 
 bool TPrintArea::StyleFrameVisible() const {
-  return (FPostFrame && FPostFrame->isVisible()) || (FTableFrame && FTableFrame->isVisible());
+  return (FPostFrame && !FPostFrame->isHidden()) || (FTableFrame && !FTableFrame->isHidden());
 }
 
 TPrintRange TPrintArea::CurrentPrintRange() const {

@@ -71,6 +71,8 @@ public:
   // Makes the buttons and the postcard control the first time; shows the chosen style.
   void Prepare();
   bool Prepared() const { return FButtons != nullptr; }
+  // The area is open (shown in the window, or to be shown with it).
+  bool Opened() const { return !isHidden(); }
   bool PostVisible() const;
   bool TableVisible() const;
   // Shows a style of either list.

@@ -51,9 +51,10 @@ protected:
     const int32_t rowH = RowHeight();
     const int32_t colW = std::max(1, (content.Right - content.Left) / static_cast<int32_t>(cols.size()));
     const int32_t margin = ToPixels(Table().Table().InBoxLevelMargin);
+    // pages are numbered from 0 here
     int32_t first = 0;
-    for (int32_t p = 1; p < page; ++p) first += RowsPerPage(p == 1);
-    const bool header = page == 1 || !Table().Table().ValueNameOnlyFirstPage;
+    for (int32_t p = 0; p < page; ++p) first += RowsPerPage(p == 0);
+    const bool header = page == 0 || !Table().Table().ValueNameOnlyFirstPage;
     int32_t y = content.Top;
     auto cell = [&](int col, const std::string& text, const TViewInfo* e, int align) {
       TRect r{content.Left + col * colW, y, content.Left + (col + 1) * colW, y + rowH};
@@ -71,7 +72,7 @@ protected:
       for (size_t i = 0; i < cols.size(); ++i) cell(static_cast<int>(i), cols[i], line, 0);
       y += rowH;
     }
-    const int32_t count = RowsPerPage(page == 1);
+    const int32_t count = RowsPerPage(page == 0);
     for (int32_t r = first; r < first + count && r < Rows; ++r) {
       const TPerson* person = Book && r < Book->Count() ? Book->Persons(r) : nullptr;
       for (size_t i = 0; i < cols.size(); ++i) {
@@ -178,8 +179,8 @@ protected:
   void DrawPageAfter(int32_t page, const TRect& pageRect, const TRect& clip, const TRect& contentRect) override {
     TBaseView::DrawPageAfter(page, pageRect, clip, contentRect);
     const TPostValues& v = Post().Post();
-    if (!v.Editor && Book && page - 1 < Book->Count()) {
-      const TPerson& p = *Book->Persons(page - 1);
+    if (!v.Editor && Book && page >= 0 && page < Book->Count()) {
+      const TPerson& p = *Book->Persons(page);
       DrawCode(pageRect, p.Postal(), v.AtenaPostCodeBigFrameLayout, v.AtenaPostCodeSmallFrameLayout, v.YubinBigInterval,
                v.YubinSmallInterval, TPostStyle::viAtenaPostCode, TPostStyle::viAtenaPostCodeFrame, clip);
       TStrings address(p.Address().Lines());
