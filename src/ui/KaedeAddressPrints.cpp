@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QLayout>
 #include <QSplitter>
+#include <QTimer>
 
 #include "DataListFrames.h"
 #include "KaedeAddressMains.h"
@@ -19,6 +21,13 @@ void TKaedeAddressMain::ConnectPrintArea() {
 }
 
 void TKaedeAddressMain::StartPrintArea() {
+  // The area opens beside the panes as they are shown: at start, once the window is on the
+  // screen (the program shows it right after starting).
+  if (!isVisible() && !FStartDeferred) {
+    FStartDeferred = true;
+    QTimer::singleShot(0, this, [this] { StartPrintArea(); });
+    return;
+  }
   if (FOptions.PostVisible() && !FPrintArea->Opened()) TogglePreview();
   if (FPrintArea->Prepared() && (FOptions.SelectStyleKind() > 0 || FOptions.SelectStyleNo() > 0))
     FPrintArea->SelectButton(FOptions.SelectStyleKind(), FOptions.SelectStyleNo());

@@ -227,6 +227,9 @@ void TPrintArea::ShowStyle(TBaseStyle* style) {
     FStack->setCurrentWidget(FTable->Widget());
     FTable->SetRowCount(FBook ? FBook->Count() : 0);
   }
+  // the chosen button is scrolled into view
+  const QRect b = FButtons->ButtonRect(FButtons->Selector().SelectedCategory(), FButtons->Selector().SelectedItem());
+  if (!b.isEmpty()) FButtonScroll->ensureVisible(b.center().x(), b.center().y(), 0, b.height());
   StateChanged();
 }
 

@@ -185,6 +185,8 @@ TEST_F(TWindowFixture, ThePreviewOpensBesideThePanesAndGivesBackWhatItTook) {
   {
     TKaedeAddressMain w(*Options);
     w.Start();
+    EXPECT_FALSE(w.PrintArea()->Opened());  // it opens once the window is shown
+    w.show();
     QApplication::processEvents();
     ASSERT_TRUE(w.PrintArea()->Opened());
     ASSERT_NE(w.PrintArea()->SelectedStyle(), nullptr);
@@ -231,6 +233,8 @@ TEST_F(TWindowFixture, AStartStyleOpensThePreviewWithThatStyle) {
   Start({"/S" + SJ("年賀はがき")});
   TKaedeAddressMain w(*Options);
   w.Start();
+  w.show();
+  QApplication::processEvents();
   ASSERT_TRUE(w.PrintArea()->Opened());
   EXPECT_EQ(w.PrintArea()->SelectedStyle()->Name(), SJ("年賀はがき"));
   EXPECT_TRUE(w.PrintArea()->PostVisible());
