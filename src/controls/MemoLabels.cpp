@@ -9,7 +9,7 @@
 
 #include "CommaText.h"
 #include "EditLists.h"
-#include "PainterCanvases.h"
+#include "QtCanvas.h"
 #include "QtText.h"
 
 namespace kaede {
@@ -285,7 +285,7 @@ void TMemoLabel::Measure() {
   if (FAutoSize && FDefaultWidth < 1) box = TRect{0, 0, INT32_MAX, 1000};
   else if (FAutoSize) box = TRect{0, 0, FDefaultWidth, FDefaultWidth};
   else box = TRect{0, 0, width(), height()};
-  TPainterCanvas canvas(nullptr, logicalDpiY());
+  TQtCanvas canvas(nullptr, logicalDpiY(), TRect{0, 0, INT32_MAX, INT32_MAX});
   canvas.SetFont(LabelFont());
   TTextBoxRequest r = Request(canvas, box);
   r.MeasureOnly = true;
@@ -306,7 +306,7 @@ QSize TMemoLabel::sizeHint() const {
 }
 
 int TMemoLabel::heightForWidth(int width) const {
-  TPainterCanvas canvas(nullptr, logicalDpiY());
+  TQtCanvas canvas(nullptr, logicalDpiY(), TRect{0, 0, INT32_MAX, INT32_MAX});
   canvas.SetFont(LabelFont());
   TIntegers cache;
   TTextBoxRequest r = Request(canvas, TRect{0, 0, width, INT32_MAX / 2});
@@ -345,7 +345,7 @@ void TMemoLabel::paintEvent(QPaintEvent*) {
       }
     }
   }
-  TPainterCanvas canvas(&p, logicalDpiY());
+  TQtCanvas canvas(&p, logicalDpiY(), TRect{0, 0, width(), height()});
   canvas.SetFont(LabelFont());
   canvas.SetBrush(TBrush{TBrushStyle::Solid, isEnabled() ? FColor : static_cast<TColor>(0x808080)});
   TTextBoxRequest req = Request(canvas, TRect{0, 0, width(), height()});

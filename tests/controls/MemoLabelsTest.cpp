@@ -7,7 +7,6 @@
 
 #include "Cp932.h"
 #include "MemoLabels.h"
-#include "PainterCanvases.h"
 
 using namespace kaede;
 
