@@ -5,7 +5,6 @@
 #include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -59,8 +58,10 @@ TBaseStyleFrame::TBaseStyleFrame(TStyleFrameKind kind, IStyleDialogs& dialogs, Q
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->setSpacing(2);
-  auto* tools = new QToolBar(this);
-  tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  auto* tools = new QWidget(this);
+  auto* toolRow = new QHBoxLayout(tools);
+  toolRow->setContentsMargins(0, 0, 0, 0);
+  toolRow->setSpacing(2);
   FDefault = new QToolButton(tools);
   FDefault->setText(Q("既定"));
   FDefault->setToolTip(Q("デフォルトスタイル"));
@@ -72,9 +73,9 @@ TBaseStyleFrame::TBaseStyleFrame(TStyleFrameKind kind, IStyleDialogs& dialogs, Q
   FPrint->setText(Q("印刷用"));
   FPrint->setToolTip(Q("印刷に適したスタイル"));
   FPrint->setEnabled(false);
-  tools->addWidget(FDefault);
-  tools->addWidget(FRestore);
-  tools->addWidget(FPrint);
+  // buttons with their faces, so that a disabled one still reads on the gradient
+  for (QToolButton* b : {FDefault, FRestore, FPrint}) toolRow->addWidget(b);
+  toolRow->addStretch();
   layout->addWidget(tools);
   // the title panel, with the close button on it
   auto* title = new QWidget(this);

@@ -98,7 +98,6 @@ private:
   QWidget* FPrintPane;
   TPrintArea* FPrintArea;
   int FWidenedBy = 0;
-  bool FStartDeferred = false;
   int FPaneWidths[2] = {0, 0};  // the list's and the editing pane's widths before the print area opened
   QSplitter* FSplitter;
   TMessageStatusBar* FStatus;

@@ -6,8 +6,11 @@
 #include <QScreen>
 #include <QLayout>
 #include <QSplitter>
-#include <QTimer>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
 
+#include "CoolTabSets.h"
 #include "DataListFrames.h"
 #include "KaedeAddressMains.h"
 #include "PostStyles.h"
@@ -21,13 +24,6 @@ void TKaedeAddressMain::ConnectPrintArea() {
 }
 
 void TKaedeAddressMain::StartPrintArea() {
-  // The area opens beside the panes as they are shown: at start, once the window is on the
-  // screen (the program shows it right after starting).
-  if (!isVisible() && !FStartDeferred) {
-    FStartDeferred = true;
-    QTimer::singleShot(0, this, [this] { StartPrintArea(); });
-    return;
-  }
   if (FOptions.PostVisible() && !FPrintArea->Opened()) TogglePreview();
   if (FPrintArea->Prepared() && (FOptions.SelectStyleKind() > 0 || FOptions.SelectStyleNo() > 0))
     FPrintArea->SelectButton(FOptions.SelectStyleKind(), FOptions.SelectStyleNo());
@@ -70,14 +66,26 @@ void TKaedeAddressMain::TogglePreview() {
   FPrintArea->Prepare();
   FPaneWidths[0] = sizes[0];
   FPaneWidths[1] = sizes[1];
-  const int need = FPrintArea->NeededWidth(FList->height()) + handle;
+  // before the window is shown (at start) its panes have no size yet: the list's height is
+  // what the window leaves it beside the bars
+  int listHeight = FList->height();
+  if (!isVisible()) {
+    listHeight = height() - menuBar()->sizeHint().height() - statusBar()->sizeHint().height() - FTabs->height();
+    if (auto* tools = findChild<QToolBar*>("ActionToolBar")) listHeight -= tools->sizeHint().height();
+  }
+  const int need = FPrintArea->NeededWidth(std::max(0, listHeight)) + handle;
   QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
   const QRect avail = screen ? screen->availableGeometry() : QRect();
   const int frameExtra = frameGeometry().width() - width();
   if (windowState() == Qt::WindowNoState && !avail.isEmpty() && width() + need + frameExtra <= avail.width()) {
     FWidenedBy = need;
+    // moved left only when the screen asks for it, and only sideways (a window that is not
+    // moved keeps its place exactly, also before the window system framed it)
     int right = frameGeometry().right() + need;
-    if (right > avail.right()) move(std::max(avail.left(), x() - (right - avail.right()) - 8), y());
+    if (right > avail.right()) {
+      int dx = std::max(avail.left() - frameGeometry().left(), -(right - avail.right()) - 8);
+      move(frameGeometry().x() + dx, frameGeometry().y());
+    }
     resize(width() + need, height());
     FSplitter->setSizes({sizes[0], sizes[1], need - handle});
   } else {
