@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libicu-dev libarchive-dev libcurl4-openssl-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk fontconfig
   xvfb xauth poppler-utils ccache python3 python3-icu

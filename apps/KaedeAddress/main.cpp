@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QIcon>
 
-#include "AppIcons.h"
+#include "AppSetup.h"
 #include "Cp932.h"
 #include "KaedeAddressMains.h"
 #include "KaedeAddressOptions.h"
@@ -17,10 +17,8 @@ using namespace kaede;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QString::fromStdString(TVerInfo::InternalName()));
-  QApplication::setApplicationDisplayName(ToQ(TVerInfo::ProductName()));
-  QApplication::setDesktopFileName("KaedeAddress");
-  QApplication::setWindowIcon(AddressBookIcon());
+  SetUpApplicationNames();
+  LoadQtTranslations(app);
   QApplication::setFont(MakeFont(SJ("ＭＳ Ｐゴシック"), 10));
   // The printers (with the PDF printer) and the drawing surfaces of the paper views.
   InstallQtPrinters();
@@ -40,6 +38,8 @@ int main(int argc, char** argv) {
     TKaedeAddressMain window(*options);
     host.SetMainWindow(&window);
     host.OnTrayAction = [options](int kind, const TPoint& at) { options->TrayAction(kind, at); };
+    // a termination signal saves and closes the window; the program then ends as after 終了
+    window.OnQuitRequested = [] { QApplication::quit(); };
     window.Start();  // the start book, and the command line (/Z keeps the window hidden)
     if (!options->TrayMode() && !host.Terminated()) window.show();
     if (!host.Terminated()) status = QApplication::exec();

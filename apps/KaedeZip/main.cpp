@@ -72,6 +72,11 @@ private:
       repaint();
       QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
+    // a much smaller dictionary than the current one replaces it only when the user says so
+    pipeline.OnConfirm = [this](const std::string& question) {
+      return QMessageBox::question(this, windowTitle(), ToQ(question), QMessageBox::Yes | QMessageBox::No,
+                                   QMessageBox::No) == QMessageBox::Yes;
+    };
     FButton->setEnabled(false);
     bool ok = false;
     try {

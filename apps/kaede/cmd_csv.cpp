@@ -1,12 +1,17 @@
-// kaede export / kaede import: entries out to and in from CSV files, with the automatic
-// column mapping of the import dialog.
+// kaede export / kaede import: entries out to and in from CSV and vCard files, with the
+// automatic column mapping of the import dialog.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "Commands.h"
 #include "CsvExchange.h"
 #include "Files.h"
 #include "PersonColumns.h"
 #include "PersonLists.h"
+#include "VCards.h"
 
 namespace kaede::cli {
 namespace {
@@ -17,69 +22,125 @@ std::string BookName(const std::string& utf8) {
   return file;
 }
 
+// Writes an export: "-" is standard output; a path that exists and is no regular file (a
+// terminal, a pipe, /dev/stdout) is written into as it is, never replaced by a file.
+void WriteOutput(const std::string& out, const std::string& bytes) {
+  if (out == "-") {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
+    if (std::ferror(stdout)) throw Exception("cannot write to standard output");
+    return;
+  }
+  std::string file = ArgToSjis(out, "the output file");
+  struct stat st;
+  if (::stat(OsPath(file).c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (S_ISDIR(st.st_mode)) throw Exception(file + ": is a folder");
+    FILE* f = std::fopen(OsPath(file).c_str(), "wb");
+    if (!f) throw Exception(file + ": cannot open: " + std::strerror(errno));
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) throw Exception(file + ": cannot write");
+    return;
+  }
+  WriteFileAtomic(file, bytes);
+}
+
 int Export(const TArgs& args) {
   TArgReader r(args);
   std::string out, columns;
   bool haveOut = r.Option("-o", out) || r.Option("--output", out);
   bool noHeader = r.Flag("--no-header");
   bool utf8 = r.Flag("--utf8");
+  bool vcard = r.Flag("--vcard");
   bool haveColumns = r.Option("--columns", columns);
   TArgs files = r.Positionals();
-  if (files.size() != 1 || !haveOut)
-    throw Exception("usage: kaede export BOOK.kad -o OUT.csv [--columns 氏名,よみ,...] [--no-header] [--utf8]");
+  if (files.size() != 1 || !haveOut || (vcard && (haveColumns || noHeader || utf8)))
+    throw Exception("usage: kaede export BOOK.kad -o OUT.csv|- [--columns 氏名,よみ,...] [--no-header] [--utf8]\n"
+                    "       kaede export BOOK.kad -o OUT.vcf|- --vcard");
   TPersonList book;
   book.Open(BookName(files[0]), false);
-  TCsvExporter e;
-  e.Reset(PersonColumnNames());
-  if (haveColumns) {
-    for (const std::string& name : SplitStr(ArgToSjis(columns, "--columns"), ",")) {
-      if (std::find(e.FieldNames.begin(), e.FieldNames.end(), name) == e.FieldNames.end())
-        throw Exception("unknown column: " + name);
-      e.ExportNames.push_back(name);
-    }
+  int n = 0;
+  std::string bytes;
+  if (vcard) {
+    bytes = VCardsOfList(book);
+    n = book.Count();
   } else {
-    e.AddAll();
+    TCsvExporter e;
+    e.Reset(PersonColumnNames());
+    if (haveColumns) {
+      for (const std::string& name : SplitStr(ArgToSjis(columns, "--columns"), ",")) {
+        if (std::find(e.FieldNames.begin(), e.FieldNames.end(), name) == e.FieldNames.end())
+          throw Exception("unknown column: " + name);
+        e.ExportNames.push_back(name);
+      }
+    } else {
+      e.AddAll();
+    }
+    e.FirstLine = !noHeader;
+    bytes = e.Bytes(book, utf8 ? TCsvEncoding::Utf8 : TCsvEncoding::Cp932, n);
   }
-  e.FirstLine = !noHeader;
-  int n = e.Write(book, ArgToSjis(out, "the output file"), utf8 ? TCsvEncoding::Utf8 : TCsvEncoding::Cp932);
-  PrintLine(TCsvExporter::ResultMessage(n));
+  WriteOutput(out, bytes);
+  // with the export on standard output, the count goes to standard error
+  if (out == "-") PrintError(TCsvExporter::ResultMessage(n));
+  else PrintLine(TCsvExporter::ResultMessage(n));
   return 0;
 }
 
 int Import(const TArgs& args) {
+  const char* usage =
+      "usage: kaede import IN.csv|IN.vcf --into BOOK.kad [--first-line] [--encoding auto|sjis|utf8] [--map FIELD=COLUMN]...";
   TArgReader r(args);
-  std::string into;
-  if (!r.Option("--into", into)) throw Exception("usage: kaede import IN.csv --into BOOK.kad [--first-line] [--map FIELD=COLUMN]...");
+  std::string into, encoding = "auto";
+  if (!r.Option("--into", into)) throw Exception(usage);
   bool firstLine = r.Flag("--first-line");
+  r.Option("--encoding", encoding);
   std::vector<std::string> maps;
   for (std::string m; r.Option("--map", m);) maps.push_back(ArgToSjis(m, "--map"));
   TArgs files = r.Positionals();
-  if (files.size() != 1) throw Exception("usage: kaede import IN.csv --into BOOK.kad [--first-line] [--map FIELD=COLUMN]...");
+  if (files.size() != 1) throw Exception(usage);
 
   TCsvImportSession s;
   s.Start(PersonColumnNames(), PersonColumnAlias);
+  if (encoding == "sjis" || encoding == "cp932" || encoding == "shift_jis") s.EncodingChoice = TEncodingChoice::Cp932;
+  else if (encoding == "utf8" || encoding == "utf-8") s.EncodingChoice = TEncodingChoice::Utf8;
+  else if (encoding != "auto") throw Exception("unknown encoding " + encoding + " (auto, sjis or utf8)");
   if (!s.Load(ArgToSjis(files[0], "the file name"))) throw Exception(s.Error);
-  for (const TCsvIssue& issue : s.File.Issues)
-    std::fprintf(stderr, "kaede: line %d, column %d: %s cannot be held in CP932; it became \xE3\x80\x93\n", issue.Record,
-                 issue.Column, issue.Character.c_str());
+  PrintLine(SJ("文字コード: ") + s.EncodingText());
+  for (const std::string& set : s.HeaderSets) PrintLine(SJ("見出し: ") + set);
+  for (const TCsvIssue& issue : s.File.Issues) {
+    if (issue.Character.empty())
+      PrintError("line " + std::to_string(issue.Line) + ": " + issue.Message);
+    else
+      std::fprintf(stderr, "kaede: line %d, column %d: %s cannot be held in CP932; it became \xE3\x80\x93\n", issue.Line,
+                   issue.Column, issue.Character.c_str());
+  }
+  for (const auto& [line, character] : s.Cards.Unmappable)
+    std::fprintf(stderr, "kaede: card at line %d: %s cannot be held in CP932; it became \xE3\x80\x93\n", line,
+                 character.c_str());
   // --map FIELD=COLUMN: the column by its header (or its 1-based number) replaces the mapping
   TStrings header = s.SplitLine(0);
   for (const std::string& m : maps) {
+    if (s.IsVCard()) throw Exception("--map is for CSV files: a vCard names its fields itself");
     std::string field = LeftOf(m, "="), column = RightOf(m, "=");
     auto f = std::find(s.FieldNames.begin(), s.FieldNames.end(), field);
     if (f == s.FieldNames.end()) throw Exception("unknown field: " + field);
     int c = -1;
     for (size_t i = 0; i < header.size(); ++i)
       if (header[i] == column) c = static_cast<int>(i);
-    if (c < 0 && !column.empty() && column.find_first_not_of("0123456789") == std::string::npos) c = std::stoi(column) - 1;
+    if (c < 0 && !column.empty() && column.size() < 6 && column.find_first_not_of("0123456789") == std::string::npos)
+      c = std::stoi(column) - 1;
     if (c < 0 || c >= static_cast<int>(header.size())) throw Exception("no such column: " + column);
     s.SelectedRow = static_cast<int>(f - s.FieldNames.begin());
     s.SelectedColumn = c;
     s.MapSelected();
   }
-  for (size_t f = 0; f < s.FieldNames.size(); ++f)
-    if (!s.Map[f].empty()) PrintLine(s.MappingText(static_cast<int>(f)));
+  if (!s.IsVCard()) {
+    for (size_t f = 0; f < s.FieldNames.size(); ++f)
+      if (!s.Map[f].empty() || !s.Fallback[f].empty()) PrintLine(s.MappingText(static_cast<int>(f)));
+    for (size_t e = 0; e < s.Entries.size(); ++e) PrintLine(s.EntryMappingText(static_cast<int>(e)));
+  }
   s.NoFirstLine = !firstLine;
+  if (!s.HasMapping()) throw Exception(TCsvImportSession::NoMappingMessage());
 
   std::string book = ArgToSjis(into, "the book name");
   TPersonList list;
@@ -90,14 +151,14 @@ int Import(const TArgs& args) {
   list.SaveToFile("");
   for (const TImportProblem& p : result.Skipped)
     PrintError("line " + std::to_string(p.Line) + ": " + p.Message);
-  PrintLine(TCsvImportSession::ResultMessage(result.Added));
+  PrintLine(TCsvImportSession::ResultMessage(result));
   return result.Skipped.empty() ? 0 : 1;
 }
 
-TCommandRegistrar exportReg({"export", "export BOOK.kad -o OUT.csv [--columns ...]",
-                             "write the entries of a book to a CSV file (--no-header, --utf8)", Export});
-TCommandRegistrar importReg({"import", "import IN.csv --into BOOK.kad [--map F=C]",
-                             "add the lines of a CSV file (CP932 or UTF-8) to a book", Import});
+TCommandRegistrar exportReg({"export", "export BOOK.kad -o OUT.csv|- [--columns ...]",
+                             "write a book's entries as CSV (--no-header, --utf8) or vCard (--vcard)", Export});
+TCommandRegistrar importReg({"import", "import IN.csv|IN.vcf --into BOOK.kad [--map F=C]",
+                             "add the lines of a CSV file or the cards of a vCard file to a book", Import});
 
 }  // namespace
 }  // namespace kaede::cli

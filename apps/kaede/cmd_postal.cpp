@@ -15,6 +15,9 @@ std::unique_ptr<TPostalData> OpenDictionary(const std::string& dir) {
     std::string where = dir.empty() ? JoinStr(DictionaryFolders(), SJ("、")) : ArgToSjis(dir, "the folder");
     throw Exception(SJ("郵便番号辞書（Ken.dat City.dat Postal.dat）がありません: ") + where);
   }
+  // an empty dictionary answers nothing to every question: that is an error, not "no match"
+  if (data->Lists().Postal.empty())
+    throw Exception(SJ("郵便番号辞書（Ken.dat City.dat Postal.dat）が空です: ") + data->Folder());
   return data;
 }
 

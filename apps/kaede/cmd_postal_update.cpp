@@ -17,8 +17,11 @@ int Run(const TArgs& args) {
   std::string source, target;
   bool haveSource = r.Option("--source", source);
   bool haveTarget = r.Option("--to", target);
-  if (!r.Positionals().empty()) throw Exception("usage: kaede postal-update [--source URL|FILE] [--to DIR]");
+  bool force = r.Flag("--force");
+  if (!r.Positionals().empty()) throw Exception("usage: kaede postal-update [--source URL|FILE] [--to DIR] [--force]");
   TKaedeZipPipeline pipeline;
+  // a dictionary much smaller than the current one replaces it only when asked for
+  pipeline.Force = force;
   pipeline.Source = haveSource ? ArgToSjis(source, "the source") : ConfiguredZipSource();
   pipeline.TargetFolder = haveTarget ? ArgToSjis(target, "the folder") : ConfiguredDictionaryFolder();
 
@@ -50,13 +53,14 @@ int Run(const TArgs& args) {
   if (tty) std::fputc('\n', stderr);
   if (!ok) {
     PrintError(pipeline.Status().Text);
+    if (pipeline.Status().Implausible) PrintError("--force replaces the dictionary all the same");
     return 1;
   }
   PrintLine(pipeline.Status().Text);
   return 0;
 }
 
-TCommandRegistrar reg({"postal-update", "postal-update [--source URL|FILE] [--to DIR]",
+TCommandRegistrar reg({"postal-update", "postal-update [--source URL|FILE] [--to DIR] [--force]",
                        "rebuild the postal-code dictionary from the published archive", Run});
 
 }  // namespace

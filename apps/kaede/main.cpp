@@ -101,10 +101,16 @@ int main(int argc, char** argv) {
     Usage(stdout);
     return 0;
   }
+  // A command of two words ("print postcards") is found before a command of its first word.
+  size_t words = 1;
+  if (args.size() > 1)
+    for (const TCommand& c : Registry())
+      if (c.Name == cmd + " " + args[1]) words = 2;
+  const std::string name = words == 2 ? cmd + " " + args[1] : cmd;
   for (const TCommand& c : Registry()) {
-    if (c.Name != cmd) continue;
+    if (c.Name != name) continue;
     try {
-      return c.Run(TArgs(args.begin() + 1, args.end()));
+      return c.Run(TArgs(args.begin() + static_cast<long>(words), args.end()));
     } catch (const kaede::Exception& e) {
       PrintError(e.what());
       return 1;

@@ -138,6 +138,8 @@ bool TKaedeAddressOption::ChooseDataPath(const std::string& fileNames) {
     if (!FChooser) return false;
     FChooser->SetWord(SJ("住所録"));
   }
+  // the dialog offers the folder in use (at the first start there is none yet)
+  FChooser->SetFolder(FDataPath);
   if (!FChooser->Execute(fileNames)) return false;
   SetDataPath(FChooser->Folder());
   AppHost().ShowInfo(SJ("変更したフォルダは次回起動時から反映されます"));

@@ -79,6 +79,10 @@ public:
   void LoadOptions() override;
   void SaveOptions() override;
   void HandleSwitch(char letter, const std::string& value) override;
+  // D (data folder), N (entry name) and S (style), each with a value.
+  bool IsSwitchLetter(char letter) const override {
+    return letter == 'D' || letter == 'N' || letter == 'S' || TAppOption::IsSwitchLetter(letter);
+  }
 
 private:
   bool FPostVisible = false;

@@ -1,10 +1,13 @@
 #include "PersonColumns.h"
 
+#include <algorithm>
+
 #include "CommaText.h"
 #include "CsvExchange.h"
 #include "Cp932.h"
 #include "Dates.h"
 #include "PersonLists.h"
+#include "TextEncodings.h"
 
 namespace kaede {
 
@@ -160,9 +163,71 @@ TStrings PersonExportRow(const TPerson& p) {
 
 std::string TPerson::GetExportText() const { return EncodeCommaText(PersonExportRow(*this)); }
 
+TStrings ImportLines(const std::string& value) {
+  TStrings lines;
+  std::string line;
+  auto finish = [&] {
+    size_t b = line.find_first_not_of(' ');
+    size_t e = line.find_last_not_of(' ');
+    if (b != std::string::npos) lines.push_back(line.substr(b, e - b + 1));
+    line.clear();
+  };
+  for (size_t i = 0; i < value.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(value[i]);
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') ++i;
+      finish();
+    } else if (c == '\t') {
+      line += ' ';
+    } else if (IsControlByte(c)) {
+      // dropped: no control byte may reach a book line
+    } else {
+      line += static_cast<char>(c);
+      // a trail byte is never a control byte, but it must not be read as one either
+      if (IsLeadByte(c) && i + 1 < value.size()) line += value[++i];
+    }
+  }
+  finish();
+  return lines;
+}
+
+std::string ImportText(const std::string& value) {
+  bool clean = std::none_of(value.begin(), value.end(), [](char c) { return IsControlByte(static_cast<unsigned char>(c)); });
+  if (clean && (value.empty() || (value.front() != ' ' && value.back() != ' '))) return value;
+  return JoinStr(ImportLines(value), " ");
+}
+
+std::string ImportDateText(const std::string& value) {
+  // a date of zeros ("0/0/00") is how some programs write that there is none
+  if (!value.empty() && value.find_first_not_of("0/-. ") == std::string::npos) return std::string();
+  std::string v = value.substr(0, value.find('T'));
+  auto digits = [](const std::string& s) { return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos; };
+  if (v.size() == 10 && v[4] == '-' && v[7] == '-' && digits(v.substr(0, 4)) && digits(v.substr(5, 2)) && digits(v.substr(8, 2)))
+    return v.substr(0, 4) + "/" + v.substr(5, 2) + "/" + v.substr(8, 2);
+  if (v.size() == 8 && digits(v)) return v.substr(0, 4) + "/" + v.substr(4, 2) + "/" + v.substr(6, 2);
+  if (v.size() == 7 && v.compare(0, 2, "--") == 0 && v[4] == '-' && digits(v.substr(2, 2)) && digits(v.substr(5, 2)))
+    return v.substr(2, 2) + "/" + v.substr(5, 2);
+  if (v.size() == 6 && v.compare(0, 2, "--") == 0 && digits(v.substr(2))) return v.substr(2, 2) + "/" + v.substr(4, 2);
+  return value;
+}
+
+bool TImportRecord::Empty() const {
+  auto blank = [](const TStrings& list) {
+    return std::all_of(list.begin(), list.end(), [](const std::string& v) { return ImportText(v).empty(); });
+  };
+  return blank(Columns) && blank(Tels) && blank(Mails) && blank(Remarks) && blank(Relations) && blank(Renmei);
+}
+
 void TPerson::SetImportText(const std::string& row) {
   TStrings c;
   DecodeCommaText(row, c);
+  // Address and remark columns keep their lines; every other column is one line.
+  TStrings lines[kPersonColumnCount];
+  for (int i : {pcAddress1, pcAddress2, pcWorkAddress1, pcWorkAddress2, pcRemarks}) {
+    if (i < static_cast<int>(c.size())) lines[i] = ImportLines(c[static_cast<size_t>(i)]);
+  }
+  for (size_t i = 0; i < c.size() && i < static_cast<size_t>(kPersonColumnCount); ++i)
+    if (i != pcClassify) c[i] = ImportText(c[i]);
   auto col = [&](int i) -> const std::string& {
     static const std::string empty;
     return i < static_cast<int>(c.size()) ? c[static_cast<size_t>(i)] : empty;
@@ -183,14 +248,17 @@ void TPerson::SetImportText(const std::string& row) {
       FKeisyo = col(pcKeisyo);
     if (!col(pcPostal).empty()) FPostal = ReplaceStrAll(col(pcPostal), "-", "");
     for (int i : {pcAddress1, pcAddress2})
-      if (!col(i).empty()) FAddress.Raw().push_back(col(i));
+      for (const std::string& line : lines[i]) FAddress.Raw().push_back(line);
     for (int i : {pcMail, pcMail2})
       if (!col(i).empty()) FMails.Raw().push_back(SJ("メール:") + col(i));
     if (!col(pcUrl).empty()) FUrl = col(pcUrl);
     const std::string telKinds[] = {"TEL:", "FAX:", SJ("携帯:"), SJ("ポケベル:")};
     for (int i = 0; i < 4; ++i)
       if (!col(pcTel + i).empty()) FTels.Raw().push_back(telKinds[i] + col(pcTel + i));
-    if (!col(pcClassify).empty()) DecodeCommaText(col(pcClassify), FClassify.Raw());
+    if (!col(pcClassify).empty()) {
+      for (const std::string& name : DecodeCommaText(col(pcClassify)))
+        if (std::string clean = ImportText(name); !clean.empty()) FClassify.Raw().push_back(clean);
+    }
     if (c.size() >= 17 && (!col(pcTitle).empty() || !col(pcTitle2).empty() || !col(pcTitle3).empty())) {
       // the pieces of a title, one space between them (and none after the last)
       TStrings pieces;
@@ -206,12 +274,13 @@ void TPerson::SetImportText(const std::string& row) {
         work->FName = col(pcWorkName);
         work->FRelations.Raw().push_back((FTitle.empty() ? SJ("社員") : FTitle) + ":" + FName);
         FRelations.Raw().push_back(SJ("勤務先:") + col(pcWorkName));
-        FTitle = col(pcWorkName) + " " + FTitle;
+        // the company name goes before the title; without a title it is the whole title
+        FTitle = FTitle.empty() ? col(pcWorkName) : col(pcWorkName) + " " + FTitle;
       }
       if (!col(pcWorkYomi).empty()) work->FYomi = col(pcWorkYomi);
       if (!col(pcWorkPostal).empty()) work->FPostal = ReplaceStrAll(col(pcWorkPostal), "-", "");
       for (int i : {pcWorkAddress1, pcWorkAddress2})
-        if (!col(i).empty()) work->FAddress.Raw().push_back(col(i));
+        for (const std::string& line : lines[i]) work->FAddress.Raw().push_back(line);
       if (!col(pcWorkUrl).empty()) work->FUrl = col(pcWorkUrl);
       if (!col(pcWorkTel).empty()) work->FTels.Raw().push_back("TEL:" + col(pcWorkTel));
       if (!col(pcWorkFax).empty()) work->FTels.Raw().push_back("FAX:" + col(pcWorkFax));
@@ -226,8 +295,9 @@ void TPerson::SetImportText(const std::string& row) {
       bool keep = !hon.empty() && hon != SJ("様") && !LooseContains(hon, SJ("(自動)"));
       FRenmei.Raw().push_back(keep ? name + "|" + hon : name);
     }
-    if (!col(pcBirthday).empty()) FRemarks.Raw().push_back(SJ("誕生日:") + col(pcBirthday));
-    if (!col(pcRemarks).empty()) FRemarks.Raw().push_back(col(pcRemarks));
+    if (std::string birthday = ImportDateText(col(pcBirthday)); !birthday.empty())
+      FRemarks.Raw().push_back(SJ("誕生日:") + birthday);
+    for (const std::string& line : lines[pcRemarks]) FRemarks.Raw().push_back(line);
     FRegistered = registered;
     FUpdated = updated;
     Invalidate();
@@ -244,13 +314,35 @@ void TPerson::SetImportText(const std::string& row) {
   }
 }
 
+void ImportPerson(TPerson& p, const TImportRecord& r) {
+  p.BeginChange();
+  try {
+    p.SetImportText(EncodeCommaText(r.Columns));
+    auto add = [](TNotifyStrings& to, const TStrings& from) {
+      for (const std::string& v : from)
+        if (std::string clean = ImportText(v); !clean.empty()) to.Raw().push_back(clean);
+    };
+    add(p.Tels(), r.Tels);
+    add(p.Mails(), r.Mails);
+    add(p.Relations(), r.Relations);
+    add(p.Renmei(), r.Renmei);
+    for (const std::string& v : r.Remarks)
+      for (const std::string& line : ImportLines(v)) p.Remarks().Raw().push_back(line);
+  } catch (...) {
+    p.EndChange();
+    throw;
+  }
+  p.EndChange();
+}
+
 void CompleteImport(TPersonList& book, const TImportResult& result) {
   TUndoLock lock(book.History());
   book.UnifyFormat(ufAll);
   TDateValue today = Today();
-  for (int32_t id : result.AddedIds) {
-    auto* p = static_cast<TPerson*>(book.ItemOfId(id));
-    if (p && SameDate(p->Registered(), NoDate)) p->SetRegistered(today);
+  // every entry made since the import began: the imported ones and their places of work
+  for (int i = 0; i < book.AllCount(); ++i) {
+    TPerson* p = book.AllPersons(i);
+    if (p->Id() >= result.FirstId && result.FirstId > 0 && SameDate(p->Registered(), NoDate)) p->SetRegistered(today);
   }
 }
 
@@ -263,7 +355,10 @@ const TStrings& TableColumnNames() {
 }
 
 std::string PersonTableCellText(const TPerson& p, const std::string& column, int& align) {
-  const TPerson* w = p.RelatedPerson(SJ("勤務先"));
+  // The place of work is looked up (a walk over the book) only for its own columns: a table
+  // asks for every cell, twice, and most columns never need it.
+  const std::string& work = SJ("勤務先");
+  const TPerson* w = column.rfind(work, 0) == 0 ? p.RelatedPerson(work) : nullptr;
   auto centred = [&](std::string text) {
     align = 0;
     return text;

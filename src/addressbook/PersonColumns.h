@@ -32,14 +32,40 @@ std::string PersonColumnAlias(const std::string& name);
 // The 41 values of an entry's exchange row.
 TStrings PersonExportRow(const TPerson& person);
 
+// An exchange row with what its 41 columns cannot hold: entries of any kind ("自宅:03-…"),
+// further mail addresses, remark lines, relations and joint names. Sources that know more
+// than the columns (other programs' exports with labelled values, vCard) fill these.
+struct TImportRecord {
+  TStrings Columns = TStrings(kPersonColumnCount);
+  TStrings Tels, Mails, Remarks, Relations, Renmei;
+  // True when no column and no entry holds anything but spaces.
+  bool Empty() const;
+};
+
+// Fills an empty entry from a record in one change: the columns as SetImportText reads
+// them, then the entries. May add the entry's place of work to its list, as SetImportText.
+void ImportPerson(TPerson& person, const TImportRecord& record);
+
+// Text from another program made fit for a line of a book. No control byte survives: a line
+// break separates lines, a tab becomes a space, every other control byte is dropped, and
+// spaces at the ends of each line go. ImportLines gives the non-empty lines; ImportText gives
+// them joined with one space.
+TStrings ImportLines(const std::string& value);
+std::string ImportText(const std::string& value);
+// A date as other programs write it, in the form of the book's dates: "1980-04-01" and
+// "19800401" give "1980/04/01", a date without a year ("--04-01", "--0401") gives "04/01",
+// a time after the date is dropped; any other text is left as it is.
+std::string ImportDateText(const std::string& value);
+
 // The columns the table print offers, in order.
 const TStrings& TableColumnNames();
 // The text of a table cell; align is left as it is or set to 0 (centre) for the centred columns.
 std::string PersonTableCellText(const TPerson& person, const std::string& column, int& align);
 
 // What follows an import into a book: every entry's format unified, and the new entries
-// that carry no registration date registered today (a date the file gave is kept). Neither
-// is an undo step of its own: undoing the import takes the new entries away as one step.
+// (the places of work that came with them included) that carry no registration date
+// registered today (a date the file gave is kept). Neither is an undo step of its own:
+// undoing the import takes the new entries away as one step.
 void CompleteImport(TPersonList& book, const TImportResult& result);
 
 }  // namespace kaede

@@ -9,6 +9,7 @@
 #include <typeinfo>
 #include <unordered_map>
 
+#include "AppHost.h"
 #include "CommaText.h"
 #include "Cp932.h"
 #include "Strs.h"
@@ -456,10 +457,20 @@ TPerson* TPersonList::AddPerson(const std::string& text) {
   return p;
 }
 
-void TPersonList::LockBook(const std::string& name) {
-  if (FBookLock.Held() && FBookLock.Path() == name) return;
-  if (FileExists(name)) FBookLock.Acquire(name);
-  else FBookLock.Release();
+std::string TPersonList::InUseMessage() {
+  return SJ("この住所録は他のプログラムで使用中のため、読み取り専用で開いています。変更はできません。");
+}
+
+bool TPersonList::RefuseEditInUse() const {
+  if (!FInUse) return false;
+  AppHost().ShowError(InUseMessage());
+  return true;
+}
+
+void TPersonList::RaiseInUse(const std::string& file) const {
+  EBookInUse e(InUseMessage());
+  e.SetFileName(file);
+  throw e;
 }
 
 void TPersonList::SetFileName(const std::string& name) {
@@ -475,13 +486,31 @@ void TPersonList::SetFileName(const std::string& name) {
 }
 
 void TPersonList::LoadFromFile(const std::string& name, bool append) {
+  if (append) {
+    TUndoDataList::LoadFromFile(name, append);
+    return;
+  }
+  // The lock comes first, so that what is read is what its holder last saved.
+  // (A book read again keeps the lock it has.)
+  const bool same = FBookLock.Held() && FBookLock.Path() == name;
+  TFileLock lock;
+  bool inUse = !same && !lock.Acquire(name) && lock.Busy();
+  TFileStamp stamp = FileStampOf(name);
+  auto adopt = [&] {
+    if (!same) FBookLock = std::move(lock);
+    FInUse = inUse;
+    FBookStamp = stamp;
+    if (inUse) ReadOnly = true;
+  };
   try {
     TUndoDataList::LoadFromFile(name, append);
   } catch (...) {
-    if (!append && FileName == name) LockBook(name);
+    // a book that was partly read belongs to this file now; one that could not be read at all
+    // leaves the list, and its lock, as they were
+    if (FileName == name) adopt();
     throw;
   }
-  if (!append) LockBook(name);
+  adopt();
 }
 
 void TPersonList::SaveToFile(const std::string& name) {
@@ -494,20 +523,53 @@ void TPersonList::SaveToFile(const std::string& name) {
     e.SetFileName(file);
     throw e;
   }
-  bool book = file == FileName;
-  if (book && FileExists(file) && !(FBookLock.Held() && FBookLock.Path() == file)) {
-    if (!FBookLock.Acquire(file) && FBookLock.Busy()) {
-      Exception e(SJ("この住所録は他の住所録プログラムで開かれているため、保存できません"));
-      e.SetFileName(file);
-      throw e;
+  if (file != FileName) {
+    // a copy under another name: the book's own file and lock are not concerned
+    TUndoDataList::SaveToFile(name);
+    return;
+  }
+  if (FInUse) RaiseInUse(file);
+  if (FBookLock.Path() != file) {
+    // A new or renamed book: its name must be free. An existing file there is taken only
+    // when nobody holds it, and only after the question below.
+    TFileLock lock;
+    if (!lock.Acquire(file) && lock.Busy()) RaiseInUse(file);
+    FBookLock = std::move(lock);
+    FBookStamp = TFileStamp();
+    FBookStamp.Known = true;  // expected: no file
+  }
+  FGuardedSave = true;
+  try {
+    try {
+      TUndoDataList::SaveToFile(name);
+    } catch (const ESaveConflict&) {
+      FGuardedSave = false;
+      if (!AppHost().Confirm(SJ("この住所録は読み込んだ後に他のプログラムによって変更されています。上書きすると、その変更は失われます。") +
+                             "\r\n" + SJ("上書きしてよろしいですか？")))
+        throw;
+      FBookStamp = FileStampOf(file);
+      FGuardedSave = true;
+      TUndoDataList::SaveToFile(name);
     }
+  } catch (...) {
+    FGuardedSave = false;
+    throw;
   }
-  TUndoDataList::SaveToFile(name);
-  // The save replaced the file; the lock follows the book to the new file.
-  if (book) {
-    if (FBookLock.Held()) FBookLock.Relock();
-    else LockBook(file);
+  FGuardedSave = false;
+}
+
+void TPersonList::WriteFile(const std::string& file, std::string_view text) {
+  if (!FGuardedSave) {
+    TUndoDataList::WriteFile(file, text);
+    return;
   }
+  TAtomicWriteGuard guard;
+  guard.Expected = &FBookStamp;
+  guard.Lock = &FBookLock;
+  TFileStamp written;
+  guard.Written = &written;
+  WriteFileAtomic(file, text, guard);
+  FBookStamp = written;
 }
 
 void TPersonList::Updated() { RebuildClassifications(); }

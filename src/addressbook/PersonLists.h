@@ -166,6 +166,12 @@ private:
   mutable std::unique_ptr<TStrings> FJointNames;
 };
 
+// A book that another program holds cannot be saved from here.
+class EBookInUse : public Exception {
+public:
+  using Exception::Exception;
+};
+
 class TPersonList : public TUndoDataList {
 public:
   TPersonList();
@@ -187,9 +193,23 @@ public:
   void Detach(TDataItem* item) override;
   void ItemChanged(TDataItem* item) override;
   void Clear() override;
+  // Opening a book takes its lock (see TFileLock) and keeps it while the book is open. When
+  // another program holds the book, it opens read-only and InUse() tells so.
   void LoadFromFile(const std::string& name, bool append) override;
-  // Refuses to write over a book that another running address book holds.
+  // Refuses to write a book that another program holds (EBookInUse), and asks (AppHost's
+  // Confirm) before it replaces a book file that changed on disk since it was read or last
+  // saved; without a yes the save raises ESaveConflict and the file stays as it is.
   void SaveToFile(const std::string& name) override;
+  // The book is open read-only because another program holds it.
+  bool InUse() const { return FInUse; }
+  // What the user is told when the book is in use and when an edit is refused.
+  static std::string InUseMessage();
+  // For the commands that change the book: when it is in use, shows InUseMessage() as an
+  // error (AppHost) and returns true.
+  bool RefuseEditInUse() const;
+  // The file as it is on disk now counts as the book's own (after the book's file was moved
+  // away on purpose, a later save writes it anew without asking).
+  void AcceptFileOnDisk() { FBookStamp = FileStampOf(FileName); }
 
   // Lists every name used, in order of first appearance, and sets every entry's bits.
   void RebuildClassifications();
@@ -229,7 +249,8 @@ protected:
 
 private:
   friend class TPerson;
-  void LockBook(const std::string& name);
+  void WriteFile(const std::string& file, std::string_view text) override;
+  [[noreturn]] void RaiseInUse(const std::string& file) const;
   void InvalidateSearch();
   // Whether the find text (spaces removed) occurs in the entry's search text of that index.
   bool SearchMatches(int which, const TPerson* person, const std::string& pattern);
@@ -240,6 +261,9 @@ private:
   void MarkClassify(TPerson* p);
   bool PlaceClassifyBits(TPerson* p);
   TFileLock FBookLock;
+  TFileStamp FBookStamp;    // the book's file as it was read or last written
+  bool FInUse = false;      // another program holds the book
+  bool FGuardedSave = false;  // the save in progress writes the book's own file
   std::string FFindRaw, FFindPrepared;
   TSearchIndex FSearch[2];  // 0 names, 1 all fields
 };

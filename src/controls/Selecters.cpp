@@ -59,6 +59,7 @@ QSize TSelecter::ListSize() const {
 }
 
 void TSelecter::Popup(const QPoint& at) {
+  FPressed = false;
   if (FModel.Checked >= 0) FModel.Highlighted = FModel.Checked;
   resize(ListSize());
   move(at);
@@ -97,8 +98,18 @@ void TSelecter::mouseMoveEvent(QMouseEvent* e) {
   }
 }
 
+void TSelecter::mousePressEvent(QMouseEvent* e) {
+  // a press outside the list closes it (the pop-up's own behaviour)
+  FPressed = true;
+  QWidget::mousePressEvent(e);
+}
+
 void TSelecter::mouseReleaseEvent(QMouseEvent* e) {
   bool inside = rect().contains(e->position().toPoint());
+  // The release of the click that opened the list comes here too: outside the list it ends
+  // that click and leaves the list open for a choice.
+  if (!FPressed && !inside) return;
+  FPressed = false;
   if (e->button() == Qt::LeftButton) {
     hide();
     if (inside && OnSelect) OnSelect(FModel.Highlighted);

@@ -49,6 +49,7 @@ public:
 
 protected:
   void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
   void mouseMoveEvent(QMouseEvent*) override;
   void mouseReleaseEvent(QMouseEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
@@ -57,6 +58,7 @@ protected:
 private:
   int RowHeight() const;
   TSelecterModel FModel;
+  bool FPressed = false;  // a button went down on the list since it was shown
 };
 
 }  // namespace kaede

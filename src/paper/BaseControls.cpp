@@ -9,19 +9,6 @@ namespace {
 
 constexpr TColor kBtnFace = static_cast<TColor>(0xFF00000F);
 
-// Runs the closing half of a bracket also when the body raises.
-template <class F>
-class TFinally {
-public:
-  explicit TFinally(F f) : FFn(std::move(f)) {}
-  ~TFinally() { FFn(); }
-  TFinally(const TFinally&) = delete;
-  TFinally& operator=(const TFinally&) = delete;
-
-private:
-  F FFn;
-};
-
 }  // namespace
 
 TBaseControl::TBaseControl(TViewFactory viewFactory, TStyleFactory styleFactory) {
@@ -108,7 +95,7 @@ void TBaseControl::Layout() {
   }
   FView->BeginPaint();
   {
-    TFinally done([this] { FView->EndPaint(true); });
+    TAtScopeExit done([this] { FView->EndPaint(true); });
     FView->SetBounds(FViewRect.Right - FViewRect.Left, FViewRect.Bottom - FViewRect.Top);
   }
   FResized = true;
@@ -127,7 +114,7 @@ void TBaseControl::EndStyleUpdate(bool doResize) {
   if (--FStyleUpdateLock == 0 && doResize) {
     FView->BeginResize();
     {
-      TFinally done([this] { FView->EndResize(true); });
+      TAtScopeExit done([this] { FView->EndResize(true); });
       Layout();
     }
     if (OnResize) OnResize();
@@ -160,9 +147,9 @@ void TBaseControl::ApplyScrollBars() {
 void TBaseControl::StyleChanged() {
   FView->BeginPaint();
   {
-    TFinally paint([this] { FView->EndPaint(true); });
+    TAtScopeExit paint([this] { FView->EndPaint(true); });
     BeginStyleUpdate();
-    TFinally update([this] { EndStyleUpdate(true); });
+    TAtScopeExit update([this] { EndStyleUpdate(true); });
     ApplyScrollBars();
     FView->SetStyle(FStyle);  // the same object: the view applies it again
   }
@@ -226,7 +213,7 @@ void TBaseControl::Scroll(bool vertical, TScrollCode code, int32_t position) {
   const int32_t value = reversed ? bar.Max - position : -position;
   FScrollBarMoving = true;
   FView->SetScrollStepping(true);
-  TFinally done([this] {
+  TAtScopeExit done([this] {
     FScrollBarMoving = false;
     FView->SetScrollStepping(false);
   });

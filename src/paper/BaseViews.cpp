@@ -17,18 +17,6 @@ constexpr TColor kAppWorkSpace = static_cast<TColor>(0xFF00000C);
 // Gap between tiled sheets on screen, and the space around them.
 constexpr int32_t kSheetGap = 8;
 
-template <class F>
-class TScopeExit {
-public:
-  explicit TScopeExit(F f) : FFn(std::move(f)) {}
-  ~TScopeExit() { FFn(); }
-  TScopeExit(const TScopeExit&) = delete;
-  TScopeExit& operator=(const TScopeExit&) = delete;
-
-private:
-  F FFn;
-};
-
 int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return std::max(lo, std::min(v, hi)); }
 
 }  // namespace
@@ -592,7 +580,7 @@ TRect TBaseView::PrintableRect(const TRect& r) const { return OffsetRect(BoxRect
 void TBaseView::Paint(TCanvas& canvas, const TRect& rect) {
   TCanvas* saved = FPaintCanvas;
   FPaintCanvas = &canvas;
-  TScopeExit restore([&] { FPaintCanvas = saved; });
+  TAtScopeExit restore([&] { FPaintCanvas = saved; });
   canvas.SetFont(CanvasFont(FViewFont, 0, canvas.Dpi()));
   PaintArea(rect);
 }
@@ -797,7 +785,7 @@ void TBaseView::SetOffset(TPoint p) {
 
 void TBaseView::StepOffset(int32_t dx, int32_t dy) {
   FScrollStepping = true;
-  TScopeExit done([&] { FScrollStepping = false; });
+  TAtScopeExit done([&] { FScrollStepping = false; });
   SetOffset({FOffset.X + dx, FOffset.Y + dy});
 }
 
@@ -983,8 +971,9 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
   TSheetPrinter& pr = SheetPrinter();
   if (!pr.HasPrinter() || !FStyle) return 0;
   bool inJob = false;
+  PrintStarting();
   // Whatever happens, the job is ended and the view draws on the screen again.
-  TScopeExit restore([&] {
+  TAtScopeExit restore([&] {
     // the job's canvas goes before the job: it draws through the job's painter
     FPrintCanvas.reset();
     try {
@@ -993,6 +982,10 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
     }
     SetPrinting(false);
     FMeasuring = false;
+    try {
+      PrintFinished();
+    } catch (...) {
+    }
     try {
       Resize();
     } catch (...) {

@@ -98,6 +98,20 @@ public:
   virtual TClockValue Now() const { return ClockNow(); }
 };
 
+// Runs a function when it goes out of scope (the closing half of a bracket that must close
+// also when the body raises).
+template <class F>
+class TAtScopeExit {
+public:
+  explicit TAtScopeExit(F f) : FFn(std::move(f)) {}
+  ~TAtScopeExit() { FFn(); }
+  TAtScopeExit(const TAtScopeExit&) = delete;
+  TAtScopeExit& operator=(const TAtScopeExit&) = delete;
+
+private:
+  F FFn;
+};
+
 // ---- Geometry and drawing helpers ----------------------------------------------------------
 
 // x, y, width, height.
@@ -363,6 +377,12 @@ protected:
   virtual void SetPrinting(bool on);
   // The host changed (the table view applies its style once it has one).
   virtual void HostChanged() {}
+  // Around a print: PrintStarting runs before the view switches to the printer (a view that
+  // prints with a changed copy of its style makes it here); PrintFinished always runs after
+  // it is back in screen metrics, also when the print failed, before it is laid out again
+  // (the screen style is restored here).
+  virtual void PrintStarting() {}
+  virtual void PrintFinished() {}
 
   // ---- For subclasses ----
   void SetMeasuring(bool on) { FMeasuring = on; }

@@ -243,45 +243,6 @@ constexpr int kIndexBits = 40;
 
 std::string RangeLine(int index, const std::string& name) { return IntToStrPad(index, 6, PadSpace) + name; }
 
-void SavePostalFiles(const std::string& folder, const TPostalLists& lists) {
-  std::string dir = IncludeTrailingDelimiter(folder);
-  std::error_code ec;
-  std::filesystem::create_directories(OsPath(dir), ec);
-  if (!DirectoryExists(dir)) {
-    EFileError e(SJ("フォルダを作成できません: ") + FromOsPath(ec.message()));
-    e.SetFileName(dir);
-    throw e;
-  }
-  const std::pair<const char*, const TStrings*> files[] = {
-      {kKenFileName, &lists.Ken}, {kCityFileName, &lists.City}, {kPostalFileName, &lists.Postal}};
-  auto removeTemporaries = [&] {
-    for (const auto& f : files) std::remove(OsPath(dir + f.first + ".new").c_str());
-  };
-  try {
-    for (const auto& [name, lines] : files) {
-      std::string text;
-      size_t total = 0;
-      for (const std::string& l : *lines) total += l.size() + 2;
-      text.reserve(total);
-      for (const std::string& l : *lines) text.append(l).append(kCrLf);
-      WriteFileAtomic(dir + name + ".new", text);
-    }
-  } catch (...) {
-    removeTemporaries();
-    throw;
-  }
-  for (const auto& f : files) {
-    std::string target = dir + f.first;
-    if (std::rename(OsPath(target + ".new").c_str(), OsPath(target).c_str()) != 0) {
-      int err = errno;
-      removeTemporaries();
-      EFileError e(SJ("ファイルを保存できません: ") + FromOsPath(std::strerror(err)));
-      e.SetFileName(target);
-      throw e;
-    }
-  }
-}
-
 // ---- TPostalData ---------------------------------------------------------------------------
 
 struct TPostalData::TIndex {
@@ -303,6 +264,7 @@ bool TPostalData::LoadData() {
   for (const std::string& f : FFolders) {
     std::string dir = IncludeTrailingDelimiter(f);
     std::string ken = dir + kKenFileName, city = dir + kCityFileName, postal = dir + kPostalFileName;
+    TPostalReadLock lock(dir);
     if (!FileExists(ken) || !FileExists(city) || !FileExists(postal)) continue;
     TPostalLists lists;
     SplitLines(ReadFileBytes(ken), lists.Ken);

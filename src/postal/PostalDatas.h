@@ -37,12 +37,29 @@ struct TPostalLists {
 // A range line: bytes 1-6 hold the index, right-aligned in spaces.
 std::string RangeLine(int index, const std::string& name);
 
-// Writes the three files into the folder (created when missing) without mixing an old and a
-// new dictionary: each file goes to a temporary name first, fully written and flushed, and
-// only when all three are there are they renamed into place, one right after the other. When
-// a file cannot be written the temporary files are removed, the old dictionary is left as it
-// was and EFileError is raised.
+// Writes the three files into the folder (created when missing) as one set, never mixing an
+// old and a new dictionary: each file goes to a temporary name first, fully written and
+// flushed; the old files are kept until all three new ones are in place, and put back when
+// any of them cannot be renamed into place. A write that was killed part way is finished or
+// undone by the next save or read of the folder. When a file cannot be written the old
+// dictionary is left as it was and EFileError is raised.
 void SavePostalFiles(const std::string& folder, const TPostalLists& lists);
+// Finishes or undoes a replacement of the folder's files that was cut short, and removes its
+// leftovers (nothing when there are none or the folder cannot be written).
+void RecoverPostalFiles(const std::string& folder);
+
+// Held while the three files of a folder are read: a replacement waits until it goes, and one
+// that was cut short is finished first.
+class TPostalReadLock {
+public:
+  explicit TPostalReadLock(const std::string& folder);
+  ~TPostalReadLock();
+  TPostalReadLock(const TPostalReadLock&) = delete;
+  TPostalReadLock& operator=(const TPostalReadLock&) = delete;
+
+private:
+  int FFd = -1;
+};
 
 class TPostalScan;
 

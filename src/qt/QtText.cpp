@@ -85,6 +85,7 @@ QColor ToQColor(int32_t bgr) {
       case 4: return p.color(QPalette::Window);        // menu
       case 5: return p.color(QPalette::Base);          // window
       case 8: return p.color(QPalette::Text);          // window text
+      case 12: return p.color(QPalette::Mid);          // application workspace (around the paper)
       case 13: return p.color(QPalette::Highlight);
       case 14: return p.color(QPalette::HighlightedText);
       case 15: return p.color(QPalette::Button);       // button face

@@ -20,6 +20,8 @@ public:
   // for OK.
   virtual bool Execute(const std::string& fileNames) = 0;
   virtual std::string Folder() const = 0;
+  // The folder the dialog offers when it opens (the data folder in use).
+  virtual void SetFolder(const std::string& /*folder*/) {}
 };
 
 class IAppHost {

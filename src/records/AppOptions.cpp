@@ -80,24 +80,54 @@ TStrings& Arguments() {
   return args;
 }
 
-// The switch letter (upper case) of an argument, or 0 when it is a file argument.
-char SwitchLetter(const std::string& a) {
-  if (a.size() < 2 || a[0] != '/' || IsLeadByte(a[1])) return 0;
-  char letter = a[1];
-  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
-  return letter;
+bool EndsWithBookExtension(const std::string& a) {
+  if (a.size() < 4) return false;
+  std::string tail = a.substr(a.size() - 4);
+  for (char& c : tail)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return tail == ".kad";
 }
 }  // namespace
 
 void TAppOption::SetProgramArguments(const TStrings& args) { Arguments() = args; }
 const TStrings& TAppOption::ProgramArguments() { return Arguments(); }
 
-bool TAppOption::FindSwitch(const TStrings& args, char letter, std::string* value) {
-  for (const std::string& a : args) {
-    if (SwitchLetter(a) == letter) {
-      if (value) *value = a.substr(2);
-      return true;
+void TAppOption::SplitArguments(const TStrings& args, std::vector<TSwitch>& switches, TStrings& files) const {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    bool isSwitch = false;
+    char letter = 0;
+    std::string value;
+    if (a.size() >= 2 && (a[0] == '/' || a[0] == '-') && !IsLeadByte(a[1]) && !EndsWithBookExtension(a) &&
+        !FileExists(a) && !DirectoryExists(a)) {
+      letter = a[1];
+      if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
+      std::string rest = a.substr(2);
+      if (IsSwitchLetter(letter)) {
+        if (a[0] == '-') {
+          isSwitch = rest.empty();
+          if (isSwitch && SwitchTakesValue(letter) && i + 1 < args.size()) value = args[++i];
+        } else if (!SwitchTakesValue(letter)) {
+          isSwitch = rest.empty();
+        } else {
+          isSwitch = rest.empty() || rest[0] == '/' || rest.find('/') == std::string::npos;
+          value = rest;
+        }
+      }
     }
+    if (isSwitch) switches.push_back(TSwitch{letter, value});
+    else files.push_back(a);
+  }
+}
+
+bool TAppOption::FindSwitch(const TStrings& args, char letter, std::string* value) const {
+  std::vector<TSwitch> switches;
+  TStrings files;
+  SplitArguments(args, switches, files);
+  for (const TSwitch& s : switches) {
+    if (s.Letter != letter) continue;
+    if (value) *value = s.Value;
+    return true;
   }
   return false;
 }
@@ -106,10 +136,12 @@ void TAppOption::ParseCommandLine(const TStrings& args) {
   if (args.empty()) return;
   BeforeSwitches();
   ParamFiles.clear();
-  for (const std::string& a : args) {
-    if (char letter = SwitchLetter(a)) HandleSwitch(letter, a.substr(2));
-    else ParamFiles.push_back(a);
-  }
+  std::vector<TSwitch> switches;
+  TStrings files;
+  SplitArguments(args, switches, files);
+  // switches and file arguments keep their order among themselves
+  for (const TSwitch& s : switches) HandleSwitch(s.Letter, s.Value);
+  ParamFiles = files;
   if (!AppHost().Terminated() && OnParams) OnParams(ParamFiles);
 }
 

@@ -38,14 +38,27 @@ public:
   // One switch: "/Q" quits, "/Z" turns the tray mode on. Subclasses handle their letters
   // after calling this.
   virtual void HandleSwitch(char letter, const std::string& value);
+  // The switch letters the program knows (upper case), and whether a letter takes a value.
+  // Subclasses add their own letters to the inherited ones.
+  virtual bool IsSwitchLetter(char letter) const { return letter == 'Q' || letter == 'Z'; }
+  virtual bool SwitchTakesValue(char letter) const { return letter != 'Q' && letter != 'Z'; }
   // 0: show or hide the main window (or OnTrayClick); 1: front and icon menu at the point.
   virtual void TrayAction(int kind, const TPoint& at);
   virtual void LoadOptions();
   virtual void SaveOptions();
 
-  // Handles the arguments (without the program name): "/X..." of at least two characters
-  // whose second character is a single byte is switch X with the rest as value; everything
-  // else is a file argument.
+  // Handles the arguments (without the program name), which are switches or file arguments.
+  // Absolute paths start with "/" like the switches, so an argument is a switch only when it
+  // cannot be a path the user means:
+  // - an argument that names an existing file or folder, or ends with ".kad" (a book), is a
+  //   file argument;
+  // - "/X" alone is switch X (with an empty value);
+  // - "/Xvalue" is switch X with that value only for a letter that takes a value, and only
+  //   when the value holds no "/" or starts with one ("/Dfolder", "/D/home/me/books");
+  //   "/data/books/a.kad" is a path, not switch D with "ata/books/a.kad";
+  // - "-X" is switch X, and for a letter that takes a value the next argument is its value
+  //   ("-D /home/me/books");
+  // - a letter the program does not know makes no switch.
   void ParseCommandLine(const TStrings& args);
   // The same with the program's own arguments (see SetProgramArguments).
   void ParseCommandLine() { ParseCommandLine(ProgramArguments()); }
@@ -55,7 +68,14 @@ public:
   static void SetProgramArguments(const TStrings& args);
   static const TStrings& ProgramArguments();
   // Whether the arguments hold switch `letter` (upper case), and its value.
-  static bool FindSwitch(const TStrings& args, char letter, std::string* value = nullptr);
+  bool FindSwitch(const TStrings& args, char letter, std::string* value = nullptr) const;
+
+  struct TSwitch {
+    char Letter;
+    std::string Value;
+  };
+  // The arguments sorted into switches and file arguments by the rules of ParseCommandLine.
+  void SplitArguments(const TStrings& args, std::vector<TSwitch>& switches, TStrings& files) const;
 
 private:
   bool FTrayMode = false;

@@ -732,9 +732,11 @@ void TDataList::SaveToFile(const std::string& name) {
     e.SetFileName(file);
     throw e;
   }
-  WriteFileAtomic(file, FileText());
+  WriteFile(file, FileText());
   SetModified(false);
 }
+
+void TDataList::WriteFile(const std::string& file, std::string_view text) { WriteFileAtomic(file, text); }
 
 void TDataList::BeginNotify(TDataItem* item) {
   ItemChanging(item);

@@ -286,6 +286,9 @@ protected:
   virtual void AddLines(std::string_view text);
   // The file's lines as the list writes them (header line, then every item of the whole list).
   std::string FileText();
+  // Writes the text of a save into the file (WriteFileAtomic); a list that guards its file
+  // against other writers passes its guard here.
+  virtual void WriteFile(const std::string& file, std::string_view text);
 
 private:
   friend class TDataItem;

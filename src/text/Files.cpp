@@ -16,6 +16,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <mutex>
+#include <set>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -170,7 +174,9 @@ bool IsWriteProtected(const std::string& name) {
   return (st.st_mode & 0222) == 0 || IsReadOnlyFile(name);
 }
 
-std::string ReadFileBytes(const std::string& name) {
+std::string ReadFileBytes(const std::string& name) { return ReadFileBytes(name, -1); }
+
+std::string ReadFileBytes(const std::string& name, int64_t maxSize) {
   std::string p = OsPath(name);
   int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) Raise(name, SJ("ファイルを開けません"), errno);
@@ -180,7 +186,14 @@ std::string ReadFileBytes(const std::string& name) {
     ::close(fd);
     Raise(name, SJ("ファイルを開けません"), EISDIR);
   }
-  if (st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
+  auto tooLarge = [&] {
+    ::close(fd);
+    EFileError e(SJ("ファイルが大きすぎます（上限 ") + std::to_string(maxSize) + SJ(" バイト）"));
+    e.SetFileName(name);
+    throw e;
+  };
+  if (S_ISREG(st.st_mode) && maxSize >= 0 && st.st_size > maxSize) tooLarge();
+  if (S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
   char buf[1 << 16];
   while (true) {
     ssize_t n = ::read(fd, buf, sizeof buf);
@@ -191,31 +204,123 @@ std::string ReadFileBytes(const std::string& name) {
       Raise(name, SJ("ファイルを読み込めません"), err);
     }
     if (n == 0) break;
+    // a file that grows while it is read, or a device without end, stops at the bound
+    if (maxSize >= 0 && static_cast<int64_t>(data.size()) + n > maxSize) tooLarge();
     data.append(buf, static_cast<size_t>(n));
   }
   ::close(fd);
   return data;
 }
 
-void WriteFileAtomic(const std::string& name, std::string_view data) {
+bool TFileStamp::operator==(const TFileStamp& o) const {
+  if (Known != o.Known || Exists != o.Exists) return false;
+  return !Exists || (Device == o.Device && Inode == o.Inode && Size == o.Size && MTimeNs == o.MTimeNs);
+}
+
+namespace {
+
+TFileStamp StampOf(const struct stat& st) {
+  TFileStamp s;
+  s.Known = s.Exists = true;
+  s.Device = st.st_dev;
+  s.Inode = st.st_ino;
+  s.Size = st.st_size;
+  s.MTimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return s;
+}
+
+// The stamp of a path on disk (not of a file name of the core).
+TFileStamp StampOfPath(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) return StampOf(st);
+  TFileStamp s;
+  s.Known = true;
+  return s;
+}
+
+// Whether a name is one of the temporary names that WriteFileAtomic and the download give:
+// "." + name + ".tmp-" or ".part-" + six letters or digits.
+bool IsTemporaryName(const std::string& name) {
+  if (name.size() < 1 + 1 + 11 || name[0] != '.') return false;
+  std::string tail = name.substr(name.size() - 11);
+  if (tail.compare(0, 5, ".tmp-") != 0 && (name.size() < 14 || name.compare(name.size() - 12, 6, ".part-") != 0))
+    return false;
+  for (size_t i = name.size() - 6; i < name.size(); ++i)
+    if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+  return true;
+}
+
+// The folders already cleaned by this process: each is looked through once per run.
+bool FirstSaveInto(const std::string& dir) {
+  static std::mutex mutex;
+  static std::set<std::string> seen;
+  std::lock_guard<std::mutex> lock(mutex);
+  return seen.insert(dir).second;
+}
+
+}  // namespace
+
+TFileStamp FileStampOf(const std::string& name) { return StampOfPath(OsPath(name)); }
+
+int RemoveStaleTemporaries(const std::string& folder, int64_t maxAgeSeconds) {
+  std::string dir = OsPath(folder.empty() ? "." : folder);
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return 0;
+  int removed = 0;
+  std::time_t now = std::time(nullptr);
+  while (struct dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (!IsTemporaryName(name)) continue;
+    struct stat st;
+    std::string path = dir + "/" + name;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
+    if (now - st.st_mtime <= maxAgeSeconds) continue;  // perhaps a save that is running now
+    if (::unlink(path.c_str()) == 0) ++removed;
+  }
+  ::closedir(d);
+  return removed;
+}
+
+void WriteFileAtomic(const std::string& name, std::string_view data) { WriteFileAtomic(name, data, TAtomicWriteGuard()); }
+
+void WriteFileAtomic(const std::string& name, std::string_view data, const TAtomicWriteGuard& guard) {
   std::string target = OsPath(name);
   // Write through a symbolic link to the file it names, so that the link survives.
   char resolved[PATH_MAX];
   struct stat lst;
   if (::lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode) && ::realpath(target.c_str(), resolved))
     target = resolved;
+  // Renaming over a device, a pipe or a folder would put a plain file in its place.
+  if (::lstat(target.c_str(), &lst) == 0 && !S_ISREG(lst.st_mode)) {
+    EFileError e(SJ("通常のファイルではないため、保存できません"));
+    e.SetFileName(name);
+    throw e;
+  }
+  auto conflict = [&] {
+    ESaveConflict e(SJ("ファイルが読み込んだ後に他のプログラムによって変更されたため、保存を中止しました"));
+    e.SetFileName(name);
+    return e;
+  };
+  bool check = guard.Expected && guard.Expected->Known;
+  if (check && StampOfPath(target) != *guard.Expected) throw conflict();
   std::string dir = ".";
   size_t slash = target.rfind('/');
   if (slash != std::string::npos) dir = slash == 0 ? "/" : target.substr(0, slash);
+  if (FirstSaveInto(dir)) RemoveStaleTemporaries(FromOsPath(dir));
   std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
   std::string tmpl = (dir == "/" ? "" : dir) + "/." + base + ".tmp-XXXXXX";
   std::vector<char> tmp(tmpl.begin(), tmpl.end());
   tmp.push_back('\0');
   int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
   if (fd < 0) Raise(name, SJ("ファイルを保存できません"), errno);
-  auto fail = [&](int err) {
-    ::close(fd);
+  int lockFd = -1;
+  auto discard = [&] {
+    if (fd >= 0) ::close(fd);
+    if (lockFd >= 0) ::close(lockFd);
     ::unlink(tmp.data());
+  };
+  auto fail = [&](int err) {
+    discard();
     Raise(name, SJ("ファイルを保存できません"), err);
   };
   struct stat st;
@@ -239,16 +344,24 @@ void WriteFileAtomic(const std::string& name, std::string_view data) {
     left -= static_cast<size_t>(n);
   }
   if (::fsync(fd) != 0) fail(errno);
-  if (::close(fd) != 0) {
-    int err = errno;
-    ::unlink(tmp.data());
-    Raise(name, SJ("ファイルを保存できません"), err);
+  struct stat written;
+  if (::fstat(fd, &written) != 0) fail(errno);
+  if (guard.Lock) {
+    // The new file is locked before it gets the name: nobody else knows it yet, so this
+    // cannot fail for another holder, and whoever opens the name afterwards finds it locked.
+    lockFd = ::dup(fd);
+    if (lockFd < 0 || ::flock(lockFd, LOCK_EX | LOCK_NB) != 0) fail(errno);
   }
-  if (::rename(tmp.data(), target.c_str()) != 0) {
-    int err = errno;
-    ::unlink(tmp.data());
-    Raise(name, SJ("ファイルを保存できません"), err);
+  int closed = ::close(fd);
+  fd = -1;
+  if (closed != 0) fail(errno);
+  if (check && StampOfPath(target) != *guard.Expected) {
+    discard();
+    throw conflict();
   }
+  if (::rename(tmp.data(), target.c_str()) != 0) fail(errno);
+  if (guard.Lock) guard.Lock->Adopt(lockFd, name);
+  if (guard.Written) *guard.Written = StampOf(written);
   // Make the rename itself durable.
   int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
@@ -419,16 +532,43 @@ int FileAccessState(const std::string& path) {
 bool TFileLock::Acquire(const std::string& path) {
   Release();
   std::string p = OsPath(path);
-  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    FBusy = errno == EWOULDBLOCK;
+  // A save of another holder may replace the file between the open and the lock: the lock
+  // counts only when the name still leads to the file that was locked.
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      FBusy = errno == EWOULDBLOCK;
+      ::close(fd);
+      return false;
+    }
+    struct stat locked, named;
+    if (::fstat(fd, &locked) == 0 && ::stat(p.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
+        locked.st_ino == named.st_ino) {
+      FFd = fd;
+      FPath = path;
+      return true;
+    }
     ::close(fd);
-    return false;
   }
+  FBusy = true;  // the file keeps being replaced: someone is writing it
+  return false;
+}
+
+TFileLock& TFileLock::operator=(TFileLock&& other) noexcept {
+  if (this != &other) {
+    Release();
+    std::swap(FFd, other.FFd);
+    std::swap(FBusy, other.FBusy);
+    std::swap(FPath, other.FPath);
+  }
+  return *this;
+}
+
+void TFileLock::Adopt(int fd, const std::string& path) {
+  Release();
   FFd = fd;
   FPath = path;
-  return true;
 }
 
 void TFileLock::Release() {
@@ -438,16 +578,100 @@ void TFileLock::Release() {
   FPath.clear();
 }
 
-std::string MakeWorkFolder() {
+namespace {
+
+std::string TempBase() {
   const char* tmp = std::getenv("TMPDIR");
   std::string base = tmp && *tmp ? tmp : "/tmp";
   while (base.size() > 1 && base.back() == '/') base.pop_back();
+  return base;
+}
+
+const char* const kWorkPrefix = "KaedeTemp";
+
+// Locks the work folder of the path when it is one of this user's: the open descriptor that
+// holds the lock, or -1 (not ours, not a folder, or held by a running program).
+int LockWorkFolder(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || st.st_uid != ::getuid() || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  // the folder may have been removed and made again between the open and the lock
+  struct stat named;
+  if (::lstat(path.c_str(), &named) != 0 || named.st_ino != st.st_ino || named.st_dev != st.st_dev) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+std::string MakeWorkFolder() {
+  std::string base = TempBase();
   for (int n = 0; n < 100000; ++n) {
-    std::string dir = base + "/KaedeTemp" + std::to_string(n);
+    std::string dir = base + "/" + kWorkPrefix + std::to_string(n);
     if (::mkdir(dir.c_str(), 0700) == 0) return FromOsPath(dir);
     if (errno != EEXIST) Raise(FromOsPath(dir), SJ("作業フォルダを作成できません"), errno);
   }
   Raise(FromOsPath(base), SJ("作業フォルダを作成できません"), EEXIST);
+}
+
+void RemoveTree(const std::string& folder) {
+  if (folder.empty()) return;
+  std::error_code ec;
+  std::filesystem::remove_all(OsPath(folder), ec);  // links are removed, never followed
+}
+
+TWorkFolder::TWorkFolder() {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = MakeWorkFolder();
+    // Another run that cleans up stale folders may take this one between the mkdir and the
+    // lock; then it is gone, and the next number is tried.
+    int fd = LockWorkFolder(OsPath(path));
+    if (fd >= 0) {
+      FPath = path;
+      FFd = fd;
+      return;
+    }
+  }
+  Raise(FromOsPath(TempBase()), SJ("作業フォルダを作成できません"), EBUSY);
+}
+
+void TWorkFolder::Remove() {
+  if (FPath.empty()) return;
+  RemoveTree(FPath);  // still holding the lock: nobody else takes the folder meanwhile
+  if (FFd >= 0) ::close(FFd);
+  FFd = -1;
+  FPath.clear();
+}
+
+int RemoveStaleWorkFolders() {
+  std::string base = TempBase();
+  DIR* d = ::opendir(base.c_str());
+  if (!d) return 0;
+  std::vector<std::string> candidates;
+  const size_t prefix = std::strlen(kWorkPrefix);
+  while (struct dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name.size() <= prefix || name.compare(0, prefix, kWorkPrefix) != 0) continue;
+    if (name.find_first_not_of("0123456789", prefix) != std::string::npos) continue;
+    candidates.push_back(base + "/" + name);
+  }
+  ::closedir(d);
+  int removed = 0;
+  for (const std::string& path : candidates) {
+    int fd = LockWorkFolder(path);
+    if (fd < 0) continue;
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+    ::close(fd);
+    if (!ec) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace kaede

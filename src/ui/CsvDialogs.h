@@ -5,6 +5,7 @@
 #include "CsvExchange.h"
 
 class QCheckBox;
+class QComboBox;
 class QListWidget;
 class QPushButton;
 class QLabel;
@@ -42,16 +43,38 @@ public:
   bool ExecuteImport(TCsvImportSession& session);
   // The same with a file chosen beforehand (tests, the command line of the window).
   bool ExecuteImportFile(TCsvImportSession& session, const std::string& fileName);
+  // Loads the file and fills the dialog without showing it (ExecuteImportFile then runs it);
+  // false when the file gave nothing to import.
+  bool Prepare(TCsvImportSession& session, const std::string& fileName);
+
+  // The widgets, for tests that drive the dialog.
+  QComboBox* EncodingBox() const { return FEncoding; }
+  QLabel* EncodingLabel() const { return FEncodingText; }
+  QLabel* MessageLabel() const { return FMessage; }
+  QListWidget* FileList() const { return FListBoxFile; }
+  QListWidget* RelationList() const { return FRelationListBox; }
+  QListWidget* ColumnList() const { return FListBoxFileValue; }
+  QPushButton* OkButton() const { return FOk; }
+  QPushButton* UnmapAllButton() const { return FDelAll; }
+  QPushButton* MapButton() const { return FAdd; }
 
 private:
   void Refresh();
+  void FillLines();
+  void Reload(int encodingIndex);
+  void Ok();
   TCsvImportSession* FSession = nullptr;
+  bool FLoaded = false;
   QLabel* FPanelFileName;
+  QLabel* FEncodingText;
+  QLabel* FHeaderSets;
+  QLabel* FMessage;
+  QComboBox* FEncoding;
   QListWidget* FListBoxFile;
   QListWidget* FListBoxFileValue;
   QListWidget* FRelationListBox;
   QCheckBox* FCheckBoxNoFirstLine;
-  QPushButton *FAdd, *FAppend, *FDel, *FDelAll;
+  QPushButton *FAdd, *FAppend, *FDel, *FDelAll, *FOk;
 };
 
 }  // namespace kaede

@@ -195,9 +195,17 @@ TDataListFrameWidget::TDataListFrameWidget(QWidget* parent) : QWidget(parent) {
   connect(FEditFind, &QLineEdit::textChanged, this, [this](const QString& t) {
     if (FFrame) FFrame->FindTextChanged(FromQ(t));
   });
-  connect(FListView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-    if (FFrame && !FSelecting) FFrame->ListClicked();
-  });
+  // A mouse click makes the row current before it marks it selected, the keys do it the other
+  // way round: the frame hears of a selection once it is complete, and once per new row.
+  auto selectionMoved = [this] {
+    if (!FFrame || FSelecting) return;
+    int row = SelectedRow();
+    if (row == FReportedRow) return;
+    FReportedRow = row;
+    FFrame->ListClicked();
+  };
+  connect(FListView->selectionModel(), &QItemSelectionModel::currentChanged, this, selectionMoved);
+  connect(FListView->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionMoved);
 }
 
 void TDataListFrameWidget::Bind(TDataListFrame* frame) {
@@ -206,7 +214,10 @@ void TDataListFrameWidget::Bind(TDataListFrame* frame) {
   SetRowCount(frame ? frame->List().Count() : 0);
 }
 
-void TDataListFrameWidget::SetRowCount(int count) { FModel->SetRowCount(count); }
+void TDataListFrameWidget::SetRowCount(int count) {
+  FModel->SetRowCount(count);
+  FReportedRow = SelectedRow();
+}
 int TDataListFrameWidget::RowCount() const { return FModel->rowCount(); }
 
 int TDataListFrameWidget::SelectedRow() const {
@@ -224,6 +235,7 @@ void TDataListFrameWidget::SelectRow(int row) {
     FListView->scrollTo(i);
   }
   FModel->RefreshRows();
+  FReportedRow = SelectedRow();
   FSelecting = false;
 }
 

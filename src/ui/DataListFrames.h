@@ -139,6 +139,7 @@ private:
   QLineEdit* FEditFind;
   QListView* FListView;
   bool FSelecting = false;
+  int FReportedRow = -1;  // the selected row the frame was last told of
 };
 
 }  // namespace kaede

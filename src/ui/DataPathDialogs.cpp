@@ -90,6 +90,13 @@ bool TDataPathDialog::Execute(const std::string& fileNames) {
 
 std::string TDataPathDialog::Folder() const { return FromQ(FEdit->text()); }
 
+void TDataPathDialog::SetFolder(const std::string& folder) {
+  if (folder.empty()) return;
+  std::string shown = folder;
+  while (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+  FEdit->setText(ToQ(shown));
+}
+
 void TDataPathDialog::accept() {
   bool broken = false;
   std::string error = PrepareDataFolder(Folder(), FRequired, ProgramDataFolder(), &broken);

@@ -26,6 +26,7 @@ public:
   void SetWord(const std::string& word) override;
   bool Execute(const std::string& fileNames) override;
   std::string Folder() const override;
+  void SetFolder(const std::string& folder) override;
 
   QLineEdit* Edit() { return FEdit; }
 

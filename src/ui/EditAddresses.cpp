@@ -1,6 +1,8 @@
 #include "EditAddresses.h"
 
+#include <QApplication>
 #include <QFontInfo>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -40,11 +42,17 @@ std::string CutBeforeNote(const std::string& text) {
 
 // ---- TAddressCompleter ---------------------------------------------------------------------
 
+void TAddressCompleter::Remember() {
+  FSeenPostal = FView->PostalText();
+  FSeenMemo = FView->MemoText();
+}
+
 void TAddressCompleter::SetPostalText(const std::string& text) {
   if (text == FView->PostalText()) return;
   FSetting = true;
   FView->SetPostalField(text);
   FSetting = false;
+  Remember();
 }
 
 TStrings TAddressCompleter::AddressLines() const {
@@ -58,6 +66,7 @@ void TAddressCompleter::SetAddressLines(const TStrings* lines) {
   FSetting = true;
   FView->SetMemoText(JoinStr(*lines, "\r\n"));
   FSetting = false;
+  Remember();
 }
 
 void TAddressCompleter::Clear() {
@@ -77,43 +86,58 @@ void TAddressCompleter::SetPostal(const std::string& text) {
 
 void TAddressCompleter::PostalChanged() {
   if (FSetting) return;
-  if (!FView->PostalText().empty() && FView->MemoText().empty()) LookUpAddress();
+  std::string postal = FView->PostalText();
+  if (postal == FSeenPostal) return;  // a step of a composition: nothing was committed
+  FSeenPostal = postal;
+  if (!FComposing && !postal.empty() && FView->MemoText().empty()) FindAddress(false);
   Raise();
 }
 
 void TAddressCompleter::MemoChanged() {
   if (FSetting) return;
-  if (FView->PostalText().empty() && !FView->MemoText().empty()) LookUpPostal();
+  std::string memo = FView->MemoText();
+  if (memo == FSeenMemo) return;
+  FSeenMemo = memo;
+  if (!FComposing && FView->PostalText().empty() && !memo.empty()) FindPostal(false);
   Raise();
 }
 
-void TAddressCompleter::LookUpAddress() {
+void TAddressCompleter::LookUpAddress() { FindAddress(true); }
+void TAddressCompleter::LookUpPostal() { FindPostal(true); }
+
+void TAddressCompleter::FindAddress(bool asked) {
   int count = 0;
   std::string text = SharedPostalData().PostalToAddress(FView->PostalText(), count);
   if (count == 1) {
+    FView->HidePickList();
     SetMemo(LeftOf(text, SJ("（")));
+    // the code is complete: the address follows it, with the caret where the block number goes
     FView->FocusMemo();
   } else if (count > 1) {
-    Offer(text, true);
+    Offer(text, true, asked);
   }
 }
 
-void TAddressCompleter::LookUpPostal() {
+void TAddressCompleter::FindPostal(bool asked) {
   int count = 0;
   std::string text = SharedPostalData().AddressToPostal(FView->MemoText(), count);
   if (count == 1) {
+    FView->HidePickList();
     SetPostal(text.substr(0, 7));
-    FView->FocusPostal();
+    // while the address is being typed, the caret stays in it
+    if (asked) FView->FocusPostal();
   } else if (count > 1) {
-    Offer(text, false);
+    Offer(text, false, asked);
+  } else if (!asked) {
+    FView->HidePickList();  // the candidates of a shorter address no longer apply
   }
 }
 
-void TAddressCompleter::Offer(const std::string& candidates, bool addresses) {
+void TAddressCompleter::Offer(const std::string& candidates, bool addresses, bool focus) {
   FPickAddress = addresses;
   FPickLines.clear();
   SplitLines(candidates, FPickLines);
-  FView->ShowPickList(FPickLines, addresses);
+  FView->ShowPickList(FPickLines, addresses, focus);
 }
 
 void TAddressCompleter::Pick(int index) {
@@ -152,6 +176,13 @@ TEditAddress::TEditAddress(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setFocusProxy(FEditPostal);
   FEditPostal->installEventFilter(this);
+  FMemoAddress->installEventFilter(this);
+  // candidates that wait beside the fields go when the user leaves the address
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (PickListShown() && now && now != FEditPostal && now != FMemoAddress && now != FPickList &&
+        !FMemoAddress->isAncestorOf(now))
+      HidePickList();
+  });
   connect(FEditPostal, &QLineEdit::textChanged, this, [this] { ShowErrors([&] { FCompleter.PostalChanged(); }); });
   connect(FMemoAddress, &QPlainTextEdit::textChanged, this, [this] { ShowErrors([&] { FCompleter.MemoChanged(); }); });
 }
@@ -186,15 +217,15 @@ void TEditAddress::SetMemoText(const std::string& text) {
 
 void TEditAddress::FocusPostal() {
   FEditPostal->setFocus();
-  FEditPostal->selectAll();
+  FEditPostal->end(false);
 }
 
 void TEditAddress::FocusMemo() {
   FMemoAddress->setFocus();
-  FMemoAddress->selectAll();
+  FMemoAddress->moveCursor(QTextCursor::End);
 }
 
-void TEditAddress::ShowPickList(const TStrings& lines, bool belowMemo) {
+void TEditAddress::ShowPickList(const TStrings& lines, bool belowMemo, bool focus) {
   QWidget* host = parentWidget() ? parentWidget() : this;
   if (!FPickList) {
     FPickList = new QListWidget(host);
@@ -217,11 +248,18 @@ void TEditAddress::ShowPickList(const TStrings& lines, bool belowMemo) {
   FPickList->setCurrentRow(0);
   FPickList->show();
   FPickList->raise();
-  FPickList->setFocus();
+  if (focus) FPickList->setFocus();
 }
 
 void TEditAddress::HidePickList() {
   if (FPickList) FPickList->hide();
+}
+
+bool TEditAddress::PickListShown() const { return FPickList && !FPickList->isHidden(); }
+
+void TEditAddress::EnterPickList() {
+  FPickList->setCurrentRow(0);
+  FPickList->setFocus();
 }
 
 void TEditAddress::PickCurrent() {
@@ -233,6 +271,25 @@ void TEditAddress::PickCurrent() {
 }
 
 bool TEditAddress::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == FEditPostal || watched == FMemoAddress) && event->type() == QEvent::InputMethod) {
+    // seen before the field takes it: the change it makes is known to come from a composition
+    auto* e = static_cast<QInputMethodEvent*>(event);
+    FCompleter.SetComposing(!e->preeditString().isEmpty());
+  }
+  if ((watched == FEditPostal || watched == FMemoAddress) && event->type() == QEvent::FocusOut)
+    FCompleter.SetComposing(false);
+  if ((watched == FEditPostal || watched == FMemoAddress) && event->type() == QEvent::KeyPress && PickListShown()) {
+    auto* k = static_cast<QKeyEvent*>(event);
+    bool lastLine = watched == FEditPostal || !FMemoAddress->textCursor().movePosition(QTextCursor::Down);
+    if (k->key() == Qt::Key_Down && k->modifiers() == Qt::NoModifier && lastLine) {
+      EnterPickList();
+      return true;
+    }
+    if (k->key() == Qt::Key_Escape) {
+      HidePickList();
+      return true;
+    }
+  }
   if (watched == FEditPostal && event->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(event);
     if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
@@ -249,6 +306,9 @@ bool TEditAddress::eventFilter(QObject* watched, QEvent* event) {
       }
       if (k->key() == Qt::Key_Escape) {
         FPickList->hide();
+        // back to the field the candidates were offered for
+        if (FCompleter.PickAddress()) FocusMemo();
+        else FocusPostal();
         return true;
       }
     } else if (event->type() == QEvent::FocusOut) {

@@ -40,12 +40,14 @@ public:
   // The memo's lines joined by CR LF.
   virtual std::string MemoText() const = 0;
   virtual void SetMemoText(const std::string& text) = 0;
-  // Focus with all text selected.
+  // Focus with the caret at the end of the text, ready for what comes after it (the block
+  // number after a found address).
   virtual void FocusPostal() = 0;
   virtual void FocusMemo() = 0;
   // Shows the candidates below the memo (addresses) or below the postal field (codes), the
-  // first one selected, and focuses the list.
-  virtual void ShowPickList(const TStrings& lines, bool belowMemo) = 0;
+  // first one selected. The list takes the focus only when the user asked for the look-up;
+  // candidates offered while typing wait beside the field until clicked or entered with Down.
+  virtual void ShowPickList(const TStrings& lines, bool belowMemo, bool focus) = 0;
   virtual void HidePickList() = 0;
 };
 
@@ -63,9 +65,11 @@ public:
   // Empties both fields; the change handlers run.
   void Clear();
 
-  // Postal code to address: one candidate fills the memo, several open the pick list.
+  // Postal code to address ("〒 → 住所"): one candidate fills the memo, several open the pick
+  // list.
   void LookUpAddress();
-  // Address to postal code: one candidate sets the code, several open the pick list.
+  // Address to postal code ("〒 ← 住所"): one candidate sets the code, several open the pick
+  // list.
   void LookUpPostal();
 
   // The pick list offers addresses (true) or postal codes (false).
@@ -74,9 +78,14 @@ public:
   // The user picked the line at index (-1: none selected, the list just closes).
   void Pick(int index);
 
-  // From the widgets: a field was changed by the user.
+  // From the widgets: a field was changed by the user. While the input method composes, the
+  // widgets report changes of the composition too; only a change of the committed text counts.
   void PostalChanged();
   void MemoChanged();
+  // From the widgets: the input method composes text in a field (true) or has ended.
+  // Nothing is looked up from a half-typed composition.
+  void SetComposing(bool composing) { FComposing = composing; }
+  bool Composing() const { return FComposing; }
 
 private:
   void Raise() {
@@ -85,12 +94,20 @@ private:
   void SetMemo(const std::string& text);
   void SetPostal(const std::string& text);
   // Shows the candidates (CR LF lines) in the pick list: addresses, or codes with addresses.
-  void Offer(const std::string& candidates, bool addresses);
+  void Offer(const std::string& candidates, bool addresses, bool focus);
+  // The look-ups; asked is false for the ones that follow the user's typing, which never take
+  // the focus away from the field being typed in.
+  void FindAddress(bool asked);
+  void FindPostal(bool asked);
+  // Notes the fields' texts as the completer last saw them.
+  void Remember();
 
   IEditAddressView* FView;
   bool FSetting = false;
+  bool FComposing = false;
   bool FPickAddress = false;
   TStrings FPickLines;
+  std::string FSeenPostal, FSeenMemo;
 };
 
 class TEditAddress : public QWidget, public IEditAddressView {
@@ -118,7 +135,7 @@ public:
   void SetMemoText(const std::string& text) override;
   void FocusPostal() override;
   void FocusMemo() override;
-  void ShowPickList(const TStrings& lines, bool belowMemo) override;
+  void ShowPickList(const TStrings& lines, bool belowMemo, bool focus) override;
   void HidePickList() override;
 
 protected:
@@ -128,6 +145,9 @@ protected:
 
 private:
   void PickCurrent();
+  bool PickListShown() const;
+  // Down from a field enters a list of candidates that waits beside it.
+  void EnterPickList();
   TAddressCompleter FCompleter{this};
   QLineEdit* FEditPostal;
   QPlainTextEdit* FMemoAddress;

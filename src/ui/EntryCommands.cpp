@@ -4,6 +4,7 @@
 #include "AppHost.h"
 #include "PersonFormUnifyDialogs.h"
 #include "PersonFrames.h"
+#include "PersonParts.h"
 #include "SenderPersonDialogs.h"
 #include "UiErrors.h"
 
@@ -51,8 +52,10 @@ TPerson* TEntryCommands::EditingEntry() const {
 }
 
 void TEntryCommands::Save() {
+  if (FBook.InUse()) return;  // the edit was refused already
   ShowErrors([&] { FBook.SaveToFile(std::string()); });
 }
+
 
 // ---- Events of the window ------------------------------------------------------------------
 
@@ -83,6 +86,13 @@ void TEntryCommands::Close() {
 void TEntryCommands::EntryEdited() {
   TPerson* entry = EditingEntry();
   if (!entry) return;
+  if (FBook.InUse()) {
+    // the book belongs to another program: the pane shows the entry as it is again
+    TFlagGuard updating(FUpdating);
+    FEditor.SetPerson(entry);
+    FBook.RefuseEditInUse();
+    return;
+  }
   TPerson& p = FEditor.Person();
   bool nameChanged = entry->Name() != p.Name();
   bool yomiChanged = entry->Yomi() != p.Yomi();
@@ -96,6 +106,7 @@ void TEntryCommands::EntryEdited() {
   if (nameChanged) FHost.ListCaptionsChanged();
   FHost.ShowStatus(entry->DatesText());
   FHost.PrintAreaChanged();
+  FHost.EntryWritten();
 }
 
 void TEntryCommands::EditCompleted() {
@@ -127,6 +138,7 @@ void TEntryCommands::RelationJump(const std::string& name) {
 // ---- Actions -------------------------------------------------------------------------------
 
 void TEntryCommands::Add() {
+  if (FBook.RefuseEditInUse()) return;
   TAddPerson& dlg = FDialogs.AddPerson();
   if (!dlg.Execute()) return;
   std::string name = dlg.NameText();
@@ -150,6 +162,7 @@ void TEntryCommands::Add() {
 }
 
 void TEntryCommands::Delete() {
+  if (FBook.RefuseEditInUse()) return;
   int at = FFrame.SelectedIndex();
   if (at < 0) return;
   // the edit of the entry is completed (and its relation rename recorded) before it goes
@@ -162,6 +175,7 @@ void TEntryCommands::Delete() {
 }
 
 void TEntryCommands::AddClassify() {
+  if (FBook.RefuseEditInUse()) return;
   std::string name;
   if (!FHost.InputText(SJ("分類の追加"), SJ("新しい分類名を入力してください。"), name) || name.empty()) return;
   FBook.AddClassify(FFrame.SelectedIndex(), name);
@@ -169,12 +183,14 @@ void TEntryCommands::AddClassify() {
 }
 
 void TEntryCommands::DeleteClassify(const std::string& name) {
+  if (FBook.RefuseEditInUse()) return;
   if (!AppHost().Confirm("\"" + name + "\"" + SJ("という分類を削除します。よろしいですか？"))) return;
   FBook.DeleteClassify(name);
   FEditor.SetEdited(true);
 }
 
 void TEntryCommands::EditClassify(const std::string& name) {
+  if (FBook.RefuseEditInUse()) return;
   std::string newName = name;
   // an empty name would leave the entries with a classification nobody can see or choose
   if (!FHost.InputText(SJ("分類名の修正"), SJ("分類名を入力してください。"), newName) || newName.empty()) return;
@@ -183,14 +199,29 @@ void TEntryCommands::EditClassify(const std::string& name) {
 }
 
 void TEntryCommands::FormatUnify() {
+  if (FBook.RefuseEditInUse()) return;
   TPersonFormUnify& dlg = FDialogs.FormatUnify();
   if (!dlg.Execute()) return;
   // With no switch ticked the user asked for no change: the book-wide rewrite, which cannot
   // be undone, does not run with all switches instead.
   if (dlg.Options() == 0) return;
-  FBook.UnifyFormat(dlg.Options());
+  CompleteEdit();
+  {
+    // One step of the history: each entry the unification changes is recorded as an edit.
+    TUndoGroup group(FBook.History(), SJ("書式の最適化"));
+    TPersonCopy unified = NewPersonCopy();
+    for (int i = 0; i < FBook.AllCount(); ++i) {
+      TPerson* p = FBook.AllPersons(i);
+      unified->Assign(p);
+      unified->UnifyFormat(dlg.Options());
+      if (unified->GetText() != p->GetText()) p->Assign(unified.get());
+    }
+  }
+  FFrame.ResortKeepSelection();
   // the unified entries reach the file with the next completed edit, as other commands do
   FEditor.SetEdited(true);
+  FHost.ListCaptionsChanged();
+  FHost.ClassificationsChanged();
 }
 
 void TEntryCommands::EditSenders() {
@@ -219,12 +250,14 @@ void TEntryCommands::MakeSender() {
 }
 
 void TEntryCommands::Undo() {
+  if (FBook.RefuseEditInUse()) return;
   if (!FBook.History().CanUndo()) return;
   FBook.History().UndoStep();
   AfterHistoryStep();
 }
 
 void TEntryCommands::Redo() {
+  if (FBook.RefuseEditInUse()) return;
   if (!FBook.History().CanRedo()) return;
   FBook.History().RedoStep();
   AfterHistoryStep();

@@ -33,6 +33,8 @@ public:
   virtual void ListCaptionsChanged() = 0;
   // The postcard view shows the entry again.
   virtual void PrintAreaChanged() = 0;
+  // A change of the entry in the pane reached the book (the file is written later).
+  virtual void EntryWritten() {}
   // The classification number of the current tab; -1 when it is not a classification tab.
   virtual int ClassifyTabNo() const = 0;
   // Goes to the "全" tab and applies it.

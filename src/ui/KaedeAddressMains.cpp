@@ -4,7 +4,11 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QShowEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
@@ -14,6 +18,8 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QSessionManager>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -21,6 +27,7 @@
 #include "CoolTabSets.h"
 #include "CsvDialogs.h"
 #include "DataListFrames.h"
+#include "EditAddresses.h"
 #include "Files.h"
 #include "MessageBoxes.h"
 #include "EntryDialogs.h"
@@ -28,12 +35,34 @@
 #include "PersonFrames.h"
 #include "PrintAreas.h"
 #include "QtText.h"
+#include "SessionGuards.h"
 #include "VerInfos.h"
 
 namespace kaede {
 
 namespace {
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// The keys of undo and redo mean the book's history in the editing pane as well: a field's
+// own undo would bring back its text alone (a cleared name without the reading cleared with
+// it), while each change of a field is already a step of the book.
+class TBookUndoKeys : public QObject {
+public:
+  explicit TBookUndoKeys(QObject* parent) : QObject(parent) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::ShortcutOverride) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (k->matches(QKeySequence::Undo) || k->matches(QKeySequence::Redo) ||
+          (k->key() == Qt::Key_Y && k->modifiers() == Qt::ControlModifier)) {
+        event->ignore();  // not taken by the field: the window's shortcut runs
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
 }  // namespace
 
 TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* parent)
@@ -90,6 +119,17 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   BuildMenus();
   RestoreLayout();
   UpdateActions();
+
+  // An edit must survive the end of the session: a pause in typing writes the book, the
+  // session manager's request before logout saves everything, and so do the termination
+  // signals, after which the window closes.
+  FIdleSave = new QTimer(this);
+  FIdleSave->setSingleShot(true);
+  FIdleSave->setInterval(3000);
+  connect(FIdleSave, &QTimer::timeout, this, [this] { IdleSave(); });
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveNow(); });
+  FSignals = new TTerminationSignals(this);
+  FSignals->OnSignal = [this](int) { Terminate(); };
 }
 
 TKaedeAddressMain::~TKaedeAddressMain() {
@@ -117,8 +157,9 @@ void TKaedeAddressMain::BuildActions() {
     return a;
   };
   TMainController& c = *FController;
-  make("ActionUndo", "元に戻す(&U)", [this] { Undo(); });
-  make("ActionRedo", "やり直し(&R)", [this] { Redo(); });
+  make("ActionUndo", "元に戻す(&U)", [this] { Undo(); }, QKeySequence::Undo);
+  make("ActionRedo", "やり直し(&R)", [this] { Redo(); }, QKeySequence(Qt::CTRL | Qt::Key_Y));
+  FActions["ActionRedo"]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   make("ActionNewAddress", "新しい住所録(&N)...", [&c] { c.NewBook(); });
   make("ActionRenameAddress", "住所録の名前変更(&R)...", [&c] { c.RenameBook(); });
   make("ActionImport", "インポート(&I)...", [&c] { c.Import(); });
@@ -164,11 +205,13 @@ void TKaedeAddressMain::BuildActions() {
     QMessageBox::about(this, ToQ(TVerInfo::ProductName()),
                        ToQ(TVerInfo::ProductName() + SJ(" バージョン ") + TVerInfo::FileVersion()));
   });
-  // The book's undo and redo keys act while the list has the focus; text fields keep theirs.
-  auto* undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), FList->ListView(), nullptr, nullptr, Qt::WidgetShortcut);
-  connect(undoKey, &QShortcut::activated, this, [this] { Undo(); });
-  auto* redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), FList->ListView(), nullptr, nullptr, Qt::WidgetShortcut);
-  connect(redoKey, &QShortcut::activated, this, [this] { Redo(); });
+  // The book's undo and redo keys act in the whole window, the editing pane's fields
+  // included; the find box keeps its own.
+  auto* undoKeys = new TBookUndoKeys(this);
+  for (QWidget* field : std::initializer_list<QWidget*>{
+           FPersonFrame->EditName(), FPersonFrame->EditYomi(), FPersonFrame->EditUrl(), FPersonFrame->MemoRemark(),
+           FPersonFrame->EditAddress()->EditPostal(), FPersonFrame->EditAddress()->MemoAddress()})
+    field->installEventFilter(undoKeys);
   auto* delKey = new QShortcut(QKeySequence(Qt::Key_Delete), FList->ListView(), nullptr, nullptr, Qt::WidgetShortcut);
   connect(delKey, &QShortcut::activated, this, [this] {
     if (FEntries->CanDelete()) FEntries->Delete();
@@ -276,7 +319,12 @@ void TKaedeAddressMain::RestoreLayout() {
   // The panes' stored widths, with room for the editing pane's fields in the fonts of this
   // desktop (at least 470 pixels, as the window was designed).
   resize(std::max({470, FOptions.PersonListWidth() + FOptions.PersonFrameWidth() + 40, 760}), 580);
-  if (QScreen* screen = QApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+  if (QScreen* screen = QApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+    QRect r = KeepOnScreen(geometry());
+    move(r.topLeft());
+    resize(r.size());
+  }
   FSplitter->setSizes({FOptions.PersonListWidth(), std::max(FOptions.PersonFrameWidth(), width() - FOptions.PersonListWidth()), 0});
   if (!FOptions.FormState().empty()) {
     TFormState now{x(), y(), width(), height(), 0};
@@ -284,10 +332,47 @@ void TKaedeAddressMain::RestoreLayout() {
     if (s.State != 0) {
       setWindowState(Qt::WindowMaximized);
     } else {
-      move(s.Left, s.Top);
-      resize(s.Width, s.Height);
+      QRect r = KeepOnScreen(QRect(s.Left, s.Top, s.Width, s.Height));
+      move(r.topLeft());
+      resize(r.size());
     }
   }
+}
+
+void TKaedeAddressMain::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (FPlaced) return;
+  FPlaced = true;
+  // The window system's frame is known once the window is shown: the frame, not only the
+  // window's inside, must lie on the screen.
+  QTimer::singleShot(0, this, [this] {
+    if (isMaximized() || isFullScreen()) return;
+    QRect frame = frameGeometry();
+    QSize border = frame.size() - size();
+    QRect fitted = KeepOnScreen(frame);
+    if (fitted == frame) return;
+    move(fitted.topLeft());
+    resize(fitted.size() - border);
+  });
+}
+
+QRect TKaedeAddressMain::KeepOnScreen(const QRect& saved) const {
+  // A layout stored on a larger screen, or on a screen that is gone, comes back whole on the
+  // available part of a screen that is there: the one under the stored window, else the
+  // primary one.
+  QScreen* screen = QGuiApplication::screenAt(saved.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return saved;
+  return FitRect(saved, screen->availableGeometry(), minimumSizeHint());
+}
+
+QRect FitRect(const QRect& saved, const QRect& area, const QSize& minimum) {
+  if (area.isEmpty()) return saved;
+  int w = std::min(std::max(saved.width(), minimum.width()), area.width());
+  int h = std::min(std::max(saved.height(), minimum.height()), area.height());
+  int x = std::clamp(saved.x(), area.left(), area.right() + 1 - w);
+  int y = std::clamp(saved.y(), area.top(), area.bottom() + 1 - h);
+  return QRect(x, y, w, h);
 }
 
 void TKaedeAddressMain::Start() {
@@ -295,7 +380,38 @@ void TKaedeAddressMain::Start() {
   StartPrintArea();
 }
 
-void TKaedeAddressMain::closeEvent(QCloseEvent* e) {
+void TKaedeAddressMain::SetIdleSaveDelay(int ms) { FIdleSave->setInterval(ms); }
+int TKaedeAddressMain::IdleSaveDelay() const { return FIdleSave->interval(); }
+
+void TKaedeAddressMain::EntryWritten() { FIdleSave->start(); }
+
+void TKaedeAddressMain::IdleSave() {
+  // The entry stays in the pane: relations follow a new name when the edit is completed.
+  // A failure here is reported when the edit is completed and saved again.
+  TPersonList& book = FController->Book();
+  if (!book.Modified() || book.FileName.empty()) return;
+  try {
+    book.SaveToFile(std::string());
+  } catch (const Exception&) {
+  }
+}
+
+void TKaedeAddressMain::SaveNow() {
+  FIdleSave->stop();
+  FEntries->CompleteEdit();
+  FController->SaveBook();
+  StoreLayout();
+  FOptions.SaveOptions();
+}
+
+void TKaedeAddressMain::Terminate() {
+  FIdleSave->stop();
+  // closing saves the pending edit, the book and the window's layout
+  close();
+  if (OnQuitRequested) OnQuitRequested();
+}
+
+void TKaedeAddressMain::StoreLayout() {
   StorePrintArea();
   QList<int> sizes = FSplitter->sizes();
   if (sizes.size() >= 2) {
@@ -305,6 +421,12 @@ void TKaedeAddressMain::closeEvent(QCloseEvent* e) {
   TFormState s{x(), y(), width() - FWidenedBy, height(), 0};
   if (isMaximized() || isMinimized()) s = TFormState{40, 40, 600, 400, isMinimized() ? 1 : 2};
   FOptions.SetFormState(FormStateToText(s));
+  FController->StoreStartFile();
+}
+
+void TKaedeAddressMain::closeEvent(QCloseEvent* e) {
+  FIdleSave->stop();
+  StoreLayout();
   FEntries->Close();  // the pane lets go of its entry: a pending edit is saved
   FController->Close();
   e->accept();

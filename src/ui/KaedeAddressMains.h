@@ -3,6 +3,7 @@
 // the editing pane, the print area (hidden until it exists) and the status bar. What it does
 // is TMainController's; the window shows it and forwards the user's actions.
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -14,6 +15,7 @@ class QAction;
 class QMenu;
 class QSplitter;
 class QToolBar;
+class QTimer;
 
 namespace kaede {
 
@@ -26,6 +28,10 @@ class TPersonFrame;
 class TEntryDialogs;
 class TPrintArea;
 
+// A window rectangle moved and shrunk as little as needed to lie inside the area (a screen's
+// available part), never below the minimum size unless the area is smaller still.
+QRect FitRect(const QRect& saved, const QRect& area, const QSize& minimum);
+
 class TKaedeAddressMain : public QMainWindow, public IMainView, public IEntryHost {
   Q_OBJECT
 public:
@@ -35,6 +41,17 @@ public:
   TMainController& Controller() { return *FController; }
   // Opens the start book and handles the command line; call once after creating the window.
   void Start();
+  // Completes a pending edit and writes the book and the settings now, without closing: the
+  // session manager asks for it before logout.
+  void SaveNow();
+  // A termination signal arrived: what is pending is saved, the window closes and the
+  // program is asked to end (OnQuitRequested; the program connects it to the event loop).
+  void Terminate();
+  std::function<void()> OnQuitRequested;
+  // The pause in editing after which the book is written although the entry is still being
+  // edited, in milliseconds.
+  void SetIdleSaveDelay(int ms);
+  int IdleSaveDelay() const;
 
   // ---- IMainView ----
   void SetTitle(const std::string& title) override;
@@ -53,6 +70,7 @@ public:
   void CountsChanged() override;
   void ListCaptionsChanged() override;
   void PrintAreaChanged() override;
+  void EntryWritten() override;
   int ClassifyTabNo() const override;
   void ShowAllTab() override;
   TPersonList& SenderList() override;
@@ -73,11 +91,16 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
 private:
   void BuildActions();
   void BuildMenus();
   void RestoreLayout();
+  QRect KeepOnScreen(const QRect& saved) const;
+  // Puts the window's layout and open book into the settings.
+  void StoreLayout();
+  void IdleSave();
   void StartCompanion(const char* program, const std::string& args);
   void Undo();
   void Redo();
@@ -110,6 +133,9 @@ private:
   TCsvExportDialog* FExportDialog = nullptr;
   TCsvImportDialog* FImportDialog = nullptr;
   bool FSettingTabs = false;
+  QTimer* FIdleSave = nullptr;
+  bool FPlaced = false;  // the frame was fitted on the screen after the first showing
+  class TTerminationSignals* FSignals = nullptr;
 };
 
 }  // namespace kaede

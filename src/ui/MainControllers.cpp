@@ -17,7 +17,8 @@ const TStrings& TMainController::KanaTabs() {
 }
 
 TMainController::TMainController(TKaedeAddressOption& options, IMainView& view, IDataListView& listView)
-    : FOptions(options), FView(view), FFrame(std::make_unique<TDataListFrame>(std::make_unique<TPersonList>(), &listView)) {
+    : FOptions(options), FView(view), FFrame(std::make_unique<TDataListFrame>(std::make_unique<TPersonList>(), &listView)),
+      FFolder(options.DataPath()) {
   FFrame->OnIndexChange = [this] { SelectionChanged(); };
   FFrame->OnSetingDone = [this] { ListReloaded(); };
   FFrame->OnChange = [this] {
@@ -37,7 +38,7 @@ TMainController::~TMainController() { Book().OnClassifyChange = nullptr; }
 // ---- Start and end -------------------------------------------------------------------------
 
 bool TMainController::PrepareDataFolder() {
-  const std::string& folder = FOptions.DataPath();
+  const std::string& folder = FFolder;
   if (DirectoryExists(folder)) return true;
   // A folder given on the command line is made on first use, with the sample book in it.
   std::string error = kaede::PrepareDataFolder(folder, {SJ("住所録.kad")}, ProgramDataFolder());
@@ -48,9 +49,12 @@ bool TMainController::PrepareDataFolder() {
 
 void TMainController::Start() {
   if (AppHost().Terminated()) return;
+  // The books of this run live in the data folder as it is now; a folder chosen later is
+  // used from the next start on.
+  FFolder = FOptions.DataPath();
   PrepareDataFolder();
   FView.RebuildBookMenus(BookNames(), std::string());
-  std::string file = FOptions.DataPath() + FOptions.StartFile();
+  std::string file = FFolder + FOptions.StartFile();
   if (!FileExists(file)) {
     TStrings books = BookNames();
     file = books.empty() ? std::string() : BookFile(books[0]);
@@ -60,7 +64,7 @@ void TMainController::Start() {
     // name, so that entries typed afterwards always have a file to go to. A start that quits
     // at once (/Q, scripts) asks nothing: it takes the default name, so that no question
     // waits for an answer nobody gives.
-    const bool quitting = TAppOption::FindSwitch(TAppOption::ProgramArguments(), 'Q');
+    const bool quitting = FOptions.FindSwitch(TAppOption::ProgramArguments(), 'Q');
     if (quitting || !NewBook()) {
       Book().Clear();
       try {
@@ -74,7 +78,10 @@ void TMainController::Start() {
     OpenBook(FileBaseName(file));
   }
   FOptions.OnParams = [this](const TStrings& files) {
+    // a book of the data folder by its name, or a book file by its path (what the desktop
+    // passes for a double-clicked book)
     if (!files.empty() && FileExists(BookFile(files[0]))) OpenBook(files[0]);
+    else if (!files.empty() && FileExists(files[0])) OpenBook(files[0].find('/') == std::string::npos ? "./" + files[0] : files[0]);
     if (!FOptions.StartName.empty()) FFrame->SelectFirstMatch(FOptions.StartName);
   };
   FOptions.ParseCommandLine();
@@ -82,20 +89,24 @@ void TMainController::Start() {
 
 void TMainController::Close() {
   if (CompletePendingEdit) CompletePendingEdit();
-  if (!Book().FileName.empty()) FOptions.SetStartFile(FileBaseName(Book().FileName) + ".kad");
+  StoreStartFile();
   SaveBook();
+}
+
+void TMainController::StoreStartFile() {
+  if (!Book().FileName.empty()) FOptions.SetStartFile(FileBaseName(Book().FileName) + ".kad");
 }
 
 // ---- Books ---------------------------------------------------------------------------------
 
 TStrings TMainController::BookNames() const {
   TStrings files, names;
-  ListFiles(FOptions.DataPath(), files, "*.kad");
+  ListFiles(FFolder, files, "*.kad");
   for (const std::string& f : files) names.push_back(f.substr(0, f.size() - 4));
   return names;
 }
 
-std::string TMainController::BookFile(const std::string& name) const { return FOptions.DataPath() + name + ".kad"; }
+std::string TMainController::BookFile(const std::string& name) const { return FFolder + name + ".kad"; }
 
 std::string TMainController::OpenBookName() const {
   const std::string& file = Book().FileName;
@@ -111,7 +122,7 @@ bool TMainController::IsValidBookName(const std::string& name) {
 
 bool TMainController::SaveBook() {
   TPersonList& book = Book();
-  if (!book.Modified() || book.FileName.empty()) return true;
+  if (!book.Modified() || book.FileName.empty() || book.InUse()) return true;
   try {
     book.SaveToFile(std::string());
     return true;
@@ -125,7 +136,8 @@ bool TMainController::OpenBook(const std::string& name) {
   // a pending edit belongs to the book that is open now: it is completed (and saved) first
   if (CompletePendingEdit) CompletePendingEdit();
   if (!SaveBook()) return false;
-  std::string file = BookFile(name);
+  // a book name never holds "/": one that does is the path of a book file
+  std::string file = name.find('/') == std::string::npos ? BookFile(name) : name;
   if (!FileExists(file)) {
     AppHost().ShowError(file + SJ(" が見つかりません"));
     return false;
@@ -141,6 +153,7 @@ bool TMainController::OpenBook(const std::string& name) {
     ok = false;
   }
   BooksChanged();
+  if (ok && Book().InUse()) AppHost().ShowInfo(TPersonList::InUseMessage());
   return ok;
 }
 
@@ -170,6 +183,8 @@ bool TMainController::StoreBookAs(const std::string& file) {
 void TMainController::BooksChanged() {
   FView.RebuildBookMenus(BookNames(), OpenBookName());
   FView.SetTitle(Title());
+  // a book that just got its file can take entries ("追加" needs one)
+  FView.UpdateActions();
 }
 
 bool TMainController::NewBook() {
@@ -188,16 +203,25 @@ bool TMainController::NewBook() {
 bool TMainController::RenameBook() {
   std::string old = OpenBookName();
   std::string name = old, file;
+  if (Book().RefuseEditInUse()) return false;
   if (!AskBookName(SJ("住所録の名前変更"), SJ("住所録の名前を入力してください"), name, file) || name == old) return false;
   if (CompletePendingEdit) CompletePendingEdit();
+  std::string oldFile = Book().FileName;
   if (FileExists(file)) RecycleDelete(file);
-  return StoreBookAs(file);  // the entries are written under the new name; the old file stays
+  if (!StoreBookAs(file)) return false;
+  // The book has one name: the file under the old name goes to the trash, where it can still
+  // be restored, instead of staying behind as a second book with the same entries.
+  if (!oldFile.empty() && oldFile != file && FileExists(oldFile) && !RecycleDelete(oldFile))
+    AppHost().ShowError(oldFile + SJ(" をゴミ箱に移せませんでした"));
+  BooksChanged();
+  return true;
 }
 
 bool TMainController::DeleteBook(const std::string& name) {
   if (!AppHost().Confirm(name + SJ(" をゴミ箱に捨てます。よろしいですか？"))) return false;
   std::string file = BookFile(name);
   bool open = file == Book().FileName;
+  if (open && Book().RefuseEditInUse()) return false;
   if (open && CompletePendingEdit) CompletePendingEdit();
   if (!RecycleDelete(file)) {
     AppHost().ShowError(file + SJ(" をゴミ箱に移せませんでした"));
@@ -206,7 +230,12 @@ bool TMainController::DeleteBook(const std::string& name) {
   if (open) {
     FHistory.clear();
     FHistoryPos = -1;
-    Book().Clear();  // the file name stays: a later save writes the book again
+    // The deleted book must not come back with the next save: another book of the folder
+    // is opened, and without one no book is open (entries wait for a new book).
+    TStrings books = BookNames();
+    if (!books.empty() && OpenBook(books[0])) return true;
+    Book().Clear();
+    Book().FileName.clear();
   }
   BooksChanged();
   return true;
@@ -335,6 +364,7 @@ bool TMainController::CanUndo() const { return Book().History().CanUndo(); }
 bool TMainController::CanRedo() const { return Book().History().CanRedo(); }
 
 void TMainController::Undo() {
+  if (Book().RefuseEditInUse()) return;
   if (CompletePendingEdit) CompletePendingEdit();
   if (!CanUndo()) return;
   Book().History().UndoStep();
@@ -345,6 +375,7 @@ void TMainController::Undo() {
 }
 
 void TMainController::Redo() {
+  if (Book().RefuseEditInUse()) return;
   if (CompletePendingEdit) CompletePendingEdit();
   if (!CanRedo()) return;
   Book().History().RedoStep();
@@ -364,6 +395,7 @@ void TMainController::Export() {
 }
 
 void TMainController::Import() {
+  if (Book().RefuseEditInUse()) return;
   if (CompletePendingEdit) CompletePendingEdit();
   if (Book().AllCount() > 0 &&
       !AppHost().Confirm(SJ("現在の住所録にインポートします。") + "\r\n" +
@@ -372,7 +404,13 @@ void TMainController::Import() {
   TCsvImportSession session;
   session.Start(PersonColumnNames(), PersonColumnAlias);
   if (!FView.RunImportDialog(session)) return;
-  TImportResult result = session.Import(Book());
+  TImportResult result;
+  try {
+    result = session.Import(Book());
+  } catch (const Exception& e) {
+    AppHost().ShowError(e.what());
+    return;
+  }
   CompleteImport(Book(), result);
   RefreshClassifications();
   Book().SetModified(true);
@@ -384,7 +422,7 @@ void TMainController::Import() {
     if (result.Skipped.size() > 20) text += "\r\n...";
     AppHost().ShowError(text);
   }
-  AppHost().ShowInfo(TCsvImportSession::ResultMessage(result.Added));
+  AppHost().ShowInfo(TCsvImportSession::ResultMessage(result));
 }
 
 // ---- Refreshing ----------------------------------------------------------------------------
@@ -399,7 +437,9 @@ void TMainController::RefreshCounts() { FView.SetCountText(CountText()); }
 std::string TMainController::Title() const {
   const std::string& file = Book().FileName;
   if (file.empty() || !FileExists(file)) return TVerInfo::ProductName();
-  return TVerInfo::ProductName() + " - " + OpenBookName();
+  std::string title = TVerInfo::ProductName() + " - " + OpenBookName();
+  if (Book().InUse()) title += SJ(" （読み取り専用：他のプログラムで使用中）");
+  return title;
 }
 
 }  // namespace kaede

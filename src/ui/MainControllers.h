@@ -62,11 +62,15 @@ public:
   void Start();
   // Stores what the settings keep of the window and saves a modified book.
   void Close();
+  // The open book becomes the book of the next start.
+  void StoreStartFile();
 
   // ---- Books ----
+  // The books of the data folder this run started with.
   TStrings BookNames() const;
   std::string BookFile(const std::string& name) const;
   std::string OpenBookName() const;
+  // A book of the data folder by its name, or (for a name with "/") a book file by its path.
   bool OpenBook(const std::string& name);
   bool NewBook();
   bool RenameBook();
@@ -123,6 +127,7 @@ private:
   TKaedeAddressOption& FOptions;
   IMainView& FView;
   std::unique_ptr<TDataListFrame> FFrame;
+  std::string FFolder;  // the data folder of this run, with its trailing delimiter
   TStrings FTabs;
   int FTabIndex = 0;
   int FClassifyTabs = 0;

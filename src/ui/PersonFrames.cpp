@@ -1,6 +1,8 @@
 #include "PersonFrames.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -13,6 +15,7 @@
 #include <cmath>
 
 #include "AppHost.h"
+#include "CommaText.h"
 #include "DialogParts.h"
 #include "EditAddresses.h"
 #include "Files.h"
@@ -233,8 +236,16 @@ bool TPersonEditor::RunLineDialog(TEntryKind kind, const std::string& caption, c
 
 void TPersonEditor::AddEntry(TEntryKind kind) {
   if (!FEnabled) return;
+  // A new telephone number or mail address starts with the first kind (自宅, 個人), so that
+  // the line does not end up without one; a relation's kind is left to the user.
+  static const std::string kinds[2] = {TelKinds(), MailKinds()};
+  std::string start;
+  if (kind != ekRelation) {
+    TStrings list = DecodeCommaText(kinds[kind]);
+    if (!list.empty()) start = list.front() + ":";
+  }
   std::string line;
-  if (!RunLineDialog(kind, AddCaption(kind), std::string(), line)) return;
+  if (!RunLineDialog(kind, AddCaption(kind), start, line)) return;
   Lines(kind).Add(line);
   ShowLines(kind, Lines(kind).Count() - 1);
   MarkChanged();
@@ -433,7 +444,7 @@ TPersonFrame::TPersonFrame(QWidget* parent) : QWidget(parent) {
   connect(FSpeedButtonDetail, &QToolButton::clicked, this, [this] { ShowErrors([&] { FEditor.Detail(); }); });
   FLists[ekRelation]->OnEnter = [this] { ShowErrors([&] { FEditor.RelationJump(); }); };
   FLists[ekRelation]->OnDoubleClick = FLists[ekRelation]->OnEnter;
-  for (TEntryKind k : {ekTel, ekMail}) FLists[k]->OnEnter = [this] { focusNextChild(); };
+  for (TEntryKind k : {ekTel, ekMail}) FLists[k]->OnEnter = [this] { NextField(); };
 
   for (QWidget* w : std::initializer_list<QWidget*>{FEditName, FEditYomi, FEditUrl, FCheckListBoxClassify}) w->installEventFilter(this);
 
@@ -479,6 +490,17 @@ QMenu* TPersonFrame::MakeEntryMenu(TEntryKind kind) {
     for (QAction* a : needLine) a->setVisible(can);
   });
   return menu;
+}
+
+void TPersonFrame::NextField() {
+  // Enter goes on to the next field that takes text or a choice; buttons are reached with Tab
+  // (a button in the way would swallow the digits typed next)
+  QWidget* start = QApplication::focusWidget();
+  for (int i = 0; i < 20; ++i) {
+    focusNextChild();
+    QWidget* now = QApplication::focusWidget();
+    if (!now || now == start || !qobject_cast<QAbstractButton*>(now)) return;
+  }
 }
 
 void TPersonFrame::PopupBelow(QToolButton* button, QMenu* menu) {
@@ -568,7 +590,7 @@ bool TPersonFrame::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(event);
     if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-      focusNextChild();
+      NextField();
       return true;
     }
   } else if (event->type() == QEvent::FocusIn) {

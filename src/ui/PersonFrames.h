@@ -194,6 +194,7 @@ private:
   QToolButton* MakeButton(const std::string& text, const std::string& hint);
   QMenu* MakeEntryMenu(TEntryKind kind);
   void PopupBelow(QToolButton* button, QMenu* menu);
+  void NextField();
 
   TPersonEditor FEditor{this};
   QLineEdit* FEditName;

@@ -1,6 +1,7 @@
 #include "PersonSelectDialogs.h"
 
 #include <QDialogButtonBox>
+#include <algorithm>
 #include <QListView>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -50,8 +51,10 @@ TPersonSelectDialog::TPersonSelectDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(ToQ(SJ("人物選択ダイアログ")));
   auto* layout = new QVBoxLayout(this);
   FTabs = new QTabBar(this);
-  FTabs->setStyleSheet(QStringLiteral("QTabBar::tab { width: 26px; }"));
+  // The tabs take the width their one character needs in this desktop's style; a fixed
+  // narrow width left no room for the text beside the style's margins.
   FTabs->setExpanding(false);
+  FTabs->setUsesScrollButtons(false);
   for (const std::string& t : TPersonSelect::TabCaptions()) FTabs->addTab(ToQ(t));
   layout->addWidget(FTabs);
   FListWidget = new TDataListFrameWidget(this);
@@ -61,7 +64,8 @@ TPersonSelectDialog::TPersonSelectDialog(QWidget* parent) : QDialog(parent) {
   FListWidget->Bind(&FLogic->Frame());
   connect(FTabs, &QTabBar::currentChanged, this, [this](int i) { FLogic->TabChanged(i); });
   connect(FListWidget->ListView(), &QListView::doubleClicked, this, &QDialog::accept);
-  resize(360, 420);
+  // wide enough for the whole row of tabs
+  resize(std::max(360, FTabs->sizeHint().width() + layout->contentsMargins().left() + layout->contentsMargins().right()), 420);
 }
 
 TPersonSelectDialog::~TPersonSelectDialog() {

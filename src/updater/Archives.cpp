@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <locale.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -217,12 +218,13 @@ std::string RawMemberName(const std::string& archiveUtf8) {
 
 class TExtraction {
 public:
-  TExtraction(const TExtractRequest& request, std::string& log) : R(request), FLog(log) {}
+  TExtraction(const TExtractRequest& request, std::string& log, std::string* failure)
+      : R(request), FLog(log), FFailure(failure) {}
 
   int Run() {
     TUtf8Names names;
     TReader in = OpenReader(R.Kind, R.ArchiveName, true);
-    if (!in) return Note(arcCannotOpen, R.ArchiveName, SJ("書庫を開けません"));
+    if (!in) return Note(arcCannotOpen, R.ArchiveName, SJ("書庫として開けません（形式が違うか、壊れています）"));
     std::error_code ec;
     std::filesystem::create_directories(OsPath(R.Folder), ec);
     char resolved[PATH_MAX];
@@ -236,7 +238,7 @@ public:
       archive_entry* entry = nullptr;
       int r = archive_read_next_header(in.get(), &entry);
       if (r == ARCHIVE_EOF) break;
-      if (r < ARCHIVE_WARN) return Note(arcReadError, R.ArchiveName, archive_error_string(in.get()));
+      if (r < ARCHIVE_WARN) return ReadError(in.get(), R.ArchiveName);
       int step = Member(in.get(), out.get(), entry, found);
       if (step == arcReadError || step == arcAborted) return step;
       if (step != arcSuccess && FResult == arcSuccess) FResult = step;
@@ -257,7 +259,25 @@ private:
   }
   int Note(int code, const std::string& name, const std::string& reason) {
     FLog += name + ": " + reason + "\r\n";
+    // the first failure is what the caller tells the user
+    if (code != arcSuccess && FFailure && FFailure->empty()) *FFailure = name + ": " + reason;
     return code;
+  }
+  // A read error of libarchive, told as a cut-short archive where it is one: the reader says
+  // so, or it failed with the whole file consumed.
+  int ReadError(archive* in, const std::string& name) {
+    const char* why = archive_error_string(in);
+    std::string reason = why ? why : "?";
+    struct stat st;
+    bool atEnd = ::stat(OsPath(R.ArchiveName).c_str(), &st) == 0 && archive_filter_bytes(in, -1) >= st.st_size;
+    bool checksum = reason.find("CRC") != std::string::npos || reason.find("crc") != std::string::npos;
+    bool truncated = (atEnd && !checksum) || reason.find("runcated") != std::string::npos ||
+                     reason.find("remature") != std::string::npos;
+    return Note(arcReadError, name,
+                (truncated ? SJ("書庫が途中で切れています") : SJ("書庫が壊れています")) + " (" + FromOsPath(reason) + ")");
+  }
+  std::string TooLargeReason() const {
+    return SJ("展開後の大きさが上限（") + std::to_string(R.MaxMemberSize) + SJ("バイト）を超えるため展開しません");
   }
 
   // Extracts one member when it is wanted and safe.
@@ -282,9 +302,13 @@ private:
       bool wanted = false;
       for (size_t i = 0; i < R.Members.size(); ++i) {
         std::string m;
-        if (SafeRelativePath(OsPath(R.Members[i]), m) && safe && SameNameIgnoringCase(m, rel)) {
+        if (!SafeRelativePath(OsPath(R.Members[i]), m)) continue;
+        if (safe && SameNameIgnoringCase(m, rel)) {
           wanted = true;
           found[i] = true;
+        } else if (!safe && SameNameIgnoringCase(m, utf8.substr(utf8.find_last_of("/\\") + 1))) {
+          // a wanted name that leads out of the folder ("../KEN_ALL.CSV") is told as such
+          wanted = true;
         }
       }
       if (!wanted) return arcSuccess;
@@ -292,7 +316,7 @@ private:
     if (!safe) return Note(arcUnsafeMember, info.Name, SJ("書庫の外を指す名前は展開しません"));
     if (info.IsLink || (type != AE_IFREG && type != AE_IFDIR))
       return Note(arcUnsafeMember, info.Name, SJ("リンクや特殊ファイルは展開しません"));
-    if (info.OriginalSize > R.MaxMemberSize) return Note(arcTooLarge, info.Name, SJ("大きすぎるため展開しません"));
+    if (info.OriginalSize > R.MaxMemberSize) return Note(arcTooLarge, info.Name, TooLargeReason());
 
     std::string target = FRoot + "/" + rel;
     archive_entry_set_pathname(entry, target.c_str());
@@ -320,11 +344,11 @@ private:
       int r = archive_read_data_block(in, &buf, &size, &offset);
       if (r == ARCHIVE_EOF) break;
       if (r < ARCHIVE_OK) {
-        const char* why = archive_error_string(in);
-        return discard(arcReadError, FromOsPath(why ? why : "?"));
+        archive_write_finish_entry(out);
+        ::unlink(target.c_str());
+        return ReadError(in, info.Name);
       }
-      if (offset + static_cast<la_int64_t>(size) > R.MaxMemberSize)
-        return discard(arcTooLarge, SJ("大きすぎるため展開しません"));
+      if (offset + static_cast<la_int64_t>(size) > R.MaxMemberSize) return discard(arcTooLarge, TooLargeReason());
       if (archive_write_data_block(out, buf, size, offset) != ARCHIVE_OK) {
         const char* why = archive_error_string(out);
         return discard(arcWriteError, FromOsPath(why ? why : "?"));
@@ -344,6 +368,7 @@ private:
 
   const TExtractRequest& R;
   std::string& FLog;
+  std::string* FFailure;
   std::string FRoot;
   int FResult = arcSuccess;
 };
@@ -359,9 +384,10 @@ void TArchiverDll::Load() const {
   if (!Available()) throw ENoArchiverDLL(FDisplayName + SJ(" を扱うには ") + FLibraryFile + SJ(" が 必要です。"));
 }
 
-int TArchiver::Extract(const std::string& command, const TExtractRequest& request, std::string& output) const {
+int TArchiver::Extract(const std::string& command, const TExtractRequest& request, std::string& output,
+                       std::string* failure) const {
   output = command + "\r\n";
-  return TExtraction(request, output).Run();
+  return TExtraction(request, output, failure).Run();
 }
 
 bool TArchiver::CheckArchive(const std::string& fileName) const {
@@ -484,7 +510,8 @@ int TArchiveFile::Extract([[maybe_unused]] void* ownerWindow, const TArchiverOpt
   archiver.Dll().Load();
   TExtractRequest request{FFileName, folder, members, FType, MaxMemberSize, this, OnProgress, OnEnumMember};
   std::string output;
-  int result = archiver.Extract(FLastCommand, request, output);
+  FFailure.clear();
+  int result = archiver.Extract(FLastCommand, request, output, &FFailure);
   // The output is cut to the buffer (one byte stays for its end), never inside a character.
   size_t keep = OutputSize > 0 ? static_cast<size_t>(OutputSize - 1) : 0;
   if (keep < output.size() && IsTrailBytePos(output, keep + 1)) --keep;

@@ -177,8 +177,10 @@ public:
   virtual std::string BuildSfxCommand() const;
   virtual std::string BuildMemoryExtractCommand() const;
 
-  // Runs an extraction with the format's library; the command line is kept with the output.
-  virtual int Extract(const std::string& command, const TExtractRequest& request, std::string& output) const;
+  // Runs an extraction with the format's library; the command line is kept with the output,
+  // and the first failure ("member: reason") goes to failure when given.
+  virtual int Extract(const std::string& command, const TExtractRequest& request, std::string& output,
+                      std::string* failure = nullptr) const;
   // True when the file is an archive of this format (the library's archive check).
   virtual bool CheckArchive(const std::string& fileName) const;
 
@@ -284,13 +286,17 @@ public:
   // The command line of the last operation and the library's output (at most OutputSize bytes).
   const std::string& LastCommand() const { return FLastCommand; }
   const std::string& Output() const { return FOutput; }
+  // The first failure of the last extraction, "member: reason" (the member missing, a name
+  // leading out of the folder, a link, an archive cut short or damaged, an expansion above
+  // the size limit); empty after a success.
+  const std::string& FailureText() const { return FFailure; }
 
 private:
   TArchiver& RequireArchiver() const;
   std::string FFileName;
   TArchiverType FType = atAutoDetect;
   std::unique_ptr<TArchiver> FArchiver;
-  std::string FLastCommand, FOutput;
+  std::string FLastCommand, FOutput, FFailure;
 };
 
 }  // namespace kaede

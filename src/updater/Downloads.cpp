@@ -34,6 +34,13 @@ bool LocalSourcePath(const std::string& source, std::string& path) {
   return true;
 }
 
+const char* RedirectProtocols(const std::string& url) {
+  std::string scheme = url.substr(0, url.find("://"));
+  for (char& c : scheme)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return scheme == "https" ? "https" : "http,https";
+}
+
 namespace {
 
 struct TSink {
@@ -83,7 +90,7 @@ void FetchUrl(const std::string& url, const std::string& fileName, const TDownlo
   std::string osUrl = OsPath(url);
   curl_easy_setopt(curl, CURLOPT_URL, osUrl.c_str());
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, RedirectProtocols(url));
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
@@ -127,7 +134,8 @@ void DownloadFile(const std::string& source, const std::string& fileName, const 
     return;
   }
   try {
-    WriteFileAtomic(fileName, ReadFileBytes(path));
+    // bounded as a download is: a device without end (/dev/zero) or a huge file stops here
+    WriteFileAtomic(fileName, ReadFileBytes(path, options.MaxSize));
   } catch (const Exception& e) {
     throw EDownloadError(source, e.what());
   }

@@ -12,7 +12,8 @@ struct TDownloadOptions {
   long ConnectTimeoutSeconds = 30;
   long TimeoutSeconds = 600;     // the whole transfer
   long StallTimeoutSeconds = 60;  // no data at all for this long
-  int64_t MaxSize = int64_t(1) << 30;
+  // The published archive is under 2 MB; a source of more than this is no postal archive.
+  int64_t MaxSize = int64_t(64) << 20;
 };
 
 // A download that failed: "ダウンロードエラー - URL：<url>", with the reason apart.
@@ -30,8 +31,13 @@ private:
 // address at all. False for other addresses.
 bool LocalSourcePath(const std::string& source, std::string& path);
 
-// Fetches the source into the file. Web addresses follow redirects (to http and https only),
-// an HTTP error status is a failure, and a stalled or overlong transfer is stopped. The data
+// The protocols a redirect from the address may lead to: an https address only to https
+// (a secure source never falls back to plain http), an http address to http and https.
+const char* RedirectProtocols(const std::string& url);
+
+// Fetches the source into the file. Web addresses follow redirects (see RedirectProtocols),
+// an HTTP error status is a failure, and a stalled or overlong transfer is stopped; a local
+// source is bounded by the same MaxSize. The data
 // goes to a temporary file beside the target and is renamed into place only when complete, so
 // an error page or a half file never takes the target's name. Raises EDownloadError.
 void DownloadFile(const std::string& source, const std::string& fileName, const TDownloadOptions& options = {});

@@ -50,16 +50,8 @@ void TKaedeZipPipeline::SetPercent(int percent) {
   if (OnStatus) OnStatus(FStatus);
 }
 
-void TKaedeZipPipeline::CleanUp() {
-  if (!FArchive.empty()) ::unlink(OsPath(FArchive).c_str());
-  if (!FCsv.empty()) ::unlink(OsPath(FCsv).c_str());
-  // The folder is private to this run; it goes when nothing else was left in it.
-  if (!FWorkFolder.empty()) ::rmdir(OsPath(FWorkFolder).c_str());
-}
-
 bool TKaedeZipPipeline::Fail(const std::string& text) {
   Report(FStatus.Step, 0, text, true);
-  CleanUp();
   return false;
 }
 
@@ -78,23 +70,25 @@ void TKaedeZipPipeline::Fetch(const std::string& archive) {
 }
 
 bool TKaedeZipPipeline::Run() {
-  try {
-    return Steps();
-  } catch (...) {
-    // The files of a failed step stay for a look at them; an empty work folder goes.
-    if (!FWorkFolder.empty()) ::rmdir(OsPath(FWorkFolder).c_str());
-    throw;
-  }
-}
-
-bool TKaedeZipPipeline::Steps() {
   FStatus = TZipStatus();
   FWorkFolder.clear();
   FArchive.clear();
   FCsv.clear();
-  FWorkFolder = MakeWorkFolder();
+  // what killed runs left behind goes first
+  RemoveStaleWorkFolders();
+  // The work folder is private to this run and goes with everything in it on every way out:
+  // success, a failed step, an error raised, or a kill (then the next run removes it).
+  TWorkFolder work;
+  FWorkFolder = work.Path();
+  bool ok = Steps();
+  FWorkFolder.clear();
+  return ok;
+}
+
+bool TKaedeZipPipeline::Steps() {
   FArchive = FWorkFolder + "/ken_all.lzh";
-  std::string expectedCsv = FWorkFolder + "/ken_all.CSV";
+  const std::string unpackFailed = SJ("解凍に失敗しました。");
+  const std::string convertFailed = SJ("変換に失敗しました。");
 
   // Download
   Report(TZipStep::Download, 10, SJ("郵便番号ファイルをゆうびんホームページからダウンロードしています..."));
@@ -106,37 +100,50 @@ bool TKaedeZipPipeline::Steps() {
   // Unpack: the format comes from the file's first bytes, not from its name or address.
   Report(TZipStep::Unpack, 20, SJ("郵便番号ファイルを解凍しています..."));
   int result = arcCannotOpen;
+  std::string cause = SJ("郵便番号の書庫（ZIP または LHA）ではありません。");
   TArchiverType type = SniffArchiverFile(FArchive);
   if (type != atNone) {
     TArchiveFile archive(FArchive);
     archive.SetArchiverType(type);
+    archive.MaxMemberSize = MaxCsvSize;
     TArchiverOptions options;
     options.jso = 1;
     options.jse = 1;
     options.n = 1;
     result = archive.Extract(nullptr, options, {kCsvMember}, FWorkFolder);
+    cause = archive.FailureText();
   }
+  ::unlink(OsPath(FArchive).c_str());  // not needed any more: the room goes back at once
   SetPercent(30);
   FCsv = FindIgnoringCase(FWorkFolder, "ken_all.CSV");
   if (result != arcSuccess || FCsv.empty()) {
-    if (FCsv.empty()) FCsv = expectedCsv;
-    return Fail(SJ("解凍に失敗しました。"));
+    if (cause.empty()) cause = std::string(kCsvMember) + SJ(": 書庫にありません");
+    return Fail(unpackFailed + cause);
   }
 
-  // Convert
+  // Convert: the whole file is read and every line checked before anything is replaced.
   Report(TZipStep::Convert, 30, SJ("解凍した郵便番号ファイルを読み込んでいます..."));
-  TStrings records;
-  SplitLines(ReadFileBytes(FCsv), records);
+  std::string text = ReadFileBytes(FCsv, MaxCsvSize);
   Report(TZipStep::Convert, 30, SJ("解凍した郵便番号ファイルをKaede Addressで使用できる形式に変換しています..."));
   TPostalLists lists;
-  bool converted = ConvertKenAll(records, lists, [&](size_t k, size_t n) {
-    SetPercent(30 + static_cast<int>(std::nearbyint(70.0 * static_cast<double>(k) / static_cast<double>(n))));
-  });
-  records.clear();
-  if (!converted || TargetFolder.empty()) return Fail(SJ("変換に失敗しました。"));
+  try {
+    ConvertKenAllText(text, lists, [&](size_t k, size_t n) {
+      SetPercent(30 + static_cast<int>(std::nearbyint(70.0 * static_cast<double>(k) / static_cast<double>(n))));
+    });
+  } catch (const Exception& e) {
+    return Fail(convertFailed + kCsvMember + SJ(" の ") + std::to_string(e.LineNo()) + SJ("行目: ") + e.Message());
+  }
+  text = std::string();
+  if (lists.Postal.empty()) return Fail(convertFailed + kCsvMember + SJ(" に郵便番号のデータがありません。"));
+  if (TargetFolder.empty()) return Fail(convertFailed + SJ("辞書を書き込むフォルダがありません。"));
+  std::string implausible = ImplausibleReason(SummarizeDictionary(TargetFolder), SummarizePostalLists(lists));
+  if (!implausible.empty() && !Force &&
+      !(OnConfirm && OnConfirm(implausible + "\r\n" + SJ("それでも今の辞書を置き換えますか？")))) {
+    FStatus.Implausible = true;
+    return Fail(convertFailed + implausible);
+  }
   SavePostalFiles(TargetFolder, lists);
 
-  CleanUp();
   Report(TZipStep::Done, 100,
          SJ("Kaede Address の郵便番号ファイル（Ken.dat City.dat Postal.dat）は正常に更新されました。次回の Kaede Address "
             "起動から有効となります。［閉じる］ボタンをクリックして終了してください。"));

@@ -84,7 +84,7 @@ TEST(ExchangeColumns, ImportRulesForHonorificTitleAndPlaceOfWork) {
   EXPECT_EQ(p->Renmei().Lines(), (TStrings{SJ("花子"), SJ("蓮|くん")}));
   EXPECT_EQ(DateToText(p->Registered()), "2007/3/5");
   EXPECT_EQ(p->Relations().Lines(), TStrings{SJ("勤務先:株式会社楓")});
-  EXPECT_EQ(p->Title(), SJ("株式会社楓 "));
+  EXPECT_EQ(p->Title(), SJ("株式会社楓"));  // the company name alone: no space after it
   ASSERT_EQ(l.Count(), 2);  // the place of work became an entry
   TPerson* w = p->RelatedPerson(SJ("勤務先"));
   ASSERT_NE(w, nullptr);
@@ -191,7 +191,8 @@ TEST(CsvImport, LinesSplitWithSpacesKeptAndColumnsMappedInFieldOrder) {
   TCsvImportSession s = Session();
   ASSERT_TRUE(s.LoadBytes(SJ("名前 ,電話,電話\r\na b,c,d\r\n\"a\" b,c\r\n")));
   EXPECT_EQ(s.SplitLine(1), (TStrings{"a b", "c", "d"}));
-  EXPECT_EQ(s.SplitLine(2), (TStrings{"a", "b", "c"}));
+  // a CSV file is read by the CSV rules: text after a closing quote stays in its field
+  EXPECT_EQ(s.SplitLine(2), (TStrings{"a b", "c"}));
   // two columns hold the field name "電話": the first goes to 電話; 勤務先電話 does not
   // contain it the other way round, so the second stays free
   EXPECT_EQ(s.Map[pcTel], std::vector<int>{1});
@@ -218,8 +219,10 @@ TEST(CsvImport, MissingAndEmptyFilesSayWhy) {
   WriteFileAtomic(dir.File("empty.csv"), "");
   EXPECT_FALSE(s.Load(dir.File("empty.csv")));
   EXPECT_EQ(s.Error, SJ("選択したファイルは空なのでインポートできません"));
+  // nothing is mapped: the import is refused and adds nothing
   TPersonList l;
-  EXPECT_EQ(s.Import(l).Added, 0);
+  EXPECT_THROW(s.Import(l), Exception);
+  EXPECT_EQ(l.Count(), 0);
 }
 
 TEST(CsvImport, ABadLineIsSkippedAndReportedTheRestImportedAsOneUndoStep) {
@@ -297,4 +300,21 @@ TEST(JointNames, NamesKeepTheirHonorificsThroughTheBookFile) {
   TPerson* back = Add(l, "b,b");
   back->SetText(p->GetText());
   EXPECT_EQ(back->Renmei().Lines(), (TStrings{SJ("花子|様"), "Mr.", "x", SJ("健太|くん")}));
+}
+
+TEST(CsvExport, AByteThatIsNotCp932NamesItsEntryInAUtf8Export) {
+  TPersonList l;
+  Add(l, "a,あ");
+  l.AddText(std::string("\"b\x81\",b"));
+  TCsvExporter e;
+  e.Reset(PersonColumnNames());
+  e.AddAll();
+  int n = 0;
+  EXPECT_NO_THROW(e.Bytes(l, TCsvEncoding::Cp932, n));  // CP932 bytes go out as they are
+  try {
+    e.Bytes(l, TCsvEncoding::Utf8, n);
+    ADD_FAILURE();
+  } catch (const Exception& x) {
+    EXPECT_NE(std::string(x.what()).find(SJ("「") + std::string("b\x81", 2) + SJ("」")), std::string::npos);
+  }
 }

@@ -93,6 +93,47 @@ TEST(AddressOptions, AFolderOnTheCommandLineAnswersTheFirstStartQuestion) {
   o->Free();
 }
 
+TEST(AddressOptions, ADoubleClickedBookIsAFileNeverTheDataFolderSwitch) {
+  test::ConfigHome home;
+  std::string book = "/data/books/" + SJ("家族.kad");
+  {
+    HostScope s;
+    s.host.folder = "/tmp/books";
+    TAppOption::SetProgramArguments({book});
+    auto* o = NewOption();
+    EXPECT_EQ(s.host.asked, 1);  // the first start still asks: the path answers nothing
+    EXPECT_EQ(o->DataPath(), "/tmp/books/");
+    TStrings files;
+    o->OnParams = [&](const TStrings& f) { files = f; };
+    o->ParseCommandLine();
+    EXPECT_EQ(files, TStrings{book});
+    EXPECT_EQ(o->DataPath(), "/tmp/books/");
+    EXPECT_TRUE(o->StartName.empty());
+    EXPECT_TRUE(o->StartStyle.empty());
+    o->Free();  // saves
+  }
+  {
+    HostScope s;
+    TAppOption::SetProgramArguments({"/srv/" + SJ("名簿.kad"), "/nonexistent/folder/x"});
+    auto* o = NewOption();
+    o->ParseCommandLine();
+    EXPECT_EQ(o->DataPath(), "/tmp/books/");  // what was saved stays
+    EXPECT_TRUE(o->StartName.empty());
+    EXPECT_TRUE(o->StartStyle.empty());
+    o->Free();
+  }
+  {
+    // "-D folder" answers the first start as "/Dfolder" does
+    test::ConfigHome fresh;
+    HostScope s;
+    TAppOption::SetProgramArguments({"-D", "/tmp/kaede other", book});
+    auto* o = NewOption();
+    EXPECT_EQ(s.host.asked, 0);
+    EXPECT_EQ(o->DataPath(), "/tmp/kaede other/");
+    o->Free();
+  }
+}
+
 TEST(AddressOptions, DefaultsLeaveTheSectionEmptyAndEveryKeyRoundTrips) {
   test::ConfigHome home;
   HostScope s;

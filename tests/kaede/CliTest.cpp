@@ -1,81 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "CommaText.h"
 #include "PersonLists.h"
+#include "CliRun.h"
 #include "TestUtil.h"
 
 using namespace kaede;
-
-namespace {
-
-struct TRun {
-  int Status = -1;
-  std::string Out, Err;
-};
-
-// Runs the kaede program with the arguments (no shell) and collects its output.
-TRun Kaede(std::vector<std::string> args) {
-  args.insert(args.begin(), KAEDE_CLI);
-  int out[2], err[2];
-  if (::pipe(out) != 0 || ::pipe(err) != 0) return {};
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(out[1], 1);
-    ::dup2(err[1], 2);
-    ::close(out[0]);
-    ::close(err[0]);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    _exit(127);
-  }
-  ::close(out[1]);
-  ::close(err[1]);
-  TRun r;
-  auto drain = [](int fd, std::string& to) {
-    char buf[4096];
-    ssize_t n;
-    while ((n = ::read(fd, buf, sizeof buf)) > 0) to.append(buf, static_cast<size_t>(n));
-    ::close(fd);
-  };
-  drain(out[0], r.Out);  // the outputs here are small: reading one after the other is safe
-  drain(err[0], r.Err);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
-
-int CountLines(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
-
-// A book of the first entries of the synthetic address book.
-std::string MakeBook(const test::TempDir& dir, int count) {
-  std::string csv = ReadFileBytes(test::SharedData("fake/synthetic_addressbook_5000_cp932.csv"));
-  TStrings lines, f;
-  SplitLines(csv, lines);
-  TPersonList book;
-  book.BeginUpdate();
-  for (int i = 1; i <= count; ++i) {
-    DecodeCommaText(lines[static_cast<size_t>(i)], f);
-    auto* p = static_cast<TPerson*>(book.AddText(""));
-    p->SetName(f[1] + " " + f[2]);
-    p->SetYomi(f[3] + " " + f[4]);  // katakana, as an import would bring it
-    p->SetPostal(f[6]);
-    TStrings address{f[7] + f[8] + f[9] + f[10]};
-    p->SetAddress(&address);
-    p->AddClassify(f[7]);
-  }
-  book.EndUpdate();
-  std::string file = dir.File("合成.kad");
-  book.SetFileName(file);
-  return file;
-}
-
-}  // namespace
+using namespace kaede::test;
 
 TEST(KaedeCli, ListFiltersAndFindsLikeTheBook) {
   KAEDE_NEEDS_SHARED_DATA();
@@ -166,4 +101,90 @@ TEST(KaedeCli, ImportThenExportThenImportAgain) {
   // errors: a missing file, an unknown column
   EXPECT_NE(Kaede({"import", dir.Path() + "/none.csv", "--into", book}).Status, 0);
   EXPECT_NE(Kaede({"export", book, "-o", out, "--columns", "何か"}).Status, 0);
+}
+
+TEST(KaedeCli, ImportOfAContactsExportWithLabelledValues) {
+  test::TempDir dir;
+  std::string csv = dir.Path() + "/contacts.csv";
+  WriteFileAtomic(Utf8ToSjis(csv),
+                  "First Name,Last Name,Phonetic First Name,Phonetic Last Name,E-mail 1 - Label,E-mail 1 - Value,"
+                  "Phone 1 - Label,Phone 1 - Value,Phone 2 - Label,Phone 2 - Value,Address 1 - Formatted,"
+                  "Address 1 - Street,Address 1 - Postal Code,Birthday,Labels\n"
+                  "太郎,山田,たろう,やまだ,* Home,taro@example.jp,Mobile,090-1111-2222,Home,03-1111-2222,"
+                  "\"〒153-0064\n東京都目黒区下目黒3-12-5\",東京都目黒区下目黒3-12-5,153-0064,1980-04-01,"
+                  "* myContacts ::: 友人\n"
+                  ",,,,,,,,,,,,,,\n");
+  std::string book = dir.Path() + "/住所録.kad";
+  TRun r = Kaede({"import", csv, "--into", book});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("文字コード: UTF-8"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("1件インポートしました（値のない行 1 件は飛ばしました）"), std::string::npos) << r.Out;
+  TPersonList list;
+  list.Open(Utf8ToSjis(book), false);
+  ASSERT_EQ(list.Count(), 1);
+  TPerson* p = list.Persons(0);
+  EXPECT_EQ(test::U8(p->Name()), "山田 太郎");
+  EXPECT_EQ(test::U8(JoinStr(p->Mails().Lines(), "|")), "個人:taro@example.jp");
+  EXPECT_EQ(test::U8(JoinStr(p->Tels().Lines(), "|")), "携帯:090-1111-2222|自宅:03-1111-2222");
+  EXPECT_EQ(p->Postal(), "1530064");
+  EXPECT_EQ(test::U8(JoinStr(p->Remarks().Lines(), "|")), "誕生日:1980/04/01");
+  EXPECT_EQ(test::U8(JoinStr(p->Classify().Lines(), "|")), "友人");
+}
+
+TEST(KaedeCli, ImportsThatCannotBeReadOrMapNothingAreRefusedAndLeaveTheBookAlone) {
+  test::TempDir dir;
+  std::string book = dir.Path() + "/住所録.kad";
+  WriteFileAtomic(Utf8ToSjis(book), SJ("既存,きそん\r\n"));
+  std::string before = ReadFileBytes(Utf8ToSjis(book));
+  // UTF-8 with one stray byte: the error names the line and column
+  std::string bad = dir.Path() + "/bad.csv";
+  WriteFileAtomic(Utf8ToSjis(bad), "氏名,よみ\n山田,やまだ\n鈴木,す\xFFずき\n");
+  TRun r = Kaede({"import", bad, "--into", book});
+  EXPECT_NE(r.Status, 0);
+  EXPECT_NE(r.Err.find("3行目"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("11桁目"), std::string::npos) << r.Err;
+  // nothing maps: refused, not an import of blank entries
+  std::string none = dir.Path() + "/none.csv";
+  std::string lines = "foo,bar\n";
+  for (int i = 0; i < 50; ++i) lines += "1,2\n";
+  WriteFileAtomic(Utf8ToSjis(none), lines);
+  r = Kaede({"import", none, "--into", book});
+  EXPECT_NE(r.Status, 0);
+  EXPECT_NE(r.Err.find("割り当てられていません"), std::string::npos) << r.Err;
+  EXPECT_EQ(ReadFileBytes(Utf8ToSjis(book)), before);
+  // the encoding can be named: a UTF-8 file read as Shift_JIS maps nothing here either
+  std::string utf8 = dir.Path() + "/u.csv";
+  WriteFileAtomic(Utf8ToSjis(utf8), "氏名\n山田\n");
+  EXPECT_NE(Kaede({"import", utf8, "--into", book, "--encoding", "sjis"}).Status, 0);
+  EXPECT_NE(Kaede({"import", utf8, "--into", book, "--encoding", "latin1"}).Status, 0);
+  EXPECT_EQ(ReadFileBytes(Utf8ToSjis(book)), before);
+  ASSERT_EQ(Kaede({"import", utf8, "--into", book}).Status, 0);
+  EXPECT_NE(ReadFileBytes(Utf8ToSjis(book)), before);
+}
+
+TEST(KaedeCli, ExportsToStandardOutputAndVCardsBackIntoABook) {
+  test::TempDir dir;
+  std::string book = dir.Path() + "/住所録.kad";
+  WriteFileAtomic(Utf8ToSjis(book), SJ("\"山田 太郎\",\"やまだ たろう\",携帯:090-1|自宅:03-2,個人:t@example.jp,,1530064,"
+                                       "東京都目黒区下目黒|目黒ハイツ,家族,,メモ,2024/4/1,2024/5/1,,,\r\n"));
+  TRun csv = Kaede({"export", book, "-o", "-", "--columns", "氏名,携帯", "--utf8"});
+  ASSERT_EQ(csv.Status, 0) << csv.Err;
+  EXPECT_EQ(csv.Out, "\xEF\xBB\xBF氏名,携帯\r\n\"山田 太郎\",090-1\r\n");
+  EXPECT_NE(csv.Err.find("1件エクスポートしました"), std::string::npos);
+  // a path that is no regular file is written into, never replaced
+  EXPECT_EQ(Kaede({"export", book, "-o", "/dev/null"}).Status, 0);
+  struct stat st;
+  ASSERT_EQ(::stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  // vCard out to standard output, and back in
+  TRun cards = Kaede({"export", book, "-o", "-", "--vcard"});
+  ASSERT_EQ(cards.Status, 0) << cards.Err;
+  EXPECT_EQ(cards.Out.rfind("BEGIN:VCARD\r\nVERSION:3.0\r\n", 0), 0u) << cards.Out;
+  std::string vcf = dir.Path() + "/out.vcf";
+  WriteFileAtomic(Utf8ToSjis(vcf), cards.Out);
+  TRun in = Kaede({"import", vcf, "--into", dir.Path() + "/copy.kad"});
+  ASSERT_EQ(in.Status, 0) << in.Err;
+  EXPECT_NE(in.Out.find("文字コード: vCard"), std::string::npos) << in.Out;
+  EXPECT_EQ(ReadFileBytes(Utf8ToSjis(dir.Path() + "/copy.kad")), ReadFileBytes(Utf8ToSjis(book)));
+  EXPECT_NE(Kaede({"export", book, "-o", "-", "--vcard", "--utf8"}).Status, 0);  // CSV switches do not go with it
 }

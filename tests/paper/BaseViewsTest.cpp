@@ -528,3 +528,72 @@ TEST_F(BaseView, AStyleChangeResetsTheOffsetAndTakesTheZoom) {
   }
   borrowed->Free();
 }
+
+TEST_F(BaseView, AUserPaperIsCommittedToThePrinterItPrintsOn) {
+  TFakePrinterBackend& printer = InstallFakePrinter(600);
+  TFakeViewHost host;
+  TPagedView v;
+  v.Pages = 1;
+  v.SetHost(&host);
+  TBaseStyle& s = *v.Style();
+  s.BeginUpdate();
+  s.SetBase(&TBaseStyleValues::PaperVisible, true);
+  s.SetPaperWidth(200);  // a round-trip card
+  s.SetPaperHeight(148);
+  s.EndUpdate();
+  const TPrinterSettings& committed = printer.Devices[0].Settings;
+  EXPECT_EQ(committed.PaperNumber, kPaperUser);
+  EXPECT_EQ(committed.PaperWidth, 2000);
+  EXPECT_EQ(committed.PaperLength, 1480);
+  EXPECT_EQ(PageMetrics().PaperDots, (TPoint{4724, 3496}));
+  TRect content;
+  v.OnPaint = [&](const TPaintInfo& p) { content = p.DrawRect; };
+  v.Print("card", 0, 0);
+  EXPECT_EQ(content.Right - content.Left, 4724 - 2 * 472);
+  // back to A4: committed as well
+  s.SetPaperSize(kPaperA4);
+  EXPECT_EQ(committed.PaperNumber, kPaperA4);
+  EXPECT_EQ(PageMetrics().PaperDots, (TPoint{4961, 7016}));
+}
+
+namespace {
+
+// Prints with a copy of its style whose paper margin is white, as the postcard does.
+class TWhitePrintView : public TPagedView {
+public:
+  int Started = 0, Finished = 0;
+
+protected:
+  void PrintStarting() override {
+    ++Started;
+    Style()->SaveBackup();
+    Style()->ViewInfo(TBaseStyle::viPaperMargin)->SetBackColor(clWhite);
+  }
+  void PrintFinished() override {
+    ++Finished;
+    Style()->RestoreBackup();
+  }
+};
+
+}  // namespace
+
+TEST_F(BaseView, TheScreenStyleComesBackAfterAFailedPrint) {
+  TFakePrinterBackend& printer = InstallFakePrinter(600);
+  TFakeViewHost host;
+  TWhitePrintView v;
+  v.SetHost(&host);
+  v.SetBounds(400, 300);
+  v.Style()->SetBase(&TBaseStyleValues::PaperVisible, true);
+  v.Style()->ViewInfo(TBaseStyle::viPaperMargin)->SetBackColor(0x00CCFFFF);
+  printer.FailNewPageAfter = 1;
+  EXPECT_THROW(v.Print("t", 0, 0), ESheetPrinter);
+  EXPECT_EQ(v.Started, 1);
+  EXPECT_EQ(v.Finished, 1);
+  EXPECT_EQ(v.Style()->ViewInfo(TBaseStyle::viPaperMargin)->BackColor(), 0x00CCFFFF);
+  EXPECT_FALSE(v.Printing());
+  EXPECT_EQ(v.Canvas().Dpi(), 96);
+  // an empty range never starts: nothing to restore either
+  EXPECT_THROW(v.Print("t", 9, 9), EPrintRangeEmpty);
+  EXPECT_EQ(v.Started, 2);
+  EXPECT_EQ(v.Finished, 2);
+}

@@ -9,6 +9,7 @@
 
 #include "QtCanvas.h"
 #include "QtPaperControls.h"
+#include "Tables.h"
 #include "paper/ViewTestUtil.h"
 
 using namespace kaede;
@@ -161,4 +162,96 @@ TEST_F(QtPaperControl, KeysMapToTheViewsKeyCodes) {
   EXPECT_EQ(QtKeyToKeyCode(Qt::Key_A), 'A');
   EXPECT_EQ(QtKeyToKeyCode(Qt::Key_Exclam), 0);
   EXPECT_EQ(QtShiftState(Qt::ControlModifier | Qt::ShiftModifier, Qt::LeftButton), ssCtrl | ssShift | ssLeft);
+}
+
+namespace {
+
+// A table control in a window, with 120 rows of invented entries. With KAEDE_SHOT_DIR set the
+// window's pictures are saved there (and with KAEDE_SHOW_MS it stays that long on screen, for
+// a screenshot of a real display).
+struct TTableWindow {
+  TQtPaperControl* Control;
+  TTable* Logic;
+  QWidget Top;
+  explicit TTableWindow(const std::function<void(TTableStyle&)>& style = nullptr) {
+    auto logic = std::make_unique<TTable>();
+    Logic = logic.get();
+    Logic->View().OnCellText = [](int32_t col, int32_t row, int32_t& align, std::string& text) {
+      static const char* const names[] = {"山田 太郎", "佐藤 花子", "鈴木 一郎", "高橋 美穂", "田中 直樹"};
+      static const char* const towns[] = {"東京都千代田区千代田1-1", "大阪府大阪市北区梅田3-1-1",
+                                          "北海道札幌市中央区大通西4-1", "福岡県福岡市博多区博多駅前2-1"};
+      if (col == 0) text = Utf8ToSjis(names[row % 5]);
+      else if (col == 1) {
+        text = std::to_string(1000001 + row * 7919 % 8999999);
+        align = caCenter;
+      } else text = Utf8ToSjis(towns[row % 4]);
+    };
+    Control = new TQtPaperControl(std::move(logic), &Top);
+    auto* layout = new QVBoxLayout(&Top);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Control);
+    Top.resize(640, 480);
+    Top.setWindowTitle("Kaede Address table preview");
+    Top.show();
+    TTableStyleList list;
+    list.Reset();
+    TTableStyle* s = list.Style(0);
+    if (style) style(*s);
+    Logic->AssignStyle(s);
+    Logic->View().SetRowCount(120);
+    QApplication::processEvents();
+  }
+  QImage Grab(const char* name) {
+    QApplication::processEvents();
+    QImage img = Top.grab().toImage();
+    if (const char* dir = std::getenv("KAEDE_SHOT_DIR")) img.save(QString(dir) + "/" + name + ".png");
+    if (const char* ms = std::getenv("KAEDE_SHOW_MS")) QTest::qWait(std::atoi(ms));
+    return img;
+  }
+};
+
+}  // namespace
+
+TEST_F(QtPaperControl, ATableInAWindow) {
+  TTableWindow w;
+  TTableView& v = w.Logic->View();
+  EXPECT_GT(v.PageCount(), 1);
+  QImage img = w.Grab("table-whole-page");
+  // the header row of the first page in the Line element's grey
+  TRect sheet = v.SheetRect(0);
+  TRect content = v.ContentRect(v.PageRect(0, v.PaperAreaRect(sheet)));
+  QPoint viewAt = w.Control->ViewWidget()->mapTo(&w.Top, QPoint(0, 0));
+  const int32_t tableLeft = content.Left + (content.Right - content.Left - v.TableWidth()) / 2;
+  QPoint header(viewAt.x() + tableLeft + 2, viewAt.y() + content.Top + 2);
+  EXPECT_EQ(img.pixelColor(header), QColor(0xEE, 0xEE, 0xEE));
+  // at 100 % the scroll bar runs over all pages, and Page Down keys scroll
+  w.Logic->Style().SetBase(&TBaseStyleValues::RatioValue, 100);
+  QApplication::processEvents();
+  EXPECT_TRUE(w.Control->ScrollBar(true)->isEnabled());
+  w.Control->setFocus();
+  QTest::keyClick(w.Control, Qt::Key_Down);
+  EXPECT_EQ(v.Offset().Y, -v.ScrollStep().Y);
+  w.Grab("table-100");
+}
+
+TEST_F(QtPaperControl, ADividedSheetAtAQuarter) {
+  TTableWindow w([](TTableStyle& s) {
+    s.SetBase(&TBaseStyleValues::PaperLevelDivide, 2);
+    s.SetBase(&TBaseStyleValues::PaperVerticalDivide, 2);
+    s.SetBase(&TBaseStyleValues::RatioValue, 25);
+    s.ViewInfo(TBaseStyle::viPaperDivideLine)->SetStatus(1);
+  });
+  TTableView& v = w.Logic->View();
+  EXPECT_EQ(v.PageCount(), (120 + v.RowsPerPage() - 1) / v.RowsPerPage());
+  EXPECT_EQ(v.SheetCount(), (v.PageCount() + 3) / 4);
+  QImage img = w.Grab("table-2x2-25");
+  QPoint viewAt = w.Control->ViewWidget()->mapTo(&w.Top, QPoint(0, 0));
+  // the divide line between the two pages of the first row of the sheet, in its grey
+  TRect a = v.PaperAreaRect(v.SheetRect(0));
+  TRect p0 = v.PageRect(0, a);
+  QPoint line(viewAt.x() + p0.Right - 1, viewAt.y() + p0.Top + 5);
+  EXPECT_EQ(img.pixelColor(line), QColor(170, 170, 170));
+  // the gap between the first and the second sheet
+  TRect s1 = v.SheetRect(1);
+  EXPECT_NE(img.pixelColor(viewAt.x() + s1.Left + 5, viewAt.y() + s1.Top - 4), QColor(Qt::white));
 }

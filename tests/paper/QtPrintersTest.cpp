@@ -85,3 +85,111 @@ TEST(QtPrinters, ThePdfPrinterWritesItsPages) {
     pages += data.compare(at, 12, "/Type /Pages") != 0;
   EXPECT_EQ(pages, 2u);
 }
+
+namespace {
+
+// The size of a PDF's first page in points ("W x H"), from pdfinfo; empty without it.
+std::string PdfPageSize(const std::string& pdfUtf8) {
+  std::string cmd = "pdfinfo '" + pdfUtf8 + "' 2>/dev/null | sed -n 's/^Page size: *\\([0-9.]* x [0-9.]*\\) pts.*/\\1/p'";
+  FILE* p = ::popen(cmd.c_str(), "r");
+  if (!p) return {};
+  char buf[128] = {};
+  size_t n = std::fread(buf, 1, sizeof buf - 1, p);
+  ::pclose(p);
+  std::string s(buf, n);
+  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+// A grey image of a PDF's first page (pdftoppm at dpi); empty without it.
+struct TGrey {
+  int W = 0, H = 0;
+  std::string Pixels;
+  int At(int x, int y) const { return static_cast<unsigned char>(Pixels[static_cast<size_t>(y * W + x)]); }
+};
+TGrey RenderGrey(const std::string& pdfUtf8, int dpi) {
+  // pdftoppm writes ROOT.pgm for -singlefile
+  std::string out = pdfUtf8 + ".pgm";
+  std::string cmd = "pdftoppm -gray -r " + std::to_string(dpi) + " -singlefile '" + pdfUtf8 + "' '" + pdfUtf8 +
+                    "' 2>/dev/null";
+  TGrey g;
+  if (std::system(cmd.c_str()) != 0) return g;
+  std::string data = ReadFileBytes(FromOsPath(out));
+  int maxv = 0, consumed = 0;
+  if (std::sscanf(data.c_str(), "P5 %d %d %d%n", &g.W, &g.H, &maxv, &consumed) != 3) return g;
+  g.Pixels = data.substr(static_cast<size_t>(consumed) + 1);
+  if (g.Pixels.size() < static_cast<size_t>(g.W * g.H)) g = TGrey();
+  return g;
+}
+
+}  // namespace
+
+TEST(QtPrinters, AnUnknownPaperNumberIsARangeErrorAndChangesNothing) {
+  EnsureApp();
+  TSheetPrinter p(std::make_unique<TPdfPrinterBackend>());
+  const TPoint a4 = p.PaperSizeDots();
+  p.SetPaperSizeNumber(4242);
+  EXPECT_THROW(p.ApplySettings(), ESHEETPrinterRangeError);
+  p.DiscardSettings();
+  EXPECT_EQ(p.GetPaperSizeNumber(), kPaperA4);
+  EXPECT_EQ(p.PaperSizeDots(), a4);
+  // a user size without an extent is no size either
+  TPdfPrinterBackend b;
+  TPrinterSettings s;
+  s.PaperNumber = kPaperUser;
+  EXPECT_THROW(b.WriteSettings(s), ESHEETPrinterRangeError);
+}
+
+TEST(QtPrinters, UserPagesComeOutAsWideAndAsHighAsAsked) {
+  EnsureApp();
+  if (std::system("pdfinfo -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdfinfo is not installed";
+  test::TempDir dir;
+  struct TCase {
+    int32_t W, H;
+    bool Landscape;
+    const char* Points;
+  };
+  // a round-trip card (wider than high), a postcard, and the flag that only turns standard papers
+  for (const TCase& c : {TCase{2000, 1480, false, "567 x 420"}, TCase{1000, 1480, false, "283 x 420"},
+                         TCase{2000, 1480, true, "567 x 420"}}) {
+    auto backend = std::make_unique<TPdfPrinterBackend>();
+    TPdfPrinterBackend* b = backend.get();
+    std::string pdf = dir.Path() + "/card" + std::to_string(c.W) + (c.Landscape ? "l" : "p") + ".pdf";
+    b->SetOutputFileName(FromOsPath(pdf));
+    TSheetPrinter p(std::move(backend));
+    p.SetPaperExtent(c.W, c.H);
+    p.SetOrientation(c.Landscape);
+    p.ApplySettings();
+    EXPECT_EQ(p.PaperSizeDots(), (TPoint{RoundHalfEven(c.W * 600 / 254.0), RoundHalfEven(c.H * 600 / 254.0)}));
+    p.BeginDoc("card");
+    p.EndDoc();
+    EXPECT_EQ(PdfPageSize(pdf), c.Points) << c.W << " " << c.Landscape;
+  }
+}
+
+TEST(QtPrinters, PdfDrawingStartsAtThePagesTopLeftCorner) {
+  EnsureApp();
+  if (std::system("pdftoppm -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm is not installed";
+  test::TempDir dir;
+  std::string pdf = dir.Path() + "/corners.pdf";
+  auto backend = std::make_unique<TPdfPrinterBackend>();
+  backend->SetOutputFileName(FromOsPath(pdf));
+  TSheetPrinter p(std::move(backend));
+  p.SetPaperExtent(2000, 1480);
+  p.ApplySettings();
+  const TPoint size = p.PaperSizeDots();
+  p.BeginDoc("corners");
+  auto* s = static_cast<TQtPrintSurface*>(p.Canvas());
+  ASSERT_TRUE(s && s->Painter);
+  // a black square of 100 dots in each corner of the page model
+  const int d = 100;
+  for (QPoint at : {QPoint(0, 0), QPoint(size.X - d, 0), QPoint(0, size.Y - d), QPoint(size.X - d, size.Y - d)})
+    s->Painter->fillRect(QRect(at, QSize(d, d)), Qt::black);
+  p.EndDoc();
+  TGrey g = RenderGrey(pdf, 60);  // 10 dots a pixel
+  ASSERT_GT(g.W, 0);
+  EXPECT_EQ(g.W, 473);  // 567 points
+  for (QPoint at : {QPoint(2, 2), QPoint(g.W - 3, 2), QPoint(2, g.H - 3), QPoint(g.W - 3, g.H - 3)})
+    EXPECT_LT(g.At(at.x(), at.y()), 64) << at.x() << "," << at.y();
+  EXPECT_GT(g.At(g.W / 2, g.H / 2), 192);
+}

@@ -138,16 +138,23 @@ TEST(Settings, IniFilesFromOtherProgramsReadAsTheyWrite) {
   EXPECT_EQ(ReadFileBytes(file), text);
 }
 
+namespace {
+// An application with the switch letters of the address book that records what it is given.
+struct TSwitchRecorder : TAppOption {
+  std::vector<std::pair<char, std::string>> switches;
+  void HandleSwitch(char letter, const std::string& value) override {
+    TAppOption::HandleSwitch(letter, value);
+    switches.emplace_back(letter, value);
+  }
+  bool IsSwitchLetter(char letter) const override {
+    return letter == 'D' || letter == 'N' || letter == 'S' || TAppOption::IsSwitchLetter(letter);
+  }
+};
+}  // namespace
+
 TEST(CommandLine, SwitchesAndFiles) {
   ConfigHome home;
-  struct TRecorder : TAppOption {
-    std::vector<std::pair<char, std::string>> switches;
-    void HandleSwitch(char letter, const std::string& value) override {
-      TAppOption::HandleSwitch(letter, value);
-      switches.emplace_back(letter, value);
-    }
-  };
-  auto* o = TDataItem::Make<TRecorder>();
+  auto* o = TDataItem::Make<TSwitchRecorder>();
   o->AppKey = "CmdTest";
   TStrings got;
   o->OnParams = [&](const TStrings& f) { got = f; };
@@ -162,6 +169,56 @@ TEST(CommandLine, SwitchesAndFiles) {
   EXPECT_EQ(quits, 1);
   o->ParseCommandLine({"/z"});
   EXPECT_TRUE(o->TrayMode());
+  o->Free();
+}
+
+TEST(CommandLine, AbsolutePathsStartingWithAnyLetterAreFilesNeverSwitches) {
+  ConfigHome home;
+  auto* o = TDataItem::Make<TSwitchRecorder>();
+  o->AppKey = "CmdPaths";
+  int quits = 0;
+  o->OnQuit = [&] { ++quits; };
+  TStrings got;
+  o->OnParams = [&](const TStrings& f) { got = f; };
+  for (char c : std::string("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ")) {
+    std::string first(1, c);
+    TStrings paths = {"/" + first + "ata/books/" + SJ("家族.kad"),  // what a double-click passes
+                      "/" + first + "older/sub",                     // a folder path that does not exist (yet)
+                      "/" + first + SJ("族.kad"),                    // a book right under the root
+                      "/" + first + ".KAD"};
+    o->switches.clear();
+    o->ParseCommandLine(paths);
+    EXPECT_TRUE(o->switches.empty()) << c;
+    EXPECT_EQ(got, paths) << c;
+  }
+  EXPECT_EQ(quits, 0);
+  // existing paths whose letters are switch letters
+  TStrings existing;
+  for (const char* p : {"/dev", "/sys", "/srv", "/snap", "/nix", "/dev/null"})
+    if (FileExists(p) || DirectoryExists(p)) existing.push_back(p);
+  ASSERT_FALSE(existing.empty());
+  o->switches.clear();
+  o->ParseCommandLine(existing);
+  EXPECT_TRUE(o->switches.empty());
+  EXPECT_EQ(got, existing);
+  // the switches themselves: alone, with a value without "/", with an absolute value, and
+  // in the "-X value" form
+  o->switches.clear();
+  o->ParseCommandLine({"/D", "/Dbooks", "/D/home/me/books", "-D", "/tmp/some folder", "-n", SJ("山田"), "-Q", "-S"});
+  EXPECT_EQ(o->switches, (std::vector<std::pair<char, std::string>>{{'D', ""},
+                                                                     {'D', "books"},
+                                                                     {'D', "/home/me/books"},
+                                                                     {'D', "/tmp/some folder"},
+                                                                     {'N', SJ("山田")},
+                                                                     {'Q', ""},
+                                                                     {'S', ""}}));
+  EXPECT_TRUE(got.empty());
+  EXPECT_EQ(quits, 1);
+  // letters without a value take nothing after them, unknown letters are no switches
+  o->switches.clear();
+  o->ParseCommandLine({"/Qx", "/x", "-x", "/zz"});
+  EXPECT_TRUE(o->switches.empty());
+  EXPECT_EQ(got, (TStrings{"/Qx", "/x", "-x", "/zz"}));
   o->Free();
 }
 

@@ -75,7 +75,7 @@ TEST(AddressCompleter, AnAddressWithoutCodeFindsItsCode) {
   EXPECT_EQ(c.view.postal, "");
   c.view.TypeMemo("東京都千代田区千代田１－１");
   EXPECT_EQ(c.view.postal, "1000001");
-  EXPECT_EQ(c.view.focus, "postal");
+  EXPECT_EQ(c.view.focus, "");  // the caret stays in the address being typed
   EXPECT_SJ_EQ("東京都千代田区千代田１－１", c.view.memo);
   // with a code present, further typing looks nothing up
   c.view.TypeMemo("東京都千代田区皇居外苑");
@@ -94,6 +94,46 @@ TEST(AddressCompleter, PickingACodeTakesTheAddressWithItsNoteOnce) {
   c.view.completer.Pick(1);
   EXPECT_EQ(c.view.postal, "0640820");
   EXPECT_SJ_EQ("北海道札幌市中央区大通西", c.view.memo);
+  EXPECT_EQ(c.view.focus, "postal");
+}
+
+TEST(AddressCompleter, CompositionsAreNotLookedUpAndOffersWhileTypingKeepTheCaret) {
+  Completer c;
+  c.view.TypeMemo("東京都");
+  EXPECT_EQ(c.changes, 1);
+  // the steps of a composition report no change: the committed text is the same
+  c.view.completer.SetComposing(true);
+  c.view.completer.MemoChanged();
+  EXPECT_EQ(c.changes, 1);
+  // the commit is looked up; the offer waits without the focus
+  c.view.completer.SetComposing(false);
+  c.view.TypeMemo("東京都千代田区");
+  EXPECT_EQ(c.changes, 2);
+  ASSERT_TRUE(c.view.pickShown);
+  EXPECT_EQ(c.view.focus, "");
+  // a commit that starts the next composition is a change, but not yet looked up
+  c.view.completer.SetComposing(true);
+  c.view.TypeMemo("東京都千代田区千代田");
+  EXPECT_EQ(c.changes, 3);
+  EXPECT_EQ(c.view.postal, "");
+  c.view.completer.SetComposing(false);
+  c.view.TypeMemo("東京都千代田区千代田１");
+  EXPECT_EQ(c.view.postal, "1000001");
+  EXPECT_FALSE(c.view.pickShown);
+  c.view.TypePostal("");
+  // an address that finds nothing any more takes the old offer away
+  c.view.TypeMemo("東京都千代田区");
+  ASSERT_TRUE(c.view.pickShown);
+  c.view.TypeMemo("大阪府");
+  EXPECT_FALSE(c.view.pickShown);
+  // asked for with "〒 ← 住所", the offer takes the focus, and one code takes it to the code
+  c.view.memo = S("東京都千代田区");
+  c.view.completer.LookUpPostal();
+  EXPECT_EQ(c.view.focus, "pick");
+  c.view.memo = S("東京都千代田区千代田");
+  c.view.completer.LookUpPostal();
+  EXPECT_FALSE(c.view.pickShown);
+  EXPECT_EQ(c.view.postal, "1000001");
   EXPECT_EQ(c.view.focus, "postal");
 }
 

@@ -293,6 +293,13 @@ TEST(EntryCommands, FormatUnificationRunsOnlyWithTickedSwitches) {
   EXPECT_SJ_EQ("やまだ", w.book.Persons(0)->Yomi());
   EXPECT_SJ_EQ("山田 太郎", w.pane.name);
   EXPECT_TRUE(w.pane.editor.Edited());
+  // the unification is one step of the history
+  w.commands.Undo();
+  EXPECT_SJ_EQ("山田　太郎", w.book.Persons(0)->Name());
+  EXPECT_SJ_EQ("ヤマダ", w.book.Persons(0)->Yomi());
+  EXPECT_FALSE(w.book.History().CanUndo());
+  w.commands.Redo();
+  EXPECT_SJ_EQ("山田 太郎", w.book.Persons(0)->Name());
 }
 
 TEST(EntryCommands, ARelationJumpFromAFilteredTabFallsBackToAllEntries) {

@@ -48,6 +48,11 @@ public:
   ~TRecordingHost() override { SetAppHost(nullptr); }
   std::vector<std::string> Infos, Errors, Confirms;  // UTF-8
   bool ConfirmAnswer = true;
+  // The data-folder dialog the settings ask for (none: the headless answer).
+  std::function<std::unique_ptr<TDataPathChooser>()> MakeChooser;
+  std::unique_ptr<TDataPathChooser> CreateDataPathChooser() override {
+    return MakeChooser ? MakeChooser() : nullptr;
+  }
   void ShowInfo(const std::string& t) override { Infos.push_back(SjisToUtf8(t)); }
   void ShowError(const std::string& t) override { Errors.push_back(SjisToUtf8(t)); }
   bool Confirm(const std::string& t) override {
@@ -89,8 +94,9 @@ public:
   void SetMemoText(const std::string& t) override { memo = t; }
   void FocusPostal() override { focus = "postal"; }
   void FocusMemo() override { focus = "memo"; }
-  void ShowPickList(const TStrings& lines, bool belowMemo) override {
-    pick = lines, pickShown = true, pickBelowMemo = belowMemo, focus = "pick";
+  void ShowPickList(const TStrings& lines, bool belowMemo, bool takeFocus) override {
+    pick = lines, pickShown = true, pickBelowMemo = belowMemo;
+    if (takeFocus) focus = "pick";
   }
   void HidePickList() override { pickShown = false; }
   // The user types into a field.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "AppHost.h"
@@ -165,8 +166,9 @@ TEST(MainWindow, TabsFilterByClassificationKanaRowAndFind) {
   EXPECT_EQ(f.c->Book().Count(), 5);
 }
 
-TEST(MainWindow, BookNamesAreCheckedAndRenamingKeepsBothFiles) {
+TEST(MainWindow, BookNamesAreCheckedAndRenamingLeavesTheOldFileInTheTrash) {
   Fixture f;
+  ::setenv("XDG_DATA_HOME", (f.data.Path() + "/share").c_str(), 1);
   f.WriteBook("住所録", "a,a\r\n");
   f.WriteBook("仕事", "w,w\r\n");
   f.Start();
@@ -182,9 +184,15 @@ TEST(MainWindow, BookNamesAreCheckedAndRenamingKeepsBothFiles) {
   EXPECT_EQ(ReadFileBytes(f.Book("仕事")), "w,w\r\n");
   f.view.inputs = {{true, "家族"}};
   EXPECT_TRUE(f.c->RenameBook());
-  EXPECT_TRUE(FileExists(f.Book("住所録")));
+  // one book under its new name; the old file can be restored from the trash
+  EXPECT_FALSE(FileExists(f.Book("住所録")));
+  EXPECT_TRUE(fs::exists(f.data.Path() + "/share/Trash/files/住所録.kad"));
   EXPECT_TRUE(FileExists(f.Book("家族")));
+  TStrings books = f.view.books;
+  std::sort(books.begin(), books.end());
+  EXPECT_EQ(books, (TStrings{SJ("家族"), SJ("仕事")}));  // in byte order
   EXPECT_EQ(f.view.title, SJ("Kaede Address - 家族"));
+  ::unsetenv("XDG_DATA_HOME");
 }
 
 TEST(MainWindow, DeletingTheOpenBookEmptiesTheListAndTheTitle) {
@@ -251,4 +259,29 @@ TEST(MainWindow, TheSyntheticFileImportsThroughTheDialogAndUndoesInOneStep) {
   EXPECT_EQ(f.c->Book().AllCount(), 1);
   f.c->Close();
   EXPECT_EQ(ReadFileBytes(f.Book("住所録")), before);
+}
+
+TEST(MainWindow, ABookGivenByItsPathOpensAsTheDesktopPassesADoubleClickedOne) {
+  test::TempDir elsewhere;
+  std::string path = Utf8ToSjis(elsewhere.Path() + "/家族.kad");
+  WriteFileAtomic(path, SJ("父,ちち\r\n母,はは\r\n"));
+  Fixture f;
+  f.WriteBook("住所録", "a,あ\r\n");
+  TAppOption::SetProgramArguments({"/D" + Utf8ToSjis(f.data.Path()), path});
+  f.Start();
+  EXPECT_EQ(f.c->Book().FileName, path);
+  EXPECT_EQ(f.c->Book().AllCount(), 2);
+  EXPECT_EQ(f.view.title, SJ("Kaede Address - 家族"));
+  EXPECT_EQ(f.options->DataPath(), Utf8ToSjis(f.data.Path()) + "/");  // the data folder stays
+}
+
+TEST(MainWindow, AnImportWithNothingMappedIsRefusedWithAMessage) {
+  Fixture f;
+  f.WriteBook("住所録", "a,あ\r\n");
+  f.Start();
+  f.view.importDialog = [](TCsvImportSession& s) { return s.LoadBytes("foo,bar\r\n1,2\r\n"); };
+  f.c->Import();
+  ASSERT_FALSE(f.host.errors.empty());
+  EXPECT_NE(f.host.errors.back().find(TCsvImportSession::NoMappingMessage()), std::string::npos);
+  EXPECT_EQ(f.c->Book().AllCount(), 1);
 }

@@ -159,10 +159,10 @@ TEST_F(Pipeline, WhatIsNoArchiveOrNoDictionaryFailsAndKeepsTheDictionary) {
     TZipStep Step;
     const char* Text;
   } cases[] = {
-      {Server.Url("/page"), TZipStep::Unpack, "解凍に失敗しました。"},
-      {otherMember, TZipStep::Unpack, "解凍に失敗しました。"},
-      {htmlCsv, TZipStep::Convert, "変換に失敗しました。"},
-      {emptyCsv, TZipStep::Convert, "変換に失敗しました。"},
+      {Server.Url("/page"), TZipStep::Unpack, "解凍に失敗しました。郵便番号の書庫（ZIP または LHA）ではありません。"},
+      {otherMember, TZipStep::Unpack, "解凍に失敗しました。KEN_ALL.CSV: 書庫にありません"},
+      {htmlCsv, TZipStep::Convert, "変換に失敗しました。KEN_ALL.CSV に郵便番号のデータがありません。"},
+      {emptyCsv, TZipStep::Convert, "変換に失敗しました。KEN_ALL.CSV に郵便番号のデータがありません。"},
   };
   for (const TCase& c : cases) {
     Statuses.clear();
@@ -178,7 +178,7 @@ TEST_F(Pipeline, WhatIsNoArchiveOrNoDictionaryFailsAndKeepsTheDictionary) {
   TKaedeZipPipeline p;
   p.Source = Zip;
   EXPECT_FALSE(p.Run());
-  EXPECT_EQ(SjisToUtf8(p.Status().Text), "変換に失敗しました。");
+  EXPECT_EQ(SjisToUtf8(p.Status().Text), "変換に失敗しました。辞書を書き込むフォルダがありません。");
 }
 
 TEST(Download, RedirectsAreFollowedOnlyToTheWeb) {

@@ -60,14 +60,31 @@ public:
 
   void WriteSettings(const TPrinterSettings& s) {
     QPrinter& p = Printer();
+    // Everything is checked before anything changes: a paper Qt cannot set leaves the
+    // printer as it was and says so.
+    QPageSize size;
+    QPageLayout::Orientation orientation = s.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     if (s.PaperNumber == kPaperUser) {
-      if (s.ExtentPresent && s.PaperWidth > 0 && s.PaperLength > 0)
-        p.setPageSize(QPageSize(QSizeF(s.PaperWidth / 10.0, s.PaperLength / 10.0), QPageSize::Millimeter, QString(),
-                                QPageSize::ExactMatch));
-    } else if (QPageSize::id(s.PaperNumber) != QPageSize::Custom) {
-      p.setPageSize(QPageSize(QPageSize::id(s.PaperNumber)));
+      if (!s.ExtentPresent || s.PaperWidth <= 0 || s.PaperLength <= 0)
+        throw ESHEETPrinterRangeError("TSheetPrinter.SetpaperExtent: The User Paper Extent is out of range");
+      // A user paper comes out as wide and as high as asked: Qt and the print systems take
+      // a page size upright, turned by the orientation. The PDF page is the nearest whole
+      // points, which is as close to the millimetres as the writer allows.
+      const double w = s.PaperWidth / 10.0, h = s.PaperLength / 10.0;
+      const QSizeF upright(std::min(w, h), std::max(w, h));
+      size = FPdf ? QPageSize(QSize(qRound(upright.width() * 72 / 25.4), qRound(upright.height() * 72 / 25.4)),
+                              QString(), QPageSize::ExactMatch)
+                  : QPageSize(upright, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+      orientation = w > h ? QPageLayout::Landscape : QPageLayout::Portrait;
+    } else {
+      QPageSize::PageSizeId id = QPageSize::id(s.PaperNumber);
+      if (id == QPageSize::Custom)
+        throw ESHEETPrinterRangeError("TSheetPrinter.SetPaperSizeNumber: Paper Number " +
+                                      std::to_string(s.PaperNumber) + " is out of range");
+      size = QPageSize(id);
     }
-    p.setPageOrientation(s.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (!p.setPageSize(size)) throw ESheetPrinterNotSupported("TSheetPrinter.ApplySettings: PaperSize is not Supported");
+    p.setPageOrientation(orientation);
     FSettings = s;
   }
 
@@ -83,7 +100,8 @@ public:
                     ? QSizeF(FSettings.PaperWidth / 10.0, FSettings.PaperLength / 10.0)
                     : QPageSize(QPageSize::id(FSettings.PaperNumber)).size(QPageSize::Millimeter);
     if (!mm.isEmpty()) {
-      if (FSettings.Landscape) mm.transpose();
+      // a user size is as wide and as high as asked; a standard paper turns with the flag
+      if (FSettings.Landscape && FSettings.PaperNumber != kPaperUser) mm.transpose();
       m.PaperDots = {qRound(mm.width() * dpi / 25.4), qRound(mm.height() * dpi / 25.4)};
       m.PrintableDots = m.PaperDots;
       return m;
@@ -134,7 +152,8 @@ private:
       FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
       FPrinter->setOutputFormat(QPrinter::PdfFormat);
       FPrinter->setResolution(TPdfPrinterBackend::kDpi);
-      FPrinter->setFullPage(false);
+      // drawing positions are measured from the page's top-left corner
+      FPrinter->setFullPage(true);
       FPrinter->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
       FPrinter->setPageSize(QPageSize(QPageSize::A4));
       FPrinter->setPageOrientation(QPageLayout::Portrait);

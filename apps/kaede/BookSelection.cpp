@@ -1,0 +1,58 @@
+#include "BookSelection.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "Strs.h"
+
+namespace kaede::cli {
+
+namespace {
+
+int ParseRow(const std::string& text) {
+  char* end = nullptr;
+  long row = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != 0 || row < 0 || row > 10)
+    throw Exception("--filter-row needs a kana row number from 0 to 10, not '" + Utf8ToSjis(text, TConvMode::Replace) + "'");
+  return static_cast<int>(row);
+}
+
+}  // namespace
+
+TBookSelection ReadSelection(TArgReader& r) {
+  TBookSelection s;
+  s.HasRow = r.Option("--filter-row", s.Row);
+  s.HasClassify = r.Option("--classify", s.Classify);
+  s.HasFind = r.Option("--find", s.Find);
+  s.AllFields = r.Flag("--all-fields");
+  if (s.HasRow && s.HasClassify) throw Exception("--filter-row and --classify cannot be used together");
+  if (s.AllFields && !s.HasFind) throw Exception("--all-fields belongs to --find");
+  if (s.HasRow) ParseRow(s.Row);
+  return s;
+}
+
+std::vector<TPerson*> SelectEntries(TPersonList& book, const TBookSelection& s) {
+  if (s.HasRow) {
+    book.FindMode = pfmKanaRow;
+    book.FilterNo(ParseRow(s.Row));
+  } else if (s.HasClassify) {
+    std::string name = ArgToSjis(s.Classify, "the classification");
+    const TStrings& names = book.Classifications();
+    auto it = std::find(names.begin(), names.end(), name);
+    if (it == names.end()) throw Exception("the book has no classification '" + name + "'");
+    book.FindMode = pfmClassify;
+    book.FilterNo(static_cast<int32_t>(it - names.begin()));
+  }
+  std::vector<TPerson*> r;
+  if (!s.HasFind) {
+    for (int i = 0; i < book.Count(); ++i) r.push_back(book.Persons(i));
+    return r;
+  }
+  // Find and find next walk the entries that the filter shows.
+  book.FindMode = s.AllFields ? pfmAllFields : pfmName;
+  for (int i = book.FindText(ArgToSjis(s.Find, "the find text"), false); i >= 0; i = book.FindNext(i + 1, false))
+    r.push_back(book.Persons(i));
+  return r;
+}
+
+}  // namespace kaede::cli

@@ -1,0 +1,1 @@
+kaede_bench(bench_csv LIBS kaede_addressbook SOURCES bench_csv.cpp)
