@@ -6,89 +6,11 @@
 #include "PersonColumns.h"
 #include "PostStyles.h"
 #include "QtPaperControls.h"
-#include "TableStyles.h"
+#include "Tables.h"
 
 namespace kaede {
 
 // ---- The simple views ----------------------------------------------------------------------
-
-// The visible entries as a ruled table: a header row of the style's columns on every page
-// (or the first only), then one row per entry.
-class TSimpleTableView : public TBaseView {
-public:
-  explicit TSimpleTableView(TBaseStyle* style) : TBaseView(style) {}
-  TPersonList* Book = nullptr;
-  int Rows = 0;
-
-  void Refresh() {
-    Resize();
-    Invalidate();
-  }
-
-protected:
-  TTableStyle& Table() const { return static_cast<TTableStyle&>(*Style()); }
-  TStrings Columns() const { return DecodeCommaText(Table().Table().ValueNames); }
-  int32_t RowHeight() {
-    SetFont(Table().Normal()->Font(), 0);
-    return std::max(1, Canvas().Font().Height + 2 * ToPixels(Table().Table().InBoxVerticalMargin));
-  }
-  int32_t RowsPerPage(bool firstPage) {
-    int32_t perPage = std::max(1, ContentBox().Height / RowHeight());
-    bool header = firstPage || !Table().Table().ValueNameOnlyFirstPage;
-    return std::max(1, perPage - (header ? 1 : 0));
-  }
-  void Arrange(const TRect& rect) override {
-    TBaseView::Arrange(rect);
-    int32_t first = RowsPerPage(true), rest = RowsPerPage(false);
-    int32_t pages = Rows <= first ? 1 : 1 + (Rows - first + rest - 1) / rest;
-    SetPageCount(pages);
-  }
-  void DrawPageContent(int32_t page, const TRect& content, const TRect& clip) override {
-    TCanvas& c = Canvas();
-    FillClipped(c, content, clip, Table().Normal()->BackColor());
-    const TStrings cols = Columns();
-    if (cols.empty()) return;
-    const int32_t rowH = RowHeight();
-    const int32_t colW = std::max(1, (content.Right - content.Left) / static_cast<int32_t>(cols.size()));
-    const int32_t margin = ToPixels(Table().Table().InBoxLevelMargin);
-    // pages are numbered from 0 here
-    int32_t first = 0;
-    for (int32_t p = 0; p < page; ++p) first += RowsPerPage(p == 0);
-    const bool header = page == 0 || !Table().Table().ValueNameOnlyFirstPage;
-    int32_t y = content.Top;
-    auto cell = [&](int col, const std::string& text, const TViewInfo* e, int align) {
-      TRect r{content.Left + col * colW, y, content.Left + (col + 1) * colW, y + rowH};
-      TRect inner = IntersectRects(r, clip);
-      if (IsEmptyRect(inner)) return;
-      SetFont(e->Font(), 0);
-      int32_t w = c.TextWidth(text);
-      int32_t x = align == 0 ? r.Left + (colW - w) / 2 : r.Left + margin;
-      c.TextOut(x, r.Top + (rowH - c.Font().Height) / 2, text, nullptr, &inner, false);
-    };
-    TViewInfo* line = Table().Line();
-    if (header) {
-      FillClipped(c, TRect{content.Left, y, content.Left + colW * static_cast<int32_t>(cols.size()), y + rowH}, clip,
-                  line->BackColor());
-      for (size_t i = 0; i < cols.size(); ++i) cell(static_cast<int>(i), cols[i], line, 0);
-      y += rowH;
-    }
-    const int32_t count = RowsPerPage(page == 0);
-    for (int32_t r = first; r < first + count && r < Rows; ++r) {
-      const TPerson* person = Book && r < Book->Count() ? Book->Persons(r) : nullptr;
-      for (size_t i = 0; i < cols.size(); ++i) {
-        int align = -1;
-        std::string text = person ? PersonTableCellText(*person, cols[i], align) : std::string();
-        cell(static_cast<int>(i), text, Table().Normal(), align);
-      }
-      y += rowH;
-    }
-    // the rules
-    SetLinePen(line);
-    const int32_t right = content.Left + colW * static_cast<int32_t>(cols.size());
-    for (int32_t ry = content.Top; ry <= y; ry += rowH) DrawHLine(c, content.Left, right, ry, clip);
-    for (size_t i = 0; i <= cols.size(); ++i) DrawVLine(c, content.Left + static_cast<int32_t>(i) * colW, content.Top, y, clip);
-  }
-};
 
 // One card per visible entry (or one free page in the editor mode): the postal code in its
 // boxes, the address and the name with the honorific, in the style's elements and layout
@@ -216,26 +138,30 @@ std::unique_ptr<TBaseControl> MakeSimplePostControl() {
   return control;
 }
 
-std::unique_ptr<TBaseControl> MakeSimpleTableControl() {
-  return std::make_unique<TBaseControl>([](TBaseStyle* s) { return new TSimpleTableView(s); },
-                                        [] { return new TTableStyle(); });
-}
-
-void SetSimpleViewList(TBaseControl& control, TPersonList* book) {
+void SetSimplePostBook(TBaseControl& control, TPersonList* book) {
   if (auto* post = dynamic_cast<TSimplePostView*>(&control.View())) {
     post->Book = book;
     post->Refresh();
-  } else if (auto* table = dynamic_cast<TSimpleTableView*>(&control.View())) {
-    table->Book = book;
-    table->Refresh();
   }
 }
 
-void SetSimpleTableRows(TBaseControl& control, int rows) {
-  if (auto* table = dynamic_cast<TSimpleTableView*>(&control.View()); table && table->Rows != rows) {
-    table->Rows = rows;
-    table->Refresh();
-  }
+std::unique_ptr<TBaseControl> MakeTableControl() { return std::make_unique<TTable>(); }
+
+void SetTableBook(TBaseControl& control, TPersonList* book) {
+  auto* table = dynamic_cast<TTable*>(&control);
+  if (!table) return;
+  TTableView& view = table->View();
+  // the cells of the visible entries, by the columns of the style
+  view.OnCellText = [book, &view](int32_t column, int32_t row, int32_t& align, std::string& text) {
+    const TStrings& columns = view.ColumnNames();
+    if (!book || row < 0 || row >= book->Count() || column < 0 || column >= static_cast<int32_t>(columns.size())) return;
+    text = PersonTableCellText(*book->Persons(row), columns[static_cast<size_t>(column)], align);
+  };
+  view.Invalidate();
+}
+
+void SetTableRows(TBaseControl& control, int rows) {
+  if (auto* table = dynamic_cast<TTable*>(&control)) table->View().SetRowCount(rows);
 }
 
 // ---- The previews as widgets ---------------------------------------------------------------
@@ -247,7 +173,7 @@ public:
   explicit TSimplePostPreview(QWidget* parent) : FWidget(new TQtPaperControl(MakeSimplePostControl(), parent)) {}
   QWidget* Widget() override { return FWidget; }
   TBaseControl& Control() override { return FWidget->Control(); }
-  void SetList(TPersonList* book) override { SetSimpleViewList(Control(), book); }
+  void SetList(TPersonList* book) override { SetSimplePostBook(Control(), book); }
   void ShowEntry(int position) override {
     auto& view = static_cast<TSimplePostView&>(Control().View());
     view.Refresh();
@@ -263,13 +189,14 @@ private:
   TQtPaperControl* FWidget;
 };
 
-class TSimpleTablePreview : public ITablePreview {
+// The table control of the table print, its cells from the visible entries.
+class TTablePreview : public ITablePreview {
 public:
-  explicit TSimpleTablePreview(QWidget* parent) : FWidget(new TQtPaperControl(MakeSimpleTableControl(), parent)) {}
+  explicit TTablePreview(QWidget* parent) : FWidget(new TQtPaperControl(MakeTableControl(), parent)) {}
   QWidget* Widget() override { return FWidget; }
   TBaseControl& Control() override { return FWidget->Control(); }
-  void SetList(TPersonList* book) override { SetSimpleViewList(Control(), book); }
-  void SetRowCount(int rows) override { SetSimpleTableRows(Control(), rows); }
+  void SetList(TPersonList* book) override { SetTableBook(Control(), book); }
+  void SetRowCount(int rows) override { SetTableRows(Control(), rows); }
 
 private:
   TQtPaperControl* FWidget;
@@ -296,7 +223,7 @@ std::unique_ptr<IPostPreview> MakePostPreview(QWidget* parent) {
 
 std::unique_ptr<ITablePreview> MakeTablePreview(QWidget* parent) {
   if (TableFactory()) return TableFactory()(parent);
-  return std::make_unique<TSimpleTablePreview>(parent);
+  return std::make_unique<TTablePreview>(parent);
 }
 
 }  // namespace kaede

@@ -2,8 +2,8 @@
 // The two previews of the print area as it uses them: the postcard control (one card per
 // visible entry, or the free text) and the table control (the visible entries as a ruled
 // table). The print area reaches each through a small interface, so that the controls of the
-// postcard and table print plug in by a factory; until they do, simple previews of their own
-// show the cards and the table through the paper view.
+// postcard print plugs in by a factory; until it does, a simple view of its own shows the
+// cards through the paper view.
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -48,13 +48,13 @@ void SetTablePreviewFactory(TTablePreviewFactory factory);
 std::unique_ptr<IPostPreview> MakePostPreview(QWidget* parent);
 std::unique_ptr<ITablePreview> MakeTablePreview(QWidget* parent);
 
-// The previews of this file, also without a window (tests print with them): their views.
-class TSimplePostView;
-class TSimpleTableView;
+// The controls behind the previews, also without a window (tests print with them). The table
+// is the table print's own control; the cards are drawn by a simple view of this file until
+// the postcard control plugs in.
+std::unique_ptr<TBaseControl> MakeTableControl();
+void SetTableBook(TBaseControl& control, TPersonList* book);
+void SetTableRows(TBaseControl& control, int rows);
 std::unique_ptr<TBaseControl> MakeSimplePostControl();
-std::unique_ptr<TBaseControl> MakeSimpleTableControl();
-// Points a control made above at a book (and, for cards, an entry and a sender).
-void SetSimpleViewList(TBaseControl& control, TPersonList* book);
-void SetSimpleTableRows(TBaseControl& control, int rows);
+void SetSimplePostBook(TBaseControl& control, TPersonList* book);
 
 }  // namespace kaede

@@ -81,7 +81,7 @@ TEST(PrintRange, TheChosenCardAndTheTablesPagesReachThePdf) {
   auto cards = MakeSimplePostControl();
   cards->AssignStyle(posts.Style(0));
   cards->View().SetBounds(400, 600);
-  SetSimpleViewList(*cards, &book);
+  SetSimplePostBook(*cards, &book);
   EXPECT_EQ(cards->View().SheetCount(), 20);
   TPrintRange range = PostcardPrintRange(static_cast<TPostStyle&>(cards->Style()), cards->View().SheetCount(), book.Count(), 4);
   ASSERT_EQ(range.From, 5);
@@ -95,11 +95,15 @@ TEST(PrintRange, TheChosenCardAndTheTablesPagesReachThePdf) {
   EXPECT_EQ(PdfPages(dir.File("card.pdf")), 1u);
 
   // a table of many rows: every page the dialog offers is printed
-  auto table = MakeSimpleTableControl();
+  // a book of 200 entries: the sample twenty ten times
+  TPersonList many;
+  for (int r = 0; r < 10; ++r)
+    for (int i = 0; i < book.AllCount(); ++i) many.AddItem(book.AllPersons(i));
+  auto table = MakeTableControl();
   table->AssignStyle(tables.Style(0));
   table->View().SetBounds(400, 600);
-  SetSimpleViewList(*table, &book);
-  SetSimpleTableRows(*table, 200);
+  SetTableBook(*table, &many);
+  SetTableRows(*table, many.Count());
   TPrintRange pages = TablePrintRange(table->View().PageCount());
   ASSERT_GT(pages.Max, 1);
   TPrintChoice all;
