@@ -35,6 +35,8 @@ public:
 TEST(QuitAfterStart, AnEmptyDataFolderGetsTheDefaultBookWithoutAQuestion) {
   test::ConfigHome home;
   test::TempDir data;
+  IAppHost host;  // a host of its own: quitting ends this one
+  SetAppHost(&host);
   TAppOption::SetProgramArguments({"/D" + Utf8ToSjis(data.Path()), "/Q"});
   auto* options = TDataItem::Make<TKaedeAddressOption>();
   {
@@ -49,4 +51,19 @@ TEST(QuitAfterStart, AnEmptyDataFolderGetsTheDefaultBookWithoutAQuestion) {
   }
   options->Free();
   TAppOption::SetProgramArguments({});
+  SetAppHost(nullptr);
+}
+
+TEST(QuitAfterStart, TheFirstStartTakesTheDefaultFolderWithoutAsking) {
+  test::ConfigHome home;  // no settings yet: the first start
+  IAppHost host;
+  SetAppHost(&host);
+  TAppOption::SetProgramArguments({"/Q"});
+  auto* options = TDataItem::Make<TKaedeAddressOption>();
+  // the headless host cancels the folder dialog, which would end the program here
+  EXPECT_FALSE(AppHost().Terminated());
+  EXPECT_EQ(options->DataPath(), TKaedeAddressOption::DefaultDataPath());
+  options->Free();
+  TAppOption::SetProgramArguments({});
+  SetAppHost(nullptr);
 }
