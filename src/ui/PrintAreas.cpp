@@ -1,6 +1,10 @@
 #include "PrintAreas.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QHBoxLayout>
 #include <QMainWindow>
 #include <QPrintDialog>
@@ -166,6 +170,25 @@ void TPrintArea::Prepare() {
   FPost = MakePostPreview(FStack);
   FStack->addWidget(FPost->Widget());
   FPost->SetList(FBook);
+  // the edit popup of the card's free text
+  FEditPopup = new QMenu(this);
+  const std::pair<const char*, const char*> entries[] = {
+      {"ActionCut", "切り取り"}, {"ActionCopy", "コピー"}, {"ActionPaste", "貼り付け"}, {"ActionSelectAll", "すべて選択"}};
+  for (const auto& [name, caption] : entries) {
+    QAction* a = FEditPopup->addAction(QString::fromUtf8(caption));
+    a->setObjectName(name);
+    const std::string n = name;
+    connect(a, &QAction::triggered, this, [this, n] {
+      if (n == "ActionCut") FPost->Cut();
+      else if (n == "ActionCopy") FPost->Copy();
+      else if (n == "ActionPaste") FPost->Paste();
+      else FPost->SelectAll();
+    });
+  }
+  connect(FEditPopup, &QMenu::aboutToShow, this, [this] { UpdateEditPopup(); });
+  FPost->Widget()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(FPost->Widget(), &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { FEditPopup->popup(FPost->Widget()->mapToGlobal(at)); });
   FButtons = new TStyleCategoryButtons(*this);
   TStyleSelector& s = FButtons->Selector();
   s.CategoryColor0 = 9212647;
@@ -307,6 +330,18 @@ void TPrintArea::ToggleStyleFrame() {
 
 bool TPrintArea::StyleFrameVisible() const {
   return (FPostFrame && !FPostFrame->isHidden()) || (FTableFrame && !FTableFrame->isHidden());
+}
+
+void TPrintArea::UpdateEditPopup() {
+  if (!FEditPopup) return;
+  const bool editing = PostVisible() && static_cast<const TPostStyle&>(FPost->Control().Style()).Post().Editor;
+  const bool selection = editing && FPost->HasSelection();
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  const bool text = editing && clipboard && !clipboard->text().isEmpty();
+  for (QAction* a : FEditPopup->actions()) {
+    const QString n = a->objectName();
+    a->setEnabled(n == "ActionPaste" ? text : n == "ActionSelectAll" ? editing : selection);
+  }
 }
 
 TPrintRange TPrintArea::CurrentPrintRange() const {

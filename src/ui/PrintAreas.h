@@ -14,6 +14,7 @@
 #include "StylePopupActionBars.h"
 #include "TableStyles.h"
 
+class QMenu;
 class QScrollArea;
 class QStackedWidget;
 
@@ -89,6 +90,11 @@ public:
   // Shows or hides the style settings panel of the visible preview.
   void ToggleStyleFrame();
   bool StyleFrameVisible() const;
+  // The edit popup of the card preview: cut, copy, paste and select all act on the card's
+  // free text while the card's style edits text; cut and copy need a selection, paste text
+  // on the clipboard. Enables the four entries.
+  void UpdateEditPopup();
+  QMenu* EditPopup() const { return FEditPopup; }
   // The print range of the visible preview.
   TPrintRange CurrentPrintRange() const;
   // Prints through the print dialog (RunPrintDialog).
@@ -138,6 +144,7 @@ private:
   QScrollArea* FButtonScroll = nullptr;
   TPostStyleFrame* FPostFrame = nullptr;
   TTableStyleFrame* FTableFrame = nullptr;
+  QMenu* FEditPopup = nullptr;
 };
 
 }  // namespace kaede

@@ -27,6 +27,13 @@ public:
   virtual void SetSender(const TPerson* sender) = 0;
   // The style settings panel is shown beside the preview.
   virtual void SetFrameVisible(bool /*visible*/) {}
+  // The free text of a card whose style edits text (the Editor switch): the commands of the
+  // preview's edit popup. Without a text editor nothing is selected and they do nothing.
+  virtual bool HasSelection() const { return false; }
+  virtual void Cut() {}
+  virtual void Copy() {}
+  virtual void Paste() {}
+  virtual void SelectAll() {}
 };
 
 class ITablePreview {

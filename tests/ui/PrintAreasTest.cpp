@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QMenu>
 #include <QSplitter>
 #include <filesystem>
 
@@ -11,6 +13,7 @@
 #include "KaedeAddressMains.h"
 #include "PrintAreas.h"
 #include "QtCanvas.h"
+#include "QtPaperControls.h"
 #include "QtPrinters.h"
 #include "StyleCategoryButtons.h"
 #include "TestUtil.h"
@@ -265,4 +268,67 @@ TEST_F(TWindowFixture, NothingToPrintIsSaidAndNoDialogOpens) {
   w.Action("ActionPrint")->trigger();
   EXPECT_EQ(dialogs, 1);
   w.close();
+}
+
+namespace {
+
+// A card preview whose free text reports a selection and counts the commands it gets.
+class TEditingPostPreview : public IPostPreview {
+public:
+  explicit TEditingPostPreview(QWidget* parent) : FWidget(new TQtPaperControl(MakeSimplePostControl(), parent)) {}
+  QWidget* Widget() override { return FWidget; }
+  TBaseControl& Control() override { return FWidget->Control(); }
+  void SetList(TPersonList* book) override { SetSimplePostBook(Control(), book); }
+  void ShowEntry(int) override {}
+  void SetSender(const TPerson*) override {}
+  bool HasSelection() const override { return Selected; }
+  void Cut() override { ++Cuts; }
+  bool Selected = false;
+  int Cuts = 0;
+
+private:
+  TQtPaperControl* FWidget;
+};
+
+}  // namespace
+
+TEST_F(TWindowFixture, TheCardsEditPopupActsOnlyOnTheFreeTextOfAStyleThatEditsText) {
+  TEditingPostPreview* post = nullptr;
+  SetPostPreviewFactory([&post](QWidget* parent) {
+    auto p = std::make_unique<TEditingPostPreview>(parent);
+    post = p.get();
+    return std::unique_ptr<IPostPreview>(std::move(p));
+  });
+  Start();
+  {
+    TKaedeAddressMain w(*Options);
+    w.Start();
+    w.Action("ActionPreview")->trigger();
+    TPrintArea* area = w.PrintArea();
+    ASSERT_NE(post, nullptr);
+    auto entry = [area](const char* name) { return area->EditPopup()->findChild<QAction*>(name); };
+    ASSERT_NE(entry("ActionCut"), nullptr);
+    post->Selected = true;
+    area->UpdateEditPopup();
+    EXPECT_FALSE(entry("ActionCut")->isEnabled());  // the official card writes no free text
+    EXPECT_FALSE(entry("ActionSelectAll")->isEnabled());
+    ASSERT_TRUE(area->SelectPostStyle(SJ("はがき（裏／横書き）")));
+    area->UpdateEditPopup();
+    EXPECT_TRUE(entry("ActionCut")->isEnabled());
+    EXPECT_TRUE(entry("ActionCopy")->isEnabled());
+    EXPECT_TRUE(entry("ActionSelectAll")->isEnabled());
+    entry("ActionCut")->trigger();
+    EXPECT_EQ(post->Cuts, 1);
+    post->Selected = false;
+    area->UpdateEditPopup();
+    EXPECT_FALSE(entry("ActionCopy")->isEnabled());  // nothing selected
+    QGuiApplication::clipboard()->setText("text");
+    area->UpdateEditPopup();
+    EXPECT_TRUE(entry("ActionPaste")->isEnabled());
+    QGuiApplication::clipboard()->clear();
+    area->UpdateEditPopup();
+    EXPECT_FALSE(entry("ActionPaste")->isEnabled());
+    w.close();
+  }
+  SetPostPreviewFactory(nullptr);
 }
