@@ -1,6 +1,8 @@
 #include "MemoLabels.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
@@ -368,6 +370,46 @@ void TMemoLabel::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
   if (e->type() == QEvent::FontChange) Measure();
   if (e->type() == QEvent::EnabledChange) update();
+}
+
+// ---- THintWindow ---------------------------------------------------------------------------
+
+THintWindow::THintWindow(QWidget* parent) : TMemoLabel(parent) {
+  setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  SetFrameShape(1);
+  SetPen(QPen(QColor(0x80, 0x80, 0x80)));
+  SetMargins(4, 4, 4, 4);
+  SetLineSpace(2);
+  SetDefaultWidth(320);
+  SetAutoSize(true);
+}
+
+void THintWindow::ShowHint(const std::string& text, const QPoint& at) {
+  if (text.empty()) {
+    hide();
+    return;
+  }
+  SetCaption(text);
+  // as wide as the longest line needs, at most the default width
+  const int width = DefaultWidth();
+  TQtCanvas canvas(nullptr, logicalDpiY(), TRect{0, 0, width, INT32_MAX / 2});
+  canvas.SetFont(LabelFont());
+  TTextBoxRequest r = Request(canvas, TRect{0, 0, width, INT32_MAX / 2});
+  TIntegers cache;
+  r.BreakCache = &cache;
+  r.MeasureOnly = true;
+  TTextBoxSize size = DrawTextBox(r);
+  QRect g(at, QSize(std::max(size.Width, 8), std::max(size.Height, 8)));
+  if (QScreen* screen = QGuiApplication::screenAt(at)) {
+    QRect area = screen->availableGeometry();
+    if (g.right() > area.right()) g.moveRight(area.right());
+    if (g.bottom() > area.bottom()) g.moveBottom(area.bottom());
+  }
+  setGeometry(g);
+  show();
+  raise();
+  update();
 }
 
 }  // namespace kaede

@@ -118,11 +118,13 @@ protected:
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
 
+protected:
+  TTextBoxRequest Request(TCanvas& canvas, const TRect& box) const;
+  TCanvasFont LabelFont() const;
+
 private:
   template <class T>
   void Set(T& field, const T& value, bool measure = true);
-  TTextBoxRequest Request(TCanvas& canvas, const TRect& box) const;
-  TCanvasFont LabelFont() const;
 
   TStrings FCaptions;
   bool FVertical = false;
@@ -142,6 +144,17 @@ private:
   TIntegers FBreakCache;
   TTextBoxSize FMeasured;
   bool FResizing = false;
+};
+
+// The hint window of the paper views: a label of its own on top of everything, sized to its
+// text (upright, the four margins equal) and shown at a point of the screen.
+class THintWindow : public TMemoLabel {
+  Q_OBJECT
+public:
+  explicit THintWindow(QWidget* parent = nullptr);
+  // Shows text with its top-left corner at a screen point, kept on the screen; an empty text
+  // hides the window.
+  void ShowHint(const std::string& text, const QPoint& at);
 };
 
 }  // namespace kaede

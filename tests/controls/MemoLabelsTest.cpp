@@ -237,3 +237,20 @@ TEST(MemoLabel, PaintsItsColourAndFramesAroundAnEmptyCaption) {
   QImage clear = label->grab().toImage();
   EXPECT_NE(clear.pixelColor(60, 60), QColor(255, 0, 0));
 }
+
+TEST(HintWindow, ShowsItsTextSizedToItAndHidesWhenEmpty) {
+  THintWindow hint;
+  hint.ShowHint(SJ("３頁目"), QPoint(100, 100));
+  ASSERT_TRUE(hint.isVisible());
+  const int h = QFontInfo(hint.font()).pixelSize();
+  EXPECT_EQ(hint.height(), 4 + h + 4);
+  EXPECT_LT(hint.width(), 320);  // a short hint is narrow
+  // a long one wraps at the default width
+  std::string longText;
+  for (int i = 0; i < 40; ++i) longText += SJ("あ");
+  hint.ShowHint(longText, QPoint(100, 100));
+  EXPECT_LE(hint.width(), 320);
+  EXPECT_GT(hint.height(), 4 + h + 4);
+  hint.ShowHint("", QPoint(0, 0));
+  EXPECT_FALSE(hint.isVisible());
+}
