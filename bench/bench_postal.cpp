@@ -12,6 +12,7 @@
 #include "KaedeZipPipelines.h"
 #include "KenAllConverter.h"
 #include "PostalDatas.h"
+#include "../tests/updater/UpdaterTestUtil.h"  // archives written on the spot
 
 using namespace kaede;
 
@@ -41,11 +42,10 @@ TArchiverOptions Options() {
 // Unpacks KEN_ALL.CSV, reads and converts it and writes the three files.
 void Convert(const std::string& archive, const std::string& folder) {
   TArchiveFile a(archive);
-  if (a.Extract(nullptr, Options(), {"KEN_ALL.CSV"}, folder) != 0) throw Exception("extract failed");
-  TStrings records;
-  SplitLines(ReadFileBytes(folder + "/KEN_ALL.CSV"), records);
+  if (a.Extract(nullptr, Options(), {"KEN_ALL.CSV"}, folder) != 0) throw Exception("extract failed: " + a.FailureText());
   TPostalLists lists;
-  if (!ConvertKenAll(records, lists)) throw Exception("convert failed");
+  ConvertKenAllText(ReadFileBytes(folder + "/KEN_ALL.CSV"), lists);
+  if (lists.Postal.empty()) throw Exception("convert failed");
   SavePostalFiles(folder, lists);
 }
 
@@ -118,6 +118,60 @@ void BM_PipelineFromLocalZip(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PipelineFromLocalZip)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// KEN_ALL.CSV of the national file converted from its text, line by line to the end (with the
+// check of every byte), beside the older form that first split the text into a list of lines.
+const std::string& NationalCsv() {
+  static std::string text = [] {
+    std::string f = Scratch() + "/csv";
+    TArchiveFile a(Shared("kenall/ken_all_2026-06-05.zip"));
+    if (a.Extract(nullptr, Options(), {"KEN_ALL.CSV"}, f) != 0) throw Exception("extract failed: " + a.FailureText());
+    return ReadFileBytes(f + "/KEN_ALL.CSV");
+  }();
+  return text;
+}
+
+void BM_ConvertText(benchmark::State& state) {
+  const std::string& text = NationalCsv();
+  for (auto _ : state) {
+    TPostalLists lists;
+    ConvertKenAllText(text, lists);
+    benchmark::DoNotOptimize(lists.Postal.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ConvertText)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertSplitLines(benchmark::State& state) {
+  const std::string& text = NationalCsv();
+  for (auto _ : state) {
+    TStrings records;
+    SplitLines(text, records);
+    TPostalLists lists;
+    ConvertKenAll(records, lists);
+    benchmark::DoNotOptimize(lists.Postal.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ConvertSplitLines)->Unit(benchmark::kMillisecond);
+
+// A small archive that expands to 100 MB of line ends: the update stops at the size bound of
+// the unpacked file, without reading it.
+void BM_PipelineRejectsNewlineBomb(benchmark::State& state) {
+  ::setenv("TMPDIR", Scratch().c_str(), 1);
+  static const std::string bomb = [] {
+    std::string zip = Scratch() + "/bomb.zip";
+    test::WriteArchive(zip, "zip", {{"KEN_ALL.CSV", std::string(100 << 20, '\n')}});
+    return zip;
+  }();
+  for (auto _ : state) {
+    TKaedeZipPipeline p;
+    p.Source = bomb;
+    p.TargetFolder = Scratch() + "/bomb-target";
+    if (p.Run()) state.SkipWithError("the bomb was accepted");
+  }
+}
+BENCHMARK(BM_PipelineRejectsNewlineBomb)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_LoadIndexed(benchmark::State& state) {
   Dictionary();

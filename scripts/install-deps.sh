@@ -10,6 +10,7 @@ packages=(
   libicu-dev libarchive-dev libcurl4-openssl-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk fontconfig
   xvfb xauth poppler-utils ccache python3 python3-icu
+  clang libclang-rt-14-dev
 )
 
 missing=()

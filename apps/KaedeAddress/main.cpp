@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
     host.SetMainWindow(&window);
     host.OnTrayAction = [options](int kind, const TPoint& at) { options->TrayAction(kind, at); };
     // a termination signal saves and closes the window; the program then ends as after 終了
-    window.OnQuitRequested = [] { QApplication::quit(); };
+    // (queued: a signal that comes while the program is still starting ends it as soon as
+    // the event loop runs, instead of leaving a closed window in a running program)
+    window.OnQuitRequested = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
     window.Start();  // the start book, and the command line (/Z keeps the window hidden)
     if (!options->TrayMode() && !host.Terminated()) window.show();
     if (!host.Terminated()) status = QApplication::exec();

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace kaede {
+class TPersonList;
+}
+
 namespace kaede::cli {
 
 using TArgs = std::vector<std::string>;
@@ -45,6 +49,11 @@ public:
 private:
   TArgs FArgs;
 };
+
+// Opens a book for the rest of the run. The book is not freed when the command returns: the
+// process ends right after, and the system takes back a big book's memory at once, far faster
+// than freeing it entry by entry.
+TPersonList& OpenBookForRun(const std::string& file);
 
 // Converts a UTF-8 argument (file name or text from the terminal) to CP932, raising a clear
 // error for characters that CP932 cannot hold.

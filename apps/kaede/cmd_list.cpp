@@ -25,8 +25,7 @@ int Run(const TArgs& args) {
   std::string file = ArgToSjis(files[0], "the book name");
   if (!FileExists(file)) throw Exception("no such book: " + file);
 
-  TPersonList book;
-  book.Open(file, false);
+  TPersonList& book = OpenBookForRun(file);
   for (const TPerson* p : SelectEntries(book, selection)) PrintLine(EntryLine(p));
   return 0;
 }

@@ -31,8 +31,7 @@ int Run(const TArgs& args) {
   if (files.size() != 1) throw Exception("usage: kaede unify BOOK.kad [--switches 0,1,2,3,4,5]");
   std::string file = ArgToSjis(files[0], "the book name");
   if (!FileExists(file)) throw Exception("no such book: " + file);
-  TPersonList book;
-  book.Open(file, false);
+  TPersonList& book = OpenBookForRun(file);
   book.UnifyFormat(options);
   book.SaveToFile("");
   std::printf("%d entries unified and saved\n", book.AllCount());

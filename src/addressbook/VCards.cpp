@@ -151,8 +151,7 @@ std::vector<std::pair<int, std::string>> ContentLines(std::string_view text) {
       out.emplace_back(line, std::string(phys));
     }
     std::string& cur = out.back().second;
-    if (Upper(cur.substr(0, 12)) == "VERSION:2.1") v21 = true;
-    else if (Upper(cur.substr(0, 8)) == "VERSION:") v21 = false;
+    if (Upper(cur.substr(0, 8)) == "VERSION:") v21 = cur.find("2.1", 8) != std::string::npos;
     size_t colon = cur.find(':');
     softBreak = !cur.empty() && cur.back() == '=' && colon != std::string::npos &&
                 IsQuotedPrintable(Upper(cur.substr(0, colon)));

@@ -7,6 +7,7 @@ void TEditListInfo::Clear() {
   Scroll = TPoint{0, 0};
   Marks.clear();
   if (FLines) FLines->Clear();
+  if (FHistory) FHistory->Clear();
 }
 
 TEditListInfoList::TEditListInfoList() : FStyle(TDataItem::Make<TEditorStyle>()) {}

@@ -7,6 +7,7 @@
 
 #include "DataLists.h"
 #include "EditLists.h"
+#include "EditorUndos.h"
 
 namespace kaede {
 
@@ -14,19 +15,28 @@ class TEditListInfo : public TDataItem {
 public:
   TEditList& Lines() { return *FLines; }
   const TEditList& Lines() const { return *FLines; }
+  // The document's history of edits.
+  TEditorUndo& History() { return *FHistory; }
 
   TPoint Caret{1, 0};   // display position
   TPoint Scroll{0, 0};  // scroll position of the view
   TPoints Marks;        // positions of marked lines
 
   std::string GetText() const override { return FLines->GetText(); }
-  void CreateFields() override { FLines = std::make_unique<TEditList>(); }
-  void DestroyFields() override { FLines.reset(); }
-  // An empty text, the caret at the start, nothing scrolled or marked.
+  void CreateFields() override {
+    FLines = std::make_unique<TEditList>();
+    FHistory = std::make_unique<TEditorUndo>();
+  }
+  void DestroyFields() override {
+    FHistory.reset();
+    FLines.reset();
+  }
+  // An empty text, the caret at the start, nothing scrolled or marked, no history.
   void Clear() override;
 
 private:
   std::unique_ptr<TEditList> FLines;
+  std::unique_ptr<TEditorUndo> FHistory;
 };
 
 class TEditListInfoList : public TDataList {

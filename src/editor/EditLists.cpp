@@ -240,16 +240,12 @@ TIntegers BreakLine(const std::string& line, int32_t width, int32_t cells, int32
   return pieces;
 }
 
-namespace {
-// The lines of a text for the store: every line break (CR LF, a lone CR or LF) ends a line,
-// so that a text ending with one gives an empty last line, and an empty text one empty line.
 TStrings TextLines(const std::string& text) {
   TStrings lines;
   SplitLines(text, lines);
   if (text.empty() || text.back() == '\r' || text.back() == '\n') lines.emplace_back();
   return lines;
 }
-}  // namespace
 
 // ---- The store -----------------------------------------------------------------------------
 
@@ -604,6 +600,15 @@ int32_t TEditList::RowIndexToColumn(int32_t row, int32_t index) const {
   return IndexToColumn(v.Cols, index, v.Rec.Indent, true);
 }
 
+void TEditList::RowByteColumns(int32_t row, TIntegers& out) const {
+  TRowView v;
+  MakeRowView(row, v);
+  const int32_t n = static_cast<int32_t>(v.Piece.size());
+  out.resize(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i)
+    out[static_cast<size_t>(i)] = IndexToColumn(v.Cols, i + 1, v.Rec.Indent, true);
+}
+
 int32_t TEditList::RowColumns(int32_t row) const {
   TRowView v;
   MakeRowView(row, v);
@@ -878,6 +883,39 @@ TEditResult TEditList::InsertText(TPoint position, const std::string& text, bool
   const int32_t lastLine = at.Y + static_cast<int32_t>(lines.size()) - 1;
   r.Caret = ToDisplay(caretByte, lastLine);
   FinishEdit(r, redraw, lastLine, rowsChanged || lines.size() > 1);
+  return r;
+}
+
+TPoint TEditList::EndOfText(TPoint from, const std::string& text) {
+  TStrings pieces = TextLines(text);
+  if (pieces.size() == 1) return TPoint{from.X + static_cast<int32_t>(text.size()), from.Y};
+  return TPoint{static_cast<int32_t>(pieces.back().size()) + 1, from.Y + static_cast<int32_t>(pieces.size()) - 1};
+}
+
+TEditResult TEditList::ReplaceText(TPoint from, TPoint to, const std::string& text) {
+  auto clamp = [&](TPoint p) {
+    p.Y = std::clamp(p.Y, 0, Count() - 1);
+    p.X = std::clamp(p.X, 1, static_cast<int32_t>(FLines[static_cast<size_t>(p.Y)].size()) + 1);
+    // never inside a double-byte character
+    p.X = static_cast<int32_t>(ToLeadPos(FLines[static_cast<size_t>(p.Y)], static_cast<size_t>(p.X)));
+    return p;
+  };
+  from = clamp(from);
+  to = clamp(to);
+  if (Before(to, from)) std::swap(from, to);
+  TEditResult r;
+  r.Text = text;
+  const int32_t redraw = RedrawFrom(std::max(0, ToDisplay(from).Y));
+  TStrings pieces = TextLines(text);
+  const std::string head = FLines[static_cast<size_t>(from.Y)].substr(0, static_cast<size_t>(from.X - 1));
+  const std::string tail = FLines[static_cast<size_t>(to.Y)].substr(static_cast<size_t>(to.X - 1));
+  pieces.front() = head + pieces.front();
+  const int32_t caretByte = static_cast<int32_t>(pieces.back().size()) + 1;
+  pieces.back() += tail;
+  const int32_t lastLine = from.Y + static_cast<int32_t>(pieces.size()) - 1;
+  bool rowsChanged = ReplaceLines(from.Y, to.Y - from.Y + 1, pieces);
+  r.Caret = ToDisplay(caretByte, lastLine);
+  FinishEdit(r, redraw, lastLine, rowsChanged || to.Y != from.Y || pieces.size() > 1);
   return r;
 }
 

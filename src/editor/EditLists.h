@@ -54,6 +54,10 @@ void BreakLine(const std::string& line, int32_t width, int32_t cells, int32_t sp
 TIntegers BreakLine(const std::string& line, int32_t width, int32_t cells, int32_t spacing, int32_t indent,
                     bool indentFirst, const TBreakOptions& options, const TMeasure& measure);
 
+// The lines of a text for the store: every line break (CR LF, a lone CR or LF) ends a line,
+// so that a text ending with one gives an empty last line, and an empty text one empty line.
+TStrings TextLines(const std::string& text);
+
 // ---- Display table -------------------------------------------------------------------------
 
 // One display line: a piece of a logical line.
@@ -194,6 +198,8 @@ public:
   // The column at which byte `index` (1-based in the piece) of a display line stands, as the
   // line store maps it: for drawing notation over its characters.
   int32_t RowIndexToColumn(int32_t row, int32_t index) const;
+  // The same for every byte of the piece at once: out[i] is the column of byte i + 1.
+  void RowByteColumns(int32_t row, TIntegers& out) const;
   // Cells of a display line, indent included.
   int32_t RowColumns(int32_t row) const;
   // The caret column at the end of a display line: after its last cell for the last row of a
@@ -213,6 +219,13 @@ public:
   std::string GetRangeText(TPoint start, TPoint end, bool box) const;
   TEditResult DeleteRange(TPoint start, TPoint end, bool box);
   TEditResult InsertText(TPoint position, const std::string& text, bool box);
+  // Replaces the logical range [from, to) (byte, line) by text as it stands (split at its
+  // line breaks; no padding, indent or item number is added): for undo and redo, which put
+  // back exactly what an edit took or gave. Positions outside the text are clamped; the
+  // caret of the result stands after the new text.
+  TEditResult ReplaceText(TPoint from, TPoint to, const std::string& text);
+  // The logical position just after text put in at a logical position.
+  static TPoint EndOfText(TPoint from, const std::string& text);
   // Every logical line of the display lines firstRow..lastRow becomes one logical line per
   // piece as broken at `columns` cells.
   TWrapResult HardWrap(int32_t firstRow, int32_t lastRow, int32_t columns);

@@ -123,21 +123,49 @@ void TTableView::Arrange(const TRect& rect) {
   SetPageCount(FRowCount / FRowsPerPage + (FRowCount % FRowsPerPage ? 1 : 0));
 }
 
+// On screen with paper a text keeps the share of its cell it has on paper: its advances are
+// the print's scaled to the zoom. The font's pixel height is rounded (at a whole-page zoom
+// by up to a tenth), its advances need not be.
+void TTableView::TextAdvances(const TFontRecord& font, const std::string& text, std::vector<int32_t>& out) {
+  out.resize(text.size());
+  TCanvas& c = Canvas();
+  if (Printing() || Measuring() || !TableStyle().PaperVisible()) {
+    c.Advances(text, out.data());
+    return;
+  }
+  const TPageMetrics& m = PageMetrics();
+  std::vector<int32_t> print(text.size());
+  c.Metrics().Advances(text, PointsToPixels(font.Size > 0 ? font.Size : 9, m.PageDpi), false, print.data());
+  const double f = m.ScreenDpi * Zoom() / m.PageDpi;
+  int64_t sum = 0;
+  int32_t placed = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    sum += print[i];
+    const int32_t to = RoundHalfEven(static_cast<double>(sum) * f);
+    out[i] = to - placed;
+    placed = to;
+  }
+}
+
 void TTableView::DrawCell(int32_t column, int32_t row, const TRect& clip, const TRect& cell) {
+  // the cell's background is filled with its row (one fill a row instead of one a cell)
   const TRect area = IntersectRects(cell, clip);
   if (IsEmptyRect(area)) return;
   TCanvas& c = Canvas();
-  c.FillRect(area);
   int32_t align = caLeft;
   std::string text;
   CellText(column, row, align, text);
   if (text.empty()) return;
-  const int32_t tw = c.TextWidth(text), th = c.TextHeight(text);
+  std::vector<int32_t> adv;
+  TextAdvances(TableStyle().Normal()->Font(), text, adv);
+  int32_t tw = 0;
+  for (int32_t a : adv) tw += a;
+  const int32_t th = c.TextHeight(text);
   const int32_t cw = cell.Right - cell.Left, ch = cell.Bottom - cell.Top;
   int32_t x = align == caCenter ? cell.Left + (cw - tw) / 2
               : align == caRight ? cell.Right - FCellMarginX - tw
                                  : cell.Left + FCellMarginX;
-  c.TextOut(x, cell.Top + (ch - th) / 2, text, nullptr, &area, false);
+  c.TextOut(x, cell.Top + (ch - th) / 2, text, adv.data(), &area, false);
 }
 
 void TTableView::DrawPageContent(int32_t page, const TRect& cr, const TRect& clip) {
@@ -172,18 +200,21 @@ void TTableView::DrawPageContent(int32_t page, const TRect& cr, const TRect& cli
   if (!(st.Table().ValueNameOnlyFirstPage && page != 0)) {
     bottom = cr.Top + FHeaderHeight;
     SetFont(line.Font(), 0);
-    c.SetBrush({TBrushStyle::Solid, line.BackColor()});
+    FillClipped(c, {left, cr.Top, right, bottom}, clip, line.BackColor());
     int32_t x = left;
     for (size_t i = 0; i < FColumnNames.size(); ++i) {
       const int32_t w = FColumnWidths[i];
       const TRect cell{x + 1, cr.Top + 1, x + w, bottom};
       const TRect area = IntersectRects(cell, clip);
       if (!IsEmptyRect(area)) {
-        c.FillRect(area);
         const std::string& name = FColumnNames[i];
-        const int32_t tw = c.TextWidth(name), th = c.TextHeight(name);
+        std::vector<int32_t> adv;
+        TextAdvances(line.Font(), name, adv);
+        int32_t tw = 0;
+        for (int32_t a : adv) tw += a;
+        const int32_t th = c.TextHeight(name);
         c.TextOut(cell.Left + (cell.Right - cell.Left - tw) / 2, cell.Top + (cell.Bottom - cell.Top - th) / 2, name,
-                  nullptr, &area, false);
+                  adv.data(), &area, false);
       }
       x += w;
     }
@@ -199,7 +230,7 @@ void TTableView::DrawPageContent(int32_t page, const TRect& cr, const TRect& cli
     lastBottom = y1;
     const int32_t reach = 2 + 3 * std::max<int32_t>(1, rulePen.Width);
     if (y1 + reach < clip.Top || y0 - reach > clip.Bottom) continue;  // nothing of this row is painted
-    c.SetBrush({TBrushStyle::Solid, normal.BackColor()});
+    FillClipped(c, {left, y0, right, y1 + 1}, clip, normal.BackColor());
     int32_t x = left;
     for (size_t i = 0; i < FColumnWidths.size(); ++i) {
       DrawCell(static_cast<int32_t>(i), s + q, clip, {x + 1, y0 + 1, x + FColumnWidths[i], y1});

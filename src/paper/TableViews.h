@@ -59,6 +59,8 @@ protected:
 
 private:
   void CellText(int32_t column, int32_t row, int32_t& align, std::string& text);
+  // The advances of text in font on the current surface (the canvas font set to it).
+  void TextAdvances(const TFontRecord& font, const std::string& text, std::vector<int32_t>& out);
   void DrawCell(int32_t column, int32_t row, const TRect& clip, const TRect& cell);
 
   TStrings FColumnNames;

@@ -4,7 +4,6 @@
 // The rectangles chosen here are listed in docs/postcard-presets.md.
 #include "PostStyles.h"
 
-#include <initializer_list>
 #include <vector>
 
 #include "SheetPrinters.h"
@@ -182,10 +181,10 @@ void TPostStyle::ApplyPreset(int index) {
   if (index < 0 || index >= kPostPresetCount) return;
   TPostValues& p = FPost;
   FBase.Category = PresetCategory(index);
-  // The horizontal addressee of a 100 x 148 card, below the postal-code boxes.
+  // The horizontal addressee of a 100 x 148 card, below the postal-code boxes and the stamp.
   auto horizontal = [&] {
     p.PostVertical = false;
-    Atena(p, Mm(10, 28, 80, 24), Mm(10, 56, 80, 26), Mm(10, 84, 80, 5), Mm(10, 90, 80, 5));
+    Atena(p, Mm(10, 36, 80, 20), Mm(10, 60, 80, 24), Mm(10, 88, 80, 5), Mm(10, 94, 80, 5));
   };
   // The message side of a card: free text, no addressee.
   auto backSide = [&] {
@@ -197,22 +196,6 @@ void TPostStyle::ApplyPreset(int index) {
     Status(viPostKind, 0);
     Margins(8, 10, 8, 15);
   };
-  // Everything placed on a 100 x 148 card moved to the right half of a round-trip card.
-  auto rightHalf = [&](std::initializer_list<TMmRect TPostValues::*> rects) {
-    for (auto r : rects) p.*r = (p.*r).Moved(100, 0);
-  };
-  using R = TMmRect TPostValues::*;
-  const std::initializer_list<R> atena = {
-      &TPostValues::AtenaPostCodeBigFrameLayout, &TPostValues::AtenaPostCodeSmallFrameLayout,
-      &TPostValues::AtenaPostCodeTextLayout,     &TPostValues::AtenaAddressLayout,
-      &TPostValues::AtenaNameLayout,             &TPostValues::AtenaTelLayout,
-      &TPostValues::AtenaMailLayout,             &TPostValues::StampLayout,
-      &TPostValues::HeaderLayout,                &TPostValues::FooterLayout};
-  const std::initializer_list<R> sender = {
-      &TPostValues::SenderPostCodeBigFrameLayout, &TPostValues::SenderPostCodeSmallFrameLayout,
-      &TPostValues::SenderPostCodeTextLayout,     &TPostValues::SenderAddressLayout,
-      &TPostValues::SenderNameLayout,             &TPostValues::SenderTelLayout,
-      &TPostValues::SenderMailLayout};
   // A sheet of labels on A4: each label is one page of the divided sheet, the postal code
   // written as text.
   struct TLabels {
@@ -279,26 +262,32 @@ void TPostStyle::ApplyPreset(int index) {
       break;
     case 8:
     case 9:
+      // the lottery band of the footer picture lies below the addressee; the sender moves up
       p.StampKind = 2;
       p.FooterImageKind = 1;
+      p.FooterLayout = Mm(5, 133, 90, 0);
       FBase.MarginBottom = 30;
-      if (index == 9) SetWithSender(true);
+      if (index == 9) {
+        SetWithSender(true);
+        p.SenderPostCodeBigFrameLayout = Mm(6, 125, 4, 6.5);
+        p.SenderPostCodeSmallFrameLayout = Mm(19, 125, 4, 6.5);
+        Sender(p, Mm(25, 67, 10, 56), Mm(12, 67, 13, 56), Mm(8.5, 47, 3.5, 76), Mm(5, 47, 3.5, 76));
+      }
       break;
     case 10:
     case 11:
+      // The outgoing half: the address on the left half under the title, where an official
+      // card has it; the free text on the right half beyond the fold.
       Paper(200, 148);
       FBase.MarginLeft = 110;
       p.StampKind = 3;
       p.PostKindStr = SJ("郵便往復はがき");
       Status(viRoundTrip, 2);
-      rightHalf(atena);
-      if (index == 11) {
-        SetWithSender(true);
-        rightHalf(sender);
-      }
+      if (index == 11) SetWithSender(true);
       break;
     case 12: {
-      // The reply half: addressed back to the sender, who takes the addressee's places.
+      // The reply half: addressed back to the sender, who takes the addressee's places on
+      // the left half; the free text and the folding hint lie right of the fold.
       Paper(200, 148);
       p.Editor = true;
       FEd.Vertical = false;
@@ -307,7 +296,6 @@ void TPostStyle::ApplyPreset(int index) {
       p.PostKindStr = SJ("郵便往復はがき");
       p.RoundTripStr = SJ("こ の 折 り 目 を 内 側 に し て 折 っ て 差 し 出 し て く だ さ い 。");
       Status(viRoundTrip, 2);
-      rightHalf(atena);
       for (int no = viAtenaPostCode; no <= viAtenaMail; ++no) Status(no, 0);
       SetWithSender(true);
       Status(viSenderTel, 0);
@@ -373,7 +361,7 @@ void TPostStyle::ApplyPreset(int index) {
       Status(viPostKind, 0);
       p.StampLayout = Mm(120, 8, 20, 0);
       p.HeaderLayout = Mm(75, 8, 40, 0);
-      p.FooterLayout = Mm(8, 90, 132, 0);
+      p.FooterLayout = Mm(8, 91.5, 132, 0);
       Atena(p, Mm(75, 50, 65, 28), Mm(75, 38, 65, 10), Mm(75, 80, 65, 5), Mm(75, 86, 65, 5));
       if (index == 20) {
         SetWithSender(true);

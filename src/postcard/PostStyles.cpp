@@ -133,6 +133,10 @@ void TPostStyle::Clear() {
   FEd.LineSpace = 2;
   FPost = TPostValues();
   ResetElements(viAtenaPostCode, viHalfLine);
+  // The manuscript grid of a card is one pixel wide (a width below 0); the editor's width
+  // of 1 would be a millimetre on paper. An element record cannot give a negative width,
+  // so it is set here, where the defaults are made.
+  ViewInfo(viGapLine)->ReadText(",,,-1");
 }
 
 void TPostStyle::ClearForPreset() {

@@ -153,10 +153,12 @@ void TDataItem::Changing(int arg) {
     FOwner->ItemChanging(this);
     // The keys are remembered only when the list listens; otherwise (loading a book) the
     // copy would be wasted, and a change that does reach the list counts as a key change.
-    FRememberValid = FOwner->CanNotify();
-    if (FRememberValid) {
-      FRememberedSortValue = GetSortValue();
-      FRememberedSortText = GetSortText();
+    if (FOwner->CanNotify()) {
+      if (!FRemembered) FRemembered = std::make_unique<TRemembered>();
+      FRemembered->Value = GetSortValue();
+      FRemembered->Text = GetSortText();
+    } else {
+      FRemembered.reset();
     }
   }
 }
@@ -166,8 +168,8 @@ void TDataItem::Changed(int arg) {
   if (OnAfterChange) OnAfterChange(this, arg);
   if (FOwner) {
     // A sort that is already pending stays pending.
-    if (!FRememberValid || GetSortValue() != FRememberedSortValue || GetSortText() != FRememberedSortText)
-      FOwner->NeedSort = true;
+    if (!FRemembered || GetSortValue() != FRemembered->Value || GetSortText() != FRemembered->Text) FOwner->NeedSort = true;
+    FRemembered.reset();
     FOwner->ItemChanged(this);
   }
 }
@@ -400,11 +402,11 @@ void TDataList::LoadFromFile(const std::string& name, bool append) {
   WithUpdate(*this, [&] {
     // The file is read whole before anything changes, so a file that cannot be read leaves
     // the list as it was.
-    std::string data = ReadFileBytes(name);
+    std::string data = ReadFileData(name);
     FTextSizeHint = data.size();
     try {
       if (!append) Clear();
-      AddLines(data);
+      AddFileData(std::move(data));
     } catch (Exception& e) {
       e.SetFileName(name);
       if (!append) {
@@ -425,6 +427,8 @@ void TDataList::LoadFromFile(const std::string& name, bool append) {
     SetModified(false);
   });
 }
+
+std::string TDataList::ReadFileData(const std::string& name) { return ReadFileBytes(name); }
 
 TDataItem* TDataList::AddText(const std::string& text) {
   TDataItem* last = nullptr;
@@ -523,12 +527,25 @@ void TDataList::Clear() {
   });
 }
 
-const std::string& TDataList::KeyOf(TDataItem* item) {
+void TSortKey::Assign(std::string_view key) {
+  delete[] Heap();
+  FLen = 0;
+  if (key.size() > kInline) {
+    char* p = new char[key.size()];
+    std::memcpy(p, key.data(), key.size());
+    std::memcpy(FData, &p, sizeof p);
+  } else {
+    std::memcpy(FData, key.data(), key.size());
+  }
+  FLen = static_cast<uint32_t>(key.size());
+}
+
+std::string_view TDataList::KeyOf(TDataItem* item) {
   if (!item->FKeyValid) {
-    item->FKey = CollationKey(item->GetSortText());
+    item->FKey.Assign(CollationKey(item->GetSortText()));
     item->FKeyValid = true;
   }
-  return item->FKey;
+  return item->FKey.View();
 }
 
 void TDataList::PrepareKeys() {
@@ -579,12 +596,12 @@ namespace {
 struct TSortEntry {
   double value;
   uint64_t prefix;
-  const std::string* key;
+  std::string_view key;
   int32_t id;
   TDataItem* item;
 };
 
-uint64_t KeyPrefix(const std::string& key) {
+uint64_t KeyPrefix(std::string_view key) {
   uint64_t v = 0;
   size_t n = key.size() < 8 ? key.size() : 8;
   for (size_t i = 0; i < 8; ++i) v = v << 8 | (i < n ? static_cast<unsigned char>(key[i]) : 0u);
@@ -594,7 +611,7 @@ uint64_t KeyPrefix(const std::string& key) {
 bool SortLess(const TSortEntry& a, const TSortEntry& b) {
   if (a.value != b.value) return a.value < b.value;
   if (a.prefix != b.prefix) return a.prefix < b.prefix;
-  int c = a.key->compare(*b.key);
+  int c = a.key.compare(b.key);
   if (c != 0) return c < 0;
   return a.id < b.id;
 }
@@ -644,14 +661,14 @@ void TDataList::PlaceUnplaced() {
     auto it = std::find(FItems.rbegin(), FItems.rend(), item);
     if (it == FItems.rend()) continue;
     FItems.erase(std::next(it).base());
-    const std::string& key = KeyOf(item);
-    moved.push_back(TSortEntry{item->GetSortValue(), KeyPrefix(key), &key, item->FId, item});
+    std::string_view key = KeyOf(item);
+    moved.push_back(TSortEntry{item->GetSortValue(), KeyPrefix(key), key, item->FId, item});
   }
   std::sort(moved.begin(), moved.end(), SortLess);
   for (const TSortEntry& m : moved) {
     auto at = std::upper_bound(FItems.begin(), FItems.end(), m, [](const TSortEntry& e, TDataItem* item) {
-      const std::string& key = KeyOf(item);
-      return SortLess(e, TSortEntry{item->GetSortValue(), KeyPrefix(key), &key, item->FId, item});
+      std::string_view key = KeyOf(item);
+      return SortLess(e, TSortEntry{item->GetSortValue(), KeyPrefix(key), key, item->FId, item});
     });
     FItems.insert(at, m.item);
   }
@@ -665,7 +682,7 @@ void TDataList::SortAll() {
   std::vector<TSortEntry> entries;
   entries.reserve(n);
   for (TDataItem* item : FItems)
-    entries.push_back(TSortEntry{item->GetSortValue(), KeyPrefix(item->FKey), &item->FKey, item->FId, item});
+    entries.push_back(TSortEntry{item->GetSortValue(), KeyPrefix(item->FKey.View()), item->FKey.View(), item->FId, item});
   // A list is usually sorted already, or nearly: a book is saved in its order. The entries out
   // of order are taken out, sorted and merged back, so that such a sort costs one pass; many
   // entries out of order get a full sort.

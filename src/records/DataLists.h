@@ -3,6 +3,7 @@
 // with nested change brackets, notification, identity, sorting, filtering, find and files.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -87,6 +88,31 @@ private:
   TStrings FLines;
 };
 
+// A collation key as an item keeps it: a short key (the key of a reading of a few characters)
+// inside the item, a longer one in an allocation of its own.
+class TSortKey {
+public:
+  TSortKey() = default;
+  TSortKey(const TSortKey&) = delete;
+  TSortKey& operator=(const TSortKey&) = delete;
+  ~TSortKey() { delete[] Heap(); }
+  void Assign(std::string_view key);
+  std::string_view View() const { return {FLen > kInline ? Heap() : FData, FLen}; }
+
+private:
+  // The bytes of a short key, or the address of a long one (kept as bytes, so that a key takes
+  // no more than these 24 bytes).
+  static constexpr uint32_t kInline = 20;
+  char* Heap() const {
+    if (FLen <= kInline) return nullptr;
+    char* p;
+    std::memcpy(&p, FData, sizeof p);
+    return p;
+  }
+  char FData[kInline] = {};
+  uint32_t FLen = 0;
+};
+
 class TDataItem {
 public:
   TDataItem() = default;
@@ -167,14 +193,18 @@ private:
   friend class TDataList;
   TDataList* FOwner = nullptr;
   int32_t FId = 0;
-  double FRememberedSortValue = 0;
-  std::string FRememberedSortText;
-  bool FRememberValid = false;
+  // The sort keys taken when a change that the list hears of began; held only during such a
+  // change, so that a book of many items does not carry a copy of every reading.
+  struct TRemembered {
+    double Value = 0;
+    std::string Text;
+  };
+  std::unique_ptr<TRemembered> FRemembered;
   int32_t FUpdateCount = 0;
   int32_t FChangeCount = 0;
   // Collation key of the sort text, made when a sort needs it; every change of the item
   // (Changing) drops it.
-  std::string FKey;
+  TSortKey FKey;
   bool FKeyValid = false;
   bool FUnplaced = false;  // in the owner's list of items the next sort must place
 
@@ -284,6 +314,11 @@ protected:
   // Adds one item per line of the text, as AddStrings does for a list of lines (CR LF, CR
   // and LF end a line, a zero byte ends the text); a failing line is numbered in the error.
   virtual void AddLines(std::string_view text);
+  // Loading a file: its bytes, read whole before the list changes (a list may bound what it
+  // accepts), then the items from them (a list may keep the bytes and read its items from
+  // them lazily).
+  virtual std::string ReadFileData(const std::string& name);
+  virtual void AddFileData(std::string data) { AddLines(data); }
   // The file's lines as the list writes them (header line, then every item of the whole list).
   std::string FileText();
   // Writes the text of a save into the file (WriteFileAtomic); a list that guards its file
@@ -294,7 +329,7 @@ private:
   friend class TDataItem;
   const std::vector<TDataItem*>& View() const { return FView ? *FView : FItems; }
   void FreeItemsSilently();
-  static const std::string& KeyOf(TDataItem* item);
+  static std::string_view KeyOf(TDataItem* item);
   // Brings every item's collation key up to date.
   void PrepareKeys();
   // The items that changed or came in since the last sort (the others are in order).

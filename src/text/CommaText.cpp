@@ -40,16 +40,28 @@ const char* FindStop(const char* p, const char* end) {
 }
 }  // namespace
 
-void AppendCommaField(std::string& out, std::string_view item) {
-  bool quote = false;
-  for (char ch : item) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (kStops.Stop[c] || c == '"') {
-      quote = true;
+bool NeedsCommaQuotes(std::string_view item) {
+  // Eight bytes at a time while none of them is a quote, a comma or a byte below 0x21.
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  const char* p = item.data();
+  const char* end = p + item.size();
+  while (end - p >= 8) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    uint64_t comma = w ^ (kOnes * ','), quote = w ^ (kOnes * '"');
+    if (((comma - kOnes) & ~comma & kHighs) | ((quote - kOnes) & ~quote & kHighs) | ((w - kOnes * 0x21) & ~w & kHighs))
       break;
-    }
+    p += 8;
   }
-  if (!quote) {
+  for (; p < end; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (kStops.Stop[c] || c == '"') return true;
+  }
+  return false;
+}
+
+void AppendCommaField(std::string& out, std::string_view item) {
+  if (!NeedsCommaQuotes(item)) {
     out.append(item);
     return;
   }
@@ -74,54 +86,87 @@ std::string EncodeCommaText(const std::vector<std::string>& items) {
   return out;
 }
 
-void DecodeCommaText(std::string_view text, std::vector<std::string>& items) {
-  // The strings already in the list are reused (cleared, their buffers kept), so that a
-  // caller decoding line after line into one list allocates almost nothing.
-  size_t count = 0;
-  auto next = [&]() -> std::string& {
-    if (count == items.size()) items.emplace_back();
-    std::string& item = items[count++];
-    item.clear();
-    return item;
-  };
-  const char* p = text.data();
+namespace {
+// The one reader of comma text: calls element(span) for every element in order, at most
+// maxItems times; false when the text holds more elements than that.
+template <class F>
+bool ForEachCommaElement(std::string_view text, size_t maxItems, F element) {
+  const char* base = text.data();
+  const char* p = base;
   const char* end = p + text.size();
+  size_t count = 0;
+  auto emit = [&](const char* b, const char* e, bool escaped) {
+    if (count == maxItems) return false;
+    ++count;
+    element(TCommaSpan{static_cast<size_t>(b - base), static_cast<size_t>(e - base), escaped});
+    return true;
+  };
   while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
   while (p < end) {
-    std::string& item = next();
     if (*p == '"') {
-      ++p;
+      // The element runs to the next quote that is not doubled, or to the end.
+      const char* from = ++p;
+      bool escaped = false;
+      const char* to = end;
       while (p < end) {
         const char* q = static_cast<const char*>(std::memchr(p, '"', static_cast<size_t>(end - p)));
         if (!q) {
-          item.append(p, end);
           p = end;
           break;
         }
-        item.append(p, q);
         if (q + 1 < end && q[1] == '"') {
-          item += '"';
+          escaped = true;
           p = q + 2;
         } else {
+          to = q;
           p = q + 1;
           break;
         }
       }
+      if (!emit(from, to, escaped)) return false;
     } else {
       const char* q = FindStop(p, end);
-      item.append(p, static_cast<size_t>(q - p));  // the item was cleared: append is the short path
+      if (!emit(p, q, false)) return false;
       p = q;
     }
     while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
     if (p < end && *p == ',') {
       ++p;
-      if (p == end) {
-        next();
-        break;
-      }
+      if (p == end) return emit(end, end, false);
       while (p < end && IsBlank(static_cast<unsigned char>(*p))) ++p;
     }
   }
+  return true;
+}
+}  // namespace
+
+void AppendCommaValue(std::string& out, std::string_view text, const TCommaSpan& span) {
+  std::string_view v = text.substr(span.Begin, span.End - span.Begin);
+  if (!span.Escaped) {
+    out.append(v);
+    return;
+  }
+  for (size_t i = 0; i < v.size(); ++i) {
+    out += v[i];
+    if (v[i] == '"' && i + 1 < v.size() && v[i + 1] == '"') ++i;
+  }
+}
+
+bool ScanCommaText(std::string_view text, std::vector<TCommaSpan>& spans, size_t maxItems) {
+  spans.clear();
+  return ForEachCommaElement(text, maxItems, [&](const TCommaSpan& span) { spans.push_back(span); });
+}
+
+void DecodeCommaText(std::string_view text, std::vector<std::string>& items) {
+  // The strings already in the list are reused (cleared, their buffers kept), so that a
+  // caller decoding line after line into one list allocates almost nothing.
+  size_t count = 0;
+  ForEachCommaElement(text, SIZE_MAX, [&](const TCommaSpan& span) {
+    if (count == items.size()) items.emplace_back();
+    std::string& item = items[count++];
+    item.clear();
+    AppendCommaValue(item, text, span);
+  });
   items.resize(count);
 }
 

@@ -12,6 +12,8 @@ namespace kaede {
 // that a list of exactly one empty string is written as "" so that it reads back as one item.
 std::string EncodeCommaText(const std::vector<std::string>& items);
 void AppendCommaField(std::string& out, std::string_view item);
+// Whether AppendCommaField quotes the string.
+bool NeedsCommaQuotes(std::string_view item);
 
 // Reads comma text into the list (cleared first). Leading bytes 0x01-0x20 are skipped; an
 // element starting with a quote runs to the next quote that is not doubled (to the end when
@@ -19,6 +21,20 @@ void AppendCommaField(std::string& out, std::string_view item);
 // last character adds one empty element.
 void DecodeCommaText(std::string_view text, std::vector<std::string>& items);
 std::vector<std::string> DecodeCommaText(std::string_view text);
+
+// Where one element of comma text stands in the text: Begin..End (byte offsets) is its content
+// without the enclosing quotes; Escaped tells that the content holds doubled quotes, each of
+// which stands for one quote.
+struct TCommaSpan {
+  size_t Begin = 0;
+  size_t End = 0;
+  bool Escaped = false;
+};
+// Reads comma text as DecodeCommaText does, giving where each element stands instead of a
+// copy of it. Reads at most maxItems elements: false when the text holds more.
+bool ScanCommaText(std::string_view text, std::vector<TCommaSpan>& spans, size_t maxItems);
+// Appends the value of an element of the text (its doubled quotes made single).
+void AppendCommaValue(std::string& out, std::string_view text, const TCommaSpan& span);
 
 // Splits text into lines: CR LF, a lone CR and a lone LF end a line, a zero byte ends the
 // text, and a last line without an ending still counts.

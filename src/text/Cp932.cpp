@@ -82,6 +82,8 @@ const TCp932Tables& Tables() {
 
 const int32_t kGetaCode = 0x81AC;
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -99,6 +101,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
+
+namespace {
 
 std::string HexBytes(std::string_view s, size_t at, size_t n) {
   static const char* hex = "0123456789ABCDEF";

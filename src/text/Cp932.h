@@ -30,6 +30,8 @@ int32_t Cp932ToUnicode(unsigned char lead, unsigned char trail = 0);
 int32_t UnicodeToCp932(char32_t cp);
 // Appends the CP932 bytes of a code (as given by UnicodeToCp932) to a string.
 void AppendCp932Code(std::string& out, int32_t code);
+// Appends the UTF-8 bytes of a code point to a string.
+void AppendUtf8(std::string& out, char32_t cp);
 
 std::string SjisToUtf8(std::string_view sjis, TConvMode mode = TConvMode::Replace);
 std::u16string SjisToUtf16(std::string_view sjis, TConvMode mode = TConvMode::Replace);

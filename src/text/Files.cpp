@@ -350,7 +350,13 @@ void WriteFileAtomic(const std::string& name, std::string_view data, const TAtom
     // The new file is locked before it gets the name: nobody else knows it yet, so this
     // cannot fail for another holder, and whoever opens the name afterwards finds it locked.
     lockFd = ::dup(fd);
-    if (lockFd < 0 || ::flock(lockFd, LOCK_EX | LOCK_NB) != 0) fail(errno);
+    if (lockFd < 0) fail(errno);
+    if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EWOULDBLOCK) fail(errno);
+      // a file system without locks: the save goes on unlocked, as the book was opened
+      ::close(lockFd);
+      lockFd = -1;
+    }
   }
   int closed = ::close(fd);
   fd = -1;
@@ -360,7 +366,10 @@ void WriteFileAtomic(const std::string& name, std::string_view data, const TAtom
     throw conflict();
   }
   if (::rename(tmp.data(), target.c_str()) != 0) fail(errno);
-  if (guard.Lock) guard.Lock->Adopt(lockFd, name);
+  if (guard.Lock) {
+    if (lockFd >= 0) guard.Lock->Adopt(lockFd, name);
+    else guard.Lock->Release();
+  }
   if (guard.Written) *guard.Written = StampOf(written);
   // Make the rename itself durable.
   int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

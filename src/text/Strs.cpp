@@ -1,5 +1,6 @@
 #include "Strs.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -191,14 +192,7 @@ void SplitStr(const std::string& text, const std::string& sep, TStrings& list) {
     for (const char* p = base; (p = static_cast<const char*>(std::memchr(p, c, n - static_cast<size_t>(p - base)))); ++p)
       ++count;
     list.reserve(count);
-    size_t start = 0;
-    for (const char* p = base; (p = static_cast<const char*>(std::memchr(p, c, n - static_cast<size_t>(p - base)))); ++p) {
-      size_t at = static_cast<size_t>(p - base);
-      if (IsTrailAt(text, at)) continue;
-      list.emplace_back(base + start, at - start);
-      start = at + 1;
-    }
-    if (start < n) list.emplace_back(base + start, n - start);
+    ForEachSplit(text, c, [&](std::string_view piece) { list.emplace_back(piece); });
     return;
   }
   TIntegers hits = sep.empty() ? TIntegers() : SearchAll(sep, text, 0);
@@ -521,6 +515,56 @@ std::string ConvertStr(const std::string& text, int kind) {
   return r;
 }
 
+void AppendFoldedForFind(std::string& out, std::string_view text) {
+  for (size_t i = 0, n = text.size(); i < n;) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {  // ASCII, most of a text form: no table needed
+      if (c != ' ') out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+      ++i;
+      continue;
+    }
+    size_t len;
+    uint32_t code = CodeAt(text, i, len);
+    size_t used = len;
+    if (len == 1 && code >= 0xA1 && code <= 0xDF) {
+      // half-width kana: composed with a following voiced mark, then full width
+      uint32_t composed = i + 1 < n ? chartables::ComposeVoiced(static_cast<unsigned char>(text[i]),
+                                                                static_cast<unsigned char>(text[i + 1]))
+                                    : 0;
+      if (composed) used = 2;
+      code = composed ? composed : chartables::Map(cvZenkaku, code);
+    } else if (len == 2) {
+      if (code == 0x8140) {  // the full-width space
+        i += used;
+        continue;
+      }
+      uint32_t half = chartables::Map(cvHankaku, code);
+      if (half < 0x80) code = half;  // full-width letters, digits and symbols
+    }
+    if (code == ' ') {
+      i += used;
+      continue;
+    }
+    code = chartables::Map(cvHiragana, code);
+    if (code < 0x80) {
+      out += static_cast<char>(std::tolower(static_cast<int>(code)));
+    } else if (code > 0xFFFF) {
+      out += static_cast<char>((code >> 8) & 0xFF);
+      out += static_cast<char>(code & 0xFF);
+    } else {
+      AppendCp932Code(out, static_cast<int32_t>(code));
+    }
+    i += used;
+  }
+}
+
+std::string FoldForFind(std::string_view text) {
+  std::string r;
+  r.reserve(text.size());
+  AppendFoldedForFind(r, text);
+  return r;
+}
+
 std::string HankakuAscii(const std::string& text) {
   std::string r;
   r.reserve(text.size());
@@ -535,7 +579,7 @@ std::string HankakuAscii(const std::string& text) {
   return r;
 }
 
-int KanaRow(const std::string& text) {
+int KanaRow(std::string_view text) {
   // The row of every double-byte character, from the plain table, then the voiced, then the
   // semi-voiced one (the first table that holds a character decides), looked up in one step.
   static const std::vector<int8_t> rows = [] {

@@ -2,6 +2,7 @@
 // String operations on code page 932 text. Positions are 1-based byte indexes, lengths are
 // bytes, and no operation splits a double-byte character.
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,12 +48,34 @@ std::string DupeStr(const std::string& text, int count);
 std::string SpaceStr(int count, bool fullWidth);
 std::string CutStr(const std::string& text, int n, bool ellipsis);
 std::string DeleteSpaces(const std::string& text);
+// The form in which find compares texts: without ASCII and full-width spaces, kana as
+// full-width hiragana (half-width kana with their voiced marks composed), letters, digits and
+// symbols as half-width ASCII, letters in lower case. やまだ, ヤマダ and ﾔﾏﾀﾞ fold alike, and so
+// do Ｓｍｉｔｈ and smith. Appends to out.
+void AppendFoldedForFind(std::string& out, std::string_view text);
+std::string FoldForFind(std::string_view text);
 std::string ReplaceStrAll(const std::string& text, const std::string& oldText, const std::string& newText);
 std::string EscapeCrLf(const std::string& text);
 std::string ExpandTab(const std::string& text, int tabWidth, char fill);
 std::string QuoteCsvLine(const std::string& line);
 void SplitStr(const std::string& text, const std::string& sep, TStrings& list);
 TStrings SplitStr(const std::string& text, const std::string& sep);
+// Calls piece(view) for every piece of the text between single-byte separators, as SplitStr
+// splits it: a separator that is the trail byte of a double-byte character does not count,
+// an empty text gives no piece and a separator at the end no empty last piece.
+template <class F>
+void ForEachSplit(std::string_view text, char sep, F piece) {
+  const char* base = text.data();
+  size_t n = text.size(), start = 0;
+  for (const char* p = base; n > 0 && (p = static_cast<const char*>(std::memchr(p, sep, n - static_cast<size_t>(p - base))));
+       ++p) {
+    size_t at = static_cast<size_t>(p - base);
+    if (IsTrailAt(text, at)) continue;
+    piece(text.substr(start, at - start));
+    start = at + 1;
+  }
+  if (start < n) piece(text.substr(start));
+}
 std::string JoinStr(const TStrings& list, const std::string& sep);
 std::string LeftOf(const std::string& text, const std::string& sep);
 std::string RightOf(const std::string& text, const std::string& sep);
@@ -112,6 +135,6 @@ std::string ConvertStr(const std::string& text, int kind);
 // Half width for what has an ASCII form (letters, digits, symbols, the space); katakana and
 // the other characters stay as they are.
 std::string HankakuAscii(const std::string& text);
-int KanaRow(const std::string& text);
+int KanaRow(std::string_view text);
 
 }  // namespace kaede

@@ -110,21 +110,7 @@ std::string Utf16ToUtf8(std::string_view s, bool little, size_t& badAt) {
       badAt = i;
       return out;
     }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    AppendUtf8(out, cp);
     i += used;
   }
   if (i < s.size()) badAt = i;  // an odd last byte
@@ -226,22 +212,14 @@ TDecodedText DecodeTextFile(std::string_view bytes, TEncodingChoice choice) {
   } else if (choice == TEncodingChoice::Cp932) {
     r.Encoding = TTextEncoding::Cp932;
   } else {
+    // The automatic choice. Plain ASCII is valid CP932, so a text that is neither valid UTF-8
+    // with multi-byte characters nor valid CP932 is valid in neither encoding.
     TUtf8Scan u = ScanUtf8(bytes);
     if (u.FirstBad == kNone && u.MultiByte > 0) {
       r.Encoding = TTextEncoding::Utf8;
-    } else {
-      size_t s = FirstBadCp932(bytes);
-      if (s == kNone) {
-        r.Encoding = TTextEncoding::Cp932;
-      } else if (u.FirstBad == kNone) {
-        r.Encoding = TTextEncoding::Utf8;  // not reached: ASCII is valid CP932
-      } else if (u.FirstBad >= s) {
-        Refuse(bytes, u.FirstBad, "UTF-8", true);
-      } else {
-        Refuse(bytes, s, "Shift_JIS", true);
-      }
-      r.Bytes.assign(bytes);
-      return r;
+    } else if (size_t s = FirstBadCp932(bytes); s != kNone) {
+      if (u.FirstBad >= s) Refuse(bytes, u.FirstBad, "UTF-8", true);
+      Refuse(bytes, s, "Shift_JIS", true);
     }
     r.Bytes.assign(bytes);
     return r;

@@ -40,6 +40,27 @@ std::string CutBeforeNote(const std::string& text) {
   return cut;
 }
 
+namespace {
+bool IsSevenDigits(const std::string& s) {
+  if (s.size() != 7) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+}  // namespace
+
+std::string PostalForDisplay(const std::string& stored) {
+  return IsSevenDigits(stored) ? stored.substr(0, 3) + "-" + stored.substr(3) : stored;
+}
+
+std::string PostalForBook(const std::string& shown) {
+  std::string half = HankakuAscii(shown);
+  while (!half.empty() && half.back() == ' ') half.pop_back();
+  while (!half.empty() && half.front() == ' ') half.erase(0, 1);
+  if (half.size() == 8 && half[3] == '-') half.erase(3, 1);
+  return IsSevenDigits(half) ? half : shown;
+}
+
 // ---- TAddressCompleter ---------------------------------------------------------------------
 
 void TAddressCompleter::Remember() {
@@ -48,9 +69,20 @@ void TAddressCompleter::Remember() {
 }
 
 void TAddressCompleter::SetPostalText(const std::string& text) {
-  if (text == FView->PostalText()) return;
+  std::string shown = PostalForDisplay(text);
+  if (shown == FView->PostalText()) return;
   FSetting = true;
-  FView->SetPostalField(text);
+  FView->SetPostalField(shown);
+  FSetting = false;
+  Remember();
+}
+
+void TAddressCompleter::TidyPostal() {
+  std::string shown = PostalForDisplay(PostalText());
+  if (shown == FView->PostalText()) return;
+  // the same code in another form: no change of the entry
+  FSetting = true;
+  FView->SetPostalField(shown);
   FSetting = false;
   Remember();
 }
@@ -107,7 +139,7 @@ void TAddressCompleter::LookUpPostal() { FindPostal(true); }
 
 void TAddressCompleter::FindAddress(bool asked) {
   int count = 0;
-  std::string text = SharedPostalData().PostalToAddress(FView->PostalText(), count);
+  std::string text = SharedPostalData().PostalToAddress(PostalText(), count);
   if (count == 1) {
     FView->HidePickList();
     SetMemo(LeftOf(text, SJ("（")));
@@ -123,7 +155,7 @@ void TAddressCompleter::FindPostal(bool asked) {
   std::string text = SharedPostalData().AddressToPostal(FView->MemoText(), count);
   if (count == 1) {
     FView->HidePickList();
-    SetPostal(text.substr(0, 7));
+    SetPostal(PostalForDisplay(text.substr(0, 7)));
     // while the address is being typed, the caret stays in it
     if (asked) FView->FocusPostal();
   } else if (count > 1) {
@@ -137,7 +169,11 @@ void TAddressCompleter::Offer(const std::string& candidates, bool addresses, boo
   FPickAddress = addresses;
   FPickLines.clear();
   SplitLines(candidates, FPickLines);
-  FView->ShowPickList(FPickLines, addresses, focus);
+  // the codes of the candidates as the field shows codes
+  TStrings shown = FPickLines;
+  if (!addresses)
+    for (std::string& line : shown) line = PostalForDisplay(line.substr(0, 7)) + (line.size() > 7 ? line.substr(7) : std::string());
+  FView->ShowPickList(shown, addresses, focus);
 }
 
 void TAddressCompleter::Pick(int index) {
@@ -146,7 +182,7 @@ void TAddressCompleter::Pick(int index) {
     if (FPickAddress) {
       SetMemo(LeftOf(line, SJ("（")));
     } else {
-      SetPostal(line.substr(0, 7));
+      SetPostal(PostalForDisplay(line.substr(0, 7)));
       // The candidate's address carries the town's note twice (once as stored, once
       // appended): the address is taken without it, as a single candidate is.
       SetMemo(CutBeforeNote(line.size() > 8 ? line.substr(8) : std::string()));
@@ -159,6 +195,19 @@ void TAddressCompleter::Pick(int index) {
 
 // ---- TEditAddress --------------------------------------------------------------------------
 
+namespace {
+// A line edit that the input method leaves alone: keys arrive as typed. A line edit answers
+// the input method's question for itself, whatever its attribute says.
+class TDirectInputEdit : public QLineEdit {
+public:
+  using QLineEdit::QLineEdit;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+    if (query == Qt::ImEnabled) return false;
+    return QLineEdit::inputMethodQuery(query);
+  }
+};
+}  // namespace
+
 void UseButtonFaceWhenDisabled(QWidget* w) {
   QPalette pal = w->palette();
   pal.setColor(QPalette::Disabled, QPalette::Base, pal.color(QPalette::Active, QPalette::Button));
@@ -166,7 +215,10 @@ void UseButtonFaceWhenDisabled(QWidget* w) {
 }
 
 TEditAddress::TEditAddress(QWidget* parent) : QWidget(parent) {
-  FEditPostal = new QLineEdit(this);
+  FEditPostal = new TDirectInputEdit(this);
+  // A code is digits: the field takes keys directly, whatever state the input method is in
+  // (no full-width digits from a kana mode, no composition to commit).
+  FEditPostal->setAttribute(Qt::WA_InputMethodEnabled, false);
   FEditPostal->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhPreferLatin);
   FMemoAddress = new QPlainTextEdit(this);
   FMemoAddress->setTabChangesFocus(true);
@@ -184,6 +236,7 @@ TEditAddress::TEditAddress(QWidget* parent) : QWidget(parent) {
       HidePickList();
   });
   connect(FEditPostal, &QLineEdit::textChanged, this, [this] { ShowErrors([&] { FCompleter.PostalChanged(); }); });
+  connect(FEditPostal, &QLineEdit::editingFinished, this, [this] { FCompleter.TidyPostal(); });
   connect(FMemoAddress, &QPlainTextEdit::textChanged, this, [this] { ShowErrors([&] { FCompleter.MemoChanged(); }); });
 }
 
@@ -240,10 +293,12 @@ void TEditAddress::ShowPickList(const TStrings& lines, bool belowMemo, bool focu
     auto* it = new QListWidgetItem(ToQ(line), FPickList);
     it->setSizeHint(QSize(0, 16));
   }
-  QWidget* anchor = belowMemo ? static_cast<QWidget*>(FMemoAddress) : static_cast<QWidget*>(FEditPostal);
-  QPoint topLeft = anchor->mapTo(host, QPoint(0, anchor->height()));
-  int width = belowMemo ? FMemoAddress->width()
-                        : FMemoAddress->mapTo(host, QPoint(FMemoAddress->width(), 0)).x() - topLeft.x();
+  // Codes go below the code field, as wide as both fields; candidates that wait while the
+  // address is typed go below the address, so that they never cover the line being typed.
+  QWidget* anchor = belowMemo || !focus ? static_cast<QWidget*>(FMemoAddress) : static_cast<QWidget*>(FEditPostal);
+  QWidget* leftEdge = belowMemo ? static_cast<QWidget*>(FMemoAddress) : static_cast<QWidget*>(FEditPostal);
+  QPoint topLeft(leftEdge->mapTo(host, QPoint(0, 0)).x(), anchor->mapTo(host, QPoint(0, anchor->height())).y());
+  int width = FMemoAddress->mapTo(host, QPoint(FMemoAddress->width(), 0)).x() - topLeft.x();
   FPickList->setGeometry(topLeft.x(), topLeft.y(), width, PickListHeight(static_cast<int>(lines.size())));
   FPickList->setCurrentRow(0);
   FPickList->show();

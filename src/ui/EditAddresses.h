@@ -31,6 +31,12 @@ int PickListHeight(int count);
 // without the spaces that separated the note.
 std::string CutBeforeNote(const std::string& text);
 
+// A postal code as the field shows it: seven digits as 153-0064; anything else as it is.
+std::string PostalForDisplay(const std::string& stored);
+// A postal code as the book keeps it: a code typed as 153-0064, 1530064 or in full-width
+// digits becomes the seven digits 1530064; anything else is kept as typed.
+std::string PostalForBook(const std::string& shown);
+
 class IEditAddressView {
 public:
   virtual ~IEditAddressView() = default;
@@ -56,9 +62,13 @@ public:
   explicit TAddressCompleter(IEditAddressView* view) : FView(view) {}
   std::function<void()> OnChange;
 
-  std::string PostalText() const { return FView->PostalText(); }
-  // Sets the field as the program's value: nothing when unchanged, no look-up, no OnChange.
+  // The code as the book keeps it (the field shows it with a hyphen).
+  std::string PostalText() const { return PostalForBook(FView->PostalText()); }
+  // Sets the field as the program's value (in the book's form): nothing when unchanged, no
+  // look-up, no OnChange.
   void SetPostalText(const std::string& text);
+  // The user left the code field: a complete code is shown in its display form.
+  void TidyPostal();
   TStrings AddressLines() const;
   // Replaces the memo's lines (nothing for none) as the program's value.
   void SetAddressLines(const TStrings* lines);
@@ -117,7 +127,8 @@ public:
 
   TAddressCompleter& Completer() { return FCompleter; }
   std::function<void()>& OnChange() { return FCompleter.OnChange; }
-  std::string Postal() const { return PostalText(); }
+  // The code in the book's form.
+  std::string Postal() const { return FCompleter.PostalText(); }
   void SetPostalText(const std::string& text) { FCompleter.SetPostalText(text); }
   TStrings AddressLines() const { return FCompleter.AddressLines(); }
   void SetAddressLines(const TStrings* lines) { FCompleter.SetAddressLines(lines); }

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMoveEvent>
 #include <QShowEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -343,17 +344,26 @@ void TKaedeAddressMain::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   if (FPlaced) return;
   FPlaced = true;
-  // The window system's frame is known once the window is shown: the frame, not only the
-  // window's inside, must lie on the screen.
-  QTimer::singleShot(0, this, [this] {
-    if (isMaximized() || isFullScreen()) return;
-    QRect frame = frameGeometry();
-    QSize border = frame.size() - size();
-    QRect fitted = KeepOnScreen(frame);
-    if (fitted == frame) return;
-    move(fitted.topLeft());
-    resize(fitted.size() - border);
-  });
+  // The window manager adds its frame some time after the window is shown (the window then
+  // moves into the frame): the frame, not only the window's inside, must lie on the screen.
+  FFitFrame.start();
+  QTimer::singleShot(0, this, [this] { FitFrameOnScreen(); });
+  QTimer::singleShot(500, this, [this] { FitFrameOnScreen(); });
+}
+
+void TKaedeAddressMain::moveEvent(QMoveEvent* e) {
+  QMainWindow::moveEvent(e);
+  if (FFitFrame.isValid() && FFitFrame.elapsed() < 2000) FitFrameOnScreen();
+}
+
+void TKaedeAddressMain::FitFrameOnScreen() {
+  if (isMaximized() || isFullScreen() || isMinimized()) return;
+  QRect frame = frameGeometry();
+  QSize border = frame.size() - size();
+  QRect fitted = KeepOnScreen(frame);
+  if (fitted == frame) return;
+  move(fitted.topLeft());
+  resize(fitted.size() - border);
 }
 
 QRect TKaedeAddressMain::KeepOnScreen(const QRect& saved) const {

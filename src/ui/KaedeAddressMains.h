@@ -2,6 +2,7 @@
 // The address book's main window: menus and tool bar, the filter tabs, the list of entries,
 // the editing pane, the print area (hidden until it exists) and the status bar. What it does
 // is TMainController's; the window shows it and forwards the user's actions.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
 #include <map>
@@ -92,12 +93,14 @@ public:
 protected:
   void closeEvent(QCloseEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
 
 private:
   void BuildActions();
   void BuildMenus();
   void RestoreLayout();
   QRect KeepOnScreen(const QRect& saved) const;
+  void FitFrameOnScreen();
   // Puts the window's layout and open book into the settings.
   void StoreLayout();
   void IdleSave();
@@ -134,7 +137,8 @@ private:
   TCsvImportDialog* FImportDialog = nullptr;
   bool FSettingTabs = false;
   QTimer* FIdleSave = nullptr;
-  bool FPlaced = false;  // the frame was fitted on the screen after the first showing
+  bool FPlaced = false;     // the window was shown once
+  QElapsedTimer FFitFrame;  // since the first showing, while the window manager adds its frame
   class TTerminationSignals* FSignals = nullptr;
 };
 

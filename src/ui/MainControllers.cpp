@@ -49,8 +49,12 @@ bool TMainController::PrepareDataFolder() {
 
 void TMainController::Start() {
   if (AppHost().Terminated()) return;
-  // The books of this run live in the data folder as it is now; a folder chosen later is
-  // used from the next start on.
+  // A data folder on the command line is this run's folder (the command line is read again
+  // below, too late for choosing the book). The books of this run live in that folder; a
+  // folder chosen later is used from the next start on.
+  std::string folder;
+  if (FOptions.FindSwitch(TAppOption::ProgramArguments(), 'D', &folder))
+    FOptions.SetDataPath(folder.empty() ? FOptions.ProgramFolder : folder);
   FFolder = FOptions.DataPath();
   PrepareDataFolder();
   FView.RebuildBookMenus(BookNames(), std::string());

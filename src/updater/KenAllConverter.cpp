@@ -113,8 +113,8 @@ TKenAllStats ConvertKenAllText(std::string_view text, TPostalLists& lists, const
         fail(lineNo, SJ("制御文字 ") + HexByte(c) + SJ(" があります（") + std::to_string(end - i + 1) + SJ("バイト目）"));
       ++end;
     }
-    if (progress) progress(i, n);
     if (end > i) {
+      if (progress) progress(i, n);
       record.assign(text.data() + i, end - i);
       if (!builder.Add(record)) fail(lineNo, builder.Error());
     }

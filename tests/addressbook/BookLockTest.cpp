@@ -136,6 +136,19 @@ TEST(BookLock, ANewBookDoesNotReplaceAFileThatAppearedUnderItsName) {
   }
   EXPECT_EQ(ReadFileBytes(late), S("先,さき\r\n"));
   EXPECT_TRUE(lateList.FileName.empty());
+
+  // a rename that is refused keeps the book where it was, and held
+  {
+    TAnsweringHost no(false);
+    EXPECT_THROW(list.SetFileName(late), ESaveConflict);
+  }
+  EXPECT_EQ(list.FileName, book);
+  EXPECT_EQ(list.BookLock().Path(), book);
+  TPersonList probe;
+  probe.Open(book, false);
+  EXPECT_TRUE(probe.InUse());
+  list.AddPerson(S("二,に"));
+  list.SaveToFile("");  // and its own file saves without a question
 }
 
 TEST(BookLock, ABookDeletedOnPurposeIsWrittenAnewWithoutAQuestion) {

@@ -238,11 +238,13 @@ TEST(HeaderSets, FixedEnglishColumnsWithKindsFromTheirNames) {
       "Title,First Name,Middle Name,Last Name,Suffix,Company,Department,Job Title,Business Street,Business City,"
       "Business State,Business Postal Code,Home Street,Home Street 2,Home City,Home State,Home Postal Code,"
       "Home Country/Region,Business Fax,Business Phone,Home Phone,Mobile Phone,Pager,E-mail Address,E-mail Type,"
-      "E-mail Display Name,E-mail 2 Address,Birthday,Notes,Categories,Web Page,Given Yomi,Surname Yomi\r\n"
+      "E-mail Display Name,E-mail 2 Address,Birthday,Notes,Categories,Web Page,Given Yomi,Surname Yomi,Anniversary\r\n"
       "Mr.,Jiro,,Tanaka,,Kaede Inc.,Sales,Manager,,,,,2-3-4 Nishi,Apt 5,Sapporo,Hokkaido,060-0001,Japan,"
       "011-000-0001,011-000-0002,011-000-0003,090-0000-0004,020-0000-0005,jiro@example.com,SMTP,"
-      "Jiro Tanaka (jiro@example.com),j2@example.com,0/0/00,,Friends;Golf,http://jiro.example.com/,じろう,たなか\r\n");
+      "Jiro Tanaka (jiro@example.com),j2@example.com,0/0/00,,Friends;Golf,http://jiro.example.com/,じろう,たなか,0/0/00\r\n"
+      ",,,,,,,,,,,,,,,,,,,,,,,,,,,0/0/00,,,,,,0/0/00\r\n");  // a row with no value but dates of zeros
   ASSERT_EQ(t.Result.Added, 1);
+  EXPECT_EQ(t.Result.Blank, 1);
   TPerson* p = t.Named("Tanaka Jiro");
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->Yomi(), SJ("たなか じろう"));

@@ -172,6 +172,9 @@ TEST(KaedeCli, ExportsToStandardOutputAndVCardsBackIntoABook) {
   EXPECT_EQ(csv.Out, "\xEF\xBB\xBF氏名,携帯\r\n\"山田 太郎\",090-1\r\n");
   EXPECT_NE(csv.Err.find("1件エクスポートしました"), std::string::npos);
   // a path that is no regular file is written into, never replaced
+  TRun dev = Kaede({"export", book, "-o", "/dev/stdout", "--columns", "氏名,携帯", "--utf8"});
+  ASSERT_EQ(dev.Status, 0) << dev.Err;
+  EXPECT_EQ(dev.Out.rfind(csv.Out, 0), 0u) << dev.Out;
   EXPECT_EQ(Kaede({"export", book, "-o", "/dev/null"}).Status, 0);
   struct stat st;
   ASSERT_EQ(::stat("/dev/null", &st), 0);
@@ -187,4 +190,18 @@ TEST(KaedeCli, ExportsToStandardOutputAndVCardsBackIntoABook) {
   EXPECT_NE(in.Out.find("文字コード: vCard"), std::string::npos) << in.Out;
   EXPECT_EQ(ReadFileBytes(Utf8ToSjis(dir.Path() + "/copy.kad")), ReadFileBytes(Utf8ToSjis(book)));
   EXPECT_NE(Kaede({"export", book, "-o", "-", "--vcard", "--utf8"}).Status, 0);  // CSV switches do not go with it
+}
+
+// A book with a zero byte between its lines: unify stops with the line named and leaves the
+// file as it was (it used to save the entries before the zero byte over the whole book).
+TEST(KaedeCli, UnifyRefusesABookWithAZeroByteAndKeepsIt) {
+  test::TempDir dir;
+  std::string file = dir.File("零.kad");
+  std::string text = Utf8ToSjis("一,いち\r\n") + std::string(4, '\0') + "\r\n" + Utf8ToSjis("三,さん\r\n四,よん\r\n");
+  WriteFileAtomic(file, text);
+  TRun u = Kaede({"unify", SjisToUtf8(file)});
+  EXPECT_NE(u.Status, 0);
+  EXPECT_NE(u.Err.find("2行目"), std::string::npos) << u.Err;
+  EXPECT_TRUE(ReadFileBytes(file) == text);
+  EXPECT_NE(Kaede({"list", SjisToUtf8(file)}).Status, 0);
 }

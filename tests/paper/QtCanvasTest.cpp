@@ -209,3 +209,45 @@ TEST(QtCanvas, FakeJobsStillRecordWithTheQtSurfacesInstalled) {
   SetSurfaceFactory(nullptr);
   SetPictureLoader(nullptr);
 }
+
+TEST(QtCanvas, ShapesHatchesAndPictures) {
+  EnsureApp();
+  InstallQtDrawing();
+  test::TempDir dir;
+  // a 2 x 2 picture: red, green / blue, white
+  QImage src(2, 2, QImage::Format_RGB32);
+  src.setPixel(0, 0, qRgb(255, 0, 0));
+  src.setPixel(1, 0, qRgb(0, 255, 0));
+  src.setPixel(0, 1, qRgb(0, 0, 255));
+  src.setPixel(1, 1, qRgb(255, 255, 255));
+  ASSERT_TRUE(src.save(QString::fromStdString(dir.Path() + "/stamp.bmp")));
+  std::shared_ptr<TPicture> pic = LoadPicture(dir.File("stamp.bmp"));
+  ASSERT_TRUE(pic);
+  EXPECT_EQ(pic->Width(), 2);
+
+  TImageCanvas ic(120, 60);
+  TCanvas& c = *ic.Canvas;
+  c.DrawPicture({0, 0, 20, 20}, *pic);
+  c.SetPen({TPenStyle::Clear, 1, clBlack});
+  c.SetBrush({TBrushStyle::Solid, clBlack});
+  c.Polygon({{30, 0}, {50, 0}, {30, 20}});
+  c.Ellipse({60, 0, 80, 20});
+  c.SetBrush({TBrushStyle::Cross, clBlack});
+  c.FillRect({0, 30, 40, 60});
+  c.SetPen({TPenStyle::Solid, 3, clBlack});
+  c.Polyline({{50, 40}, {110, 40}});
+  QImage img = ic.Done();
+
+  EXPECT_EQ(img.pixel(2, 2), qRgb(255, 0, 0));  // the picture stretched to its rectangle
+  EXPECT_EQ(img.pixel(17, 17), qRgb(255, 255, 255));
+  EXPECT_EQ(img.pixel(32, 2), qRgb(0, 0, 0));  // inside the triangle
+  EXPECT_TRUE(IsWhite(img, 48, 18));           // beyond its slope
+  EXPECT_EQ(img.pixel(70, 10), qRgb(0, 0, 0));  // the ellipse's centre
+  EXPECT_TRUE(IsWhite(img, 60, 0));             // its corner
+  int dark = DarkIn(img, {0, 30, 40, 60});
+  EXPECT_GT(dark, 40);  // the cross hatch draws lines and leaves the rest
+  EXPECT_LT(dark, 40 * 30 / 2);
+  EXPECT_EQ(DarkIn(img, {50, 38, 110, 43}), 60 * 3);  // three pixels wide
+  SetSurfaceFactory(nullptr);
+  SetPictureLoader(nullptr);
+}

@@ -255,3 +255,22 @@ TEST_F(TableView, DoubleRulesAndKeys) {
   EXPECT_EQ(f.View().KeyToCommand(vkUp, 0), vcScrollBack);
   EXPECT_EQ(f.View().KeyToCommand(vkPrior, ssCtrl), vcZoomIn);
 }
+
+TEST_F(TableView, ScreenTextsKeepThePrintsShareOfTheirCells) {
+  TTableFixture f;
+  f.Style().SetBase(&TBaseStyleValues::RatioValue, 39);  // the font's pixel height rounds up here
+  f.View().OnCellText = [](int32_t, int32_t, int32_t&, std::string& t) { t = std::string(20, 'a'); };
+  f.View().SetRowCount(1);
+  TRecordingCanvas c;
+  f.View().Paint(c, f.View().ClientRect());
+  const TCanvasOp* cell = nullptr;
+  for (const TCanvasOp* op : c.Texts())
+    if (op->Text == std::string(20, 'a')) cell = op;
+  ASSERT_TRUE(cell);
+  int32_t width = 0;
+  for (int32_t a : cell->Advances) width += a;
+  // fixed-width metrics: 22 dots a letter at the measuring resolution (9 points at 360 dpi)
+  const int32_t print = 20 * (PointsToPixels(9, 360) / 2);
+  EXPECT_EQ(width, RoundHalfEven(print * 96 * f.View().Zoom() / 360));
+  EXPECT_NE(width, 20 * (cell->Font.Height / 2));  // what the rounded font alone would give
+}

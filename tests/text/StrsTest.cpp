@@ -179,3 +179,20 @@ TEST(KanaRows, RowsOfTheFirstCharacter) {
   EXPECT_EQ(KanaRow(SJ("カ")), 10);
   EXPECT_EQ(KanaRow(""), 10);
 }
+
+TEST(Strings, FindFoldsKanaWidthCaseAndSpaces) {
+  // the three ways of writing a reading fold alike, voiced marks composed
+  EXPECT_SJ_EQ("やまだ", FoldForFind(Utf8ToSjis("ヤマダ")));
+  EXPECT_SJ_EQ("やまだ", FoldForFind(Utf8ToSjis("ﾔﾏﾀﾞ")));
+  EXPECT_SJ_EQ("やまだ", FoldForFind(Utf8ToSjis("や ま　だ")));
+  EXPECT_SJ_EQ("ぱーてぃー", FoldForFind(Utf8ToSjis("ﾊﾟｰﾃｨｰ")));
+  // letters, digits and symbols become half-width ASCII in lower case
+  EXPECT_EQ(FoldForFind(Utf8ToSjis("Ｓｍｉｔｈ　０３－１２")), "smith03-12");
+  EXPECT_EQ(FoldForFind("TARO@Example.JP"), "taro@example.jp");
+  // kanji, and kana without a hiragana form, stay as they are; a lone voiced mark is kept
+  EXPECT_SJ_EQ("山田ヴヵ", FoldForFind(Utf8ToSjis("山田ヴヵ")));
+  EXPECT_SJ_EQ("か゛", FoldForFind(Utf8ToSjis("ｶ ﾞ")));
+  // never a split character: a text ending in a lead byte keeps it
+  EXPECT_EQ(FoldForFind(std::string("a\x82")), std::string("a\x82"));
+  EXPECT_EQ(FoldForFind(""), "");
+}

@@ -74,14 +74,14 @@ TEST(AddressCompleter, AnAddressWithoutCodeFindsItsCode) {
   c.view.TypeMemo("東京都千代田");
   EXPECT_EQ(c.view.postal, "");
   c.view.TypeMemo("東京都千代田区千代田１－１");
-  EXPECT_EQ(c.view.postal, "1000001");
+  EXPECT_EQ(c.view.postal, "100-0001");  // shown with its hyphen
   EXPECT_EQ(c.view.focus, "");  // the caret stays in the address being typed
   EXPECT_SJ_EQ("東京都千代田区千代田１－１", c.view.memo);
   // with a code present, further typing looks nothing up
   c.view.TypeMemo("東京都千代田区皇居外苑");
-  EXPECT_EQ(c.view.postal, "1000001");
+  EXPECT_EQ(c.view.postal, "100-0001");  // shown with its hyphen
   c.view.completer.LookUpPostal();  // "〒 ← 住所"
-  EXPECT_EQ(c.view.postal, "1000002");
+  EXPECT_EQ(c.view.postal, "100-0002");  // shown with its hyphen
 }
 
 TEST(AddressCompleter, PickingACodeTakesTheAddressWithItsNoteOnce) {
@@ -91,8 +91,11 @@ TEST(AddressCompleter, PickingACodeTakesTheAddressWithItsNoteOnce) {
   EXPECT_FALSE(c.view.pickBelowMemo);
   EXPECT_FALSE(c.view.completer.PickAddress());
   ASSERT_EQ(c.view.pick.size(), 2u);
+  // the list shows the codes as the field does; the pick takes the code as the book keeps it
+  EXPECT_EQ(SjisToUtf8(c.view.pick[1]).substr(0, 9), "064-0820 ");
   c.view.completer.Pick(1);
-  EXPECT_EQ(c.view.postal, "0640820");
+  EXPECT_EQ(c.view.postal, "064-0820");  // shown with its hyphen
+  EXPECT_EQ(c.view.completer.PostalText(), "0640820");
   EXPECT_SJ_EQ("北海道札幌市中央区大通西", c.view.memo);
   EXPECT_EQ(c.view.focus, "postal");
 }
@@ -118,7 +121,7 @@ TEST(AddressCompleter, CompositionsAreNotLookedUpAndOffersWhileTypingKeepTheCare
   EXPECT_EQ(c.view.postal, "");
   c.view.completer.SetComposing(false);
   c.view.TypeMemo("東京都千代田区千代田１");
-  EXPECT_EQ(c.view.postal, "1000001");
+  EXPECT_EQ(c.view.postal, "100-0001");  // shown with its hyphen
   EXPECT_FALSE(c.view.pickShown);
   c.view.TypePostal("");
   // an address that finds nothing any more takes the old offer away
@@ -133,7 +136,7 @@ TEST(AddressCompleter, CompositionsAreNotLookedUpAndOffersWhileTypingKeepTheCare
   c.view.memo = S("東京都千代田区千代田");
   c.view.completer.LookUpPostal();
   EXPECT_FALSE(c.view.pickShown);
-  EXPECT_EQ(c.view.postal, "1000001");
+  EXPECT_EQ(c.view.postal, "100-0001");  // shown with its hyphen
   EXPECT_EQ(c.view.focus, "postal");
 }
 
@@ -227,4 +230,28 @@ TEST(RelationListBox, ValuesKindColumnAndSeparator) {
   list.grab();
   EXPECT_EQ(list.NameWidth(), 0);
   EXPECT_EQ(list.RowHeight(), QFontInfo(list.font()).pixelSize() + 6);
+}
+
+TEST(AddressCompleter, CodesAreShownWithAHyphenAndKeptAsTheBookKeepsThem) {
+  EXPECT_EQ(PostalForDisplay("1530064"), "153-0064");
+  EXPECT_EQ(PostalForDisplay("153-0064"), "153-0064");
+  EXPECT_EQ(PostalForDisplay("153"), "153");  // not a whole code: as it is
+  EXPECT_EQ(PostalForDisplay(""), "");
+  EXPECT_EQ(PostalForBook("153-0064"), "1530064");
+  EXPECT_EQ(PostalForBook(" 1530064 "), "1530064");
+  EXPECT_EQ(PostalForBook(S("１５３－００６４")), "1530064");
+  // what is not a code is kept exactly as typed
+  EXPECT_EQ(PostalForBook("153-00"), "153-00");
+  EXPECT_EQ(PostalForBook("15-30064"), "15-30064");
+  EXPECT_SJ_EQ("未定", PostalForBook(S("未定")));
+  Completer c;
+  c.view.completer.SetPostalText("1530064");
+  EXPECT_EQ(c.view.postal, "153-0064");
+  EXPECT_EQ(c.view.completer.PostalText(), "1530064");
+  // a code typed without its hyphen gets it when the field is left, without a change
+  c.view.TypePostal("1000001");
+  int changes = c.changes;
+  c.view.completer.TidyPostal();
+  EXPECT_EQ(c.view.postal, "100-0001");
+  EXPECT_EQ(c.changes, changes);
 }

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -62,6 +63,18 @@ inline void ComposeAndCommit(QWidget* target, const QString& kana, const QString
   QInputMethodEvent done;
   done.setCommitString(commit);
   QApplication::sendEvent(target, &done);
+}
+
+// Types text that has no key of its own (kana typed in direct input): one key event with the
+// character's text for each character.
+inline void TypeText(QWidget* target, const QString& text) {
+  for (QChar ch : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(target, &release);
+  }
+  QApplication::processEvents();
 }
 
 class TWindowFixture {

@@ -138,7 +138,7 @@ TEST(WindowUse, AnAddressTypedThroughTheInputMethodIsLookedUpOnlyWhenCommitted) 
   Ime("ちよだ", "千代田");
   EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田"));
   // one town: its code fills the empty code field, and the caret stays in the address
-  EXPECT_EQ(postal->text(), QStringLiteral("1000001"));
+  EXPECT_EQ(postal->text(), QStringLiteral("100-0001"));
   EXPECT_EQ(QApplication::focusWidget(), memo);
   EXPECT_FALSE(address->PickList()->isVisible());
   // the block number and a second line follow; Return is a new line, not a choice of town
@@ -146,7 +146,7 @@ TEST(WindowUse, AnAddressTypedThroughTheInputMethodIsLookedUpOnlyWhenCommitted) 
   f.Key(memo, Qt::Key_Return);
   Ime("びる", "ビル");
   EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区千代田1-1\nビル"));
-  EXPECT_EQ(postal->text(), QStringLiteral("1000001"));
+  EXPECT_EQ(postal->text(), QStringLiteral("100-0001"));
   EXPECT_EQ(U8L(f.Book().Persons(0)->Address().Lines()), (std::vector<std::string>{"東京都千代田区千代田1-1", "ビル"}));
 }
 
@@ -163,6 +163,10 @@ TEST(WindowUse, CandidatesOfferedWhileTypingAreChosenWithDownOrAClick) {
   Ime("とうきょうとちよだく", "東京都千代田区");
   QListWidget* pick = address->PickList();
   ASSERT_TRUE(pick && pick->isVisible());
+  // the waiting codes lie below the address, not over the lines being typed
+  QWidget* host = pick->parentWidget();
+  EXPECT_GE(pick->geometry().top(), memo->mapTo(host, QPoint(0, memo->height())).y());
+  EXPECT_EQ(pick->item(0)->text().left(9), QStringLiteral("100-0001 "));
   // Escape puts the offer away, typing brings it back
   f.Key(memo, Qt::Key_Escape);
   EXPECT_FALSE(pick->isVisible());
@@ -174,7 +178,7 @@ TEST(WindowUse, CandidatesOfferedWhileTypingAreChosenWithDownOrAClick) {
   ASSERT_EQ(QApplication::focusWidget(), pick);
   f.Key(pick, Qt::Key_Down);
   f.Key(pick, Qt::Key_Return);
-  EXPECT_EQ(postal->text(), QStringLiteral("1000002"));
+  EXPECT_EQ(postal->text(), QStringLiteral("100-0002"));
   EXPECT_EQ(memo->toPlainText(), QStringLiteral("東京都千代田区皇居外苑"));
   // a code with two towns, typed: the towns wait below the address until one is clicked
   f.ClearAddress();
@@ -587,4 +591,69 @@ TEST(WindowUse, QtsOwnDialogsSpeakJapaneseAndTitlesNameTheProductOnce) {
   TWindowFixture f;
   f.Open();
   EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address - 住所録"));
+}
+
+TEST(WindowUse, FindingByTheReadingInHiraganaKatakanaOrHalfWidthKana) {
+  TWindowFixture f;
+  f.Open();
+  f.Trigger("ActionFind");
+  QLineEdit* find = f.w->ListWidget()->FindEdit();
+  ASSERT_TRUE(find->isVisible());
+  for (const char* option : {"ActionFindName", "ActionFindAll"}) {
+    f.Trigger(option);
+    for (const char* text : {"やまだ", "ヤマダ", "ﾔﾏﾀﾞ"}) {
+      SCOPED_TRACE(std::string(option) + " " + text);
+      find->clear();
+      TypeText(find, QString::fromUtf8(text));
+      ASSERT_EQ(f.Book().Count(), 2);  // 山田 太郎 and 山田 花子
+      EXPECT_EQ(f.RowName(0).rfind("山田", 0), 0u);
+      EXPECT_EQ(f.RowName(1).rfind("山田", 0), 0u);
+    }
+  }
+}
+
+TEST(WindowUse, TheCodeIsShownWithAHyphenTypedDirectlyAndStoredAsTheBookKeepsIt) {
+  TSmallDictionary dictionary;
+  TWindowFixture f;
+  f.Open();
+  f.ClickRow(0);
+  std::string stored = f.Book().Persons(0)->Postal();
+  ASSERT_EQ(stored.size(), 7u);
+  QLineEdit* postal = f.Pane().EditAddress()->EditPostal();
+  EXPECT_EQ(postal->text().toStdString(), stored.substr(0, 3) + "-" + stored.substr(3));
+  // the code field takes keys directly; the address goes through the input method
+  postal->setFocus();
+  QInputMethodQueryEvent query(Qt::ImEnabled);
+  QApplication::sendEvent(QGuiApplication::focusObject(), &query);
+  EXPECT_FALSE(query.value(Qt::ImEnabled).toBool());
+  f.Pane().EditAddress()->MemoAddress()->setFocus();
+  QInputMethodQueryEvent memoQuery(Qt::ImEnabled);
+  QApplication::sendEvent(QGuiApplication::focusObject(), &memoQuery);
+  EXPECT_TRUE(memoQuery.value(Qt::ImEnabled).toBool());
+  // a code typed without its hyphen is stored as seven digits and shown with the hyphen
+  f.ClearAddress();
+  postal->setFocus();
+  QTest::keyClicks(postal, QStringLiteral("1000002"));
+  f.Pane().EditUrl()->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(postal->text(), QStringLiteral("100-0002"));
+  EXPECT_EQ(f.Book().Persons(0)->Postal(), "1000002");
+  f.w->close();
+  EXPECT_NE(ReadFileBytes(f.Book("住所録")).find(",1000002,"), std::string::npos);
+}
+
+TEST(WindowUse, ADataFolderOnTheCommandLineIsTheFolderOfThisRun) {
+  TWindowFixture f;
+  WriteFileAtomic(f.Book("仕事"), Utf8ToSjis("w,w\r\n"));
+  // settings of an earlier run name the sample's folder ...
+  f.options->SetDataPath(Utf8ToSjis(f.data.Path() + "/books"));
+  // ... and this run is started with another one
+  std::string other = f.data.Path() + "/other";
+  std::filesystem::create_directories(other);
+  WriteFileAtomic(Utf8ToSjis(other + "/家族.kad"), Utf8ToSjis("k,k\r\n"));
+  TAppOption::SetProgramArguments({"/D" + Utf8ToSjis(other)});
+  f.Open();
+  EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address - 家族"));
+  QMenu* books = f.Menu(QStringLiteral("住所録(&A)"), QStringLiteral("住所録の切替(&C)"));
+  EXPECT_EQ(TWindowFixture::Captions(books), QStringList{QStringLiteral("家族")});
 }

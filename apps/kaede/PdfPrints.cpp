@@ -1,0 +1,75 @@
+#include "PdfPrints.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "AppPaths.h"
+#include "Commands.h"
+#include "Files.h"
+#include "QtCanvas.h"
+#include "QtPrinters.h"
+
+namespace kaede::cli {
+
+namespace fs = std::filesystem;
+
+bool IsNumber(const std::string& s) {
+  return !s.empty() && s.size() < 9 && s.find_first_not_of("0123456789") == std::string::npos;
+}
+
+void ParseRange(const std::string& text, const char* option, const char* unit, int32_t& from, int32_t& to) {
+  const size_t dash = text.find('-');
+  const std::string a = text.substr(0, dash), b = dash == std::string::npos ? a : text.substr(dash + 1);
+  auto bad = [&] {
+    return Exception(std::string(option) + " takes A-B, A- or A with " + unit + " numbers from 1, not '" + text + "'");
+  };
+  if ((!a.empty() && !IsNumber(a)) || (!b.empty() && !IsNumber(b)) || (a.empty() && b.empty())) throw bad();
+  from = a.empty() ? 0 : std::atoi(a.c_str());
+  to = b.empty() ? 0 : std::atoi(b.c_str());
+  if ((!a.empty() && from < 1) || (!b.empty() && to < 1) || (from > 0 && to > 0 && to < from)) throw bad();
+}
+
+std::unique_ptr<QGuiApplication> StartQt() {
+  if (QGuiApplication::instance()) return nullptr;
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char name[] = "kaede";
+  static char* argv[] = {name, nullptr};
+  auto app = std::make_unique<QGuiApplication>(argc, argv);
+  InstallQtDrawing();
+  return app;
+}
+
+TPdfOutput::TPdfOutput(const std::string& out) : FFile(ArgToSjis(out, "the output file")), FPart(FFile + ".part") {
+  const fs::path path(out);
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  if (!IsWritableFolder(FromOsPath(folder.string())))
+    throw Exception("cannot write " + FFile + ": the folder does not exist or is not writable");
+  if (fs::is_directory(path)) throw Exception("cannot write " + FFile + ": it is a folder");
+}
+
+void TPdfOutput::InstallPrinter() {
+  auto backend = std::make_unique<TPdfPrinterBackend>();
+  backend->SetOutputFileName(FPart);
+  SheetPrinter().SetBackend(std::move(backend));
+}
+
+TPdfOutput::~TPdfOutput() {
+  SheetPrinter().SetBackend(nullptr);
+  if (!FDone) {
+    std::error_code ec;
+    fs::remove(OsPath(FPart), ec);
+  }
+}
+
+void TPdfOutput::Finish() {
+  // the job is over: the printer lets go of the file
+  SheetPrinter().SetBackend(nullptr);
+  if (!fs::exists(OsPath(FPart))) throw Exception("the PDF printer wrote nothing to " + FPart);
+  std::error_code ec;
+  fs::rename(OsPath(FPart), OsPath(FFile), ec);
+  if (ec) throw Exception("cannot write " + FFile + ": " + ec.message());
+  FDone = true;
+}
+
+}  // namespace kaede::cli

@@ -1,0 +1,44 @@
+#pragma once
+// What the printing commands share: numbers and ranges of their options, the toolkit without a
+// display, and a PDF file that appears only when it is complete.
+#include <QGuiApplication>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kaede::cli {
+
+// Digits only (and not too many for an int).
+bool IsNumber(const std::string& s);
+// "A-B", "A-", "-B" or "A" with numbers from 1 (0: not given); raises naming the option and
+// what it counts ("--pages", "page") otherwise.
+void ParseRange(const std::string& text, const char* option, const char* unit, int32_t& from, int32_t& to);
+
+// An application object of the toolkit without a display (none when one exists), with the
+// drawing surfaces installed; it lives while the command runs.
+std::unique_ptr<QGuiApplication> StartQt();
+
+// A PDF file that appears only when it is complete: the PDF printer (installed by
+// InstallPrinter, once the toolkit runs) writes to a file beside OUT, and Finish renames it
+// to OUT. Until then, and whatever fails, OUT is untouched and the partial file is removed;
+// the printer goes with the object.
+class TPdfOutput {
+public:
+  // out: the file asked for (UTF-8, as given). Raises when its folder cannot be written.
+  explicit TPdfOutput(const std::string& out);
+  // The PDF printer, writing the partial file, as the process's printer.
+  void InstallPrinter();
+  ~TPdfOutput();
+  TPdfOutput(const TPdfOutput&) = delete;
+  TPdfOutput& operator=(const TPdfOutput&) = delete;
+  // The file asked for, CP932.
+  const std::string& File() const { return FFile; }
+  // Renames the complete file to OUT; raises when it cannot.
+  void Finish();
+
+private:
+  std::string FFile, FPart;
+  bool FDone = false;
+};
+
+}  // namespace kaede::cli

@@ -1,0 +1,1 @@
+kaede_bench(bench_postcards LIBS kaede_postcard kaede_paper_qt SOURCES bench_postcards.cpp)

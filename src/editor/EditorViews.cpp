@@ -1,0 +1,573 @@
+#include "EditorViews.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "Cp932.h"
+#include "Strs.h"
+
+namespace kaede {
+
+namespace {
+bool StartsWithNoCase(const std::string& s, const char* prefix) {
+  const size_t n = std::char_traits<char>::length(prefix);
+  if (s.size() < n) return false;
+  for (size_t i = 0; i < n; ++i)
+    if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
+  return true;
+}
+
+TRect Union(const TRect& a, const TRect& b) {
+  if (IsEmptyRect(a)) return b;
+  if (IsEmptyRect(b)) return a;
+  return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+}
+}  // namespace
+
+bool OpenableUrl(const std::string& url) {
+  return (StartsWithNoCase(url, "http://") && url.size() > 7) || (StartsWithNoCase(url, "https://") && url.size() > 8) ||
+         (StartsWithNoCase(url, "mailto:") && url.size() > 7);
+}
+
+std::string MailUrl(const std::string& mail) { return StartsWithNoCase(mail, "mailto:") ? mail : "mailto:" + mail; }
+
+TEditorView::TEditorView(TEditorStyle* style)
+    : TBaseView(style, [] { return new TEditorStyle(); }), FCore(this) {
+  FCore.Documents().AssignStyle(EditorStyle());
+  OnDblClick = [this] { HandleDoubleClick(); };
+}
+
+TEditorView::~TEditorView() { FCore.SetHost(nullptr); }
+
+// ---- Layout --------------------------------------------------------------------------------
+
+int32_t TEditorView::NormalFontPx() const {
+  const TFontRecord& f = EditorStyle().ViewInfo(TEditorStyle::viNormal)->Font();
+  const TPageMetrics& m = PageMetrics();
+  if (Printing() || Measuring()) return PointsToPixels(f.Size > 0 ? f.Size : 9, m.PageDpi);
+  return std::max(1, RoundHalfEven(PointsToPixels(f.Size > 0 ? f.Size : 9, m.ScreenDpi) * Zoom()));
+}
+
+TEditorLayoutInput TEditorView::LayoutInput() const {
+  TEditorLayoutInput in;
+  in.Width = ContentBox().Width;
+  in.Height = ContentBox().Height;
+  in.Zoom = Zoom();
+  in.PaperShown = EditorStyle().PaperVisible();
+  in.Length = [this](double v) { return LengthToPixels(v); };
+  in.FontHeight = NormalFontPx();
+  const int32_t normal = std::max(1, EditorStyle().ViewInfo(TEditorStyle::viNormal)->Font().Size);
+  in.LineInfoFontHeight =
+      std::max(1, RoundHalfEven(static_cast<double>(EditorStyle().ViewInfo(TEditorStyle::viLineInfo)->Font().Size) *
+                                in.FontHeight / normal));
+  in.LineInfoDigits = Lines().LineInfoDigits();
+  return in;
+}
+
+void TEditorView::ConfigureStore(const TEditorGeometry& g, int32_t dpi) {
+  const TEditorStyle& st = EditorStyle();
+  if (!FMeasure || FMeasureDpi != dpi) {
+    FMeasure = Surfaces().MeasureCanvas(dpi);
+    FMeasureDpi = dpi;
+  }
+  FMeasure->SetFont(CanvasFont(st.ViewInfo(TEditorStyle::viNormal)->Font(), g.FontHeight, dpi, g.Vertical));
+  // the hanging reserve of proportional lines: the width of a full stop
+  const int32_t hang = FMeasure->TextWidth(SJ("。"));
+  const TTextMetrics* metrics = &FMeasure->Metrics();
+  const int32_t cells = g.StoreCells(st), width = g.StoreLineWidth(st, hang);
+  TEditList& l = Lines();
+  const bool changed = l.Columns != cells || l.LineWidth != width || l.FontHeight != g.FontHeight ||
+                       l.Spacing != g.Spacing || l.Metrics != metrics;
+  if (changed) FCore.Documents().SetGeometry(metrics, g.FontHeight, width, cells, g.Spacing);
+  const bool always = st.Editor().ProportionalFont && st.Editor().ColumnCountAuto;
+  if ((changed || l.NeedsLayout() || always) && !FSelecting) {
+    // the caret and the selection stay at their text
+    const TEditorCore::TLogicalPlace place = FCore.SaveLogical();
+    l.Relayout();
+    FCore.RestoreLogical(place);
+    ++FVersion;
+  }
+}
+
+void TEditorView::Arrange(const TRect& rect) {
+  TBaseView::Arrange(rect);
+  const TEditorStyle& st = EditorStyle();
+  const bool paper = st.PaperVisible();
+  if (paper && !Printing() && !Measuring()) {
+    // a reference pass in the printer's metrics decides the cells and rows, so that the
+    // screen breaks lines and pages where the print does
+    SetMeasuring(true);
+    TBaseView::Arrange(rect);
+    FRefGeometry.Compute(st, LayoutInput(), nullptr, &FReference);
+    ConfigureStore(FRefGeometry, PageMetrics().PageDpi);
+    SetMeasuring(false);
+    TBaseView::Arrange(rect);
+    FGeometry.Compute(st, LayoutInput(), &FReference);
+  } else if (paper) {
+    FGeometry.Compute(st, LayoutInput(), nullptr, &FReference);
+    FRefGeometry = FGeometry;
+    ConfigureStore(FGeometry, PageMetrics().PageDpi);
+  } else {
+    FGeometry.Compute(st, LayoutInput());
+    ConfigureStore(FGeometry, Printing() ? PageMetrics().PageDpi : PageMetrics().ScreenDpi);
+    const int32_t g = FGeometry.CellPitch, h = FGeometry.LinePitch;
+    FScrollStep = FGeometry.Vertical ? TPoint{h, 2 * g} : TPoint{2 * g, h};
+  }
+  const int32_t lines = std::max(1, FGeometry.LinesPerPage);
+  SetPageCount(paper ? (Lines().DisplayCount() + lines - 1) / lines : 1);
+  ++FVersion;
+}
+
+TPoint TEditorView::GetExtent() {
+  if (EditorStyle().PaperVisible()) return TBaseView::GetExtent();
+  const TEditorGeometry& g = FGeometry;
+  const TEditorValues& e = EditorStyle().Editor();
+  int32_t cells = g.Cells;
+  if (!e.ColumnCountAuto) cells = e.ColumnCount == 0 ? Lines().LongestLine() : e.ColumnCount;
+  int64_t along = static_cast<int64_t>(g.Partitions) * (static_cast<int64_t>(cells) * g.CellPitch + g.PartitionGap) +
+                  g.Margin + g.TextLeft - (g.Partitions > 1 ? g.PartitionGap : 0);
+  int64_t across = static_cast<int64_t>(Lines().DisplayCount()) * g.LinePitch;
+  along = std::min<int64_t>(along, INT32_MAX / 2);
+  across = std::min<int64_t>(across, INT32_MAX / 2);
+  return g.Vertical ? TPoint{static_cast<int32_t>(across), static_cast<int32_t>(along)}
+                    : TPoint{static_cast<int32_t>(along), static_cast<int32_t>(across)};
+}
+
+void TEditorView::ApplyStyle() {
+  TBaseView::ApplyStyle();
+  FCore.Documents().AssignStyle(EditorStyle());
+  ++FVersion;
+}
+
+bool TEditorView::PagesInUse() const {
+  return EditorStyle().Editor().LineCountInPage > 0 || EditorStyle().PaperVisible();
+}
+
+void TEditorView::CheckPageCount() {
+  if (!EditorStyle().PaperVisible()) {
+    if (OnExtentChange) {
+      FExtent = GetExtent();
+      FScrollLimit = {std::max(0, FExtent.X - FScrollStep.X), std::max(0, FExtent.Y - FScrollStep.Y)};
+      OnExtentChange();
+    }
+    return;
+  }
+  const int32_t lines = std::max(1, FGeometry.LinesPerPage);
+  const int32_t pages = (Lines().DisplayCount() + lines - 1) / lines;
+  if (std::max(1, pages) != TBaseView::PageCount()) {
+    Resize();
+    Invalidate();
+  }
+}
+
+// ---- Positions on screen -------------------------------------------------------------------
+
+int32_t TEditorView::PageFirstLine(int32_t page) const {
+  if (EditorStyle().PaperVisible()) return page * std::max(1, FGeometry.LinesPerPage);
+  const int32_t h = std::max(1, FGeometry.LinePitch);
+  return std::max(0, (FGeometry.Vertical ? -Offset().X : -Offset().Y) / h);
+}
+
+bool TEditorView::RowPage(int32_t k, TRect& content, int32_t& pageFirst) const {
+  if (k < 0) return false;
+  if (!EditorStyle().PaperVisible()) {
+    pageFirst = PageFirstLine(0);
+    if (k < pageFirst || k >= pageFirst + FGeometry.LinesPerPage) return false;
+    const TPoint o = Offset();
+    content = FGeometry.Vertical ? TRect{0, o.Y, ClientWidth(), o.Y + ClientHeight()}
+                                 : TRect{o.X, 0, o.X + ClientWidth(), ClientHeight()};
+    return true;
+  }
+  const int32_t perPage = std::max(1, FGeometry.LinesPerPage);
+  const int32_t page = k / perPage;
+  if (page < FirstPage() || page > LastPage()) return false;
+  const int32_t sheet = page / std::max(1, EditorStyle().PagesPerSheet());
+  const TRect sheetRect = SheetRect(sheet);
+  content = ContentRect(PageRect(page, PaperAreaRect(sheetRect)));
+  pageFirst = page * perPage;
+  return true;
+}
+
+TRect TEditorView::RowViewRect(int32_t k) const {
+  TRect content;
+  int32_t first = 0;
+  if (!RowPage(k, content, first)) return TRect{};
+  TRowPlace p = FGeometry.PlaceRow(k, first);
+  return OffsetRect(p.Row, content.Left, content.Top);
+}
+
+TRect TEditorView::CaretViewRect() const {
+  TRect content;
+  int32_t first = 0;
+  if (!RowPage(FCore.Caret().Y, content, first)) return TRect{};
+  TEditorPaintState s = PaintState();
+  TEditorPainter painter(EditorStyle(), Lines(), FGeometry, s);
+  return painter.CaretRect(TPoint{content.Left, content.Top}, first, FCore.Overwrite());
+}
+
+TRect TEditorView::InputRect() const {
+  TRect r = CaretViewRect();
+  if (!FGeometry.Vertical || IsEmptyRect(r)) return r;
+  // down the column over the text being composed, so that the candidates open below it and
+  // beside nothing the user is reading
+  int32_t len = 0;
+  for (size_t i = 0; i < FPreedit.size(); i += CharLenAt(FPreedit, i))
+    len += CharLenAt(FPreedit, i) == 2 ? 2 * FGeometry.CellPitch : FGeometry.CellPitch;
+  const TRowPlace p = FGeometry.PlaceRow(FCore.Caret().Y, 0);
+  const int32_t band = p.Band.Right - p.Band.Left;
+  return TRect{r.Right - band, r.Top, r.Right, r.Bottom + len};
+}
+
+bool TEditorView::CaretShown() const { return FFocused && FPreedit.empty() && !FCore.ReadOnly(); }
+
+void TEditorView::SetCaretPhase(bool on) {
+  if (on == FCaretOn) return;
+  FCaretOn = on;
+  InvalidateRect(CaretViewRect());
+}
+
+void TEditorView::SetFocused(bool focused) {
+  if (focused == FFocused) return;
+  FFocused = focused;
+  FCaretOn = true;
+  InvalidateRect(CaretViewRect());
+}
+
+void TEditorView::SetPreedit(const std::string& text) {
+  if (text == FPreedit) return;
+  const TRect before = CaretViewRect();
+  FPreedit = text;
+  // the preedit runs along the line from the caret: repaint the caret's row
+  InvalidateRect(Union(before, RowViewRect(FCore.Caret().Y)));
+}
+
+// ---- Painting ------------------------------------------------------------------------------
+
+TEditorPaintState TEditorView::PaintState() const {
+  TEditorPaintState s;
+  s.Caret = FCore.Caret();
+  s.ReadOnly = FCore.ReadOnly();
+  s.HasSelection = FCore.HasSelection();
+  s.Box = FCore.Selection().Box;
+  const T2Caret sel = FCore.SelectionRange();
+  s.SelStart = sel.Start;
+  s.SelEnd = sel.End;
+  s.FindText = FCore.FindText;
+  s.IgnoreCase = Lines().IgnoreCase;
+  s.Printing = Printing();
+  s.Dpi = Printing() ? PageMetrics().PageDpi : PageMetrics().ScreenDpi;
+  const TEditorCore* core = &FCore;
+  s.Marked = [core](int32_t line) { return core->IsMarked(line); };
+  s.Metrics = FMeasure ? &FMeasure->Metrics() : nullptr;
+  if (EditorStyle().PaperVisible() && !Printing()) {
+    s.ReferenceFontHeight = FRefGeometry.FontHeight;
+    s.ReferenceSpacing = FRefGeometry.Spacing;
+  }
+  return s;
+}
+
+void TEditorView::DrawPageContent(int32_t page, const TRect& contentRect, const TRect& clip) {
+  TCanvas& c = Canvas();
+  FillClipped(c, contentRect, clip, EditorStyle().ViewInfo(TEditorStyle::viNormal)->BackColor());
+  const TEditorPaintState s = PaintState();
+  TEditorPainter painter(EditorStyle(), Lines(), FGeometry, s);
+  const int32_t first = PageFirstLine(page);
+  TPoint origin{contentRect.Left, contentRect.Top};
+  if (!EditorStyle().PaperVisible()) {
+    // without paper the text scrolls along the lines; across, whole lines at a time
+    const TPoint o = Offset();
+    origin = FGeometry.Vertical ? TPoint{contentRect.Left, contentRect.Top + o.Y} : TPoint{contentRect.Left + o.X, contentRect.Top};
+  }
+  c.SetClipRect(IntersectRects(contentRect, clip));
+  painter.PaintPage(c, origin, first, Printing() ? nullptr : &FStatuses, FVersion);
+  const int32_t caretRow = FCore.Caret().Y;
+  if (!Printing() && caretRow >= first && caretRow < first + FGeometry.LinesPerPage)
+    DrawCaret(c, TRect{origin.X, origin.Y, contentRect.Right, contentRect.Bottom}, first);
+  c.ResetClip();
+}
+
+void TEditorView::DrawCaret(TCanvas& c, const TRect& content, int32_t pageFirst) {
+  const TEditorStyle& st = EditorStyle();
+  const TPoint origin{content.Left, content.Top};
+  const TEditorPaintState s = PaintState();
+  TEditorPainter painter(st, Lines(), FGeometry, s);
+  if (!FPreedit.empty()) {
+    // the text being composed, over the line from the caret, underlined
+    const TRowPlace p = FGeometry.PlaceRow(FCore.Caret().Y, pageFirst);
+    const int32_t along = p.TextStart + FGeometry.CellOffset(FCore.Caret().X);
+    std::vector<int32_t> adv(FPreedit.size(), 0);
+    int32_t len = 0;
+    for (size_t i = 0; i < FPreedit.size(); i += CharLenAt(FPreedit, i)) {
+      adv[i] = CharLenAt(FPreedit, i) == 2 ? 2 * FGeometry.CellPitch : FGeometry.CellPitch;
+      len += adv[i];
+    }
+    const TViewInfo* normal = st.ViewInfo(TEditorStyle::viNormal);
+    c.SetFont(CanvasFont(normal->Font(), FGeometry.FontHeight, s.Dpi, FGeometry.Vertical));
+    c.SetBrush(TBrush{TBrushStyle::Solid, normal->BackColor()});
+    c.SetPen(TPen{TPenStyle::Solid, 1, normal->TextColor()});
+    if (FGeometry.Vertical) {
+      const TRect box = OffsetRect(TRect{p.Band.Left, along, p.Band.Right, along + len}, origin.X, origin.Y);
+      c.TextOut(box.Right, box.Top, FPreedit, adv.data(), &box, true);
+      c.Line(box.Left - 1, box.Top, box.Left - 1, box.Bottom);
+    } else {
+      const TRect box = OffsetRect(TRect{along, p.Band.Top, along + len, p.Band.Bottom}, origin.X, origin.Y);
+      c.TextOut(box.Left, box.Top, FPreedit, adv.data(), &box, true);
+      c.Line(box.Left, box.Bottom, box.Right, box.Bottom);
+    }
+    return;
+  }
+  if (!CaretShown() || !FCaretOn) return;
+  const TViewInfo* caret = st.ViewInfo(TEditorStyle::viCaret);
+  const TColor color = caret->IsEnabled() ? caret->DecorateColor() : st.ViewInfo(TEditorStyle::viNormal)->TextColor();
+  c.SetBrush(TBrush{TBrushStyle::Solid, color});
+  c.FillRect(painter.CaretRect(origin, pageFirst, FCore.Overwrite()));
+}
+
+// ---- Editor host ---------------------------------------------------------------------------
+
+void TEditorView::ScrollLines(int32_t lines) {
+  const int32_t d = lines * FGeometry.LinePitch;
+  if (EditorStyle().PaperVisible()) ScrollBy(FGeometry.Vertical ? d : 0, FGeometry.Vertical ? 0 : -d);
+  else ScrollBy(FGeometry.Vertical ? -d : 0, FGeometry.Vertical ? 0 : -d);
+}
+
+void TEditorView::ScrollPages(int32_t pages) {
+  if (EditorStyle().PaperVisible()) {
+    const bool tileVertical = EditorStyle().Base().PaperTileVertical;
+    const int32_t step = (tileVertical ? PaperBox().Height : PaperBox().Width) + 8;
+    if (tileVertical) ScrollBy(0, -pages * step);
+    else ScrollBy(-pages * step, 0);
+    return;
+  }
+  ScrollLines(pages * std::max(1, FGeometry.LinesPerPage));
+}
+
+void TEditorView::ShowCaret() {
+  const int32_t row = FCore.Caret().Y;
+  if (!EditorStyle().PaperVisible()) {
+    const int32_t first = PageFirstLine(0), perPage = std::max(1, FGeometry.LinesPerPage);
+    int32_t target = first;
+    if (row < first) target = row;
+    else if (row >= first + perPage) target = row - perPage + 1;
+    if (target != first) {
+      const int32_t off = -target * FGeometry.LinePitch;
+      SetOffset(FGeometry.Vertical ? TPoint{off, Offset().Y} : TPoint{Offset().X, off});
+    }
+    return;
+  }
+  // bring the caret's page into view first, then the caret inside it
+  const int32_t page = row / std::max(1, FGeometry.LinesPerPage);
+  if (page < FirstPage() || page > LastPage()) {
+    const int32_t sheet = page / std::max(1, EditorStyle().PagesPerSheet());
+    const TRect r = SheetRect(sheet);
+    if (EditorStyle().Base().PaperTileVertical) ScrollBy(0, 8 - r.Top);
+    else ScrollBy(8 - r.Left, 0);
+  }
+  const TRect c = CaretViewRect();
+  if (IsEmptyRect(c)) return;
+  int32_t dx = 0, dy = 0;
+  if (c.Top < 0) dy = -c.Top + 8;
+  else if (c.Bottom > ClientHeight()) dy = ClientHeight() - c.Bottom - 8;
+  if (c.Left < 0) dx = -c.Left + 8;
+  else if (c.Right > ClientWidth()) dx = ClientWidth() - c.Right - 8;
+  if (dx || dy) ScrollBy(dx, dy);
+}
+
+void TEditorView::TextChanged(int32_t firstRow, int32_t lastRow) {
+  ++FVersion;
+  CheckPageCount();
+  const int32_t count = Lines().DisplayCount();
+  if (lastRow < 0 || lastRow >= count) lastRow = count + std::max(1, FGeometry.LinesPerPage);
+  // the rows on the pages shown, as one rectangle per page
+  TRect dirty{};
+  int32_t shown = 0;
+  for (int32_t k = std::max(0, firstRow); k <= lastRow && shown < 4 * std::max(1, FGeometry.LinesPerPage); ++k) {
+    const TRect r = RowViewRect(k);
+    if (IsEmptyRect(r)) {
+      if (shown > 0 && !EditorStyle().PaperVisible()) break;
+      if (k > firstRow + 4 * std::max(1, FGeometry.LinesPerPage)) break;
+      continue;
+    }
+    ++shown;
+    dirty = Union(dirty, r);
+  }
+  if (!IsEmptyRect(dirty)) {
+    // the line-number margin and the marks beside a row belong to it too
+    InvalidateRect(dirty);
+  }
+  if (OnChange) OnChange();
+}
+
+void TEditorView::CaretMoved() {
+  ++FVersion;
+  const int32_t row = FCore.Caret().Y;
+  InvalidateRect(RowViewRect(FLastCaretRow));
+  InvalidateRect(RowViewRect(row));
+  if (FCore.HasSelection() || FCore.Selection().Has) Invalidate();
+  FLastCaretRow = row;
+  FCaretOn = true;
+  if (OnCaretMove) OnCaretMove();
+}
+
+// ---- Keys ----------------------------------------------------------------------------------
+
+int32_t TEditorView::KeyToCommand(int32_t key, TShiftState shift) {
+  const int32_t base = TBaseView::KeyToCommand(key, shift);
+  if (base != vcNone) return base;
+  TEditorKey k = TEditorKey::None;
+  char letter = 0;
+  switch (key) {
+    case vkLeft: k = TEditorKey::Left; break;
+    case vkRight: k = TEditorKey::Right; break;
+    case vkUp: k = TEditorKey::Up; break;
+    case vkDown: k = TEditorKey::Down; break;
+    case vkHome: k = TEditorKey::Home; break;
+    case vkEnd: k = TEditorKey::End; break;
+    case vkPrior: k = TEditorKey::PageUp; break;
+    case vkNext: k = TEditorKey::PageDown; break;
+    case vkBack: k = TEditorKey::Backspace; break;
+    case vkDelete: k = TEditorKey::Delete; break;
+    case vkInsert: k = TEditorKey::Insert; break;
+    default:
+      if (key == vkF1 + 2) k = TEditorKey::F3;
+      else if (key >= 'A' && key <= 'Z') k = TEditorKey::Letter, letter = static_cast<char>(key);
+      break;
+  }
+  if (k == TEditorKey::None) return vcNone;
+  const TKeyState state{(shift & ssShift) != 0, (shift & ssCtrl) != 0, (shift & ssAlt) != 0};
+  const TEditorCommand cmd = FCore.KeyToCommand(k, state, letter);
+  if (cmd == TEditorCommand::None) return vcNone;
+  return kEditorCommandBase + static_cast<int32_t>(cmd) * 2 + (state.Shift ? 1 : 0);
+}
+
+bool TEditorView::ExecuteCommand(int32_t command) {
+  if (command < kEditorCommandBase) return TBaseView::ExecuteCommand(command);
+  const int32_t c = command - kEditorCommandBase;
+  return FCore.Execute(static_cast<TEditorCommand>(c / 2), (c % 2) != 0);
+}
+
+// ---- Mouse ---------------------------------------------------------------------------------
+
+TEditorHit TEditorView::HitText(TPoint pt) const {
+  TEditorHit hit;
+  const TEditorGeometry& g = FGeometry;
+  auto inPage = [&](const TRect& content, int32_t first) {
+    const int32_t x = pt.X - content.Left, y = pt.Y - content.Top;
+    for (int32_t part = 0; part < static_cast<int32_t>(g.PartitionRects.size()); ++part) {
+      const TRect& r = g.PartitionRects[static_cast<size_t>(part)];
+      const bool alongIn = g.Vertical ? (y >= r.Top && y < r.Bottom) : (x >= r.Left && x < r.Right);
+      if (!alongIn) continue;
+      const int32_t index = g.RowIndexAt(r, g.Vertical ? x : y);
+      if (index < 0) return false;
+      int32_t k = first + part * g.RowsPerPartition() + index;
+      const int32_t rows = Lines().Infos().Count();
+      if (k >= rows) k = rows - 1;
+      const TRowPlace p = g.PlaceRow(k, first);
+      const int32_t along = g.Vertical ? y : x;
+      const int32_t marginStart = p.TextStart - g.TextLeft - g.Margin;
+      hit.Found = true;
+      if (g.Margin > 0 && along >= marginStart && along < marginStart + g.Margin) {
+        hit.Area = eaMargin;
+        hit.Position = TPoint{1, k};
+        return true;
+      }
+      // the cells of the row: their states, and their own advances with proportional text
+      TEditorPaintState s = PaintState();
+      TEditorPainter painter(EditorStyle(), Lines(), g, s);
+      RLineStatus st;
+      painter.MakeStatus(k, st);
+      const TIntegers* offsets = EditorStyle().Editor().ProportionalFont ? &st.Offsets : nullptr;
+      hit.Position = FCore.ValidPosition(TPoint{g.ColumnAt(p, along, offsets), k});
+      hit.Area = eaText;
+      // what the cell under the point shows
+      int32_t cell = 0;
+      while (cell < static_cast<int32_t>(st.Columns.size()) && p.TextStart + g.CellOffset(cell + 2, offsets) <= along) ++cell;
+      if (cell >= 0 && cell < static_cast<int32_t>(st.Columns.size())) {
+        switch (st.Columns[static_cast<size_t>(cell)].Element) {
+          case TEditorStyle::viUrl: hit.Area = eaUrl; break;
+          case TEditorStyle::viMail: hit.Area = eaMail; break;
+          case TEditorStyle::viSelect: hit.Area = eaSelection; break;
+          default: break;
+        }
+      }
+      return true;
+    }
+    return false;
+  };
+  // a footnote mark as it was last painted (it may stand out of its row)
+  for (const RLineStatus& painted : FStatuses)
+    for (const TRect& r : painted.Notes)
+      if (painted.Row >= 0 && painted.Version == FVersion && PointInRect(r, pt.X, pt.Y)) {
+        hit.Found = true;
+        hit.Area = eaFootNote;
+        hit.Position = FCore.ValidPosition(TPoint{1, painted.Row});
+        return hit;
+      }
+  if (!EditorStyle().PaperVisible()) {
+    TRect content;
+    int32_t first = PageFirstLine(0);
+    const TPoint o = Offset();
+    content = g.Vertical ? TRect{0, o.Y, ClientWidth(), o.Y + ClientHeight()} : TRect{o.X, 0, o.X + ClientWidth(), ClientHeight()};
+    inPage(content, first);
+    return hit;
+  }
+  const int32_t perSheet = std::max(1, EditorStyle().PagesPerSheet());
+  for (int32_t page = FirstPage(); page <= LastPage(); ++page) {
+    const TRect content = ContentRect(PageRect(page, PaperAreaRect(SheetRect(page / perSheet))));
+    if (!PointInRect(content, pt.X, pt.Y)) continue;
+    if (inPage(content, PageFirstLine(page))) break;
+  }
+  return hit;
+}
+
+void TEditorView::MouseDownHook(const TViewMouseEvent& e) {
+  FPressPos = TPoint{e.X, e.Y};
+  if (e.Button != TMouseButton::Left) return;
+  const TEditorHit hit = HitText(FPressPos);
+  if (!hit.Found) return;
+  if (hit.Area == eaMargin) {
+    const T2Caret row = Lines().SelectUnit(suRow, hit.Position);
+    FCore.Select(row.Start, row.End);
+    return;
+  }
+  FSelecting = true;
+  FCore.MoveTo(hit.Position, (e.Shift & ssShift) != 0, (e.Shift & ssAlt) != 0);
+}
+
+void TEditorView::MouseMoveHook(const TViewMouseEvent& e) {
+  const TEditorHit hit = HitText(TPoint{e.X, e.Y});
+  if (Host()) {
+    int32_t cursor = vcrDefault;
+    if (hit.Found) cursor = hit.Area == eaUrl || hit.Area == eaMail ? vcrHand : hit.Area == eaMargin ? vcrDefault : vcrIBeam;
+    Host()->SetCursor(cursor);
+  }
+  if (FSelecting && (e.Shift & ssLeft) && hit.Found && hit.Area != eaMargin)
+    FCore.MoveTo(hit.Position, true, (e.Shift & ssAlt) != 0);
+}
+
+void TEditorView::MouseUpHook(const TViewMouseEvent&) { FSelecting = false; }
+
+void TEditorView::HandleDoubleClick() {
+  const TEditorHit hit = HitText(FPressPos);
+  if (!hit.Found) return;
+  FSelecting = false;
+  TEditList& l = Lines();
+  if (hit.Area == eaMargin) {
+    const T2Caret line = l.SelectUnit(suLine, hit.Position);
+    FCore.Select(line.Start, line.End);
+    return;
+  }
+  const TPoint at = l.ToLogical(hit.Position);
+  const std::string& text = l[at.Y];
+  const int32_t pos = std::min<int32_t>(at.X, static_cast<int32_t>(text.size()));
+  if (hit.Area == eaUrl || hit.Area == eaMail) {
+    const std::string word = WordAt(text, pos, hit.Area == eaUrl ? 1 : 2);
+    const std::string url = hit.Area == eaMail ? MailUrl(word) : word;
+    if (OpenableUrl(url) && OnOpenUrl) OnOpenUrl(url);
+    return;
+  }
+  const T2Caret word = l.SelectUnit(suWord, hit.Position);
+  if (word.Start != word.End) FCore.Select(word.Start, word.End);
+}
+
+}  // namespace kaede

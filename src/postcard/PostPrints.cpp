@@ -1,0 +1,36 @@
+#include "PostPrints.h"
+
+#include <algorithm>
+
+#include "PostViews.h"
+
+namespace kaede {
+
+TPostPrintRange PostPrintRange(int32_t from, int32_t to, int32_t count, int32_t pagesPerSheet) {
+  TPostPrintRange r;
+  pagesPerSheet = std::max(1, pagesPerSheet);
+  if (count <= 0) return r;
+  const int32_t first = from > 0 ? from - 1 : 0;
+  const int32_t last = to > 0 ? std::min(to, count) - 1 : count - 1;
+  if (first > last || first >= count) return r;
+  r.FirstPage = first;
+  r.LastPage = last;
+  r.FirstSheet = first / pagesPerSheet;
+  r.LastSheet = last / pagesPerSheet;
+  return r;
+}
+
+int32_t PrintPostcards(const TPostPrintJob& job) {
+  if (!job.Style) throw Exception("PrintPostcards: no style");
+  if (job.Range.Empty()) return 0;
+  TPostView view;
+  view.SetStyle(const_cast<TPostStyle*>(job.Style));  // assigned into the view's own style
+  view.SetPersons(job.Persons);
+  view.SetSender(job.Sender);
+  view.SetShowGuides(job.Guides);
+  view.PrintGuides = job.Guides;
+  view.PrintAsShown = job.Preview;
+  return view.Print(job.Title, job.Range.FirstPage + 1, job.Range.LastPage + 1);
+}
+
+}  // namespace kaede
