@@ -1,9 +1,8 @@
 #pragma once
 // The two previews of the print area as it uses them: the postcard control (one card per
 // visible entry, or the free text) and the table control (the visible entries as a ruled
-// table). The print area reaches each through a small interface, so that the controls of the
-// postcard print plugs in by a factory; until it does, a simple view of its own shows the
-// cards through the paper view.
+// table). The print area reaches each through a small interface; a factory can give it
+// other controls (tests do).
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -55,13 +54,12 @@ void SetTablePreviewFactory(TTablePreviewFactory factory);
 std::unique_ptr<IPostPreview> MakePostPreview(QWidget* parent);
 std::unique_ptr<ITablePreview> MakeTablePreview(QWidget* parent);
 
-// The controls behind the previews, also without a window (tests print with them). The table
-// is the table print's own control; the cards are drawn by a simple view of this file until
-// the postcard control plugs in.
+// The controls behind the previews, also without a window (tests print with them): the table
+// print's and the postcard print's own controls, their entries from a book.
 std::unique_ptr<TBaseControl> MakeTableControl();
 void SetTableBook(TBaseControl& control, TPersonList* book);
 void SetTableRows(TBaseControl& control, int rows);
-std::unique_ptr<TBaseControl> MakeSimplePostControl();
-void SetSimplePostBook(TBaseControl& control, TPersonList* book);
+std::unique_ptr<TBaseControl> MakePostControl();
+void SetPostBook(TBaseControl& control, TPersonList* book);
 
 }  // namespace kaede

@@ -81,10 +81,10 @@ TEST(PrintRange, TheChosenCardAndTheTablesPagesReachThePdf) {
   TTableStyleList tables;
   tables.Reset();
 
-  auto cards = MakeSimplePostControl();
+  auto cards = MakePostControl();
   cards->AssignStyle(posts.Style(0));
   cards->View().SetBounds(400, 600);
-  SetSimplePostBook(*cards, &book);
+  SetPostBook(*cards, &book);
   EXPECT_EQ(cards->View().SheetCount(), 20);
   TPrintRange range = PostcardPrintRange(static_cast<TPostStyle&>(cards->Style()), cards->View().SheetCount(), book.Count(), 4);
   ASSERT_EQ(range.From, 5);
@@ -275,10 +275,10 @@ namespace {
 // A card preview whose free text reports a selection and counts the commands it gets.
 class TEditingPostPreview : public IPostPreview {
 public:
-  explicit TEditingPostPreview(QWidget* parent) : FWidget(new TQtPaperControl(MakeSimplePostControl(), parent)) {}
+  explicit TEditingPostPreview(QWidget* parent) : FWidget(new TQtPaperControl(MakePostControl(), parent)) {}
   QWidget* Widget() override { return FWidget; }
   TBaseControl& Control() override { return FWidget->Control(); }
-  void SetList(TPersonList* book) override { SetSimplePostBook(Control(), book); }
+  void SetList(TPersonList* book) override { SetPostBook(Control(), book); }
   void ShowEntry(int) override {}
   void SetSender(const TPerson*) override {}
   bool HasSelection() const override { return Selected; }
