@@ -11,6 +11,7 @@
 #include "Cp932.h"
 #include "Errors.h"
 #include "KaedeZipPipelines.h"
+#include "MemoLabels.h"
 #include "QtText.h"
 #include "ZipSettings.h"
 
@@ -23,14 +24,15 @@ public:
   TKaedeZipMain() {
     setWindowTitle(ToQ(SJ("Kaede Address 郵便番号データ更新")));
     auto* layout = new QVBoxLayout(this);
-    FMemo = new QLabel(ToQ(SJ("郵便局のホームページで公開している郵便番号データを Kaede Address で使用する郵便番号ファイル（Ken.dat City.dat "
-                              "Postal.dat）に変換するツールです。ダウンロード→解凍→変換という一連の作業をすべて自動で行うことができます。") +
-                           "\n\n" + SJ("作業を開始するには［実行］ボタンをクリックしてください。")),
-                       this);
-    FMemo->setWordWrap(true);
-    FMemo->setMargin(10);
-    FMemo->setStyleSheet("QLabel { border: 1px dotted gray; border-radius: 6px; }");
-    FMemo->setMinimumWidth(420);
+    // the explanation wraps with hanging punctuation and sizes itself to its text
+    FMemo = new TMemoLabel(this);
+    FMemo->SetFrameShape(2);
+    FMemo->SetPen(QPen(Qt::gray, 1, Qt::DotLine));
+    FMemo->SetMargins(10, 10, 10, 10);
+    FMemo->SetCaption(SJ("郵便局のホームページで公開している郵便番号データを Kaede Address で使用する郵便番号ファイル（Ken.dat City.dat "
+                         "Postal.dat）に変換するツールです。ダウンロード→解凍→変換という一連の作業をすべて自動で行うことができます。") +
+                      "\r\n\r\n" + SJ("作業を開始するには［実行］ボタンをクリックしてください。"));
+    FMemo->setFixedSize(420, FMemo->heightForWidth(420));
     layout->addWidget(FMemo);
     auto* row = new QHBoxLayout();
     FStatus = new QLabel(ToQ(SJ("進行状況")), this);
@@ -85,20 +87,23 @@ private:
     const TZipStatus& s = pipeline.Status();
     if (ok) {
       FDone = true;
-      FMemo->setText(ToQ(s.Text));
+      FMemo->SetCaption(s.Text);
+      FMemo->setFixedHeight(FMemo->heightForWidth(FMemo->width()));
       FStatus->hide();
       FPercent->hide();
       FBar->hide();
       FButton->setText(ToQ(SJ("閉じる")));
       FButton->setEnabled(true);
       FButton->setFocus();
+      layout()->activate();
+      setFixedSize(sizeHint());
     } else {
       // after a failed conversion the button stays off; download and unpacking may be tried again
       FButton->setEnabled(s.Step != TZipStep::Convert);
     }
   }
 
-  QLabel* FMemo;
+  TMemoLabel* FMemo;
   QLabel* FStatus;
   QLabel* FPercent;
   QProgressBar* FBar;

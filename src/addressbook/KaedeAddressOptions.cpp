@@ -114,8 +114,10 @@ void TKaedeAddressOption::LoadOptions() {
     // The first start: the data folder is asked for, and the program ends without one. A
     // folder given on the command line (/D) answers the question; the switch itself is
     // handled with the others once the window exists.
+    // A start that quits at once (/Q) asks nothing: it takes the default folder.
     std::string folder;
     if (FindSwitch(ProgramArguments(), 'D', &folder)) SetDataPath(folder.empty() ? ProgramFolder : folder);
+    else if (FindSwitch(ProgramArguments(), 'Q')) SetDataPath(DefaultDataPath());
     else if (!ChooseDataPath(SJ("住所録.kad"))) AppHost().Terminate();
   }
 }

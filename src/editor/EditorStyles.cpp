@@ -80,6 +80,8 @@ TViewInfoRecord LineElement(int32_t status, int32_t decorate, double width, uint
 
 }  // namespace
 
+std::span<const TStyleKey<TEditorValues>> EditorStyleKeys() { return kEditorKeys; }
+
 void TEditorStyle::Clamp(TEditorValues& v) {
   // both divide: the page into partitions, the screen pixel into samples
   v.PartationCount = std::max(1, v.PartationCount);

@@ -65,6 +65,9 @@ struct TEditorValues {
   bool operator==(const TEditorValues&) const = default;
 };
 
+// The stored keys of the editor style's own settings, in their order.
+std::span<const TStyleKey<TEditorValues>> EditorStyleKeys();
+
 class TEditorStyle : public TBaseStyle {
 public:
   // Element numbers; an element's number is also the drawing status of a cell.

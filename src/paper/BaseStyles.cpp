@@ -60,6 +60,8 @@ TViewInfoRecord TextRecord() {
 
 }  // namespace
 
+std::span<const TStyleKey<TBaseStyleValues>> BaseStyleKeys() { return kBaseKeys; }
+
 // ---- Numbers and text ----------------------------------------------------------------------
 
 std::string MmRectToStr(const TMmRect& r) {

@@ -185,6 +185,10 @@ private:
   std::vector<TElementSlot> FElements;
 };
 
+// The stored keys of the base style's plain settings (Name is stored apart), for screens that
+// edit a setting by its key.
+std::span<const TStyleKey<TBaseStyleValues>> BaseStyleKeys();
+
 // A list of styles: PresetCount predefined styles to start with, then whatever the user adds;
 // stored one section per style (SectionPrefix and the two-digit position).
 class TBaseStyleList : public TDataList {

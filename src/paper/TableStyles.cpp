@@ -20,6 +20,8 @@ const char* const kLineText = "1,\"MS UI Gothic,9\",1,0,clBlack,$00EEEEEE,clGray
 
 }  // namespace
 
+std::span<const TStyleKey<TTableStyleValues>> TableStyleKeys() { return kTableKeys; }
+
 void TTableStyle::Clamp(TTableStyleValues& v) {
   if (!(v.InBoxVerticalMargin >= 0)) v.InBoxVerticalMargin = 0;
   if (!(v.InBoxLevelMargin >= 0)) v.InBoxLevelMargin = 0;

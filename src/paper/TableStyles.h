@@ -45,6 +45,9 @@ private:
   TTableStyleValues FTable;
 };
 
+// The stored keys of the table style's own settings.
+std::span<const TStyleKey<TTableStyleValues>> TableStyleKeys();
+
 // The completion of the predefined table styles 0-3 (names, columns, a narrower cell margin
 // for the first); other numbers get an empty name. The owner of a table style list installs
 // it as the list's OnPreset.

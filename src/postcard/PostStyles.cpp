@@ -64,6 +64,13 @@ TViewInfoRecord Element(int32_t status, const std::string& font, int32_t size, i
 
 }  // namespace
 
+std::span<const TStyleKey<TPostValues>> PostStyleKeys() { return kPostKeys; }
+
+const TStyleKey<TPostValues>& PostSenderNoKey() {
+  static const TStyleKey<V> key{"SenderNo", &V::SenderNo};
+  return key;
+}
+
 double PostCodeBoxesSpan(const TMmRect& big, const TMmRect& small, double smallInterval) {
   return small.Left + 4 * small.Width + 3 * smallInterval - big.Left;
 }
@@ -140,7 +147,7 @@ void TPostStyle::ClearForPreset() {
 
 void TPostStyle::ReadSection(TSettingsStore& store, const std::string& section) {
   TEditorStyle::ReadSection(store, section);
-  FPost.SenderNo = store.ReadInteger(section, "SenderNo", 1);
+  FPost.SenderNo = store.ReadInteger(section, PostSenderNoKey().Name, 1);
   if (DefaultIndex() >= 0) return;
   ReadStyleKeys<V>(store, section, kPostKeys, FPost, TPostValues());
   ReadElements(store, section, viAtenaPostCode, viHalfLine);
@@ -148,7 +155,7 @@ void TPostStyle::ReadSection(TSettingsStore& store, const std::string& section) 
 
 void TPostStyle::WriteSection(TSettingsStore& store, const std::string& section) {
   TEditorStyle::WriteSection(store, section);
-  if (FPost.SenderNo != 1) store.WriteInteger(section, "SenderNo", FPost.SenderNo);
+  if (FPost.SenderNo != 1) store.WriteInteger(section, PostSenderNoKey().Name, FPost.SenderNo);
   if (DefaultIndex() >= 0) return;
   WriteStyleKeys<V>(store, section, kPostKeys, FPost, TPostValues());
   WriteElements(store, section, viAtenaPostCode, viHalfLine);

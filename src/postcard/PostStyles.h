@@ -62,6 +62,11 @@ double PostCodeBoxesSpan(const TMmRect& big, const TMmRect& small, double smallI
 //   left = stampRight + 0.7 * max(0, (paperWidth - 1) - stampRight - boxesSpan)
 double EnvelopeCodeFrameLeft(double paperWidth, double stampRight, double boxesSpan);
 
+// The stored keys of the postcard style's own settings but SenderNo, which is stored apart
+// (also for predefined styles); and that key.
+std::span<const TStyleKey<TPostValues>> PostStyleKeys();
+const TStyleKey<TPostValues>& PostSenderNoKey();
+
 inline constexpr int kPostPresetCount = 42;
 
 class TPostStyle : public TEditorStyle {

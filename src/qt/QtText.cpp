@@ -93,6 +93,7 @@ QColor ToQColor(int32_t bgr) {
       case 17: return p.color(QPalette::PlaceholderText);  // gray text
       case 18: return p.color(QPalette::ButtonText);
       case 20: return p.color(QPalette::Light);        // button highlight
+      case 24: return p.color(QPalette::ToolTipBase);  // tooltip background
       default: return p.color(QPalette::Window);
     }
   }

@@ -34,6 +34,7 @@
 #include "EntryDialogs.h"
 #include "MessageStatusBars.h"
 #include "PersonFrames.h"
+#include "PrintAreas.h"
 #include "QtText.h"
 #include "SessionGuards.h"
 #include "VerInfos.h"
@@ -87,8 +88,9 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   FSplitter = new QSplitter(Qt::Horizontal, central);
   FList = new TDataListFrameWidget(FSplitter);
   FPersonFrame = new TPersonFrame(FSplitter);
-  FPrintPane = new QWidget(FSplitter);
-  FPrintPane->hide();  // the print area is not part of this program yet
+  FPrintArea = new TPrintArea(FOptions, FSplitter);
+  FPrintPane = FPrintArea;
+  FPrintPane->hide();  // opened by the preview command
   FSplitter->addWidget(FList);
   FSplitter->addWidget(FPersonFrame);
   FSplitter->addWidget(FPrintPane);
@@ -113,6 +115,7 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   FTabs->Model().OnTabChanged = [this] {
     if (!FSettingTabs) FController->TabChanged(FTabs->TabIndex());
   };
+  ConnectPrintArea();
   BuildActions();
   BuildMenus();
   RestoreLayout();
@@ -162,8 +165,11 @@ void TKaedeAddressMain::BuildActions() {
   make("ActionRenameAddress", "住所録の名前変更(&R)...", [&c] { c.RenameBook(); });
   make("ActionImport", "インポート(&I)...", [&c] { c.Import(); });
   make("ActionExprot", "エクスポート(&E)...", [&c] { c.Export(); });
-  make("ActionPreview", "印刷プレビュー(&Y)", nullptr);
-  make("ActionPrint", "印刷(&P)...", nullptr, QKeySequence::Print);
+  make("ActionPreview", "印刷プレビュー(&Y)", [this] { TogglePreview(); })->setCheckable(true);
+  make("ActionPrint", "印刷(&P)...", [this] {
+    if (!FPrintArea->isVisible()) TogglePreview();
+    FPrintArea->Print();
+  }, QKeySequence::Print);
   make("ActionQuit", "終了(&Z)", [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
   make("ActionAdd", "追加(&A)...", [this] { FEntries->Add(); }, QKeySequence(Qt::Key_Insert));
   make("ActionDel", "削除(&D)", [this] { FEntries->Delete(); }, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
@@ -186,7 +192,7 @@ void TKaedeAddressMain::BuildActions() {
     FEntries->CompleteEdit();
     FOptions.ChooseDataPath(std::string());
   });
-  make("ActionStyle", "スタイルの設定(&Y)", nullptr);
+  make("ActionStyle", "スタイルの設定(&Y)", [this] { FPrintArea->ToggleStyleFrame(); });
   make("ActionHelp", "ヘルプ(&H)", [] {
     std::string manual = ProgramDataFolder() + "help/index.html";
     if (!FileExists(manual) || !ShellOpen(manual)) AppHost().ShowError(manual + SJ(" を開けません"));
@@ -275,10 +281,16 @@ void TKaedeAddressMain::BuildMenus() {
   settings->addAction(FActions["ActionSenderPerson"]);
   settings->addAction(FActions["ActionIsSenderPerson"]);
   QMenu* zoom = settings->addMenu(Q("倍率(&Z)"));
-  for (const char* z : {"画面いっぱい(&Z)", "横幅いっぱい(&Y)", "縦幅いっぱい(&X)", "&400%", "&200%", "&150%", "12&5%", "1&00%",
-                        "&75%", "50%", "25%"})
-    zoom->addAction(Q(z))->setEnabled(false);
-  zoom->setEnabled(false);  // the print preview is not part of this program yet
+  zoom->setObjectName("MenuZoom");
+  const char* zooms[] = {"画面いっぱい(&Z)", "横幅いっぱい(&Y)", "縦幅いっぱい(&X)", "&400%", "&200%", "&150%", "12&5%", "1&00%",
+                         "&75%", "50%", "25%"};
+  const int ratios[] = {0, -1, -2, 400, 200, 150, 125, 100, 75, 50, 25};
+  for (int i = 0; i < 11; ++i) {
+    QAction* a = zoom->addAction(Q(zooms[i]), this, [this, r = ratios[i]] { FPrintArea->Zoom(r); });
+    std::string name = i == 0 ? "ActionRatioFullScreen" : "Action" + std::to_string(i);
+    a->setObjectName(QString::fromStdString(name));
+    FActions[name] = a;
+  }
   settings->addSeparator();
   settings->addAction(FActions["ActionKaedeZip"]);
   settings->addAction(FActions["ActionChnageDataFolder"]);
@@ -373,7 +385,10 @@ QRect FitRect(const QRect& saved, const QRect& area, const QSize& minimum) {
   return QRect(x, y, w, h);
 }
 
-void TKaedeAddressMain::Start() { FController->Start(); }
+void TKaedeAddressMain::Start() {
+  FController->Start();
+  StartPrintArea();
+}
 
 void TKaedeAddressMain::SetIdleSaveDelay(int ms) { FIdleSave->setInterval(ms); }
 int TKaedeAddressMain::IdleSaveDelay() const { return FIdleSave->interval(); }
@@ -407,13 +422,13 @@ void TKaedeAddressMain::Terminate() {
 }
 
 void TKaedeAddressMain::StoreLayout() {
-  FOptions.SetPostVisible(false);
+  StorePrintArea();
   QList<int> sizes = FSplitter->sizes();
   if (sizes.size() >= 2) {
     FOptions.SetPersonListWidth(sizes[0]);
     FOptions.SetPersonFrameWidth(sizes[1]);
   }
-  TFormState s{x(), y(), width(), height(), 0};
+  TFormState s{x(), y(), width() - FWidenedBy, height(), 0};
   if (isMaximized() || isMinimized()) s = TFormState{40, 40, 600, 400, isMinimized() ? 1 : 2};
   FOptions.SetFormState(FormStateToText(s));
   FController->StoreStartFile();
@@ -488,8 +503,7 @@ void TKaedeAddressMain::UpdateActions() {
   FActions["ActionFormatUnify"]->setEnabled(c.Book().AllCount() > 0);
   FActions["ActionIsSenderPerson"]->setVisible(FEntries && FEntries->CanMakeSender());
   if (FEntries && FEntries->CanMakeSender()) FActions["ActionIsSenderPerson"]->setText(ToQ(FEntries->MakeSenderCaption()));
-  // the print area and the style settings are not part of this program yet
-  for (const char* a : {"ActionPreview", "ActionPrint", "ActionStyle"}) FActions[a]->setEnabled(false);
+  UpdatePrintActions();
 }
 
 bool TKaedeAddressMain::InputText(const std::string& caption, const std::string& prompt, std::string& value) {

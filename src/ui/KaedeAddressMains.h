@@ -27,6 +27,7 @@ class TCsvExportDialog;
 class TCsvImportDialog;
 class TPersonFrame;
 class TEntryDialogs;
+class TPrintArea;
 
 // A window rectangle moved and shrunk as little as needed to lie inside the area (a screen's
 // available part), never below the minimum size unless the area is smaller still.
@@ -69,13 +70,13 @@ public:
   void ClassificationsChanged() override;
   void CountsChanged() override;
   void ListCaptionsChanged() override;
-  void PrintAreaChanged() override {}
+  void PrintAreaChanged() override;
   void EntryWritten() override;
   int ClassifyTabNo() const override;
   void ShowAllTab() override;
   TPersonList& SenderList() override;
-  int PostSenderIndex() const override { return 0; }
-  void SetPostSenderNo(int) override {}
+  int PostSenderIndex() const override;
+  void SetPostSenderNo(int no) override;
   TEntryCommands& Entries() { return *FEntries; }
   TPersonFrame* PersonFrame() { return FPersonFrame; }
 
@@ -85,6 +86,9 @@ public:
   TDataListFrameWidget* ListWidget() { return FList; }
   QWidget* EditPane();
   QAction* Action(const char* name) const;
+  TPrintArea* PrintArea() { return FPrintArea; }
+  // The pixels the window was widened by when the print area opened (0: not widened).
+  int WidenedBy() const { return FWidenedBy; }
 
 protected:
   void closeEvent(QCloseEvent* e) override;
@@ -103,6 +107,12 @@ private:
   void StartCompanion(const char* program, const std::string& args);
   void Undo();
   void Redo();
+  // The print area (KaedeAddressPrints.cpp).
+  void ConnectPrintArea();
+  void StartPrintArea();
+  void StorePrintArea();
+  void TogglePreview();
+  void UpdatePrintActions();
 
   TKaedeAddressOption& FOptions;
   TCoolTabSet* FTabs;
@@ -112,6 +122,9 @@ private:
   std::unique_ptr<TEntryCommands> FEntries;
   QMenu* FPopupClassify = nullptr;
   QWidget* FPrintPane;
+  TPrintArea* FPrintArea;
+  int FWidenedBy = 0;
+  int FPaneWidths[2] = {0, 0};  // the list's and the editing pane's widths before the print area opened
   QSplitter* FSplitter;
   TMessageStatusBar* FStatus;
   std::unique_ptr<TMainController> FController;

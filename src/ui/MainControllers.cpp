@@ -65,8 +65,11 @@ void TMainController::Start() {
   }
   if (file.empty()) {
     // No book at all: one is made, and when the question is cancelled it gets the default
-    // name, so that entries typed afterwards always have a file to go to.
-    if (!NewBook()) {
+    // name, so that entries typed afterwards always have a file to go to. A start that quits
+    // at once (/Q, scripts) asks nothing: it takes the default name, so that no question
+    // waits for an answer nobody gives.
+    const bool quitting = FOptions.FindSwitch(TAppOption::ProgramArguments(), 'Q');
+    if (quitting || !NewBook()) {
       Book().Clear();
       try {
         Book().SetFileName(BookFile(SJ("住所録")));

@@ -1,0 +1,343 @@
+#include "StyleSettings.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "AppHost.h"
+#include "CommaText.h"
+#include "Collation.h"
+#include "EditorStyles.h"
+#include "PostStyles.h"
+#include "SheetPrinters.h"
+#include "TableStyles.h"
+
+namespace kaede {
+
+namespace {
+
+using B = TBaseStyleValues;
+
+// The items whose values are not plain settings.
+enum : int { kRatio = 5, kPaperSize = 6, kPaperWidth = 7, kPaperHeight = 8, kLevelDivide = 9, kVerticalDivide = 10,
+             kValueNames = 36 };
+
+TBaseStyle* NewStyle(TStyleFrameKind kind) {
+  TBaseStyle* s = nullptr;
+  switch (kind) {
+    case sfBase: s = new TBaseStyle(); break;
+    case sfTable: s = new TTableStyle(); break;
+    case sfEditor: s = new TEditorStyle(); break;
+    case sfPost: s = new TPostStyle(); break;
+  }
+  s->Create(nullptr);
+  return s;
+}
+
+std::string JoinLines(const TStrings& lines) {
+  std::string s;
+  for (size_t i = 0; i < lines.size(); ++i) s += (i ? "\r\n" : "") + lines[i];
+  return s;
+}
+
+// A paper length of the printer's current paper in whole millimetres (the printer raises
+// when there is none).
+int32_t PrinterPaperMm(bool height) {
+  TSheetPrinter& printer = SheetPrinter();
+  printer.CheckNoPrinter();
+  TPoint tenth = printer.PaperSizeTenthMm();
+  return RoundHalfEven((height ? tenth.Y : tenth.X) / 10.0);
+}
+
+}  // namespace
+
+TStyleSettings::TStyleSettings(TStyleFrameKind kind, IStyleDialogs& dialogs)
+    : FKind(kind), FDialogs(dialogs), FItems(StyleItems(kind)), FEdit(NewStyle(kind)), FBackup(NewStyle(kind)) {
+  OnError = [](const std::string& message) { AppHost().ShowError(message); };
+  FValue.OnChange = [this] { Apply(); };
+  FValue.ElementEditor().OnUnifyColor = [this](int index, TColor color) { UnifyColor(index, color); };
+}
+
+TStyleSettings::~TStyleSettings() {
+  FEdit->Free();
+  FBackup->Free();
+}
+
+void TStyleSettings::SetStyle(const TBaseStyle* s) {
+  if (!s) return;
+  FEdit->Assign(s);
+  FBackup->Assign(s);
+  if (FCurrent >= 0) ShowCurrent();
+  Refresh();
+}
+
+void TStyleSettings::SetColumnNames(const std::string& names) {
+  FColumnNames = DecodeCommaText(names);
+  if (FKind == sfTable && FCurrent == kValueNames) SelectItem(kValueNames);  // 項目選択 offers the new names
+}
+
+std::string TStyleSettings::DefaultNames() const {
+  TStrings names;
+  if (FKind == sfTable) names.push_back(SJ("一覧表"));
+  if (FKind == sfPost)
+    for (int i = 0; i < kPostPresetCount; ++i) names.push_back(TPostStyle::PresetName(i));
+  return EncodeCommaText(names);
+}
+
+std::vector<TStyleSettings::TCategoryNode> TStyleSettings::Tree() const {
+  std::vector<TCategoryNode> tree;
+  for (const TStyleItem& item : FItems) {
+    if (item.Info.Category.empty()) continue;
+    auto it = std::find_if(tree.begin(), tree.end(), [&](const TCategoryNode& c) { return c.Caption == item.Info.Category; });
+    if (it == tree.end()) {
+      tree.push_back(TCategoryNode{item.Info.Category, {}});
+      it = tree.end() - 1;
+    }
+    it->Items.push_back(item.No);
+  }
+  auto less = [](const std::string& a, const std::string& b) { return CollateCompare(a, b) < 0; };
+  std::sort(tree.begin(), tree.end(), [&](const TCategoryNode& a, const TCategoryNode& b) { return less(a.Caption, b.Caption); });
+  for (TCategoryNode& c : tree)
+    std::stable_sort(c.Items.begin(), c.Items.end(), [&](int a, int b) { return less(Item(a).Info.Name, Item(b).Info.Name); });
+  return tree;
+}
+
+RValueInfo TStyleSettings::Description(int no) {
+  RValueInfo info = Item(no).Info;
+  if (info.Unit == "DotMm" || info.Unit == "DotMmm") info.Unit = FEdit->PaperVisible() ? info.Unit.substr(3) : "Dot";
+  if (no == kPaperSize) {
+    if (!FPapersFetched && SheetPrinter().HasPrinter()) {
+      try {
+        FPaperNames = SheetPrinter().GetPaperSizeNames();
+        FPapersFetched = true;
+      } catch (const ESheetPrinter&) {
+        FPaperNames.clear();
+      }
+    }
+    info.Choices = EncodeCommaText(FPaperNames);
+  }
+  if (FKind == sfTable && no == kValueNames) info.Choices = EncodeCommaText(FColumnNames);
+  return info;
+}
+
+void TStyleSettings::Report(const std::exception& e) {
+  if (OnError) OnError(e.what());
+}
+
+void TStyleSettings::Refresh() {
+  if (OnRefresh) OnRefresh();
+}
+
+void TStyleSettings::SelectItem(int no) {
+  FFailed = false;
+  if (no < 0 || no >= ItemCount() || Item(no).Info.Category.empty()) {
+    FCurrent = -1;
+    FValue.SetEnabled(false);
+    Refresh();
+    return;
+  }
+  FLoading = true;
+  FCurrent = no;
+  FValue.Setup(Description(no));
+  TViewInfoEditor& element = FValue.ElementEditor();
+  element.SetHatchMode(no == TBaseStyle::viPrintRange);
+  int fontMode = TViewInfoEditor::flAll;
+  if (FKind == sfPost) {
+    auto* post = static_cast<TPostStyle*>(FEdit);
+    fontMode = no == TEditorStyle::viNormal && post->Editor().Vertical ? TViewInfoEditor::flVertical
+                                                                       : TViewInfoEditor::flHorizontal;
+  }
+  element.SetFontListMode(fontMode);
+  FLoading = false;
+  ShowItem(no);
+  Refresh();
+}
+
+void TStyleSettings::ShowCurrent() {
+  if (FCurrent >= 0) ShowItem(FCurrent);
+}
+
+void TStyleSettings::ShowItem(int no) {
+  FLoading = true;
+  const TStyleItem& item = Item(no);
+  const B& base = FEdit->Base();
+  try {
+    if (item.Scope == scElement) {
+      if (TViewInfo* e = FEdit->ViewInfo(no)) FValue.ShowElement(*e);
+    } else if (no == kRatio) {
+      const auto& ratios = RatioValues();
+      auto it = std::find(ratios.begin(), ratios.end(), base.RatioValue);
+      if (it != ratios.end()) FValue.ShowIndex(static_cast<int>(it - ratios.begin()));
+    } else if (no == kPaperSize) {
+      TSheetPrinter& printer = SheetPrinter();
+      printer.CheckNoPrinter();
+      if (printer.HasPaperNumber(base.PaperSize)) {
+        printer.SetPaperSizeNumber(base.PaperSize);
+        printer.ApplySettings();
+      }
+      FValue.ShowIndex(printer.GetPaperSizeIndex());
+    } else if (no == kPaperWidth || no == kPaperHeight) {
+      int32_t mm = no == kPaperWidth ? base.PaperWidth : base.PaperHeight;
+      FValue.ShowNumber(mm != 0 ? mm : PrinterPaperMm(no == kPaperHeight));
+    } else if (FKind == sfTable && no == kValueNames) {
+      TValueEditor::TCheckedSet set;
+      for (const std::string& name : DecodeCommaText(static_cast<TTableStyle*>(FEdit)->Table().ValueNames)) {
+        auto it = std::find(FColumnNames.begin(), FColumnNames.end(), name);
+        size_t i = static_cast<size_t>(it - FColumnNames.begin());
+        if (it != FColumnNames.end() && i < TValueEditor::kCheckCount) set.set(i);
+      }
+      FValue.ShowChecked(set);
+    } else {
+      TItemValue v;
+      if (ReadItemValue(*FEdit, item, v)) {
+        const uint8_t kind = item.Info.Kind;
+        std::visit(
+            [&](const auto& x) {
+              using T = std::decay_t<decltype(x)>;
+              if constexpr (std::is_same_v<T, bool>) FValue.ShowIndex(x ? 1 : 0);
+              else if constexpr (std::is_same_v<T, int32_t>) {
+                if (kind == vkNumber) FValue.ShowNumber(x);
+                else FValue.ShowIndex(x);
+              } else if constexpr (std::is_same_v<T, double>) FValue.ShowNumber(x);
+              else if constexpr (std::is_same_v<T, std::string>) FValue.ShowText(x);
+              else if constexpr (std::is_same_v<T, TStrings>) FValue.ShowText(kind == vkMemo ? JoinLines(x) : EncodeCommaText(x));
+              else FValue.ShowLayout(x);
+            },
+            v);
+      }
+    }
+  } catch (const ESheetPrinter& e) {
+    FFailed = true;
+    FLoading = false;
+    Report(e);
+    return;
+  }
+  FLoading = false;
+}
+
+template <class F>
+void TStyleSettings::Edit(F f) {
+  if (OnEditChanging) OnEditChanging();
+  f();
+  if (OnEditChange) OnEditChange();
+  ShowCurrent();
+  Refresh();
+}
+
+void TStyleSettings::Apply() {
+  if (FLoading || FFailed || FCurrent < 0) return;
+  const int no = FCurrent;
+  const TStyleItem& item = Item(no);
+  // what the printer must tell is asked first, so that a failure changes nothing
+  int32_t otherLength = 0;
+  try {
+    if (no == kPaperWidth && FEdit->Base().PaperHeight == 0) otherLength = PrinterPaperMm(true);
+    if (no == kPaperHeight && FEdit->Base().PaperWidth == 0) otherLength = PrinterPaperMm(false);
+  } catch (const ESheetPrinter& e) {
+    Report(e);
+    return;
+  }
+  if (no == kPaperSize && !SheetPrinter().HasPrinter()) return;  // no paper to choose
+  FLastApplied = no;
+  Edit([&] {
+    FEdit->BeginUpdate();
+    try {
+      if (item.Scope == scElement) {
+        if (TViewInfo* e = FEdit->ViewInfo(no)) e->Assign(&FValue.ElementValue());
+      } else if (no == kRatio) {
+        const auto& ratios = RatioValues();
+        if (FValue.IntValue >= 0 && FValue.IntValue < static_cast<int>(ratios.size()))
+          FEdit->SetBase(&B::RatioValue, ratios[static_cast<size_t>(FValue.IntValue)]);
+      } else if (no == kPaperSize) {
+        FEdit->SetPaperSize(SheetPrinter().GetPaperNumbers(FValue.IntValue));
+      } else if (no == kPaperWidth || no == kPaperHeight) {
+        int32_t mm = RoundHalfEven(FValue.FloatValue);
+        if (no == kPaperWidth) {
+          FEdit->SetPaperWidth(mm);
+          if (otherLength) FEdit->SetPaperHeight(otherLength);
+        } else {
+          FEdit->SetPaperHeight(mm);
+          if (otherLength) FEdit->SetPaperWidth(otherLength);
+        }
+      } else if (no == kLevelDivide || no == kVerticalDivide) {
+        ApplyDivide(no);
+      } else if (FKind == sfTable && no == kValueNames) {
+        TStrings names;
+        for (size_t i = 0; i < FColumnNames.size() && i < TValueEditor::kCheckCount; ++i)
+          if (FValue.CheckedSet.test(i)) names.push_back(FColumnNames[i]);
+        static_cast<TTableStyle*>(FEdit)->SetTable(&TTableStyleValues::ValueNames, EncodeCommaText(names));
+      } else {
+        TItemValue v;
+        if (ReadItemValue(*FEdit, item, v)) {
+          const uint8_t kind = item.Info.Kind;
+          std::visit(
+              [&](auto& x) {
+                using T = std::decay_t<decltype(x)>;
+                if constexpr (std::is_same_v<T, bool>) x = FValue.IntValue == 1;
+                else if constexpr (std::is_same_v<T, int32_t>) x = FValue.IntValue;
+                else if constexpr (std::is_same_v<T, double>) x = FValue.FloatValue;
+                else if constexpr (std::is_same_v<T, std::string>) x = FValue.TextValue;
+                else if constexpr (std::is_same_v<T, TStrings>) {
+                  if (kind == vkMemo) SplitLines(FValue.TextValue, x);
+                  else x = DecodeCommaText(FValue.TextValue);
+                } else x = FValue.LayoutValue;
+              },
+              v);
+          WriteItemValue(*FEdit, item, v);
+        }
+      }
+      // whatever was edited, the style is the user's own now
+      FEdit->SetDefaultIndex(-1);
+    } catch (...) {
+      FEdit->EndUpdate();
+      throw;
+    }
+    FEdit->EndUpdate();
+  });
+}
+
+// Dividing a sheet into more pages makes every page smaller: the page margins, the header
+// and footer distances and the page-frame elements' fonts and lines shrink with the side of
+// a page (by the square root of the ratio of pages per sheet), and grow back the same way.
+void TStyleSettings::ApplyDivide(int no) {
+  const B& base = FEdit->Base();
+  const int32_t value = std::max(1, FValue.IntValue);
+  const int32_t oldPages = FEdit->PagesPerSheet();
+  const int32_t newPages = no == kLevelDivide ? value * base.PaperVerticalDivide : base.PaperLevelDivide * value;
+  const double f = std::sqrt(static_cast<double>(oldPages)) / std::sqrt(static_cast<double>(newPages));
+  FEdit->SetBase(no == kLevelDivide ? &B::PaperLevelDivide : &B::PaperVerticalDivide, value);
+  if (oldPages == newPages) return;
+  for (double B::*m : {&B::MarginLeft, &B::MarginTop, &B::MarginRight, &B::MarginBottom, &B::HeaderDistanceX,
+                       &B::HeaderDistanceY, &B::FooterDistanceX, &B::FooterDistanceY})
+    FEdit->SetBase(m, FEdit->Base().*m * f);
+  for (int e = TBaseStyle::viPaperMargin; e <= TBaseStyle::viPrintRange; ++e) {
+    TViewInfo* v = FEdit->ViewInfo(e);
+    int32_t size = v->Font().Size;
+    if (size > 0) v->SetFontSize(std::max(1, RoundHalfEven(f * size)));
+    v->SetLineWidth(f * v->LineWidth());
+  }
+}
+
+void TStyleSettings::ChooseDefault(int index) {
+  FLastApplied = -1;
+  Edit([&] {
+    FEdit->SetDefaultIndex(index);
+    FEdit->EnsurePreset();
+  });
+}
+
+void TStyleSettings::Restore() {
+  if (!FDialogs.Confirm(SJ("全ての設定項目を最初の状態に戻します。よろしいですか？"))) return;
+  Edit([&] { FEdit->Assign(FBackup); });
+}
+
+void TStyleSettings::MakePrintable() {
+  if (!PrintStyleEnabled()) return;
+  if (!FDialogs.Confirm(SJ("印刷に適した設定に変換します。よろしいですか？"))) return;
+  Edit([&] { FEdit->MakePrintable(); });
+}
+
+void TStyleSettings::UnifyColor(int index, TColor color) {
+  Edit([&] { FEdit->SetColors(index, color); });
+}
+
+}  // namespace kaede

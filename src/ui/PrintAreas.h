@@ -1,0 +1,150 @@
+#pragma once
+// The print area of the main window: the postcard or table preview beside the list, the
+// style buttons that choose the style, the style settings panels on demand, zoom, and
+// printing of the visible entries through the print dialog. It owns the two style lists of
+// the settings and keeps them (and the chosen style) with the program's settings.
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "KaedeAddressOptions.h"
+#include "PostStyles.h"
+#include "PrintPreviews.h"
+#include "StylePopupActionBars.h"
+#include "TableStyles.h"
+
+class QMenu;
+class QScrollArea;
+class QStackedWidget;
+
+namespace kaede {
+
+class TStyleCategoryButtons;
+class TTableStyleFrame;
+class TPostStyleFrame;
+class TBaseStyleFrame;
+
+// What the print dialog offers and what its numbers mean.
+struct TPrintRange {
+  bool Nothing = false;  // there is nothing to print: no dialog, a message instead
+  bool Sheets = false;   // the numbers are sheets (cards), else pages (table)
+  int32_t Min = 1, Max = 1;  // the numbers offered
+  int32_t From = 1, To = 1;  // the range preset
+  bool AllChosen = false;    // "all" chosen (table), else the number range
+  bool operator==(const TPrintRange&) const = default;
+};
+
+// A table: pages 1 ... the page count, all of them chosen.
+TPrintRange TablePrintRange(int32_t pageCount);
+// Cards: the sheets there are. One card a sheet with an entry selected: that entry's sheet
+// alone; the free-text card: its first sheet; otherwise all sheets. No visible entry (and no
+// free text): nothing.
+TPrintRange PostcardPrintRange(const TPostStyle& style, int32_t sheetCount, int32_t visibleCount, int32_t selected);
+
+// Where the dialog sends the print, and the range chosen there.
+struct TPrintChoice {
+  int32_t From = 0, To = 0;  // 0: the whole range offered
+  bool ToFile = false;
+  std::string FileName;     // CP932, for a print to a file (PDF)
+  std::string PrinterName;  // CP932, a printer of the platform
+};
+
+// Points the process's printer at the choice (a PDF file, or the named printer) and prints
+// the chosen numbers as pages or sheets. The number of sheets printed.
+int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrintRange& range, const TPrintChoice& choice);
+
+class TPrintArea : public QWidget, public IStyleDialogs {
+  Q_OBJECT
+public:
+  TPrintArea(TKaedeAddressOption& options, QWidget* parent = nullptr);
+  ~TPrintArea() override;
+
+  TPostStyleList& PostStyles() { return FPostStyles; }
+  TTableStyleList& TableStyles() { return FTableStyles; }
+
+  // ---- What the window tells ----
+  // The book (its visible entries in order), the selected position, the visible count.
+  void SetBook(TPersonList* book, TPersonList* senders);
+  void Refresh(int selected);
+
+  // ---- Commands ----
+  // Makes the buttons and the postcard control the first time; shows the chosen style.
+  void Prepare();
+  bool Prepared() const { return FButtons != nullptr; }
+  // The area is open (shown in the window, or to be shown with it).
+  bool Opened() const { return !isHidden(); }
+  bool PostVisible() const;
+  bool TableVisible() const;
+  // Shows a style of either list.
+  void ShowStyle(TBaseStyle* style);
+  TBaseStyle* SelectedStyle() const;
+  // Selects a postcard style by name; false when there is none of that name.
+  bool SelectPostStyle(const std::string& name);
+  // Selects the button of a category and position, as stored in the settings.
+  void SelectButton(int category, int item);
+  int SelectedCategory() const;
+  int SelectedItem() const;
+  // 0 whole page, -1 page width, -2 page height, or a percentage.
+  void Zoom(int32_t ratio);
+  // Shows or hides the style settings panel of the visible preview.
+  void ToggleStyleFrame();
+  bool StyleFrameVisible() const;
+  // The edit popup of the card preview: cut, copy, paste and select all act on the card's
+  // free text while the card's style edits text; cut and copy need a selection, paste text
+  // on the clipboard. Enables the four entries.
+  void UpdateEditPopup();
+  QMenu* EditPopup() const { return FEditPopup; }
+  // The print range of the visible preview.
+  TPrintRange CurrentPrintRange() const;
+  // Prints through the print dialog (RunPrintDialog).
+  void Print();
+  // The width the area needs beside the window's panes for a list pane of this height.
+  int NeededWidth(int listHeight) const;
+  // Writes the style lists into the settings' store.
+  void SaveStyles();
+
+  // The print dialog: false when cancelled. By default the platform's print dialog.
+  std::function<bool(const TPrintRange& range, TPrintChoice& choice)> RunPrintDialog;
+  // The area's state changed (actions are enabled again).
+  std::function<void()> OnStateChanged;
+
+  // The widgets, for tests and screenshots.
+  TStyleCategoryButtons* Buttons() const { return FButtons; }
+  IPostPreview* PostPreview() const { return FPost.get(); }
+  ITablePreview* TablePreview() const { return FTable.get(); }
+  TPostStyleFrame* PostFrame() const { return FPostFrame; }
+  TTableStyleFrame* TableFrame() const { return FTableFrame; }
+
+  // ---- IStyleDialogs ----
+  bool InputText(const std::string& caption, const std::string& prompt, std::string& value) override;
+  bool Confirm(const std::string& text) override;
+  void ShowInfo(const std::string& text) override;
+  bool OpenFileName(const std::string& defaultExt, const std::string& filter, std::string& file) override;
+  bool SaveFileName(const std::string& defaultExt, const std::string& filter, std::string& file) override;
+
+private:
+  void EnsureTable();
+  void ConnectFrame(TBaseStyleFrame* frame, bool post);
+  TBaseView* VisibleView() const;
+  const TPerson* SenderOf(const TPostStyle& style) const;
+  void StateChanged();
+
+  TKaedeAddressOption& FOptions;
+  TPostStyleList FPostStyles;
+  TTableStyleList FTableStyles;
+  TPersonList* FBook = nullptr;
+  TPersonList* FSenders = nullptr;
+  int FSelected = -1;
+  int FCount = -1;
+  QStackedWidget* FStack;
+  std::unique_ptr<IPostPreview> FPost;
+  std::unique_ptr<ITablePreview> FTable;
+  TStyleCategoryButtons* FButtons = nullptr;
+  QScrollArea* FButtonScroll = nullptr;
+  TPostStyleFrame* FPostFrame = nullptr;
+  TTableStyleFrame* FTableFrame = nullptr;
+  QMenu* FEditPopup = nullptr;
+};
+
+}  // namespace kaede
