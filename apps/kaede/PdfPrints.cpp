@@ -1,5 +1,6 @@
 #include "PdfPrints.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -29,8 +30,19 @@ void ParseRange(const std::string& text, const char* option, const char* unit, i
   if ((!a.empty() && from < 1) || (!b.empty() && to < 1) || (from > 0 && to > 0 && to < from)) throw bad();
 }
 
+namespace {
+// The toolkit's notes about the desktop session (no runtime folder in a plain terminal or a
+// service) mean nothing to a command that only writes a file; everything else is passed on.
+void QtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+  std::fputs(qFormatLogMessage(type, context, message).toLocal8Bit().constData(), stderr);
+  std::fputc('\n', stderr);
+}
+}  // namespace
+
 std::unique_ptr<QGuiApplication> StartQt() {
   if (QGuiApplication::instance()) return nullptr;
+  qInstallMessageHandler(QtMessages);
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   static int argc = 1;
   static char name[] = "kaede";

@@ -122,7 +122,8 @@ int Run(const TArgs& args) {
   output.Finish();
   // a free-text card is one page: the command line prints it with the first entry, no text
   const int32_t printed = style->Post().Editor ? std::min(1, sheets) : job.Range.LastPage - job.Range.FirstPage + 1;
-  PrintLine(std::to_string(printed) + " entries on " + std::to_string(sheets) + " sheets (" + style->Name() +
+  auto count = [](int32_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); };
+  PrintLine(count(printed, "entry", "entries") + " on " + count(sheets, "sheet", "sheets") + " (" + style->Name() +
             ") written to " + output.File());
   return 0;
 }
