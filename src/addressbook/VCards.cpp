@@ -453,6 +453,17 @@ TVCard ReadCard(const std::vector<TProperty>& props, bool fileUtf8, TVCardFile& 
 const size_t kMaxCards = 200000;
 
 bool LooksLikeVCard(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+    // UTF-16: the ASCII of its first characters is enough to tell
+    bool little = bytes[0] == '\xFF';
+    std::string start;
+    for (size_t i = 2; i + 1 < bytes.size() && start.size() < 64; i += 2) {
+      unsigned char hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
+      unsigned char lo = static_cast<unsigned char>(bytes[little ? i : i + 1]);
+      start += hi == 0 && lo < 0x80 ? static_cast<char>(lo) : '?';
+    }
+    return LooksLikeVCard(start);
+  }
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   size_t i = bytes.find_first_not_of(" \t\r\n");
   if (i == std::string_view::npos) return false;

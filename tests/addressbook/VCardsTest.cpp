@@ -173,6 +173,16 @@ TEST(VCards, CardsWrittenByOtherProgramsInUtf8Versions30And40) {
       "VERSION:3.0\n"
       "END:VCARD\n";
   EXPECT_TRUE(LooksLikeVCard("\xEF\xBB\xBF\r\n" + text));
+  {
+    // a file in UTF-16 (with its mark) is told and read too
+    std::u16string u = u"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山田 花子\r\nEND:VCARD\r\n";
+    std::string le = "\xFF\xFE";
+    for (char16_t ch : u) le += static_cast<char>(ch & 0xFF), le += static_cast<char>(ch >> 8);
+    EXPECT_TRUE(LooksLikeVCard(le));
+    TVCardFile f = ParseVCards(le);
+    ASSERT_EQ(f.Cards.size(), 1u);
+    EXPECT_EQ(Col(f.Cards[0], pcName), "山田 花子");
+  }
   EXPECT_FALSE(LooksLikeVCard("氏名,よみ\r\n"));
   TPersonList book;
   TImportResult r = Import(book, text);
