@@ -227,6 +227,7 @@ TEST(VCards, ABookWrittenAsCardsAndReadBackKeepsEveryField) {
   EXPECT_NE(cards.find("X-PHONETIC-LAST-NAME:やまだ\r\n"), std::string::npos);
   EXPECT_NE(cards.find("TEL;TYPE=CELL;X-KAEDE-KIND=携帯:090-3\r\n"), std::string::npos);
   EXPECT_NE(cards.find("ORG:㈱楓\r\n"), std::string::npos);
+  EXPECT_NE(cards.find("BDAY:1980-04-01\r\n"), std::string::npos);  // from the remark, for other programs
 
   TPersonList back;
   TImportResult r = Import(back, cards);
