@@ -430,7 +430,8 @@ TVCard ReadCard(const std::vector<TProperty>& props, bool fileUtf8, TVCardFile& 
   std::string phonetic = JoinNonEmpty({phoneticLast, phoneticFirst, phoneticMiddle}, " ");
   r.Columns[pcYomi] = !phonetic.empty() ? phonetic : !sound.empty() ? sound : !sortAs.empty() ? sortAs : sortString;
   if (!haveAddress && !label.empty()) r.Columns[pcAddress1] = label;
-  if (!bday.empty()) r.Columns[pcBirthday] = bday;
+  // this address book's own card keeps its birthday in the remarks, which come back whole
+  if (!bday.empty() && !own) r.Columns[pcBirthday] = bday;
   if (!urls.empty()) r.Columns[pcUrl] = urls[0];
   for (size_t i = 1; i < urls.size(); ++i) r.Remarks.push_back("URL:" + urls[i]);
   r.Columns[pcRemarks] = JoinStr(notes, "\r\n");
@@ -453,6 +454,17 @@ TVCard ReadCard(const std::vector<TProperty>& props, bool fileUtf8, TVCardFile& 
 const size_t kMaxCards = 200000;
 
 bool LooksLikeVCard(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+    // UTF-16: the ASCII of its first characters is enough to tell
+    bool little = bytes[0] == '\xFF';
+    std::string start;
+    for (size_t i = 2; i + 1 < bytes.size() && start.size() < 64; i += 2) {
+      unsigned char hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
+      unsigned char lo = static_cast<unsigned char>(bytes[little ? i : i + 1]);
+      start += hi == 0 && lo < 0x80 ? static_cast<char>(lo) : '?';
+    }
+    return LooksLikeVCard(start);
+  }
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   size_t i = bytes.find_first_not_of(" \t\r\n");
   if (i == std::string_view::npos) return false;
@@ -598,6 +610,23 @@ void SplitAtSpace(const std::string& s, std::string& first, std::string& rest) {
   rest.clear();
 }
 
+// The BDAY value of the first remark "誕生日:" that holds a date: year/month/day gives
+// 1980-04-01, month/day gives --04-01; empty when there is none.
+std::string BirthdayValue(const TStrings& remarks) {
+  for (const std::string& line : remarks) {
+    if (line.rfind(SJ("誕生日:"), 0) != 0) continue;
+    TStrings parts = SplitStr(Trim(line.substr(SJ("誕生日:").size())), "/");
+    auto number = [](const std::string& s, size_t maxDigits) {
+      return !s.empty() && s.size() <= maxDigits && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    auto two = [](const std::string& s) { return s.size() == 1 ? "0" + s : s; };
+    if (parts.size() == 3 && parts[0].size() == 4 && number(parts[0], 4) && number(parts[1], 2) && number(parts[2], 2))
+      return parts[0] + "-" + two(parts[1]) + "-" + two(parts[2]);
+    if (parts.size() == 2 && number(parts[0], 2) && number(parts[1], 2)) return "--" + two(parts[0]) + "-" + two(parts[1]);
+  }
+  return std::string();
+}
+
 std::string TelTypes(const std::string& kind) {
   if (kind == "TEL") return "VOICE";
   if (kind == "FAX") return "FAX";
@@ -658,6 +687,10 @@ std::string PersonToVCard(const TPerson& p) {
       Line(out, "CATEGORIES:" + JoinStr(names, ","));
     }
     if (p.Remarks().Count() > 0) Line(out, "NOTE:" + Escape(JoinStr(p.Remarks().Lines(), "\r\n")));
+    // a birthday in the remarks ("誕生日:1980/04/01", or "誕生日:04/01" without a year) also
+    // goes out as BDAY, which phones and other address books show
+    std::string birthday = BirthdayValue(p.Remarks().Lines());
+    if (!birthday.empty()) Line(out, "BDAY:" + birthday);
     if (!p.Title().empty()) Line(out, "TITLE:" + Escape(p.Title()));
     std::string work = TPerson::EntryValue(SJ("勤務先"), p.Relations());
     if (!work.empty()) Line(out, "ORG:" + Escape(work));

@@ -173,6 +173,16 @@ TEST(VCards, CardsWrittenByOtherProgramsInUtf8Versions30And40) {
       "VERSION:3.0\n"
       "END:VCARD\n";
   EXPECT_TRUE(LooksLikeVCard("\xEF\xBB\xBF\r\n" + text));
+  {
+    // a file in UTF-16 (with its mark) is told and read too
+    std::u16string u = u"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山田 花子\r\nEND:VCARD\r\n";
+    std::string le = "\xFF\xFE";
+    for (char16_t ch : u) le += static_cast<char>(ch & 0xFF), le += static_cast<char>(ch >> 8);
+    EXPECT_TRUE(LooksLikeVCard(le));
+    TVCardFile f = ParseVCards(le);
+    ASSERT_EQ(f.Cards.size(), 1u);
+    EXPECT_EQ(Col(f.Cards[0], pcName), "山田 花子");
+  }
   EXPECT_FALSE(LooksLikeVCard("氏名,よみ\r\n"));
   TPersonList book;
   TImportResult r = Import(book, text);
@@ -217,6 +227,7 @@ TEST(VCards, ABookWrittenAsCardsAndReadBackKeepsEveryField) {
   EXPECT_NE(cards.find("X-PHONETIC-LAST-NAME:やまだ\r\n"), std::string::npos);
   EXPECT_NE(cards.find("TEL;TYPE=CELL;X-KAEDE-KIND=携帯:090-3\r\n"), std::string::npos);
   EXPECT_NE(cards.find("ORG:㈱楓\r\n"), std::string::npos);
+  EXPECT_NE(cards.find("BDAY:1980-04-01\r\n"), std::string::npos);  // from the remark, for other programs
 
   TPersonList back;
   TImportResult r = Import(back, cards);
