@@ -1063,8 +1063,10 @@ void TUndoTaskAddClassify::Redo() {
 
 TUndoTaskDelClassify::TUndoTaskDelClassify(TPersonList* list, std::string name) : FList(list), FName(std::move(name)) {
   // Every holder, hidden by a filter or not: the deletion takes the name from all of them.
-  for (int i = 0; i < list->AllCount(); ++i)
-    if (list->AllPersons(i)->HasClassify(FName)) FIds.push_back(list->AllPersons(i)->Id());
+  for (int i = 0; i < list->AllCount(); ++i) {
+    TPerson* p = list->AllPersons(i);
+    if (p->HasClassify(FName)) FBefore.emplace_back(p->Id(), p->Classify().Lines());
+  }
 }
 
 std::string TUndoTaskDelClassify::GetUndoCaption() const { return ClassifyCaption(SJ("分類の削除 ["), FName); }
@@ -1072,9 +1074,9 @@ std::string TUndoTaskDelClassify::GetUndoCaption() const { return ClassifyCaptio
 void TUndoTaskDelClassify::Undo() {
   std::unordered_map<int32_t, TPerson*> byId = PersonsById(FList);
   FList->BeginNotify(nullptr);
-  for (int32_t id : FIds) {
+  for (const auto& [id, lines] : FBefore) {
     auto it = byId.find(id);
-    if (it != byId.end()) it->second->AddClassify(FName);
+    if (it != byId.end()) it->second->Classify().Assign(lines);
   }
   FList->EndNotify(nullptr);
 }
