@@ -792,7 +792,25 @@ bool TPersonList::PlaceClassifyBits(TPerson* p) {
 void TPersonList::RebuildClassifications() {
   FClassifications.clear();
   FClassifyIndex.clear();
-  for (int i = 0; i < AllCount(); ++i) PlaceClassifyBits(AllPersons(i));
+  // The entries of a book share a few combinations of classifications: the bits of a
+  // combination, as its line writes it, are found once (its names are listed by then).
+  std::unordered_map<std::string_view, std::bitset<256>> combinations;
+  for (int i = 0; i < AllCount(); ++i) {
+    TPerson* p = AllPersons(i);
+    if (!p->FLine || (p->FLineFlags & TPerson::lfClassifyEscaped)) {
+      PlaceClassifyBits(p);
+      continue;
+    }
+    std::string_view field(p->FLine + p->FClassifyAt, p->FClassifyLen);
+    auto it = combinations.find(field);
+    if (it != combinations.end()) {
+      p->FClassifyBits = it->second;
+      p->FClassifyPending = false;
+      continue;
+    }
+    PlaceClassifyBits(p);
+    if (combinations.size() < 4096) combinations.emplace(field, p->FClassifyBits);
+  }
   for (TPerson* p : FClassifyPending) p->FClassifyPending = false;
   FClassifyPending.clear();
 }
