@@ -815,7 +815,25 @@ bool TPersonList::PlaceClassifyBits(TPerson* p) {
 void TPersonList::RebuildClassifications() {
   FClassifications.clear();
   FClassifyIndex.clear();
-  for (int i = 0; i < AllCount(); ++i) PlaceClassifyBits(AllPersons(i));
+  // The entries of a book share a few combinations of classifications: the bits of a
+  // combination, as its line writes it, are found once (its names are listed by then).
+  std::unordered_map<std::string_view, std::bitset<256>> combinations;
+  for (int i = 0; i < AllCount(); ++i) {
+    TPerson* p = AllPersons(i);
+    if (!p->FLine || (p->FLineFlags & TPerson::lfClassifyEscaped)) {
+      PlaceClassifyBits(p);
+      continue;
+    }
+    std::string_view field(p->FLine + p->FClassifyAt, p->FClassifyLen);
+    auto it = combinations.find(field);
+    if (it != combinations.end()) {
+      p->FClassifyBits = it->second;
+      p->FClassifyPending = false;
+      continue;
+    }
+    PlaceClassifyBits(p);
+    if (combinations.size() < 4096) combinations.emplace(field, p->FClassifyBits);
+  }
   for (TPerson* p : FClassifyPending) p->FClassifyPending = false;
   FClassifyPending.clear();
 }
@@ -1029,8 +1047,10 @@ void TUndoTaskAddClassify::Redo() {
 
 TUndoTaskDelClassify::TUndoTaskDelClassify(TPersonList* list, std::string name) : FList(list), FName(std::move(name)) {
   // Every holder, hidden by a filter or not: the deletion takes the name from all of them.
-  for (int i = 0; i < list->AllCount(); ++i)
-    if (list->AllPersons(i)->HasClassify(FName)) FIds.push_back(list->AllPersons(i)->Id());
+  for (int i = 0; i < list->AllCount(); ++i) {
+    TPerson* p = list->AllPersons(i);
+    if (p->HasClassify(FName)) FBefore.emplace_back(p->Id(), p->Classify().Lines());
+  }
 }
 
 std::string TUndoTaskDelClassify::GetUndoCaption() const { return ClassifyCaption(SJ("分類の削除 ["), FName); }
@@ -1038,9 +1058,9 @@ std::string TUndoTaskDelClassify::GetUndoCaption() const { return ClassifyCaptio
 void TUndoTaskDelClassify::Undo() {
   std::unordered_map<int32_t, TPerson*> byId = PersonsById(FList);
   FList->BeginNotify(nullptr);
-  for (int32_t id : FIds) {
+  for (const auto& [id, lines] : FBefore) {
     auto it = byId.find(id);
-    if (it != byId.end()) it->second->AddClassify(FName);
+    if (it != byId.end()) it->second->Classify().Assign(lines);
   }
   FList->EndNotify(nullptr);
 }

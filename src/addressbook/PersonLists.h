@@ -368,9 +368,11 @@ private:
   int32_t FId;
 };
 
+// Undo gives every entry that held the name its classifications back as they were (the name
+// in its place among them, not at the end).
 class TUndoTaskDelClassify : public TTask {
 public:
-  // Remembers the visible entries that hold the name now.
+  // Remembers the entries that hold the name now, with their classifications.
   TUndoTaskDelClassify(TPersonList* list, std::string name);
   std::string GetUndoCaption() const override;
   void Undo() override;
@@ -379,7 +381,7 @@ public:
 private:
   TPersonList* FList;
   std::string FName;
-  std::vector<int32_t> FIds;
+  std::vector<std::pair<int32_t, TStrings>> FBefore;  // Id and classifications of each holder
 };
 
 // Undo gives every entry that held the old name its classifications back as they were, so

@@ -256,6 +256,16 @@ TEST(PersonList, ClassificationUndoTouchesOnlyWhatTheCommandChanged) {
   l.History().UndoStep();
   EXPECT_SJ_EQ("家族", l.Persons(0)->Classify()[0]);
   EXPECT_GE(l.Persons(1)->Classify().IndexOf(S("家族")), 0);
+  {
+    // ... each name back in its place among the entry's others: the text is what it was
+    // (the name used to come back at the end).
+    TPersonList d;
+    d.AddText(S("四,よん,,,,,,家族|友人|会社"));
+    std::string beforeDelete = d.GetCommaText();
+    d.DeleteClassify(S("家族"));
+    d.History().UndoStep();
+    EXPECT_EQ(d.GetCommaText(), beforeDelete);
+  }
   // A rename onto a name in use merges the two; undo brings both back exactly.
   std::string beforeRename = l.GetCommaText();
   l.RenameClassify(S("友人"), S("家族"));
