@@ -20,9 +20,9 @@ int main(int argc, char** argv) {
   SetUpApplicationNames();
   LoadQtTranslations(app);
   QApplication::setFont(MakeFont(SJ("ＭＳ Ｐゴシック"), 10));
-  // The printers (with the PDF printer) and the drawing surfaces of the paper views.
-  InstallQtPrinters();
-  InstallQtDrawing();
+  // The printers (with the PDF printer) and the drawing surfaces of the paper views; handed
+  // back before the application object goes.
+  TQtPaperSetup paper;
 
   TQtAppHost host;
   SetAppHost(&host);

@@ -95,6 +95,10 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   FSplitter->addWidget(FPersonFrame);
   FSplitter->addWidget(FPrintPane);
   FSplitter->setStretchFactor(1, 1);
+  // the list's width the user sets while the print area is open is the list's own
+  connect(FSplitter, &QSplitter::splitterMoved, this, [this](int, int index) {
+    if (index == 1 && FPrintArea->Opened()) FPaneWidths[0] = FSplitter->sizes()[0];
+  });
   layout->addWidget(FSplitter, 1);
   setCentralWidget(central);
   FStatus = new TMessageStatusBar(this);
@@ -424,6 +428,10 @@ void TKaedeAddressMain::Terminate() {
 void TKaedeAddressMain::StoreLayout() {
   StorePrintArea();
   QList<int> sizes = FSplitter->sizes();
+  // With the print area open the panes are stored as they are without it: the room it
+  // borrowed is not theirs, and the next start lends it again (a list that gave room on a
+  // small screen would otherwise shrink at every start).
+  if (FPrintArea->Opened()) sizes = {FPaneWidths[0], FPaneWidths[1]};
   if (sizes.size() >= 2) {
     FOptions.SetPersonListWidth(sizes[0]);
     FOptions.SetPersonFrameWidth(sizes[1]);

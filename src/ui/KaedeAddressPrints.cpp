@@ -64,6 +64,12 @@ void TKaedeAddressMain::TogglePreview() {
     return;
   }
   FPrintArea->Prepare();
+  if (!isVisible()) {
+    // before the window is shown its splitter has not laid the panes out yet (at start): the
+    // panes take their stored widths
+    const int list = FOptions.PersonListWidth();
+    sizes = {list, std::max(FOptions.PersonFrameWidth(), width() - list - handle), 0};
+  }
   FPaneWidths[0] = sizes[0];
   FPaneWidths[1] = sizes[1];
   // before the window is shown (at start) its panes have no size yet: the list's height is

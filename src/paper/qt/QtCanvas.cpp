@@ -362,4 +362,18 @@ void InstallQtDrawing() {
   });
 }
 
+void UninstallQtDrawing() {
+  SheetPrinter().SetBackend(nullptr);
+  SetSurfaceFactory(nullptr);
+  SetPictureLoader(nullptr);
+  SetScreenDpiSource(nullptr);
+}
+
+TQtPaperSetup::TQtPaperSetup() {
+  InstallQtPrinters();
+  InstallQtDrawing();
+}
+
+TQtPaperSetup::~TQtPaperSetup() { UninstallQtDrawing(); }
+
 }  // namespace kaede

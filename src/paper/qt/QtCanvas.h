@@ -95,5 +95,19 @@ char16_t SjisCharToUtf16(std::string_view ch);
 // the screen's resolution as the source of the page metrics. The programs call this at start,
 // after the application object exists, together with InstallQtPrinters.
 void InstallQtDrawing();
+// Hands all of it back (the default surfaces, no picture loader, 96 dots per inch), and the
+// process's printer its Qt backend: what the toolkit made must go before the application
+// object does, not in the exit handlers after it.
+void UninstallQtDrawing();
+
+// Installs the Qt printers and drawing for as long as it lives; a program's entry keeps one
+// beside its application object, declared after it.
+class TQtPaperSetup {
+public:
+  TQtPaperSetup();
+  ~TQtPaperSetup();
+  TQtPaperSetup(const TQtPaperSetup&) = delete;
+  TQtPaperSetup& operator=(const TQtPaperSetup&) = delete;
+};
 
 }  // namespace kaede
