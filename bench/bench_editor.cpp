@@ -68,6 +68,8 @@ void BM_PaintA5Page(benchmark::State& state) {
     b.View.TextChanged(0, 0);  // the cell states are worked out again, as after an edit
     b.Paint(b.View.ClientRect());
   }
+  state.counters["lines"] = b.View.Geometry().LinesPerPage;
+  state.counters["cells"] = b.View.Geometry().Cells;
   state.SetLabel(state.range(0) ? "vertical" : "horizontal");
 }
 BENCHMARK(BM_PaintA5Page)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);

@@ -221,10 +221,10 @@ void TEditorPainter::PaintRow(TCanvas& c, TPoint origin, int32_t k, int32_t page
       c.FillRect(CellsRect(p, from, FG.Cells + 1, FG.Vertical ? p.Row.Left : p.Row.Top, FG.Vertical ? p.Row.Right : p.Row.Bottom));
   }
   if (exists) {
-    PaintText(c, p, st, k);
+    PaintText(c, p, st);
     PaintMarks(c, p, st, k);
   }
-  PaintLines(c, p, k, cells);
+  PaintLines(c, p, k);
   if (exists && FG.AnnotationMode) {
     if (Visible(TEditorStyle::viRubi)) PaintRuby(c, p, k);
     if (Visible(TEditorStyle::viBoten)) PaintEmphasis(c, p, k);
@@ -265,7 +265,7 @@ void TEditorPainter::PaintMargin(TCanvas& c, const TRowPlace& p, int32_t k, bool
   }
 }
 
-void TEditorPainter::PaintText(TCanvas& c, const TRowPlace& p, const RLineStatus& st, int32_t /*k*/) const {
+void TEditorPainter::PaintText(TCanvas& c, const TRowPlace& p, const RLineStatus& st) const {
   const std::string& text = st.Text;
   const size_t n = text.size();
   const bool vertical = FG.Vertical;
@@ -440,7 +440,7 @@ void TEditorPainter::ElementLine(TCanvas& c, int element, TPoint a, TPoint b) co
   }
 }
 
-void TEditorPainter::PaintLines(TCanvas& c, const TRowPlace& p, int32_t k, int32_t textCells) const {
+void TEditorPainter::PaintLines(TCanvas& c, const TRowPlace& p, int32_t k) const {
   const bool vertical = FG.Vertical;
   auto across = [&](int32_t along) {
     return vertical ? std::pair{TPoint{p.Row.Left, along}, TPoint{p.Row.Right, along}}
@@ -486,7 +486,6 @@ void TEditorPainter::PaintLines(TCanvas& c, const TRowPlace& p, int32_t k, int32
       else ElementLine(c, e, TPoint{start, p.Row.Bottom - 1}, TPoint{end, p.Row.Bottom - 1});
     }
   }
-  (void)textCells;
 }
 
 // ---- Annotations ---------------------------------------------------------------------------
@@ -571,7 +570,6 @@ void TEditorPainter::PaintEmphasis(TCanvas& c, const TRowPlace& p, int32_t k) co
     const int32_t m0 = Ext(col, col + 1);
     if (bi.Kind >= 8) {
       // side lines along the text
-      const TRect band = p.Band;
       const int32_t z = Round(2 * FG.Zoom);
       const int32_t from = p.TextStart + Off(col) + z, to = p.TextStart + Off(col + n) - z;
       const int32_t w = std::max(1, Round(vi->LineWidth() > 0 ? vi->LineWidth() : 1));
@@ -586,7 +584,6 @@ void TEditorPainter::PaintEmphasis(TCanvas& c, const TRowPlace& p, int32_t k) co
           c.Line(from, y, to, y);
         }
       }
-      (void)band;
       continue;
     }
     const bool dots = bi.Kind == 0 || bi.Kind == 7;

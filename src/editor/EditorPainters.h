@@ -79,9 +79,9 @@ public:
 private:
   void MeasureCells(RLineStatus& st) const;
   void PaintMargin(TCanvas& c, const TRowPlace& p, int32_t k, bool caretRow) const;
-  void PaintText(TCanvas& c, const TRowPlace& p, const RLineStatus& st, int32_t k) const;
+  void PaintText(TCanvas& c, const TRowPlace& p, const RLineStatus& st) const;
   void PaintMarks(TCanvas& c, const TRowPlace& p, const RLineStatus& st, int32_t k) const;
-  void PaintLines(TCanvas& c, const TRowPlace& p, int32_t k, int32_t textCells) const;
+  void PaintLines(TCanvas& c, const TRowPlace& p, int32_t k) const;
   void PaintRuby(TCanvas& c, const TRowPlace& p, int32_t k) const;
   void PaintEmphasis(TCanvas& c, const TRowPlace& p, int32_t k) const;
   void PaintNotes(TCanvas& c, const TRowPlace& p, int32_t k, RLineStatus& st) const;
