@@ -13,6 +13,7 @@
 #include "KaedeZipPipelines.h"
 #include "MemoLabels.h"
 #include "QtText.h"
+#include "Strs.h"
 #include "ZipSettings.h"
 
 using namespace kaede;
@@ -51,7 +52,8 @@ public:
     FButton->setDefault(true);
     layout->addWidget(FButton, 0, Qt::AlignRight);
     connect(FButton, &QPushButton::clicked, this, [this] { ButtonClick(); });
-    setFixedSize(sizeHint());
+    // A fixed border that still grows with a longer status text (a failure names its cause).
+    layout->setSizeConstraint(QLayout::SetFixedSize);
   }
 
 private:
@@ -74,8 +76,13 @@ private:
     };
     // a much smaller dictionary than the current one replaces it only when the user says so
     pipeline.OnConfirm = [this](const std::string& question) {
-      return QMessageBox::question(this, windowTitle(), ToQ(question), QMessageBox::Yes | QMessageBox::No,
-                                   QMessageBox::No) == QMessageBox::Yes;
+      QMessageBox box(QMessageBox::Question, windowTitle(), ToQ(ReplaceStrAll(question, "\r\n", "\n")),
+                      QMessageBox::NoButton, this);
+      QPushButton* yes = box.addButton(ToQ(SJ("はい")), QMessageBox::YesRole);
+      QPushButton* no = box.addButton(ToQ(SJ("いいえ")), QMessageBox::NoRole);
+      box.setDefaultButton(no);
+      box.exec();
+      return box.clickedButton() == yes;
     };
     FButton->setEnabled(false);
     bool ok = false;

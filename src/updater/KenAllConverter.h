@@ -58,7 +58,8 @@ bool ConvertKenAll(const TStrings& records, TPostalLists& lists, const TConvertP
 // Converts the whole text of the file, line by line to its very end, in time and memory in
 // proportion to the text (the lines are not copied out first). A NUL or other control byte,
 // a name that is not CP932 text, or more than maxLines entries raise an Exception with the
-// line number. Lists stay empty when no record gave an entry. Progress counts bytes.
+// line number. Lists stay empty when no record gave an entry. Progress is reported before
+// each line that is not empty, with its byte position in the text.
 TKenAllStats ConvertKenAllText(std::string_view text, TPostalLists& lists, const TConvertProgress& progress = {},
                                size_t maxLines = kMaxPostalLines);
 
