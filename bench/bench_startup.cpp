@@ -8,7 +8,8 @@
 //   100,000-entry book, a 1,000-entry book and the 20-entry sample book;
 // - kaede list on books of 100 MB that are not books (hostile input).
 //
-// KAEDE_BENCH_ENTRIES makes the big book smaller (for a quick run); KAEDE_BENCH_NO_PYTHON
+// KAEDE_BENCH_ENTRIES makes the big book smaller (for a quick run), KAEDE_BENCH_HOSTILE_MB the
+// books that are not books; KAEDE_BENCH_NO_PYTHON
 // leaves the script out; KAEDE_BENCH_NO_WINDOW leaves the window program out; KAEDE_BENCH_KEEP
 // keeps the books (for profiling the programs on them).
 #include <benchmark/benchmark.h>
@@ -40,6 +41,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const int kBigEntries = std::getenv("KAEDE_BENCH_ENTRIES") ? std::atoi(std::getenv("KAEDE_BENCH_ENTRIES")) : 100000;
+const size_t kHostileMb = std::getenv("KAEDE_BENCH_HOSTILE_MB") ? std::strtoul(std::getenv("KAEDE_BENCH_HOSTILE_MB"), nullptr, 10) : 100;
 
 struct TRun {
   double Seconds = 0;
@@ -117,7 +119,7 @@ const std::string& Work() {
     // Books that are not books, each 100 MB: one line of commas, nothing but line ends, and
     // lines of 56 KB whose list fields hold as many short lines as a line may hold.
     fs::create_directories(OsPath(d + "/hostile"));
-    const size_t kHostile = size_t{100} << 20;
+    const size_t kHostile = kHostileMb << 20;
     WriteFileAtomic(d + "/hostile/commas.kad", std::string(kHostile, ','));
     WriteFileAtomic(d + "/hostile/newlines.kad", std::string(kHostile, '\n'));
     std::string bars = "x,y,";

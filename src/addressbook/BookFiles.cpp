@@ -45,7 +45,8 @@ bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x8
 //
 // Only a byte that cannot be a second byte (below 0x40, 0x7F, above 0xFC) can break a
 // character, and only when the byte before it is a lead byte that starts a character: the
-// line is searched for such bytes eight at a time, and only they are looked at closely.
+// line is searched for such bytes sixteen (or eight) at a time, and only they are looked at
+// closely. Each look back over a run of lead bytes ends at that byte, so the check is linear.
 void CheckBookBytes(std::string_view line) {
   constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
   const char* base = line.data();

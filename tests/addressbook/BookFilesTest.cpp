@@ -449,6 +449,17 @@ TEST(BookFile, AHundredThousandEntriesRoundTrip) {
   }
   l.SaveToFile("");
   EXPECT_TRUE(ReadFileBytes(second) == saved);
+  // Entries with their own fields in both halves: their texts are made first and placed among
+  // the others.
+  for (int i : {10, 30000, 60000, 99990}) l.Persons(i)->SetName(S("新しい 名前") + std::to_string(i));
+  for (int mode : {pfmName, pfmAllFields}) {
+    l.FindMode = mode;
+    std::vector<int> found;
+    for (int i = l.FindText(S("しい名前"), false); i >= 0; i = l.FindNext(i + 1, false)) found.push_back(i);
+    ASSERT_EQ(found.size(), 4u) << mode;
+    for (int i : found) EXPECT_EQ(l.Persons(i)->Name().rfind(S("新しい 名前"), 0), 0u);
+    EXPECT_EQ(l.FindText(some->Name(), false) >= 0, true);
+  }
 }
 
 // A book in its own order is taken as it is after its neighbours were compared; one entry out
