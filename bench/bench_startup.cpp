@@ -117,13 +117,13 @@ const std::string& Work() {
     fs::copy_file(KAEDE_SAMPLE_BOOK, OsPath(d + "/sample/" + SJ("住所録") + ".kad"));
     fs::create_directories(OsPath(d + "/settings"));
     // Books that are not books, each 100 MB: one line of commas, nothing but line ends, and
-    // lines of 56 KB whose list fields hold as many short lines as a line may hold.
+    // lines of 56 KB whose list fields hold a short line for every 8 bytes.
     fs::create_directories(OsPath(d + "/hostile"));
     const size_t kHostile = kHostileMb << 20;
     WriteFileAtomic(d + "/hostile/commas.kad", std::string(kHostile, ','));
     WriteFileAtomic(d + "/hostile/newlines.kad", std::string(kHostile, '\n'));
     std::string bars = "x,y,";
-    while (bars.size() < 56000) bars += "1234567|";  // as many list lines as a line may hold
+    while (bars.size() < 56000) bars += "1234567|";  // a list line for every 8 bytes
     bars += "\r\n";
     std::string barBook;
     while (barBook.size() + bars.size() <= kHostile) barBook += bars;

@@ -290,33 +290,11 @@ void TPersonList::ReadBook(const TBookText& book) {
 }
 
 void TPersonList::ReadBookLine(TPerson* p, std::string_view line, TLineReader& reader) const {
-  if (line.size() > Limits.LineBytes)
-    throw Exception(SJ("行が長すぎます（") + SizeText(Limits.LineBytes) + SJ("まで）"));
   CheckBookBytes(line);
   if (line.empty()) return;  // an entry without fields, as an empty text gives one
   if (!ScanCommaText(line, reader.Spans, Limits.LineFields))
     throw Exception(SJ("項目が多すぎます（") + std::to_string(Limits.LineFields) + SJ("項目まで）"));
   const std::vector<TCommaSpan>& s = reader.Spans;
-  // Each line of a list field becomes a string of its own when the entry is read: a line may
-  // hold at most one such line for every few bytes (a field of nothing but separators would
-  // otherwise cost thirty times its size). The separators are counted first; only a line with
-  // many of them is counted exactly.
-  size_t most = 16 + line.size() / Limits.ListLineBytes, bars = 0;
-  for (const char* q = line.data(), *end = q + line.size();
-       (q = static_cast<const char*>(std::memchr(q, '|', static_cast<size_t>(end - q)))) && bars + 7 <= most; ++q)
-    ++bars;
-  if (bars + 7 > most) {
-    size_t pieces = 0;
-    for (size_t k : {2, 3, 6, 7, 8, 9, 14}) {
-      if (k >= s.size()) break;
-      reader.Text.clear();
-      AppendCommaValue(reader.Text, line, s[k]);
-      ForEachSplit(reader.Text, '|', [&](std::string_view) { ++pieces; });
-    }
-    if (pieces > most)
-      throw Exception(SJ("一覧の項目（「|」で区切られたもの）が行の長さに比べて多すぎます（") +
-                      std::to_string(Limits.ListLineBytes) + SJ("バイトに1つまで）"));
-  }
   // The dates are the only fields that can be wrong: a date that is not one stops the book
   // here, as it would when the entry reads its fields. A line in the text form has its dates
   // in their plain form already.

@@ -290,18 +290,19 @@ public:
 
   // Limits of a book file, each an error naming the file (and the line): they keep a damaged or
   // hostile file from taking unbounded memory and time. A real book is far inside them (an
-  // entry's line is a few hundred bytes of 15 fields).
+  // entry's line is a few hundred bytes of 15 fields), and every book this program writes
+  // keeps them: a line is written with 15 fields and two dates (at least 30 bytes), however
+  // its fields are. Neither the length of a line nor the number of lines in its lists is
+  // bounded on its own: a field takes whatever was typed or imported (a memo of 80 KB, a list
+  // of empty lines), and a book that was saved must open again. The whole book's bytes bound
+  // them, and keep every place in a line within 32 bits.
   struct TBookLimits {
     size_t Bytes = size_t{256} << 20;
     size_t Lines = 2000000;
     // Past this many lines, a book's lines are on average at least LineAverage bytes long.
     size_t ShortLines = 65536;
     size_t LineAverage = 16;
-    size_t LineBytes = size_t{64} << 10;
     size_t LineFields = 64;
-    // A line's list fields hold at most one line for every ListLineBytes bytes of the line
-    // (and 16 more).
-    size_t ListLineBytes = 8;
   };
   TBookLimits Limits;
 
