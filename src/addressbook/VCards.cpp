@@ -218,7 +218,8 @@ TStrings SplitEscaped(const std::string& s, char sep) {
     if (IsLeadByte(c) && i + 1 < s.size()) {
       out.back() += c;
       out.back() += s[++i];
-    } else if (c == '\\' && i + 1 < s.size()) {
+    } else if (c == '\\' && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) < 0x80) {
+      // (a backslash before a double-byte character escapes nothing: the character stays whole)
       out.back() += c;
       out.back() += s[++i];
     } else if (c == sep) {
@@ -231,7 +232,7 @@ TStrings SplitEscaped(const std::string& s, char sep) {
 }
 
 // Undoes the backslash escapes of a CP932 value: \n gives a line break, \\ \, \; and \: their
-// character.
+// character. A backslash before a double-byte character stays as it is, and the character whole.
 std::string Unescape(const std::string& s) {
   std::string out;
   out.reserve(s.size());
@@ -240,7 +241,7 @@ std::string Unescape(const std::string& s) {
     if (IsLeadByte(c) && i + 1 < s.size()) {
       out += c;
       out += s[++i];
-    } else if (c == '\\' && i + 1 < s.size()) {
+    } else if (c == '\\' && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) < 0x80) {
       char n = s[++i];
       if (n == 'n' || n == 'N') out += "\r\n";
       else if (n == '\\' || n == ',' || n == ';' || n == ':') out += n;

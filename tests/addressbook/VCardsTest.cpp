@@ -306,3 +306,29 @@ TEST(VCards, DamagedCardsNeverCrashAndNeverPutControlOrBadBytesIntoABook) {
     ASSERT_TRUE(IsValidSjis(line)) << test::U8(line);
   }
 }
+
+TEST(VCards, ABackslashBeforeADoubleByteCharacterLeavesTheCharacterWhole) {
+  // In Shift_JIS a backslash may stand before a double-byte character (escaping nothing), and
+  // 0x5C is also the second byte of characters like 表 and ソ: neither may cut a character in
+  // two, or the book the import saves would not open again.
+  // (一 is 0x88 0xEA, whose second byte is a first byte too; 表 ends in 0x5C.)
+  std::string value = SJ("a\\一表n;表\\;ソ\\\\x");
+  std::string card = "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=SHIFT_JIS:" + value + "\r\nFN;CHARSET=SHIFT_JIS:" + value +
+                     "\r\nNOTE;CHARSET=SHIFT_JIS:" + value + "\r\nEND:VCARD\r\n";
+  TVCardFile f = ParseVCards(card);
+  ASSERT_EQ(f.Cards.size(), 1u);
+  TPersonList book;
+  Import(book, card);
+  ASSERT_EQ(book.AllCount(), 1);
+  std::string line = book.AllPersons(0)->GetText();
+  EXPECT_TRUE(IsValidSjis(line)) << test::U8(line);
+  EXPECT_NE(line.find(SJ("a\\一表n")), std::string::npos) << test::U8(line);
+  EXPECT_NE(line.find(SJ("ソ\\x")), std::string::npos) << test::U8(line);
+
+  test::TempDir dir;
+  std::string saved = dir.File("book.kad");
+  book.SaveToFile(saved);
+  TPersonList again;
+  ASSERT_NO_THROW(again.Open(saved, false));
+  EXPECT_EQ(again.AllPersons(0)->GetText(), line);
+}
