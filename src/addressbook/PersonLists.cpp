@@ -24,15 +24,49 @@ bool HasSpace(const std::string& s) {
   return s.find(' ') != std::string::npos || s.find(SJ("　")) != std::string::npos;
 }
 
+// Whether a field holds a byte that no line of a book may hold: a line break would end the
+// entry's line inside the field (the book would open with the entry cut in pieces), and a
+// zero byte makes the line unreadable.
+bool HasLineBreakOrZero(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// The field without them: a line break (CR LF, CR or LF) becomes `lineBreak`, a zero byte goes.
+// Line breaks come only from text pasted or imported into a one-line field, and a CP932 text
+// holds these bytes only as themselves (a second byte is 0x40 or above).
+std::string WithoutLineBreaks(std::string_view s, char lineBreak) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '\0') continue;
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
+      out += lineBreak;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A one-line field of an entry's line; a line break in it is written as a space.
+void AppendLineField(std::string& out, std::string_view field) {
+  if (HasLineBreakOrZero(field)) AppendCommaField(out, WithoutLineBreaks(field, ' '));
+  else AppendCommaField(out, field);
+}
+
 void AppendJoined(std::string& out, const TStrings& lines) {
-  // Lists are joined with "|" into one field; the joined text is then quoted as needed.
+  // Lists are joined with "|" into one field; the joined text is then quoted as needed. A line
+  // break inside an item starts a new item, as the list is read again.
   thread_local std::string joined;
   joined.clear();
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i) joined += '|';
     joined += lines[i];
   }
-  AppendCommaField(out, joined);
+  if (HasLineBreakOrZero(joined)) AppendCommaField(out, WithoutLineBreaks(joined, '|'));
+  else AppendCommaField(out, joined);
 }
 
 void AppendInt(std::string& out, int32_t v) {
@@ -471,17 +505,17 @@ void AppendDateText(std::string& out, const TDateValue& d) {
 }
 
 void AppendPersonText(std::string& out, const TPersonFields& f) {
-  AppendCommaField(out, f.Name);
+  AppendLineField(out, f.Name);
   out += ',';
-  AppendCommaField(out, f.Yomi);
+  AppendLineField(out, f.Yomi);
   out += ',';
   AppendJoined(out, f.Tels.Lines());
   out += ',';
   AppendJoined(out, f.Mails.Lines());
   out += ',';
-  AppendCommaField(out, f.Url);
+  AppendLineField(out, f.Url);
   out += ',';
-  AppendCommaField(out, f.Postal);
+  AppendLineField(out, f.Postal);
   out += ',';
   AppendJoined(out, f.Address.Lines());
   out += ',';
@@ -495,9 +529,9 @@ void AppendPersonText(std::string& out, const TPersonFields& f) {
   out += ',';
   AppendDateText(out, f.Updated);
   out += ',';
-  AppendCommaField(out, f.Keisyo);
+  AppendLineField(out, f.Keisyo);
   out += ',';
-  AppendCommaField(out, f.Title);
+  AppendLineField(out, f.Title);
   out += ',';
   AppendJoined(out, f.Renmei.Lines());
 }

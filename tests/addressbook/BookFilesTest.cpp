@@ -526,3 +526,28 @@ TEST(BookFile, ABookOutOfOrderByOneEntryIsSortedAfterAll) {
     EXPECT_EQ(l.Persons(l.Count() - 1)->Yomi(), S("んんん"));
   }
 }
+
+// A line break pasted into a field never reaches the book as one: the entry's line would end
+// inside the field and the book would open with the entry cut in pieces.
+TEST(BookFile, ALineBreakInAFieldNeverCutsTheEntry) {
+  test::TempDir dir;
+  std::string book = dir.File("book.kad");
+  TPersonList made;
+  TPerson* p = made.AddPerson(S("五,ご"));
+  p->SetName(S("山田\r\n太郎"));
+  p->SetPostal(S("123\n4567"));
+  p->SetTitle(std::string("a\0b", 3));
+  p->Tels().Add(S("03-1234-5678\r090-1234-5678"));
+  p->Address().Add(S("東京都"));
+  made.AddPerson(S("六,ろく"));
+  made.SaveToFile(book);
+  TPersonList again;
+  ASSERT_NO_THROW(again.Open(book, false));
+  ASSERT_EQ(again.AllCount(), 2);
+  const TPerson* q = again.AllPersons(0)->Name() == S("六") ? again.AllPersons(1) : again.AllPersons(0);
+  EXPECT_EQ(q->Name(), S("山田 太郎"));
+  EXPECT_EQ(q->Postal(), S("123 4567"));
+  EXPECT_EQ(q->Title(), "ab");
+  EXPECT_EQ(Joined(q->Tels()), S("03-1234-5678\x01" "090-1234-5678"));
+  EXPECT_EQ(Joined(q->Address()), S("東京都"));
+}
