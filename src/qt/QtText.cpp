@@ -101,4 +101,45 @@ QColor ToQColor(int32_t bgr) {
   return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
 }
 
+// ---- One-line edits ------------------------------------------------------------------------
+
+QString OneLine(const QString& text, int* pos) {
+  auto isBreak = [](QChar c) {
+    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+  };
+  bool plain = true;
+  for (QChar c : text)
+    if (isBreak(c) || c.isNull()) plain = false;
+  if (plain) return text;
+  QString out;
+  out.reserve(text.size());
+  const qsizetype n = text.size();
+  qsizetype newPos = 0;
+  for (qsizetype i = 0; i < n;) {
+    if (pos && i <= *pos) newPos = out.size();  // a position before a character stays before it
+    QChar c = text[i];
+    qsizetype len = c == u'\r' && i + 1 < n && text[i + 1] == u'\n' ? 2 : 1;
+    if (isBreak(c)) out += u' ';
+    else if (!c.isNull()) out += c;
+    if (pos && i < *pos && *pos < i + len) newPos = out.size();  // between CR and LF: after the space
+    i += len;
+  }
+  if (pos) *pos = static_cast<int>(*pos >= n ? out.size() : newPos);
+  return out;
+}
+
+namespace {
+class TOneLineValidator : public QValidator {
+public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& pos) const override {
+    input = OneLine(input, &pos);
+    return Acceptable;
+  }
+  void fixup(QString& input) const override { input = OneLine(input); }
+};
+}  // namespace
+
+QValidator* OneLineValidator(QObject* parent) { return new TOneLineValidator(parent); }
+
 }  // namespace kaede

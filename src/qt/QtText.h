@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QValidator>
 #include <cstdint>
 #include <string>
 
@@ -27,6 +28,14 @@ QString ResolveFaceName(const std::string& sjisFace);
 bool FaceAvailable(const std::string& sjisFace);
 // A font of a stored face name and point size.
 QFont MakeFont(const std::string& sjisFace, double points, bool bold = false, bool italic = false);
+
+// A validator for the one-line edits of a field: what is typed, pasted or dropped into the
+// edit keeps to one line, its line breaks (CR LF, CR, LF and the Unicode line and paragraph
+// separators) turned into spaces and its zero characters left out. A line edit otherwise
+// keeps the line breaks of pasted text, and a field holds one line.
+QValidator* OneLineValidator(QObject* parent);
+// The text with that done, and the position in it of the character at `pos` (when given).
+QString OneLine(const QString& text, int* pos = nullptr);
 
 // A colour value 0x00BBGGRR (the stored form) as a Qt colour; system colours (0xFF0000nn)
 // take the application palette's nearest role.

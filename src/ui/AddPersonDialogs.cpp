@@ -40,6 +40,7 @@ TAddPersonDialog::TAddPersonDialog(QWidget* parent) : QDialog(parent) {
   nameLabel->setBuddy(FEditName);
   form->addRow(nameLabel, FEditName);
   FEditYomi = new QLineEdit(this);
+  for (QLineEdit* e : {FEditName, FEditYomi}) e->setValidator(OneLineValidator(e));
   auto* yomiLabel = new QLabel(ToQ(SJ("よみ(&Y):")), this);
   yomiLabel->setBuddy(FEditYomi);
   form->addRow(yomiLabel, FEditYomi);

@@ -216,6 +216,7 @@ void UseButtonFaceWhenDisabled(QWidget* w) {
 
 TEditAddress::TEditAddress(QWidget* parent) : QWidget(parent) {
   FEditPostal = new TDirectInputEdit(this);
+  FEditPostal->setValidator(OneLineValidator(FEditPostal));
   // A code is digits: the field takes keys directly, whatever state the input method is in
   // (no full-width digits from a kana mode, no composition to commit).
   FEditPostal->setAttribute(Qt::WA_InputMethodEnabled, false);

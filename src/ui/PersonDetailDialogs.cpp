@@ -41,7 +41,9 @@ TPersonDetailDialog::TPersonDetailDialog(QWidget* parent) : QDialog(parent) {
   FComboBoxKeisyo->setMaxVisibleItems(12);
   for (const std::string& k : KeisyoItems()) FComboBoxKeisyo->addItem(ToQ(k));
   form->addRow(ToQ(SJ("敬称")), FComboBoxKeisyo);
+  FComboBoxKeisyo->setValidator(OneLineValidator(FComboBoxKeisyo));
   FEditTitle = new QLineEdit(this);
+  FEditTitle->setValidator(OneLineValidator(FEditTitle));
   form->addRow(ToQ(SJ("肩書")), FEditTitle);
   FMemoRenmei = new QPlainTextEdit(this);
   FMemoRenmei->setTabChangesFocus(true);

@@ -359,6 +359,7 @@ TPersonFrame::TPersonFrame(QWidget* parent) : QWidget(parent) {
   nameFont.setPixelSize(20);
   FEditName->setFont(nameFont);
   FEditYomi = new QLineEdit(this);
+  for (QLineEdit* e : {FEditName, FEditYomi}) e->setValidator(OneLineValidator(e));
   FSpeedButtonDetail = new QToolButton(this);
   FSpeedButtonDetail->setText(ToQ(SJ("詳細...")));
   FSpeedButtonDetail->setToolTip(ToQ(SJ("「敬称」など人物の詳細を設定します")));
@@ -367,6 +368,7 @@ TPersonFrame::TPersonFrame(QWidget* parent) : QWidget(parent) {
   for (TEntryKind k : {ekTel, ekMail}) FLists[k] = new TRelationListBox(this);
   FEditUrl = new QLineEdit(this);
   FEditUrl->setInputMethodHints(Qt::ImhUrlCharactersOnly);
+  FEditUrl->setValidator(OneLineValidator(FEditUrl));
   FCheckListBoxClassify = new QListWidget(this);
   FCheckListBoxClassify->setAttribute(Qt::WA_InputMethodEnabled, false);
   FLists[ekRelation] = new TRelationListBox(this);

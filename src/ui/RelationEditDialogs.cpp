@@ -61,6 +61,7 @@ TRelationEditDialog::TRelationEditDialog(QWidget* parent) : QDialog(parent) {
   FLabelValue = new QLabel(ToQ(SJ("内容：")), this);
   FLabelValue->setGeometry(kMargin, 50, kEditLeft - kMargin, 22);
   FEditItemBody = new QLineEdit(this);
+  FEditItemBody->setValidator(OneLineValidator(FEditItemBody));
   FButtonPersonSelect = new QPushButton(ToQ(SJ("参照(&R)...")), this);
   FButtonPersonSelect->hide();
   auto* buttons = MakeOkCancel(this);

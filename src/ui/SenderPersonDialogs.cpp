@@ -117,6 +117,7 @@ TSenderPersonDialog::TSenderPersonDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(FTabs);
   auto* form = new QFormLayout();
   FEditName = new QLineEdit(this);
+  FEditName->setValidator(OneLineValidator(FEditName));
   form->addRow(ToQ(SJ("名前")), FEditName);
   FEditAddress = new TEditAddress(this);
   FEditAddress->setMinimumHeight(60);

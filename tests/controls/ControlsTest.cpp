@@ -162,6 +162,22 @@ TEST(QtText, FaceNamesMapToInstalledJapaneseFonts) {
   EXPECT_EQ(FromQ(QString::fromUtf8("😀")), SJ("〓"));
 }
 
+TEST(QtText, OneLineTurnsLineBreaksIntoSpacesAndKeepsTheCaretWhereItWas) {
+  int pos = 4;  // after "a\r\nb" (between b and c)
+  EXPECT_EQ(OneLine(QStringLiteral("a\r\nbc"), &pos), QStringLiteral("a bc"));
+  EXPECT_EQ(pos, 3);
+  pos = 2;  // between CR and LF: after the space
+  EXPECT_EQ(OneLine(QStringLiteral("a\r\nb"), &pos), QStringLiteral("a b"));
+  EXPECT_EQ(pos, 2);
+  pos = 5;  // at the end
+  EXPECT_EQ(OneLine(QString::fromUtf16(u"x\u2028y\0z", 5), &pos), QStringLiteral("x yz"));
+  EXPECT_EQ(pos, 4);
+  pos = 1;
+  EXPECT_EQ(OneLine(QStringLiteral("\r\r\n\n"), &pos), QStringLiteral("   "));
+  EXPECT_EQ(pos, 1);
+  EXPECT_EQ(OneLine(QStringLiteral("plain")), QStringLiteral("plain"));
+}
+
 TEST(QtFonts, VerticalFormsAndTheFontList) {
   TFontRecord f;
   f.Name = SJ("ＭＳ 明朝");

@@ -2,6 +2,7 @@
 // editing pane, the first start, books and folders. Each test drives the real widgets.
 #include "ui/WindowFixture.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -324,6 +325,28 @@ TEST(WindowUse, UndoAfterClearingANameBringsBackTheNameAndTheReading) {
   // the 編集 menu shows both keys
   EXPECT_EQ(f.Action("ActionUndo")->shortcut(), QKeySequence(QKeySequence::Undo));
   EXPECT_EQ(f.Action("ActionRedo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+}
+
+TEST(WindowUse, TwoLinesPastedIntoTheNameBecomeOneLineAndTheBookKeepsItsEntries) {
+  TWindowFixture f;
+  f.Open();
+  f.ClickRow(0);
+  QLineEdit* edit = f.Pane().EditName();
+  edit->setFocus();
+  f.Key(edit, Qt::Key_A, Qt::ControlModifier);
+  QApplication::clipboard()->setText(QStringLiteral("貼付\r\n太郎\n様"));
+  f.Key(edit, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(edit->text(), QStringLiteral("貼付 太郎 様"));
+  // typing goes on where the paste ended
+  QTest::keyClicks(edit, QStringLiteral("x"));
+  EXPECT_EQ(edit->text(), QStringLiteral("貼付 太郎 様x"));
+  f.w->SaveNow();
+  TPersonList again;
+  again.Open(f.Book("住所録"), false);
+  EXPECT_EQ(again.AllCount(), 20);
+  bool found = false;
+  for (int i = 0; i < again.AllCount(); ++i) found = found || again.AllPersons(i)->Name() == SJ("貼付 太郎 様x");
+  EXPECT_TRUE(found);
 }
 
 TEST(WindowUse, AnEditIsWrittenAfterAPauseAndWhenTheSessionEnds) {
