@@ -569,6 +569,15 @@ TImportRecord TCsvImportSession::LineRecord(const TStrings& fields) const {
 TImportResult TCsvImportSession::Import(TDataList& target) {
   if (!HasMapping()) throw Exception(NoMappingMessage());
   TImportResult result;
+  // A book holds at most so many entries when it is opened again: an import that would pass
+  // that adds nothing, rather than leave a book that cannot be opened.
+  if (auto* book = dynamic_cast<TPersonList*>(&target)) {
+    const int first = NoFirstLine && !IsVCard() ? 1 : 0;
+    size_t most = book->Limits.Lines, rows = static_cast<size_t>(std::max(0, LineCount() - first));
+    if (static_cast<size_t>(book->AllCount()) + rows > most)
+      throw Exception(SJ("住所録に入る件数を超えるため、インポートできません（") + std::to_string(most) +
+                      SJ("件まで、この住所録には") + std::to_string(book->AllCount()) + SJ("件あります）"));
+  }
   auto* undoList = dynamic_cast<TUndoDataList*>(&target);
   std::unique_ptr<TUndoGroup> group;
   if (undoList) group = std::make_unique<TUndoGroup>(undoList->History(), SJ("インポート"));

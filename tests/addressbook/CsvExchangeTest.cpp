@@ -252,6 +252,29 @@ TEST(CsvImport, ABadLineIsSkippedAndReportedTheRestImportedAsOneUndoStep) {
   EXPECT_EQ(r.Skipped[0].Line, 1);
 }
 
+TEST(CsvImport, AnImportThatWouldPassTheEntriesABookHoldsAddsNothing) {
+  TPersonList l;
+  Add(l, "既存,きそん");
+  l.Limits.Lines = 3;
+  TCsvImportSession s = Session();
+  ASSERT_TRUE(s.LoadBytes(SJ("氏名\r\n一\r\n二\r\n三\r\n")));
+  try {
+    s.Import(l);
+    ADD_FAILURE() << "imported";
+  } catch (const Exception& e) {
+    EXPECT_NE(e.Message().find(SJ("3件まで")), std::string::npos);
+  }
+  EXPECT_EQ(l.AllCount(), 1);
+  // up to the limit it imports, and the book opens again
+  ASSERT_TRUE(s.LoadBytes(SJ("氏名\r\n一\r\n二\r\n")));
+  EXPECT_EQ(s.Import(l).Added, 2);
+  test::TempDir dir;
+  l.SaveToFile(dir.File("book.kad"));
+  TPersonList again;
+  again.Limits.Lines = 3;
+  EXPECT_NO_THROW(again.Open(dir.File("book.kad"), false));
+}
+
 TEST(CsvImport, TheSyntheticBookImportsAlikeFromCp932AndUtf8) {
   KAEDE_NEEDS_SHARED_DATA();
   std::string texts[2];
