@@ -50,9 +50,10 @@ std::string WithoutLineBreaks(std::string_view s, char lineBreak) {
   return out;
 }
 
-// A one-line field of an entry's line; a line break in it is written as a space.
-void AppendLineField(std::string& out, std::string_view field) {
-  if (HasLineBreakOrZero(field)) AppendCommaField(out, WithoutLineBreaks(field, ' '));
+// A field of an entry's line; a line break in it is written as `lineBreak` (a space in a
+// one-line field, the separator of items in a list).
+void AppendLineField(std::string& out, std::string_view field, char lineBreak = ' ') {
+  if (HasLineBreakOrZero(field)) AppendCommaField(out, WithoutLineBreaks(field, lineBreak));
   else AppendCommaField(out, field);
 }
 
@@ -65,8 +66,7 @@ void AppendJoined(std::string& out, const TStrings& lines) {
     if (i) joined += '|';
     joined += lines[i];
   }
-  if (HasLineBreakOrZero(joined)) AppendCommaField(out, WithoutLineBreaks(joined, '|'));
-  else AppendCommaField(out, joined);
+  AppendLineField(out, joined, '|');
 }
 
 void AppendInt(std::string& out, int32_t v) {

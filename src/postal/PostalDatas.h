@@ -27,6 +27,14 @@ inline constexpr const char* kCityFileName = "City.dat";
 inline constexpr const char* kPostalFileName = "Postal.dat";
 inline constexpr int kMaxPostalLines = 999999;
 
+// Whether a text is a postal code as the dictionary and the books hold it: seven ASCII digits.
+inline bool IsPostalCodeDigits(std::string_view s) {
+  if (s.size() != 7) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
 // The lines of the three files.
 struct TPostalLists {
   TStrings Ken;

@@ -40,17 +40,9 @@ std::string CutBeforeNote(const std::string& text) {
   return cut;
 }
 
-namespace {
-bool IsSevenDigits(const std::string& s) {
-  if (s.size() != 7) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-}  // namespace
 
 std::string PostalForDisplay(const std::string& stored) {
-  return IsSevenDigits(stored) ? stored.substr(0, 3) + "-" + stored.substr(3) : stored;
+  return IsPostalCodeDigits(stored) ? stored.substr(0, 3) + "-" + stored.substr(3) : stored;
 }
 
 std::string PostalForBook(const std::string& shown) {
@@ -58,7 +50,7 @@ std::string PostalForBook(const std::string& shown) {
   while (!half.empty() && half.back() == ' ') half.pop_back();
   while (!half.empty() && half.front() == ' ') half.erase(0, 1);
   if (half.size() == 8 && half[3] == '-') half.erase(3, 1);
-  return IsSevenDigits(half) ? half : shown;
+  return IsPostalCodeDigits(half) ? half : shown;
 }
 
 // ---- TAddressCompleter ---------------------------------------------------------------------

@@ -9,13 +9,6 @@
 namespace kaede {
 namespace {
 
-bool IsSevenDigits(const std::string& s) {
-  if (s.size() != 7) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
 // The number of "（" minus the number of "）" in the text, character by character.
 int ParenBalance(std::string_view s) {
   const std::string& open = SJ("（");
@@ -38,7 +31,7 @@ std::string HexByte(unsigned char c) {
 bool TKenAllBuilder::Add(const std::string& record) {
   DecodeCommaText(record, FFields);
   const TStrings& f = FFields;
-  if (f.size() < 9 || !IsSevenDigits(f[2])) {
+  if (f.size() < 9 || !IsPostalCodeDigits(f[2])) {
     ++FStats.Skipped;
     return true;
   }
