@@ -5,6 +5,7 @@
 #include "CommaText.h"
 #include "PersonColumns.h"
 #include "Posts.h"
+#include "QtEditors.h"
 #include "QtPaperControls.h"
 #include "Tables.h"
 
@@ -42,20 +43,28 @@ void SetTableRows(TBaseControl& control, int rows) {
 namespace {
 
 // The postcard control: a card for every visible entry, the sender of the style, and the
-// layout guides while the style settings panel is open.
+// layout guides while the style settings panel is open. It is an editor's window, so that the
+// free text of a card whose style edits text takes keys, the input method and the clipboard
+// (the text is read-only otherwise).
 class TPostPreview : public IPostPreview {
 public:
-  explicit TPostPreview(QWidget* parent) : FWidget(new TQtPaperControl(MakePostControl(), parent)) {}
+  explicit TPostPreview(QWidget* parent) : FWidget(new TQtEditor(std::make_unique<TPost>(), parent)) {}
   QWidget* Widget() override { return FWidget; }
   TBaseControl& Control() override { return FWidget->Control(); }
-  TPost& Post() { return static_cast<TPost&>(FWidget->Control()); }
+  TPost& Post() const { return static_cast<TPost&>(FWidget->Control()); }
   void SetList(TPersonList* book) override { Post().SetPersons(book); }
   void ShowEntry(int position) override { Post().SelectPerson(position); }
   void SetSender(const TPerson* sender) override { Post().SetSender(sender); }
   void SetFrameVisible(bool visible) override { Post().SetShowGuides(visible); }
+  bool HasSelection() const override { return Core().HasSelection(); }
+  void Cut() override { Core().Cut(); }
+  void Copy() override { Core().Copy(); }
+  void Paste() override { Core().Paste(); }
+  void SelectAll() override { Core().SelectAll(); }
 
 private:
-  TQtPaperControl* FWidget;
+  TEditorCore& Core() const { return FWidget->EditorView().Core(); }
+  TQtEditor* FWidget;
 };
 
 // The table control of the table print, its cells from the visible entries.

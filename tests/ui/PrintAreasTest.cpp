@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QInputMethodEvent>
 #include <QSplitter>
+#include <QTest>
 #include <filesystem>
 
 #include "AppHost.h"
@@ -355,4 +357,50 @@ TEST_F(TWindowFixture, TheCardsEditPopupActsOnlyOnTheFreeTextOfAStyleThatEditsTe
     w.close();
   }
   SetPostPreviewFactory(nullptr);
+}
+
+// The real card preview of a style that edits text: the free text takes typed keys and the
+// input method's commit, and the edit popup's commands reach it.
+TEST_F(TWindowFixture, TheFreeTextOfACardIsTypedAndCutInThePreview) {
+  Start();
+  TKaedeAddressMain w(*Options);
+  w.Start();
+  w.show();
+  w.Action("ActionPreview")->trigger();
+  TPrintArea* area = w.PrintArea();
+  IPostPreview* post = area->PostPreview();
+  ASSERT_NE(post, nullptr);
+  QWidget* card = post->Widget();
+  // the official card writes no free text: keys do not change it
+  card->setFocus();
+  QTest::keyClicks(card, QStringLiteral("x"));
+  post->SelectAll();
+  EXPECT_FALSE(post->HasSelection());
+  ASSERT_TRUE(area->SelectPostStyle(SJ("はがき（裏／横書き）")));
+  card->setFocus();
+  QApplication::processEvents();
+  EXPECT_TRUE(card->testAttribute(Qt::WA_InputMethodEnabled));
+  QTest::keyClicks(card, QStringLiteral("abc"));
+  QInputMethodEvent preedit(QStringLiteral("しんねん"), {});
+  QApplication::sendEvent(card, &preedit);
+  QInputMethodEvent commit;
+  commit.setCommitString(QStringLiteral("新年"));
+  QApplication::sendEvent(card, &commit);
+  auto entry = [area](const char* name) { return area->EditPopup()->findChild<QAction*>(name); };
+  area->UpdateEditPopup();
+  entry("ActionSelectAll")->trigger();
+  area->UpdateEditPopup();
+  ASSERT_TRUE(entry("ActionCut")->isEnabled());
+  entry("ActionCut")->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abc新年"));
+  EXPECT_FALSE(post->HasSelection());
+  // (the popup sets its entries as it opens)
+  area->UpdateEditPopup();
+  ASSERT_TRUE(entry("ActionPaste")->isEnabled());
+  entry("ActionPaste")->trigger();
+  entry("ActionPaste")->trigger();
+  post->SelectAll();
+  post->Copy();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abc新年abc新年"));
+  w.close();
 }
