@@ -21,19 +21,13 @@ namespace kaede {
 
 namespace {
 
-std::string Hex(unsigned char c) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "0x%02X", c);
-  return buf;
-}
-
 bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
 [[noreturn]] void RaiseBadBytes(std::string_view line, size_t i) {
   unsigned char c = static_cast<unsigned char>(line[i]);
   if (c == 0)
     throw Exception(SJ("住所録の行に使えないバイト 0x00 があります（") + std::to_string(i + 1) + SJ("バイト目）"));
-  std::string bytes = Hex(c) + (i + 1 < line.size() ? " " + Hex(static_cast<unsigned char>(line[i + 1])) : std::string());
+  std::string bytes = HexBytes(line, i, 2);
   throw Exception(SJ("2バイト文字として読めないバイトがあります（") + bytes + SJ("、") + std::to_string(i + 1) +
                   SJ("バイト目）"));
 }

@@ -233,7 +233,7 @@ bool TCsvImportSession::Load(const std::string& fileName) {
     return false;
   }
   try {
-    FBytes = ReadFileBytesUpTo(fileName, TCsvLimits().MaxFileBytes);
+    FBytes = ReadFileBytes(fileName, static_cast<int64_t>(TCsvLimits().MaxFileBytes));
   } catch (const Exception& e) {
     File = TCsvFile();
     Cards = TVCardFile();

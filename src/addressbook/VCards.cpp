@@ -534,7 +534,7 @@ TVCardFile ParseVCards(std::string_view bytes, size_t maxCards) {
 
 TVCardFile ReadVCardFile(const std::string& fileName) {
   try {
-    return ParseVCards(ReadFileBytesUpTo(fileName, TCsvLimits().MaxFileBytes));
+    return ParseVCards(ReadFileBytes(fileName, static_cast<int64_t>(TCsvLimits().MaxFileBytes)));
   } catch (Exception& e) {
     e.SetFileName(fileName);
     throw;

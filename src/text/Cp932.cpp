@@ -155,8 +155,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-namespace {
-
 std::string HexBytes(std::string_view s, size_t at, size_t n) {
   static const char* hex = "0123456789ABCDEF";
   std::string r;
@@ -169,6 +167,8 @@ std::string HexBytes(std::string_view s, size_t at, size_t n) {
   }
   return r;
 }
+
+namespace {
 
 // Walks CP932 text, calling emit(code point) per character and bad(offset, length) for bytes
 // that are not characters.

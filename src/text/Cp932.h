@@ -42,6 +42,8 @@ std::string Utf16ToSjis(std::u16string_view utf16, TConvMode mode = TConvMode::S
 
 // True when every byte sequence of the text is a CP932 character.
 bool IsValidSjis(std::string_view s);
+// The bytes at..at+n-1 (as far as the text goes) as "0x81 0x40", for messages.
+std::string HexBytes(std::string_view s, size_t at, size_t n);
 // True when the text is well-formed UTF-8.
 bool IsValidUtf8(std::string_view s);
 

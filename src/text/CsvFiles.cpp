@@ -238,7 +238,7 @@ TCsvFile ParseCsvBytes(std::string_view bytes, TEncodingChoice choice, const TCs
 
 TCsvFile ReadCsvFile(const std::string& fileName, TEncodingChoice choice, const TCsvLimits& limits) {
   try {
-    return ParseCsvBytes(ReadFileBytesUpTo(fileName, limits.MaxFileBytes), choice, limits);
+    return ParseCsvBytes(ReadFileBytes(fileName, static_cast<int64_t>(limits.MaxFileBytes)), choice, limits);
   } catch (Exception& e) {
     e.SetFileName(fileName);
     throw;

@@ -120,10 +120,8 @@ std::string Utf16ToUtf8(std::string_view s, bool little, size_t& badAt) {
 [[noreturn]] void Refuse(std::string_view text, size_t offset, const char* encodingUtf8, bool neither = false) {
   int line, column;
   LineAndColumn(text, offset, line, column);
-  char hex[8];
-  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(text[offset])));
   std::string message = neither ? SJ("UTF-8 としても Shift_JIS としても読めません。") : std::string();
-  message += std::to_string(column) + SJ("桁目のバイト ") + hex + SJ(" は ") + encodingUtf8 + SJ(" の文字ではありません");
+  message += std::to_string(column) + SJ("桁目のバイト ") + HexBytes(text, offset, 1) + SJ(" は ") + encodingUtf8 + SJ(" の文字ではありません");
   throw ETextEncodingError(message, line, column);
 }
 
@@ -142,39 +140,6 @@ std::string EncodingName(TTextEncoding encoding) {
     case TTextEncoding::Utf16BE: return "UTF-16";
   }
   return std::string();
-}
-
-std::string ReadFileBytesUpTo(const std::string& name, size_t maxBytes) {
-  auto fail = [&](const std::string& what, int err) {
-    throw EFileError(name + ": " + what + (err ? " (" + std::string(std::strerror(err)) + ")" : std::string()));
-  };
-  int fd = ::open(OsPath(name).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) fail(SJ("ファイルを開けません"), errno);
-  struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    fail(SJ("ファイルを開けません"), EISDIR);
-  }
-  std::string data;
-  if (S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(std::min(static_cast<size_t>(st.st_size), maxBytes + 1));
-  char buf[1 << 16];
-  while (true) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int err = errno;
-      ::close(fd);
-      fail(SJ("ファイルを読み込めません"), err);
-    }
-    if (n == 0) break;
-    data.append(buf, static_cast<size_t>(n));
-    if (data.size() > maxBytes) {
-      ::close(fd);
-      fail(SJ("ファイルが大きすぎます（") + std::to_string(maxBytes >> 20) + SJ("MBまで）"), 0);
-    }
-  }
-  ::close(fd);
-  return data;
 }
 
 void LineAndColumn(std::string_view text, size_t offset, int& line, int& column) {

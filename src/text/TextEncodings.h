@@ -49,9 +49,6 @@ TDecodedText DecodeTextFile(std::string_view bytes, TEncodingChoice choice = TEn
 // becomes "〓" and, when `unmappable` is given, its UTF-8 bytes are appended there.
 std::string Utf8ToCp932Lossy(std::string_view utf8, std::vector<std::string>* unmappable = nullptr);
 
-// The whole file, refused with EFileError (naming the file) when it holds more than maxBytes:
-// reading stops there, so that a device or an endless pipe cannot fill the memory.
-std::string ReadFileBytesUpTo(const std::string& name, size_t maxBytes);
 
 // The 1-based line and byte column of an offset of a text (CR LF, CR and LF end lines).
 void LineAndColumn(std::string_view text, size_t offset, int& line, int& column);

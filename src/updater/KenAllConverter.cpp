@@ -21,11 +21,6 @@ int ParenBalance(std::string_view s) {
   return balance;
 }
 
-std::string HexByte(unsigned char c) {
-  static const char kHex[] = "0123456789ABCDEF";
-  return std::string("0x") + kHex[c >> 4] + kHex[c & 15];
-}
-
 }  // namespace
 
 bool TKenAllBuilder::Add(const std::string& record) {
@@ -103,7 +98,7 @@ TKenAllStats ConvertKenAllText(std::string_view text, TPostalLists& lists, const
       unsigned char c = static_cast<unsigned char>(text[end]);
       if (c == '\r' || c == '\n') break;
       if (c < 0x20 || c == 0x7F)
-        fail(lineNo, SJ("制御文字 ") + HexByte(c) + SJ(" があります（") + std::to_string(end - i + 1) + SJ("バイト目）"));
+        fail(lineNo, SJ("制御文字 ") + HexBytes(text, end, 1) + SJ(" があります（") + std::to_string(end - i + 1) + SJ("バイト目）"));
       ++end;
     }
     if (end > i) {
