@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Cp932.h"
 
@@ -59,6 +61,14 @@ inline std::string U8(const std::string& sjis) { return SjisToUtf8(sjis); }
 
 inline std::string SharedData(const std::string& rel) { return std::string(KAEDE_SHARED_DATA) + "/" + rel; }
 inline bool HaveSharedData() { return std::filesystem::is_directory(KAEDE_SHARED_DATA); }
+
+// The names of the files and folders in a folder, sorted.
+inline std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> r;
+  for (auto& e : std::filesystem::directory_iterator(folder)) r.push_back(e.path().filename().string());
+  std::sort(r.begin(), r.end());
+  return r;
+}
 
 }  // namespace kaede::test
 

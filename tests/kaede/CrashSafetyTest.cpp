@@ -20,13 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> r;
-  for (auto& e : fs::directory_iterator(folder)) r.push_back(e.path().filename().string());
-  std::sort(r.begin(), r.end());
-  return r;
-}
-
 std::string Read(const std::string& utf8Path) { return ReadFileBytes(Utf8ToSjis(utf8Path)); }
 
 // Makes the files of the folder look two days old, as leftovers of an earlier day.
@@ -105,7 +98,7 @@ TEST(CrashSafety, KillingASaveOfABigBookLeavesTheOldOrTheNewBook) {
   fs::copy_file(original, book, fs::copy_options::overwrite_existing);
   Timed(unify, dir.Path() + "/err");
   EXPECT_EQ(Read(book), unified);
-  EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"book.kad", "err", "original.kad"}));
+  EXPECT_EQ(test::FolderNames(dir.Path()), (std::vector<std::string>{"book.kad", "err", "original.kad"}));
 }
 
 TEST(CrashSafety, KillingADictionaryUpdateLeavesTheOldOrTheNewDictionary) {
@@ -151,7 +144,7 @@ TEST(CrashSafety, KillingADictionaryUpdateLeavesTheOldOrTheNewDictionary) {
       allNew = allNew && now == newer[f];
     }
     ASSERT_TRUE(allOld || allNew) << "a mixed dictionary after a kill at " << t << " s";
-    EXPECT_EQ(Names(dict), files);
+    EXPECT_EQ(test::FolderNames(dict), files);
     (allOld ? olds : news) += 1;
   }
   RecordProperty("old", olds);
@@ -159,6 +152,6 @@ TEST(CrashSafety, KillingADictionaryUpdateLeavesTheOldOrTheNewDictionary) {
   // the next run removes the work folders of the killed ones
   plantOld();
   Timed(update, dir.Path() + "/err");
-  EXPECT_TRUE(Names(tmp).empty());
+  EXPECT_TRUE(test::FolderNames(tmp).empty());
   ::unsetenv("TMPDIR");
 }

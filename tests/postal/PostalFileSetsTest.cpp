@@ -31,13 +31,6 @@ std::vector<std::string> Tags(const std::string& dir) {
   return r;
 }
 
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> r;
-  for (auto& e : fs::directory_iterator(folder)) r.push_back(e.path().filename().string());
-  std::sort(r.begin(), r.end());
-  return r;
-}
-
 const std::vector<std::string> kFiles{"City.dat", "Ken.dat", "Postal.dat"};
 
 }  // namespace
@@ -53,7 +46,7 @@ TEST(PostalFileSets, AFileThatCannotBeReplacedLeavesTheWholeOldSet) {
   EXPECT_EQ(ReadFileBytes(Utf8ToSjis(dir.Path() + "/Ken.dat")), RangeLine(0, "Kold") + "\r\n");
   EXPECT_EQ(ReadFileBytes(Utf8ToSjis(dir.Path() + "/City.dat")), RangeLine(0, "Cold") + "\r\n");
   EXPECT_TRUE(fs::is_directory(dir.Path() + "/Postal.dat/inside"));
-  EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"City.dat", "Ken.dat", "Postal.dat", "kept"}));
+  EXPECT_EQ(test::FolderNames(dir.Path()), (std::vector<std::string>{"City.dat", "Ken.dat", "Postal.dat", "kept"}));
 }
 
 TEST(PostalFileSets, AReplacementCutShortIsFinishedOrUndoneByTheNextSaveOrRead) {
@@ -100,11 +93,11 @@ TEST(PostalFileSets, AReplacementCutShortIsFinishedOrUndoneByTheNextSaveOrRead) 
     TPostalData data({Utf8ToSjis(dir.Path())});
     ASSERT_TRUE(data.LoadData());
     EXPECT_EQ(Tags(dir.Path()), c.Expected);
-    EXPECT_EQ(Names(dir.Path()), kFiles);
+    EXPECT_EQ(test::FolderNames(dir.Path()), kFiles);
   }
   // the next save finishes one as well, and then writes its own set
   plant("Ken.dat.new", line("Ken.dat", "half"));
   SavePostalFiles(dir.Path(), Set("next"));
   EXPECT_EQ(Tags(dir.Path()), (std::vector<std::string>{"next", "next", "next"}));
-  EXPECT_EQ(Names(dir.Path()), kFiles);
+  EXPECT_EQ(test::FolderNames(dir.Path()), kFiles);
 }

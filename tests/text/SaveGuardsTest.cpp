@@ -18,13 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> r;
-  for (auto& e : fs::directory_iterator(folder)) r.push_back(e.path().filename().string());
-  std::sort(r.begin(), r.end());
-  return r;
-}
-
 void Age(const std::string& path, int seconds) {
   struct timeval times[2];
   ::gettimeofday(&times[0], nullptr);
@@ -72,7 +65,7 @@ TEST(SaveGuards, WhatIsNotARegularFileIsNeverReplaced) {
   EXPECT_TRUE(fs::is_directory(dir.Path() + "/folder"));
   EXPECT_TRUE(fs::is_symlink(dir.Path() + "/dangling"));
   EXPECT_FALSE(fs::exists(dir.Path() + "/nowhere"));
-  EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"dangling", "folder", "pipe", "to-pipe"}));
+  EXPECT_EQ(test::FolderNames(dir.Path()), (std::vector<std::string>{"dangling", "folder", "pipe", "to-pipe"}));
   // a device (as /dev/stdout can lead to) stays what it is
   EXPECT_THROW(WriteFileAtomic("/dev/null", "x"), EFileError);
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
@@ -99,7 +92,7 @@ TEST(SaveGuards, AFileChangedSinceItWasReadIsNotReplaced) {
   std::ofstream(OsPath(book), std::ios::binary | std::ios::in) << "THEIRS\r\n";
   EXPECT_THROW(WriteFileAtomic(book, "mine\r\n", guard), ESaveConflict);
   EXPECT_EQ(ReadFileBytes(book), "THEIRS\r\n");
-  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"book.kad"});  // no temporary file left
+  EXPECT_EQ(test::FolderNames(dir.Path()), std::vector<std::string>{"book.kad"});  // no temporary file left
 
   // a new book expects no file; one that appeared meanwhile is not replaced either
   TFileStamp none = FileStampOf(dir.File("new.kad"));
@@ -183,7 +176,7 @@ TEST(SaveGuards, StaleTemporaryFilesOfOurNamesGoAtTheFirstSaveIntoTheFolder) {
   Age(dir.Path() + "/.link.tmp-ABCDEF", day + 60);
 
   WriteFileAtomic(dir.File("book.kad"), "new");
-  EXPECT_EQ(Names(dir.Path()),
+  EXPECT_EQ(test::FolderNames(dir.Path()),
             (std::vector<std::string>{".book.kad.tmp-Ab12C", ".book.kad.tmp-Ab12C!", ".book.kad.tmp-Zz99Yy",
                                       ".dir.tmp-ABCDEF", ".link.tmp-ABCDEF", "book.kad", "book.kad.tmp-Ab12Cd",
                                       "target"}));
@@ -224,6 +217,6 @@ TEST(SaveGuards, WorkFoldersGoOnEveryPathOutAndStaleOnesAtTheNextStart) {
   std::ofstream(tmp.Path() + "/elsewhere/precious") << "keep";
   fs::create_directory_symlink(tmp.Path() + "/elsewhere", tmp.Path() + "/KaedeTemp9");
   EXPECT_EQ(RemoveStaleWorkFolders(), 2);
-  EXPECT_EQ(Names(tmp.Path()), (std::vector<std::string>{"KaedeTemp9", "KaedeTempX", "elsewhere"}));
+  EXPECT_EQ(test::FolderNames(tmp.Path()), (std::vector<std::string>{"KaedeTemp9", "KaedeTempX", "elsewhere"}));
   EXPECT_EQ(ReadFileBytes(Utf8ToSjis(tmp.Path() + "/elsewhere/precious")), "keep");
 }

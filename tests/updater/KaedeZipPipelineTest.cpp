@@ -21,13 +21,6 @@ namespace {
 const char* const kZipPath = "/zipcode/dl/kogaki/zip/ken_all.zip";
 const char* const kLzhPath = "/zipcode/dl/kogaki/lzh/ken_all.lzh";
 
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> r;
-  for (auto& e : fs::directory_iterator(folder)) r.push_back(e.path().filename().string());
-  std::sort(r.begin(), r.end());
-  return r;
-}
-
 // A run of the pipeline against a local server, with its own temporary folder (TMPDIR) and
 // target folder, and the published sample packed as ZIP and LHA archives.
 class Pipeline : public ::testing::Test {
@@ -106,7 +99,7 @@ TEST_F(Pipeline, DownloadsUnpacksAndConvertsReportingEachStep) {
   EXPECT_EQ(Statuses.front().Percent, 10);
   EXPECT_EQ(Last.Step, TZipStep::Done);
   EXPECT_EQ(Last.Percent, 100);
-  EXPECT_TRUE(Entries(Tmp).empty());
+  EXPECT_TRUE(test::FolderNames(Tmp).empty());
 }
 
 TEST_F(Pipeline, TheFormatIsTakenFromTheContentAndTheLhaPathIsTheFallback) {
@@ -141,7 +134,7 @@ TEST_F(Pipeline, DownloadErrorsNameTheAddressAndKeepTheDictionary) {
       EXPECT_FALSE(e.Reason().empty());
     }
     ExpectOldDictionary();
-    EXPECT_TRUE(Entries(Tmp).empty()) << source;  // no half file, no empty work folder
+    EXPECT_TRUE(test::FolderNames(Tmp).empty()) << source;  // no half file, no empty work folder
   }
 }
 
@@ -172,7 +165,7 @@ TEST_F(Pipeline, WhatIsNoArchiveOrNoDictionaryFailsAndKeepsTheDictionary) {
     EXPECT_EQ(Last.Percent, 0);
     EXPECT_EQ(SjisToUtf8(Last.Text), c.Text) << c.Source;
     ExpectOldDictionary();
-    EXPECT_TRUE(Entries(Tmp).empty()) << c.Source;
+    EXPECT_TRUE(test::FolderNames(Tmp).empty()) << c.Source;
   }
   // no target folder
   TKaedeZipPipeline p;
@@ -198,7 +191,7 @@ TEST(Download, RedirectsAreFollowedOnlyToTheWeb) {
   test::WriteAll(dir.Path() + "/keep.zip", "old");
   EXPECT_THROW(DownloadFile(server.Url("/missing"), dir.Path() + "/keep.zip"), EDownloadError);
   EXPECT_EQ(test::ReadAll(dir.Path() + "/keep.zip"), "old");
-  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"a.zip", "keep.zip"}));
+  EXPECT_EQ(test::FolderNames(dir.Path()), (std::vector<std::string>{"a.zip", "keep.zip"}));
 }
 
 TEST(Download, LocalSources) {

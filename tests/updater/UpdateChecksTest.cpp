@@ -21,13 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> r;
-  for (auto& e : fs::directory_iterator(folder)) r.push_back(e.path().filename().string());
-  std::sort(r.begin(), r.end());
-  return r;
-}
-
 // A pipeline over local archives with its own temporary folder and a target folder that holds
 // the dictionary of the published sample (the current dictionary).
 class UpdateChecks : public ::testing::Test {
@@ -86,7 +79,7 @@ TEST_F(UpdateChecks, AControlByteAnywhereIsAnErrorNamingTheLineAndTheFileIsReadT
     EXPECT_EQ(Last.Step, TZipStep::Convert);
     EXPECT_EQ(LastText().rfind("変換に失敗しました。KEN_ALL.CSV の 1201行目: 制御文字 ", 0), 0u) << LastText();
     EXPECT_TRUE(CurrentKept());
-    EXPECT_TRUE(Entries(Tmp).empty());
+    EXPECT_TRUE(test::FolderNames(Tmp).empty());
   }
   // every line is read: the last one without its line end too, and lines ended by CR alone
   TPostalLists whole, cut;
@@ -127,7 +120,7 @@ TEST_F(UpdateChecks, ADictionaryMuchSmallerThanTheCurrentOneAsksOrFails) {
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_NE(questions[0].find("置き換えますか"), std::string::npos);
     EXPECT_TRUE(CurrentKept());
-    EXPECT_TRUE(Entries(Tmp).empty());
+    EXPECT_TRUE(test::FolderNames(Tmp).empty());
   }
   // yes, or --force, replaces it
   std::string zip = Zip("small.zip", one);
@@ -175,7 +168,7 @@ TEST_F(UpdateChecks, ArchiveFailuresNameTheirCause) {
     EXPECT_EQ(LastText().rfind("解凍に失敗しました。", 0), 0u);
     EXPECT_NE(LastText().find(c.Cause), std::string::npos) << LastText();
     EXPECT_TRUE(CurrentKept());
-    EXPECT_TRUE(Entries(Tmp).empty());
+    EXPECT_TRUE(test::FolderNames(Tmp).empty());
   }
 }
 
@@ -185,7 +178,7 @@ TEST_F(UpdateChecks, StaleWorkFoldersOfKilledRunsGoAtTheNextRun) {
   test::WriteAll(Tmp + "/KaedeTemp0/sub/KEN_ALL.CSV", Csv);
   fs::create_directory(Tmp + "/KaedeTemp4");
   EXPECT_TRUE(Run(Zip("good.zip", Csv)));
-  EXPECT_TRUE(Entries(Tmp).empty());
+  EXPECT_TRUE(test::FolderNames(Tmp).empty());
 }
 
 TEST_F(UpdateChecks, ANewlineBombAndASourceWithoutEndStopEarlyInLittleMemory) {
@@ -217,7 +210,7 @@ TEST_F(UpdateChecks, ANewlineBombAndASourceWithoutEndStopEarlyInLittleMemory) {
     EXPECT_EQ(r.Status, source == bomb ? 1 : 3);
     EXPECT_NE(test::ReadAll(said).find("上限"), std::string::npos) << test::ReadAll(said);
     EXPECT_TRUE(CurrentKept());
-    EXPECT_TRUE(Entries(Tmp).empty());
+    EXPECT_TRUE(test::FolderNames(Tmp).empty());
   }
 }
 
