@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "AppPaths.h"
+#include "BaseStyles.h"
 #include "Commands.h"
 #include "Files.h"
 #include "QtCanvas.h"
@@ -16,6 +17,19 @@ namespace fs = std::filesystem;
 
 bool IsNumber(const std::string& s) {
   return !s.empty() && s.size() < 9 && s.find_first_not_of("0123456789") == std::string::npos;
+}
+
+TBaseStyle* ListedStyle(TBaseStyleList& list, const std::string& arg) {
+  // the settings of the address book, where its styles live
+  list.ReadFromRegistry("KaedeAddress");
+  if (IsNumber(arg)) {
+    const int index = std::atoi(arg.c_str());
+    return index < list.Count() ? list.Style(index) : nullptr;
+  }
+  const std::string name = ArgToSjis(arg, "the style name");
+  for (int i = 0; i < list.Count(); ++i)
+    if (list.Style(i)->Name() == name) return list.Style(i);
+  return nullptr;
 }
 
 void ParseRange(const std::string& text, const char* option, const char* unit, int32_t& from, int32_t& to) {

@@ -6,6 +6,11 @@
 #include <memory>
 #include <string>
 
+namespace kaede {
+class TBaseStyle;
+class TBaseStyleList;
+}  // namespace kaede
+
 namespace kaede::cli {
 
 // Digits only (and not too many for an int).
@@ -13,6 +18,10 @@ bool IsNumber(const std::string& s);
 // "A-B", "A-", "-B" or "A" with numbers from 1 (0: not given); raises naming the option and
 // what it counts ("--pages", "page") otherwise.
 void ParseRange(const std::string& text, const char* option, const char* unit, int32_t& from, int32_t& to);
+
+// The style of the address book's settings (its list read into `list`) at a place given as a
+// number from 0, or of a name; none when there is no such style.
+TBaseStyle* ListedStyle(TBaseStyleList& list, const std::string& arg);
 
 // An application object of the toolkit without a display (none when one exists), with the
 // drawing surfaces installed; it lives while the command runs.

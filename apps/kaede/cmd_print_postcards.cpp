@@ -29,7 +29,7 @@ const char* const kUsage =
     "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
     "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] [--preview] -o OUT.pdf";
 
-// The settings of the address book: the user's styles and the senders live there.
+// The settings of the address book: the senders live there.
 const char* const kAppKey = "KaedeAddress";
 
 // The style: a .kps file, a place in the list, or a name of the list.
@@ -42,17 +42,7 @@ void ChooseStyle(const std::string& arg, TPostStyle& style) {
     return;
   }
   TPostStyleList list;
-  list.ReadFromRegistry(kAppKey);
-  if (list.Count() == 0) list.Reset();
-  TBaseStyle* found = nullptr;
-  if (IsNumber(arg)) {
-    int index = std::atoi(arg.c_str());
-    if (index < list.Count()) found = list.Style(index);
-  } else {
-    std::string name = ArgToSjis(arg, "the style name");
-    for (int i = 0; i < list.Count() && !found; ++i)
-      if (list.Style(i)->Name() == name) found = list.Style(i);
-  }
+  TBaseStyle* found = ListedStyle(list, arg);
   if (!found)
     throw Exception("no postcard style '" + Utf8ToSjis(arg, TConvMode::Replace) + "': give a name or a number from 0 to " +
                     std::to_string(list.Count() - 1) + " of the style list, or a .kps file");

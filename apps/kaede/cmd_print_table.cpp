@@ -24,25 +24,10 @@ namespace {
   "print table BOOK.kad [--style NAME|NUMBER] [--classify NAME|--filter-row N|--find TEXT] [--pages A-B] -o OUT.pdf"
 const char* const kUsage = "usage: kaede " KAEDE_PRINT_TABLE_SYNOPSIS;
 
-// The settings of the address book, where the table styles live.
-const char* const kAppKey = "KaedeAddress";
-
 // The table style of the settings by place or name.
 void ChooseStyle(const std::string& arg, bool given, TTableStyle& style) {
   TTableStyleList list;
-  list.ReadFromRegistry(kAppKey);
-  if (list.Count() == 0) list.Reset();
-  TBaseStyle* found = nullptr;
-  if (!given) {
-    found = list.Style(0);
-  } else if (IsNumber(arg)) {
-    int index = std::atoi(arg.c_str());
-    if (index < list.Count()) found = list.Style(index);
-  } else {
-    std::string name = ArgToSjis(arg, "the style name");
-    for (int i = 0; i < list.Count() && !found; ++i)
-      if (list.Style(i)->Name() == name) found = list.Style(i);
-  }
+  TBaseStyle* found = ListedStyle(list, given ? arg : "0");
   if (!found) {
     std::string names;
     for (int i = 0; i < list.Count(); ++i) names += "\n  " + std::to_string(i) + " " + list.Style(i)->Name();

@@ -323,7 +323,7 @@ void TPostLayout::DrawPersonData(const TPerson& person, bool sender) {
     } else {
       // a reply card is addressed back to the sender: "行" stands where an honorific would
       std::string n = person.PrintName();
-      if (FStyle.Name() == SJ("往復はがき（返信）")) {
+      if (FStyle.Name() == TPostStyle::PresetName(12)) {  // the reply card of a round-trip card
         n += SJ("行");
         honorific = 2;
       }
