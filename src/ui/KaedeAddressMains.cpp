@@ -395,19 +395,13 @@ void TKaedeAddressMain::Start() {
 }
 
 void TKaedeAddressMain::SetIdleSaveDelay(int ms) { FIdleSave->setInterval(ms); }
-int TKaedeAddressMain::IdleSaveDelay() const { return FIdleSave->interval(); }
 
 void TKaedeAddressMain::EntryWritten() { FIdleSave->start(); }
 
 void TKaedeAddressMain::IdleSave() {
   // The entry stays in the pane: relations follow a new name when the edit is completed.
   // A failure here is reported when the edit is completed and saved again.
-  TPersonList& book = FController->Book();
-  if (!book.Modified() || book.FileName.empty()) return;
-  try {
-    book.SaveToFile(std::string());
-  } catch (const Exception&) {
-  }
+  FController->SaveBook(false);
 }
 
 void TKaedeAddressMain::SaveNow() {

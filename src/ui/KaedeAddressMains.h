@@ -52,7 +52,6 @@ public:
   // The pause in editing after which the book is written although the entry is still being
   // edited, in milliseconds.
   void SetIdleSaveDelay(int ms);
-  int IdleSaveDelay() const;
 
   // ---- IMainView ----
   void SetTitle(const std::string& title) override;

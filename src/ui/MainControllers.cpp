@@ -124,14 +124,14 @@ bool TMainController::IsValidBookName(const std::string& name) {
   return !name.empty() && name[0] != '.' && SearchAll("/", name, 0).empty() && name.find('\0') == std::string::npos;
 }
 
-bool TMainController::SaveBook() {
+bool TMainController::SaveBook(bool report) {
   TPersonList& book = Book();
   if (!book.Modified() || book.FileName.empty() || book.InUse()) return true;
   try {
     book.SaveToFile(std::string());
     return true;
   } catch (const Exception& e) {
-    AppHost().ShowError(e.what());
+    if (report) AppHost().ShowError(e.what());
     return false;
   }
 }

@@ -75,8 +75,9 @@ public:
   bool NewBook();
   bool RenameBook();
   bool DeleteBook(const std::string& name);
-  // Saves the book when it has unsaved changes; reports a failure and gives false.
-  bool SaveBook();
+  // Saves the book when it has unsaved changes; a failure gives false, and is reported unless
+  // `report` is false (a save in a pause of typing, which the next save reports).
+  bool SaveBook(bool report = true);
   // Refused names: empty, holding "/", starting with "." (a book stays in its folder).
   static bool IsValidBookName(const std::string& name);
 
