@@ -468,6 +468,12 @@ bool TEditorView::ExecuteCommand(int32_t command) {
 
 // ---- Mouse ---------------------------------------------------------------------------------
 
+const RLineStatus* TEditorView::PaintedStatus(int32_t row) const {
+  if (FStatuses.empty()) return nullptr;
+  const RLineStatus& s = FStatuses[static_cast<size_t>(std::max(0, row)) % FStatuses.size()];
+  return s.Row == row && s.Version == FVersion ? &s : nullptr;
+}
+
 TEditorHit TEditorView::HitText(TPoint pt) const {
   TEditorHit hit;
   const TEditorGeometry& g = FGeometry;
@@ -492,10 +498,14 @@ TEditorHit TEditorView::HitText(TPoint pt) const {
         return true;
       }
       // the cells of the row: their states, and their own advances with proportional text
-      TEditorPaintState s = PaintState();
-      TEditorPainter painter(EditorStyle(), Lines(), g, s);
-      RLineStatus st;
-      painter.MakeStatus(k, st);
+      // (the pointer moves over rows just painted: their states are taken as they are)
+      RLineStatus made;
+      const RLineStatus* painted = PaintedStatus(k);
+      if (!painted) {
+        TEditorPaintState s = PaintState();
+        TEditorPainter(EditorStyle(), Lines(), g, s).MakeStatus(k, made);
+      }
+      const RLineStatus& st = painted ? *painted : made;
       const TIntegers* offsets = EditorStyle().Editor().ProportionalFont ? &st.Offsets : nullptr;
       hit.Position = FCore.ValidPosition(TPoint{g.ColumnAt(p, along, offsets), k});
       hit.Area = eaText;

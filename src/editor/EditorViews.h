@@ -124,6 +124,8 @@ private:
   bool RowPage(int32_t k, TRect& content, int32_t& pageFirst) const;
   void DrawCaret(TCanvas& c, const TRect& content, int32_t pageFirst);
   void CheckPageCount();
+  // The cell states of a row as the last paint made them, when they are still current.
+  const RLineStatus* PaintedStatus(int32_t row) const;
 
   TEditorCore FCore;
   TEditorGeometry FGeometry, FRefGeometry;

@@ -269,17 +269,18 @@ void DrawVerticalText(QPainter& painter, const QFont& font, int32_t x, int32_t y
   const int em = EmOf(font, painter.device());
   QFont sized = font;
   sized.setPixelSize(em);
-  std::vector<int32_t> own;
-  if (!advances) {
-    own.resize(sjis.size());
-    VerticalAdvances(sized, sjis, own.data());
-    advances = own.data();
-  }
-
   std::unique_lock lock(Faces().Lock);
   TFace* face = Faces().FaceOf(sized);
   std::vector<TChar> chars;
   Characters(face, sized, sjis, chars);
+  // without advances of the layout, each character's own (as VerticalAdvances gives them)
+  std::vector<int32_t> own;
+  if (!advances) {
+    own.assign(sjis.size(), 0);
+    const int ownEm = EmOf(sized, nullptr);
+    for (const TChar& c : chars) own[c.Byte] = static_cast<int32_t>(std::lround(c.Info->Advance * ownEm));
+    advances = own.data();
+  }
 
   // Runs of characters drawn by one face in one orientation go out as one glyph run.
   const double centre = x - em / 2.0;
