@@ -40,6 +40,28 @@ void TTaskJump::Redo() {
 
 // ---- TTaskEdit -----------------------------------------------------------------------------
 
+namespace {
+
+// The pieces of a box edit, row by row: taken out from the bottom up, or put in from the top
+// down (lines added where the box reaches past the last line).
+TEditResult TakeBox(TEditList& lines, const T2Carets& rows) {
+  TEditResult last;
+  for (size_t k = rows.size(); k-- > 0;) last = lines.ReplaceText(rows[k].Start, rows[k].End, std::string());
+  return last;
+}
+
+TEditResult PutBox(TEditList& lines, const T2Carets& rows, const std::string& text) {
+  const TStrings pieces = TextLines(text);
+  TEditResult last;
+  for (size_t k = 0; k < rows.size(); ++k) {
+    while (rows[k].Start.Y >= lines.Count()) lines.Add(std::string());
+    last = lines.ReplaceText(rows[k].Start, rows[k].Start, k < pieces.size() ? pieces[k] : std::string());
+  }
+  return last;
+}
+
+}  // namespace
+
 std::string TTaskEdit::Caption(bool redo) const {
   if (Inserted.empty()) return SJ("【文字削除】") + EditCaptionText(Deleted);
   if (Deleted.empty()) return SJ("【文字挿入】") + EditCaptionText(Inserted);
@@ -53,16 +75,15 @@ void TTaskEdit::Undo() {
   TEditList& lines = e->Lines();
   TEditResult last;
   if (Box) {
-    const TStrings pieces = TextLines(Deleted);
-    // what went in leaves from the bottom up; what came out goes back from the top down
+    // what went in leaves from the bottom up, with the lines added for it; what came out goes
+    // back from the top down
     if (!Inserted.empty()) {
-      for (size_t k = Rows.size(); k-- > 0;) last = lines.ReplaceText(Rows[k].Start, Rows[k].End, std::string());
+      last = TakeBox(lines, Rows);
       while (lines.Count() > LinesBefore && lines.Count() > 1 && lines[lines.Count() - 1].empty())
         last = lines.ReplaceText(TPoint{static_cast<int32_t>(lines[lines.Count() - 2].size()) + 1, lines.Count() - 2},
                                  TPoint{1, lines.Count() - 1}, std::string());
     } else {
-      for (size_t k = 0; k < Rows.size(); ++k)
-        last = lines.ReplaceText(Rows[k].Start, Rows[k].Start, k < pieces.size() ? pieces[k] : std::string());
+      last = PutBox(lines, Rows, Deleted);
     }
     last.FirstRow = 0;
     last.LastRow = -1;
@@ -79,15 +100,7 @@ void TTaskEdit::Redo() {
   TEditList& lines = e->Lines();
   TEditResult last;
   if (Box) {
-    const TStrings pieces = TextLines(Inserted);
-    if (!Inserted.empty()) {
-      for (size_t k = 0; k < Rows.size(); ++k) {
-        while (Rows[k].Start.Y >= lines.Count()) lines.Add(std::string());
-        last = lines.ReplaceText(Rows[k].Start, Rows[k].Start, k < pieces.size() ? pieces[k] : std::string());
-      }
-    } else {
-      for (size_t k = Rows.size(); k-- > 0;) last = lines.ReplaceText(Rows[k].Start, Rows[k].End, std::string());
-    }
+    last = Inserted.empty() ? TakeBox(lines, Rows) : PutBox(lines, Rows, Inserted);
     last.FirstRow = 0;
     last.LastRow = -1;
   } else {
