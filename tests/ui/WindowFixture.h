@@ -124,6 +124,18 @@ public:
     QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
     QApplication::processEvents();
   }
+  // Whether Ins on the entry list asks for a new entry (the question is turned down).
+  bool InsertAsks() {
+    bool asked = false;
+    AnswerNextDialog([&asked](QDialog* d) {
+      asked = true;
+      d->reject();
+    });
+    QTest::keyClick(List(), Qt::Key_Insert);
+    QTest::qWait(50);
+    DropPendingAnswers();
+    return asked;
+  }
   // A menu of the menu bar, or a submenu of it, by its captions ("住所録(&A)", "住所録の切替(&C)").
   QMenu* Menu(const QString& top, const QString& sub = QString()) {
     QMenu* found = nullptr;

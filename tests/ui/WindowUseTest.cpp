@@ -65,14 +65,7 @@ TEST(WindowUse, TheFirstStartOnAnEmptyFolderLeavesAddReadyWhateverTheAnswer) {
     EXPECT_TRUE(FileExists(f.Book(answer ? "仕事" : "住所録")));
     EXPECT_TRUE(f.Action("ActionAdd")->isEnabled());
     // Ins opens the add dialog at once, without a change of tab first
-    bool asked = false;
-    AnswerNextDialog([&asked](QDialog* d) {
-      asked = true;
-      d->reject();
-    });
-    QTest::keyClick(f.List(), Qt::Key_Insert);
-    QTest::qWait(50);
-    EXPECT_TRUE(asked);
+    EXPECT_TRUE(f.InsertAsks());
   }
 }
 
@@ -470,15 +463,7 @@ TEST(WindowUse, AfterDeletingTheOpenBookNothingRecreatesIt) {
   QApplication::processEvents();
   EXPECT_EQ(f.w->windowTitle(), QStringLiteral("Kaede Address"));
   EXPECT_FALSE(f.Action("ActionAdd")->isEnabled());
-  bool asked = false;
-  AnswerNextDialog([&asked](QDialog* d) {
-    asked = true;
-    d->reject();
-  });
-  QTest::keyClick(f.List(), Qt::Key_Insert);
-  QTest::qWait(50);
-  EXPECT_FALSE(asked);
-  DropPendingAnswers();
+  EXPECT_FALSE(f.InsertAsks());
   f.w->close();
   EXPECT_FALSE(FileExists(f.Book("住所録")));
   EXPECT_FALSE(FileExists(f.Book("仕事")));
