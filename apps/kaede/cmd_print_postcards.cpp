@@ -9,6 +9,9 @@
 //   --guides                      print the outlines of the text rectangles (a proof)
 //   --preview                     print the cards as the preview shows them: with the card's
 //                                 colour, its pre-printed frames and title, and the pictures
+//   --barcode on|off              print the customer barcode or not, whatever the style says
+//   --dict DIR                    the postal dictionary the barcode finds towns in
+// Entries that go without their barcode are listed after the summary.
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
 #include <algorithm>
@@ -20,6 +23,7 @@
 #include "Commands.h"
 #include "PdfPrints.h"
 #include "PostPrints.h"
+#include "PostalDatas.h"
 #include "Strs.h"
 
 namespace kaede::cli {
@@ -27,7 +31,8 @@ namespace {
 
 const char* const kUsage =
     "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
-    "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] [--preview] -o OUT.pdf";
+    "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] [--preview] [--barcode on|off] "
+    "[--dict DIR] -o OUT.pdf";
 
 // The settings of the address book: the senders live there.
 const char* const kAppKey = "KaedeAddress";
@@ -58,6 +63,11 @@ int Run(const TArgs& args) {
   const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
   const bool guides = r.Flag("--guides");
   const bool preview = r.Flag("--preview");
+  std::string barcodeArg, dictArg;
+  const bool hasBarcode = r.Option("--barcode", barcodeArg);
+  const bool hasDict = r.Option("--dict", dictArg);
+  if (hasBarcode && barcodeArg != "on" && barcodeArg != "off")
+    throw Exception("--barcode takes on or off, not '" + Utf8ToSjis(barcodeArg, TConvMode::Replace) + "'");
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
   if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);
@@ -72,6 +82,9 @@ int Run(const TArgs& args) {
   TPostStyle* style = TDataItem::Make<TPostStyle>();
   std::unique_ptr<TPostStyle, void (*)(TPostStyle*)> styleGuard(style, [](TPostStyle* s) { s->Free(); });
   if (hasStyle) ChooseStyle(styleArg, *style);
+  if (hasBarcode) style->SetPost(&TPostValues::Barcode, barcodeArg == "on");
+  // the dictionary asked for must be there; the usual one is read when a barcode needs it
+  std::unique_ptr<TPostalData> dictionary = hasDict ? OpenDictionary(dictArg) : std::make_unique<TPostalData>();
 
   TPersonList book;
   book.Open(file, false);
@@ -86,6 +99,7 @@ int Run(const TArgs& args) {
   job.Title = style->Name();
   job.Guides = guides;
   job.Preview = preview;
+  job.Dictionary = dictionary.get();
 
   // The sender: the N-th of the settings, by default the one the style names.
   TPersonList senders;
@@ -108,13 +122,21 @@ int Run(const TArgs& args) {
 
   app = StartQt();
   output.InstallPrinter();
-  const int32_t sheets = PrintPostcards(job);
+  std::vector<TBarcodeMissing> missing;
+  const int32_t sheets = PrintPostcards(job, &missing);
   output.Finish();
   // a free-text card is one page: the command line prints it with the first entry, no text
   const int32_t printed = style->Post().Editor ? std::min(1, sheets) : job.Range.LastPage - job.Range.FirstPage + 1;
   auto count = [](int32_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); };
   PrintLine(count(printed, "entry", "entries") + " on " + count(sheets, "sheet", "sheets") + " (" + style->Name() +
             ") written to " + output.File());
+  if (!missing.empty()) {
+    PrintLine(count(static_cast<int32_t>(missing.size()), "entry", "entries") + " without the barcode:");
+    for (const TBarcodeMissing& m : missing) {
+      const TPerson* p = job.Persons[static_cast<size_t>(m.Entry)];
+      PrintLine("  " + std::to_string(m.Entry + 1) + " " + p->PrintName() + ": " + BarcodeFailureText(m.Why));
+    }
+  }
   return 0;
 }
 

@@ -10,11 +10,13 @@
 #include <string>
 
 #include "Canvas.h"
+#include "CustomerBarcodes.h"
 #include "PostStyles.h"
 
 namespace kaede {
 
 class TPerson;
+class TPostalData;
 
 // The stamp, header and footer pictures of a style; each is absent when its file is missing
 // or its number is 0.
@@ -30,6 +32,12 @@ std::string PostPictureName(const std::string& kind, int32_t number);
 std::string PostPictureFolder();
 // The pictures a style names, from `folder` (the installed ones by default).
 TPostPictures LoadPostPictures(const TPostValues& values, const std::string& folder = PostPictureFolder());
+
+// An entry (from 0) printed without its barcode, and why.
+struct TBarcodeMissing {
+  int32_t Entry;
+  TBarcodeFailure Why;
+};
 
 // What one card is drawn with.
 struct TPostPaint {
@@ -49,6 +57,8 @@ struct TPostPaint {
   const TPerson* Person = nullptr;
   const TPerson* Sender = nullptr;
   const TPostPictures* Pictures = nullptr;
+  // Where the barcode finds the town of an address (none: no barcode can be made).
+  TPostalData* Dictionary = nullptr;
   // The colour outside the envelope's flap (the desktop's workspace colour).
   TColor WorkspaceColor = 0xABABAB;
 };
@@ -73,6 +83,9 @@ public:
   const TRect& CardRect() const { return FCard; }
   // The seven postal-code boxes of the addressee's (false) or the sender's (true) frame.
   void CodeBoxes(bool sender, TRect boxes[7]) const;
+  // After DrawData: why the addressee's barcode was left out (None when it was drawn or is
+  // not part of the style).
+  TBarcodeFailure BarcodeFailure() const { return FBarcodeFailure; }
 
 private:
   struct TBlock;
@@ -94,6 +107,7 @@ private:
   void DrawAddress(int no, const TRect& r, TStrings lines);
   void DrawName(int no, const TRect& r, TStrings lines, int32_t honorificLen, const std::string& title);
   void DrawList(int no, const TRect& r, const TStrings& items);
+  void DrawBarcode(const TPerson& person);
 
   const TPostStyle& FStyle;
   const TPostValues& FV;
@@ -102,6 +116,7 @@ private:
   int32_t FDpi;
   int32_t FLid = 0;  // the flap's height in pixels
   TRect FCard;
+  TBarcodeFailure FBarcodeFailure = TBarcodeFailure::None;
 };
 
 }  // namespace kaede

@@ -20,7 +20,7 @@ TPostPrintRange PostPrintRange(int32_t from, int32_t to, int32_t count, int32_t 
   return r;
 }
 
-int32_t PrintPostcards(const TPostPrintJob& job) {
+int32_t PrintPostcards(const TPostPrintJob& job, std::vector<TBarcodeMissing>* missing) {
   if (!job.Style) throw Exception("PrintPostcards: no style");
   if (job.Range.Empty()) return 0;
   TPostView view;
@@ -30,12 +30,17 @@ int32_t PrintPostcards(const TPostPrintJob& job) {
   view.SetShowGuides(job.Guides);
   view.PrintGuides = job.Guides;
   view.PrintAsShown = job.Preview;
+  view.Dictionary = job.Dictionary;
+  int32_t sheets = 0;
   // a free-text card is one page showing the current entry: the first of the range
   if (job.Style->Post().Editor) {
     view.SelectPerson(job.Range.FirstPage);
-    return view.Print(job.Title, 1, 1);
+    sheets = view.Print(job.Title, 1, 1);
+  } else {
+    sheets = view.Print(job.Title, job.Range.FirstPage + 1, job.Range.LastPage + 1);
   }
-  return view.Print(job.Title, job.Range.FirstPage + 1, job.Range.LastPage + 1);
+  if (missing) *missing = view.BarcodeMisses();
+  return sheets;
 }
 
 }  // namespace kaede

@@ -3,8 +3,16 @@
 #include <algorithm>
 
 #include "PersonLists.h"
+#include "PostalDatas.h"
 
 namespace kaede {
+
+namespace {
+TPostalData& UsualDictionary() {
+  static TPostalData data;
+  return data;
+}
+}  // namespace
 
 TPostView::TPostView(TPostStyle* style) : TEditorView(style, [] { return static_cast<TBaseStyle*>(new TPostStyle()); }) {}
 
@@ -184,6 +192,7 @@ TPostPaint TPostView::PaintOf(int32_t page, const TRect& pageRect) const {
   p.Person = PagePerson(page);
   p.Sender = Sender();
   p.Pictures = &FPictures;
+  p.Dictionary = Dictionary ? Dictionary : &UsualDictionary();
   p.WorkspaceColor = WorkspaceColor;
   return p;
 }
@@ -199,10 +208,15 @@ void TPostView::DrawCard(int32_t page, const TRect& pageRect, const TRect& clip,
     c.SetClipRect(IntersectRects(OffsetRect(pageRect, -shift.X, -shift.Y), OffsetRect(clip, -shift.X, -shift.Y)));
   }
   TPostLayout layout(PostStyle(), c, paint);
-  if (background)
+  if (background) {
     layout.DrawBackground();
-  else
+  } else {
     layout.DrawData();
+    const int32_t entry = PostStyle().Post().Editor ? FCurrentPerson : page;
+    if (Printing() && layout.BarcodeFailure() != TBarcodeFailure::None &&
+        (FBarcodeMisses.empty() || FBarcodeMisses.back().Entry != entry))
+      FBarcodeMisses.push_back({entry, layout.BarcodeFailure()});
+  }
   if (divided) c.ResetClip();
 }
 
@@ -223,6 +237,7 @@ void TPostView::DrawPageAfter(int32_t page, const TRect& pageRect, const TRect& 
 // ---- Printing ------------------------------------------------------------------------------
 
 void TPostView::PrintStarting() {
+  FBarcodeMisses.clear();
   TPostStyle& style = PostStyle();
   if (!FScreenStyle) FScreenStyle = TDataItem::Make<TPostStyle>();
   FScreenStyle->Assign(&style);
