@@ -657,20 +657,28 @@ void TPostLayout::DrawBarcode(const TPerson& person) {
     FCanvas.TextOut(r.Left + h / 2, r.Top + (Ht(r) - h) / 2, SJ("バーコードなし：") + BarcodeFailureText(FBarcodeFailure));
     return;
   }
+  // The gaps and the long bars are at their largest allowed at the standard sizes: both are
+  // rounded down to whole pixels, so that no gap and no bar grows past its limit, and each
+  // bar takes what its pitch leaves beside its gap.
+  auto floorPixels = [&](double mm) { return std::max(1, static_cast<int32_t>(mm * FDpi / 25.4 * FPaint.Zoom)); };
+  const int32_t gap = floorPixels(m.Pitch - m.BarWidth), longPx = floorPixels(m.Long);
+  const int32_t timingPx = std::min(longPx, std::max(1, ToPixels(m.Timing)));
+  const int32_t y = FCard.Top + ToPixels(top), timingTop = y + (longPx - timingPx) / 2;
   FCanvas.SetPen(TPen{TPenStyle::Clear, 1, clBlack});
   FCanvas.SetBrush(TBrush{TBrushStyle::Solid, clBlack});
   const auto bars = code.Bars();
   for (size_t i = 0; i < bars.size(); ++i) {
     const double x = left + static_cast<double>(i) * m.Pitch;
-    double y0 = top, y1 = top + m.Long;
+    const int32_t x0 = FCard.Left + ToPixels(x);
+    const int32_t x1 = std::max(x0 + 1, FCard.Left + ToPixels(x + m.Pitch) - gap);
+    int32_t y0 = y, y1 = y + longPx;
     switch (bars[i]) {
       case TBarKind::Long: break;
-      case TBarKind::Upper: y1 = top + m.Half; break;
-      case TBarKind::Lower: y0 = top + m.Long - m.Half; break;
-      case TBarKind::Timing: y0 = top + (m.Long - m.Timing) / 2, y1 = y0 + m.Timing; break;
+      case TBarKind::Upper: y1 = timingTop + timingPx; break;
+      case TBarKind::Lower: y0 = timingTop; break;
+      case TBarKind::Timing: y0 = timingTop, y1 = timingTop + timingPx; break;
     }
-    FCanvas.FillRect({FCard.Left + ToPixels(x), FCard.Top + ToPixels(y0), FCard.Left + ToPixels(x + m.BarWidth),
-                      FCard.Top + ToPixels(y1)});
+    FCanvas.FillRect({x0, y0, x1, y1});
   }
 }
 

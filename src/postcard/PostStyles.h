@@ -54,7 +54,7 @@ struct TPostValues {
   // 80 mm) and its top-left corner (the width and height follow from the size).
   bool Barcode = false;
   double BarcodeSize = 10.0;
-  TMmRect BarcodeLayout{10.0, 134.0, 0.0, 0.0};
+  TMmRect BarcodeLayout{10.0, 135.0, 0.0, 0.0};
   bool operator==(const TPostValues&) const = default;
 };
 
