@@ -49,9 +49,45 @@ TColor Darker(TColor c, double part) {
   return ch(0) | ch(8) | ch(16);
 }
 
+bool IsFullDigit(const std::string& s, size_t i) {
+  return i + 1 < s.size() && static_cast<unsigned char>(s[i]) == 0x82 && static_cast<unsigned char>(s[i + 1]) >= 0x4F &&
+         static_cast<unsigned char>(s[i + 1]) <= 0x58;
+}
+
 TPen SolidPen(TColor color, int32_t width = 1) { return TPen{TPenStyle::Solid, std::max(1, width), color}; }
 
 }  // namespace
+
+std::string VerticalNumbers(const std::string& line, int32_t kind, std::vector<TUprightDigits>& upright) {
+  const std::string& fullDash = SJ("－");
+  if (kind != 1 && kind != 2) return ReplaceStrAll(ZenkakuKansuji(line), fullDash, "-");
+  // the hyphens go back to half width before the cells are placed
+  const std::string z = ReplaceStrAll(ConvertStr(line, cvZenkaku), fullDash, "-");
+  std::string r;
+  for (size_t i = 0; i < z.size();) {
+    if (!IsFullDigit(z, i)) {
+      const size_t n = CharLenAt(z, i);
+      r.append(z, i, n);
+      i += n;
+      continue;
+    }
+    std::string digits;  // ASCII
+    for (; IsFullDigit(z, i); i += 2) digits += static_cast<char>('0' + static_cast<unsigned char>(z[i + 1]) - 0x4F);
+    if (kind == 2) {
+      if (digits.size() <= 2) {
+        upright.push_back({r.size(), digits});
+        r += SJ("　");
+      } else {
+        r += ConvertStr(digits, cvZenkaku);  // each digit upright in its own cell
+      }
+    } else if (digits.size() <= 3 && (digits.size() == 1 || digits[0] != '0')) {
+      r += digits == "0" ? SJ("〇") : IntToKansuji(std::stoi(digits));
+    } else {
+      r += ZenkakuKansuji(digits);
+    }
+  }
+  return r;
+}
 
 // ---- Pictures ------------------------------------------------------------------------------
 
@@ -441,8 +477,11 @@ void TPostLayout::DrawAddress(int no, const TRect& r, TStrings lines) {
     }
     if (lines[1].empty()) lines.pop_back();
   }
+  // the numbers as the style writes them: the first line's, then the building's and room's
+  std::vector<std::vector<TUprightDigits>> upright(lines.size());
   if (vertical)
-    for (std::string& l : lines) l = ReplaceStrAll(ZenkakuKansuji(l), fullDash, "-");
+    for (size_t i = 0; i < lines.size(); ++i)
+      lines[i] = VerticalNumbers(lines[i], i == 0 ? FV.AddressNumerals : FV.BuildingNumerals, upright[i]);
 
   // Each line shrinks from q until it fits; no later line is larger than the first. Widths
   // grow with the height, so the largest fitting height is found from an estimate.
@@ -493,13 +532,37 @@ void TPostLayout::DrawAddress(int no, const TRect& r, TStrings lines) {
         along = start;
       }
     }
-    if (vertical)
+    if (vertical) {
       FCanvas.TextOut(across, along, lines[i]);
-    else
+      if (!upright[i].empty()) DrawUpright(no, across, along, heights[i], lines[i], upright[i]);
+    } else {
       FCanvas.TextOut(along, across, lines[i]);
+    }
     prevEnd = along + len;
   }
   Guide(r, 0xAADECC);
+}
+
+// Digits set upright in the cells a vertical line keeps for them: the one or two digits side
+// by side, centred in the column's cell, narrowed to fit it.
+void TPostLayout::DrawUpright(int no, int32_t right, int32_t top, int32_t height, const std::string& line,
+                              const std::vector<TUprightDigits>& cells) {
+  std::vector<int32_t> adv(line.size(), 0);
+  FCanvas.Advances(line, adv.data());
+  for (const TUprightDigits& c : cells) {
+    int32_t along = top;
+    for (size_t k = 0; k < c.At && k < adv.size(); ++k) along += adv[k];
+    const int32_t cell = c.At < adv.size() ? adv[c.At] : height;
+    int32_t h = height;
+    FCanvas.SetFont(Font(no, h, false));
+    const int32_t w = Width(c.Digits);
+    if (w > height) {
+      h = std::max(1, static_cast<int32_t>(static_cast<int64_t>(height) * height / w));
+      FCanvas.SetFont(Font(no, h, false));
+    }
+    FCanvas.TextOut(right - height + (height - Width(c.Digits)) / 2, along + (cell - h) / 2, c.Digits);
+  }
+  FCanvas.SetFont(Font(no, height, true));
 }
 
 // Name block: the name with its honorific spread over the rectangle, the joint names beside

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Canvas.h"
 #include "CustomerBarcodes.h"
@@ -32,6 +33,18 @@ std::string PostPictureName(const std::string& kind, int32_t number);
 std::string PostPictureFolder();
 // The pictures a style names, from `folder` (the installed ones by default).
 TPostPictures LoadPostPictures(const TPostValues& values, const std::string& folder = PostPictureFolder());
+
+// One or two digits that a vertical line sets upright in one cell: the cell is the full-width
+// space at byte At of the line.
+struct TUprightDigits {
+  size_t At;
+  std::string Digits;  // ASCII
+};
+// The numbers of a vertical address line written as `kind` says (TPostValues::
+// AddressNumerals): each digit a kanji (0, as ZenkakuKansuji), kanji with places up to three
+// digits (1: 十二, 二十, 百五), or arabic (2: runs of one or two digits upright in one cell,
+// listed in `upright`; longer ones a full-width digit to a cell); hyphens in half width.
+std::string VerticalNumbers(const std::string& line, int32_t kind, std::vector<TUprightDigits>& upright);
 
 // An entry (from 0) printed without its barcode, and why.
 struct TBarcodeMissing {
@@ -108,6 +121,8 @@ private:
   void DrawName(int no, const TRect& r, TStrings lines, int32_t honorificLen, const std::string& title);
   void DrawList(int no, const TRect& r, const TStrings& items);
   void DrawBarcode(const TPerson& person);
+  void DrawUpright(int no, int32_t right, int32_t top, int32_t height, const std::string& line,
+                   const std::vector<TUprightDigits>& cells);
 
   const TPostStyle& FStyle;
   const TPostValues& FV;

@@ -50,6 +50,8 @@ const TStyleKey<V> kPostKeys[] = {
     {"StampLayout", &V::StampLayout},
     {"HeaderLayout", &V::HeaderLayout},
     {"FooterLayout", &V::FooterLayout},
+    {"AddressNumerals", &V::AddressNumerals},
+    {"BuildingNumerals", &V::BuildingNumerals},
     {"Barcode", &V::Barcode},
     {"BarcodeSize", &V::BarcodeSize},
     {"BarcodeLayout", &V::BarcodeLayout},

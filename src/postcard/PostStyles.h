@@ -50,6 +50,11 @@ struct TPostValues {
   TMmRect StampLayout{11.0, 11.5, 18.5, 0.0};
   TMmRect HeaderLayout{5.0, 10.0, 90.0, 0.0};
   TMmRect FooterLayout{5.0, 130.0, 90.0, 0.0};
+  // How a vertical address writes its numbers: 0 each digit as a kanji (一二), 1 kanji with
+  // places (十二; four digits and more digit by digit), 2 arabic digits set upright, two to a
+  // cell (12). The building and room numbers (the lines after the first) have their own.
+  int32_t AddressNumerals = 0;
+  int32_t BuildingNumerals = 0;
   // The customer barcode of bulk mail: its size in points (8 to 11.5; 10 is the standard
   // 80 mm) and its top-left corner (the width and height follow from the size).
   bool Barcode = false;
