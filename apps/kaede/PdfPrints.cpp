@@ -8,6 +8,7 @@
 #include "BaseStyles.h"
 #include "Commands.h"
 #include "Files.h"
+#include "PostStyles.h"
 #include "QtCanvas.h"
 #include "QtPrinters.h"
 
@@ -30,6 +31,22 @@ TBaseStyle* ListedStyle(TBaseStyleList& list, const std::string& arg) {
   for (int i = 0; i < list.Count(); ++i)
     if (list.Style(i)->Name() == name) return list.Style(i);
   return nullptr;
+}
+
+void ChoosePostStyle(const std::string& arg, TPostStyle& style) {
+  if (arg.size() > 4 && (arg.substr(arg.size() - 4) == ".kps" || arg.substr(arg.size() - 4) == ".KPS")) {
+    std::string file = ArgToSjis(arg, "the style file");
+    if (!FileExists(file) || !style.LoadFromFile(file, "Style"))
+      throw Exception("cannot read the postcard style file " + file);
+    style.EnsurePreset();
+    return;
+  }
+  TPostStyleList list;
+  TBaseStyle* found = ListedStyle(list, arg);
+  if (!found)
+    throw Exception("no postcard style '" + Utf8ToSjis(arg, TConvMode::Replace) + "': give a name or a number from 0 to " +
+                    std::to_string(list.Count() - 1) + " of the style list, or a .kps file");
+  style.Assign(found);
 }
 
 void ParseRange(const std::string& text, const char* option, const char* unit, int32_t& from, int32_t& to) {

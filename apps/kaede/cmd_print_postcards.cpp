@@ -11,6 +11,8 @@
 //                                 colour, its pre-printed frames and title, and the pictures
 //   --barcode on|off              print the customer barcode or not, whatever the style says
 //   --dict DIR                    the postal dictionary the barcode finds towns in
+//   --offset X,Y                  move everything printed X mm right and Y mm down (-10 ... 10;
+//                                 a PDF file takes no offset otherwise)
 // Entries that go without their barcode are listed after the summary.
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
@@ -24,6 +26,7 @@
 #include "PdfPrints.h"
 #include "PostPrints.h"
 #include "PostalDatas.h"
+#include "PrintOffsets.h"
 #include "Strs.h"
 
 namespace kaede::cli {
@@ -32,27 +35,10 @@ namespace {
 const char* const kUsage =
     "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
     "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] [--preview] [--barcode on|off] "
-    "[--dict DIR] -o OUT.pdf";
+    "[--dict DIR] [--offset X,Y] -o OUT.pdf";
 
 // The settings of the address book: the senders live there.
 const char* const kAppKey = "KaedeAddress";
-
-// The style: a .kps file, a place in the list, or a name of the list.
-void ChooseStyle(const std::string& arg, TPostStyle& style) {
-  if (arg.size() > 4 && (arg.substr(arg.size() - 4) == ".kps" || arg.substr(arg.size() - 4) == ".KPS")) {
-    std::string file = ArgToSjis(arg, "the style file");
-    if (!FileExists(file) || !style.LoadFromFile(file, "Style"))
-      throw Exception("cannot read the postcard style file " + file);
-    style.EnsurePreset();
-    return;
-  }
-  TPostStyleList list;
-  TBaseStyle* found = ListedStyle(list, arg);
-  if (!found)
-    throw Exception("no postcard style '" + Utf8ToSjis(arg, TConvMode::Replace) + "': give a name or a number from 0 to " +
-                    std::to_string(list.Count() - 1) + " of the style list, or a .kps file");
-  style.Assign(found);
-}
 
 int Run(const TArgs& args) {
   TArgReader r(args);
@@ -66,6 +52,10 @@ int Run(const TArgs& args) {
   std::string barcodeArg, dictArg;
   const bool hasBarcode = r.Option("--barcode", barcodeArg);
   const bool hasDict = r.Option("--dict", dictArg);
+  std::string offsetArg;
+  TPrintOffset offset;
+  if (r.Option("--offset", offsetArg) && !ParsePrintOffset(offsetArg, offset))
+    throw Exception("--offset takes X,Y in millimetres from -10 to 10, not '" + Utf8ToSjis(offsetArg, TConvMode::Replace) + "'");
   if (hasBarcode && barcodeArg != "on" && barcodeArg != "off")
     throw Exception("--barcode takes on or off, not '" + Utf8ToSjis(barcodeArg, TConvMode::Replace) + "'");
   TBookSelection selection = ReadSelection(r);
@@ -81,7 +71,7 @@ int Run(const TArgs& args) {
 
   TPostStyle* style = TDataItem::Make<TPostStyle>();
   std::unique_ptr<TPostStyle, void (*)(TPostStyle*)> styleGuard(style, [](TPostStyle* s) { s->Free(); });
-  if (hasStyle) ChooseStyle(styleArg, *style);
+  if (hasStyle) ChoosePostStyle(styleArg, *style);
   if (hasBarcode) style->SetPost(&TPostValues::Barcode, barcodeArg == "on");
   // the dictionary asked for must be there; the usual one is read when a barcode needs it
   std::unique_ptr<TPostalData> dictionary = hasDict ? OpenDictionary(dictArg) : std::make_unique<TPostalData>();
@@ -122,6 +112,7 @@ int Run(const TArgs& args) {
 
   app = StartQt();
   output.InstallPrinter();
+  SetPrintOffsetOverride(offset);
   std::vector<TBarcodeMissing> missing;
   const int32_t sheets = PrintPostcards(job, &missing);
   output.Finish();

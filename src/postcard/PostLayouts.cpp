@@ -324,6 +324,79 @@ void TPostLayout::DrawHalfLine() {
   }
 }
 
+// ---- Printer test sheet --------------------------------------------------------------------
+
+void TPostLayout::DrawCalibration(const TCalibrationNote& note) {
+  using S = TPostStyle;
+  const TColor ink = clBlack, grey = RgbColor(0x808080);
+  FCanvas.SetBrush(TBrush{TBrushStyle::Clear, clWhite});
+  // the boxes, as thin as a print can show them
+  FCanvas.SetPen(SolidPen(ink, ToPixels(0.1)));
+  const TBaseStyleValues& b = FStyle.Base();
+  const bool card = b.PaperWidth == 100 && b.PaperHeight == 148 && FStyle.PagesPerSheet() == 1 && !FV.WithLid;
+  TRect boxes[7];
+  if (card)
+    for (int i = 0; i < 7; ++i)
+      boxes[i] = ToRect({kOfficialBoxLefts[i], kOfficialBoxTop, kOfficialBoxWidth, kOfficialBoxHeight});
+  else
+    CodeBoxes(false, boxes);
+  if (card || (FV.PostCodeKind == 1 && Visible(S::viAtenaPostCodeFrame)))
+    for (const TRect& r : boxes) Frame(r);
+
+  // the shown text rectangles, named in their corner
+  const int32_t label = std::max(1, ToPixels(2.2));
+  FCanvas.SetFont(Font(S::viAtenaPostCode, label, false));
+  auto outline = [&](int no, const TMmRect& mm, const char* name) {
+    if (!Visible(no) || mm.Width <= 0 || mm.Height <= 0) return;
+    const TRect r = ToRect(mm);
+    FCanvas.SetPen(TPen{TPenStyle::Dot, std::max(1, ToPixels(0.1)), grey});
+    Frame(r);
+    FCanvas.TextOut(r.Left + ToPixels(0.5), r.Top + ToPixels(0.5), Utf8ToSjisLiteral(name));
+  };
+  outline(S::viAtenaAddress, FV.AtenaAddressLayout, "住所");
+  outline(S::viAtenaName, FV.AtenaNameLayout, "名前");
+  outline(S::viAtenaTel, FV.AtenaTelLayout, "電話");
+  outline(S::viAtenaMail, FV.AtenaMailLayout, "メール");
+  outline(S::viSenderAddress, FV.SenderAddressLayout, "差出人住所");
+  outline(S::viSenderName, FV.SenderNameLayout, "差出人名前");
+  if (FV.Barcode) outline(S::viAtenaName, BarcodeBounds(FV), "バーコード");
+
+  // rulers from the card's top-left corner: a tick every millimetre, longer ones every 5 and
+  // 10, numbered every 10
+  FCanvas.SetPen(SolidPen(ink, ToPixels(0.1)));
+  const int32_t w = Wd(FCard), h = Ht(FCard);
+  const int32_t numberHeight = std::max(1, ToPixels(2));
+  for (int mm = 0;; ++mm) {
+    const int32_t at = ToPixels(mm);
+    if (at >= std::max(w, h)) break;
+    const double len = mm % 10 == 0 ? 4 : mm % 5 == 0 ? 2.5 : 1.5;
+    if (at < w) FCanvas.Line(FCard.Left + at, FCard.Top, FCard.Left + at, FCard.Top + ToPixels(len));
+    if (at < h) FCanvas.Line(FCard.Left, FCard.Top + at, FCard.Left + ToPixels(len), FCard.Top + at);
+    if (mm % 10 == 0 && mm > 0) {
+      FCanvas.SetFont(Font(S::viAtenaPostCode, numberHeight, false));
+      const std::string n = std::to_string(mm);
+      if (at < w) FCanvas.TextOut(FCard.Left + at - Width(n) / 2, FCard.Top + ToPixels(4.5), n);
+      if (at < h) FCanvas.TextOut(FCard.Left + ToPixels(4.5), FCard.Top + at - numberHeight / 2, n);
+    }
+  }
+
+  // what the sheet was printed with, in the middle
+  const int32_t textHeight = std::max(1, ToPixels(3));
+  FCanvas.SetFont(Font(S::viAtenaPostCode, textHeight, false));
+  auto mm = [](double v) { return FloatToGeneral3(v) + " mm"; };
+  const TStrings lines = {
+      SJ("プリンタ位置合わせ"),
+      SJ("プリンタ: ") + (note.Printer.empty() ? SJ("（なし）") : note.Printer),
+      SJ("補正: 横 ") + mm(note.OffsetX) + SJ("　縦 ") + mm(note.OffsetY),
+      SJ("はがきに重ね、枠とのずれを定規で読んで補正に加えます"),
+  };
+  int32_t y = FCard.Top + h / 2 - static_cast<int32_t>(lines.size()) * textHeight;
+  for (const std::string& line : lines) {
+    FCanvas.TextOut(FCard.Left + ToPixels(10), y, line);
+    y += textHeight * 3 / 2;
+  }
+}
+
 // ---- Data ----------------------------------------------------------------------------------
 
 void TPostLayout::DrawData() {

@@ -46,6 +46,17 @@ struct TUprightDigits {
 // listed in `upright`; longer ones a full-width digit to a cell); hyphens in half width.
 std::string VerticalNumbers(const std::string& line, int32_t kind, std::vector<TUprightDigits>& upright);
 
+// The postal-code boxes printed on an official postcard (100 x 148 mm): left edges from the
+// card's left edge, 12.0 mm from its top, 5.7 x 8.0 mm each.
+inline constexpr double kOfficialBoxLefts[7] = {44.3, 51.3, 58.3, 65.9, 72.7, 79.5, 86.3};
+inline constexpr double kOfficialBoxTop = 12.0, kOfficialBoxWidth = 5.7, kOfficialBoxHeight = 8.0;
+
+// What a printer test sheet says about the job it is printed with.
+struct TCalibrationNote {
+  std::string Printer;    // CP932
+  double OffsetX = 0, OffsetY = 0;  // the offset the sheet is printed with, millimetres
+};
+
 // An entry (from 0) printed without its barcode, and why.
 struct TBarcodeMissing {
   int32_t Entry;
@@ -87,6 +98,11 @@ public:
   void DrawBackground();
   // The addressee's and the sender's postal codes, addresses, names, telephones and mails.
   void DrawData();
+  // A printer test sheet on plain paper of the style's size: the postal-code boxes (those an
+  // official card has printed on it, on a card; the style's elsewhere), the outlines of the
+  // style's shown text rectangles, millimetre rulers along the top and left edges, and the
+  // printer and offset it was printed with.
+  void DrawCalibration(const TCalibrationNote& note);
 
   // Millimetres to pixels of the surface: round(mm x dpi / 25.4 x zoom), halves to even.
   int32_t ToPixels(double mm) const;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "PostViews.h"
+#include "PrintOffsets.h"
+#include "SheetPrinters.h"
 
 namespace kaede {
 
@@ -41,6 +43,16 @@ int32_t PrintPostcards(const TPostPrintJob& job, std::vector<TBarcodeMissing>* m
   }
   if (missing) *missing = view.BarcodeMisses();
   return sheets;
+}
+
+TCalibrationNote PrintCalibrationSheet(const TPostStyle& style, const std::string& title) {
+  TPostView view;
+  view.SetStyle(const_cast<TPostStyle*>(&style));  // assigned into the view's own style
+  view.Calibration = true;
+  const TPrintOffset offset = JobPrintOffset(SheetPrinter());
+  view.CalibrationNote = {CurrentPrinterName(SheetPrinter()), offset.X, offset.Y};
+  view.Print(title, 1, 1);
+  return view.CalibrationNote;
 }
 
 }  // namespace kaede

@@ -45,4 +45,8 @@ struct TPostPrintJob {
 // `missing` (when given) receives the entries that went without their barcode.
 int32_t PrintPostcards(const TPostPrintJob& job, std::vector<TBarcodeMissing>* missing = nullptr);
 
+// Prints the printer test sheet of the style (one page) through SheetPrinter(), with the
+// offset the job takes for the current printer; returns the note it printed.
+TCalibrationNote PrintCalibrationSheet(const TPostStyle& style, const std::string& title);
+
 }  // namespace kaede

@@ -105,7 +105,7 @@ void TPostView::ApplyStyle() {
 
 void TPostView::Arrange(const TRect& rect) {
   TEditorView::Arrange(rect);
-  SetPageCount(PostStyle().Post().Editor ? 1 : std::max(1, PersonCount()));
+  SetPageCount(PostStyle().Post().Editor || Calibration ? 1 : std::max(1, PersonCount()));
 }
 
 TPoint TPostView::GetExtent() {
@@ -176,6 +176,7 @@ void TPostView::TextChanged(int32_t firstRow, int32_t lastRow) {
 // While printing, only the pages of the range that hold an entry are drawn: the rest of a
 // printed sheet stays blank.
 bool TPostView::Drawn(int32_t page) const {
+  if (Calibration) return page == 0;
   if (!Printing()) return true;
   return page >= FirstPage() && page <= LastPage() && PagePerson(page) != nullptr;
 }
@@ -208,7 +209,9 @@ void TPostView::DrawCard(int32_t page, const TRect& pageRect, const TRect& clip,
     c.SetClipRect(IntersectRects(OffsetRect(pageRect, -shift.X, -shift.Y), OffsetRect(clip, -shift.X, -shift.Y)));
   }
   TPostLayout layout(PostStyle(), c, paint);
-  if (background) {
+  if (Calibration) {
+    if (background) layout.DrawCalibration(CalibrationNote);
+  } else if (background) {
     layout.DrawBackground();
   } else {
     layout.DrawData();
@@ -225,6 +228,7 @@ void TPostView::DrawPageFrame(int32_t page, const TRect& pageRect, const TRect& 
 }
 
 void TPostView::DrawPageContent(int32_t page, const TRect& contentRect, const TRect& clip) {
+  if (Calibration) return;
   if (PostStyle().Post().Editor) return TEditorView::DrawPageContent(page, contentRect, clip);
   if (Printing() && !PrintAsShown) return;
   FillClipped(Canvas(), contentRect, clip, PostStyle().ViewInfo(TPostStyle::viAtenaName)->BackColor());

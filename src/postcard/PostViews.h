@@ -63,6 +63,12 @@ public:
   // The entries (from 0) of the last print that went without their barcode, and why.
   const std::vector<TBarcodeMissing>& BarcodeMisses() const { return FBarcodeMisses; }
 
+  // ---- Printer test sheet ----
+  // The view shows one page, the printer test sheet of its style, with this note, instead
+  // of the cards.
+  bool Calibration = false;
+  TCalibrationNote CalibrationNote;
+
   // After every layout on screen (a resize, a zoom, a new style) the view comes back to the
   // sheet of the current entry, outside free-text mode.
   void SetOffset(TPoint p) override;
