@@ -171,6 +171,7 @@ void BM_TenThousandCardsFreshProcess(benchmark::State& state) {
     pid_t pid = ::fork();
     if (pid == 0) {
       ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+      if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
       ::execl(KAEDE_CLI, KAEDE_CLI, "print", "postcards", book.c_str(), "-o", out.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
