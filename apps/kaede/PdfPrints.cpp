@@ -12,6 +12,7 @@
 #include "Commands.h"
 #include "Files.h"
 #include "PostStyles.h"
+#include "PrintOffsets.h"
 #include "QtCanvas.h"
 #include "QtPrinters.h"
 
@@ -50,6 +51,15 @@ void ChoosePostStyle(const std::string& arg, TPostStyle& style) {
     throw Exception("no postcard style '" + Utf8ToSjis(arg, TConvMode::Replace) + "': give a name or a number from 0 to " +
                     std::to_string(list.Count() - 1) + " of the style list, or a .kps file");
   style.Assign(found);
+}
+
+void TakeOffsetOption(TArgReader& r) {
+  std::string text;
+  TPrintOffset offset;
+  if (r.Option("--offset", text) && !ParsePrintOffset(text, offset))
+    throw Exception("--offset takes X,Y in millimetres from -10 to 10, not '" + Utf8ToSjis(text, TConvMode::Replace) +
+                    "'");
+  SetPrintOffsetOverride(offset);
 }
 
 void ParseRange(const std::string& text, const char* option, const char* unit, int32_t& from, int32_t& to) {

@@ -24,6 +24,11 @@ void ParseRange(const std::string& text, const char* option, const char* unit, i
 // number from 0, or of a name; none when there is no such style.
 TBaseStyle* ListedStyle(TBaseStyleList& list, const std::string& arg);
 
+class TArgReader;
+// Takes --offset X,Y (millimetres, -10 ... 10) for the jobs of the command: what it prints
+// moves by it; without the option a PDF file is not moved. Raises for a bad offset.
+void TakeOffsetOption(TArgReader& r);
+
 // A postcard style into `style`: a .kps file, a place in the list, or a name of the list;
 // raises naming what was asked for when there is none.
 void ChoosePostStyle(const std::string& arg, TPostStyle& style);

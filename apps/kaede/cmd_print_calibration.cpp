@@ -16,16 +16,12 @@ namespace {
 
 int Run(const TArgs& args) {
   TArgReader r(args);
-  std::string styleArg, offsetArg, out;
+  std::string styleArg, out;
   const bool hasStyle = r.Option("--style", styleArg);
-  const bool hasOffset = r.Option("--offset", offsetArg);
+  TakeOffsetOption(r);
   const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
   if (!r.Positionals().empty() || !hasOut || out.empty())
     throw Exception("usage: kaede print calibration [--style NAME|NUMBER|FILE.kps] [--offset X,Y] -o OUT.pdf");
-  TPrintOffset offset;
-  if (hasOffset && !ParsePrintOffset(offsetArg, offset))
-    throw Exception("--offset takes X,Y in millimetres from -10 to 10, not '" +
-                    Utf8ToSjis(offsetArg, TConvMode::Replace) + "'");
   std::unique_ptr<QGuiApplication> app;  // goes after the printer
   TPdfOutput output(out);
   TPostStyle* style = TDataItem::Make<TPostStyle>();
@@ -33,7 +29,6 @@ int Run(const TArgs& args) {
   if (hasStyle) ChoosePostStyle(styleArg, *style);
   app = StartQt();
   output.InstallPrinter();
-  SetPrintOffsetOverride(offset);
   const TCalibrationNote note = PrintCalibrationSheet(*style, SJ("プリンタ位置合わせ"));
   output.Finish();
   PrintLine(SJ("プリンタ位置合わせ (") + style->Name() + ", offset " + PrintOffsetText({note.OffsetX, note.OffsetY}) +

@@ -26,7 +26,6 @@
 #include "PdfPrints.h"
 #include "PostPrints.h"
 #include "PostalDatas.h"
-#include "PrintOffsets.h"
 #include "Strs.h"
 
 namespace kaede::cli {
@@ -52,10 +51,7 @@ int Run(const TArgs& args) {
   std::string barcodeArg, dictArg;
   const bool hasBarcode = r.Option("--barcode", barcodeArg);
   const bool hasDict = r.Option("--dict", dictArg);
-  std::string offsetArg;
-  TPrintOffset offset;
-  if (r.Option("--offset", offsetArg) && !ParsePrintOffset(offsetArg, offset))
-    throw Exception("--offset takes X,Y in millimetres from -10 to 10, not '" + Utf8ToSjis(offsetArg, TConvMode::Replace) + "'");
+  TakeOffsetOption(r);
   if (hasBarcode && barcodeArg != "on" && barcodeArg != "off")
     throw Exception("--barcode takes on or off, not '" + Utf8ToSjis(barcodeArg, TConvMode::Replace) + "'");
   TBookSelection selection = ReadSelection(r);
@@ -112,7 +108,6 @@ int Run(const TArgs& args) {
 
   app = StartQt();
   output.InstallPrinter();
-  SetPrintOffsetOverride(offset);
   std::vector<TBarcodeMissing> missing;
   const int32_t sheets = PrintPostcards(job, &missing);
   output.Finish();
