@@ -9,6 +9,7 @@
 namespace kaede {
 class TBaseStyle;
 class TBaseStyleList;
+class TPostStyle;
 }  // namespace kaede
 
 namespace kaede::cli {
@@ -22,6 +23,15 @@ void ParseRange(const std::string& text, const char* option, const char* unit, i
 // The style of the address book's settings (its list read into `list`) at a place given as a
 // number from 0, or of a name; none when there is no such style.
 TBaseStyle* ListedStyle(TBaseStyleList& list, const std::string& arg);
+
+class TArgReader;
+// Takes --offset X,Y (millimetres, -10 ... 10) for the jobs of the command: what it prints
+// moves by it; without the option a PDF file is not moved. Raises for a bad offset.
+void TakeOffsetOption(TArgReader& r);
+
+// A postcard style into `style`: a .kps file, a place in the list, or a name of the list;
+// raises naming what was asked for when there is none.
+void ChoosePostStyle(const std::string& arg, TPostStyle& style);
 
 // An application object of the toolkit without a display (none when one exists), with the
 // drawing surfaces installed; it lives while the command runs.

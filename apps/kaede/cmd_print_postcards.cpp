@@ -9,6 +9,11 @@
 //   --guides                      print the outlines of the text rectangles (a proof)
 //   --preview                     print the cards as the preview shows them: with the card's
 //                                 colour, its pre-printed frames and title, and the pictures
+//   --barcode on|off              print the customer barcode or not, whatever the style says
+//   --dict DIR                    the postal dictionary the barcode finds towns in
+//   --offset X,Y                  move everything printed X mm right and Y mm down (-10 ... 10;
+//                                 a PDF file takes no offset otherwise)
+// Entries that go without their barcode are listed after the summary.
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
 #include <algorithm>
@@ -20,6 +25,7 @@
 #include "Commands.h"
 #include "PdfPrints.h"
 #include "PostPrints.h"
+#include "PostalDatas.h"
 #include "Strs.h"
 
 namespace kaede::cli {
@@ -27,27 +33,11 @@ namespace {
 
 const char* const kUsage =
     "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
-    "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] [--preview] -o OUT.pdf";
+    "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] [--preview] [--barcode on|off] "
+    "[--dict DIR] [--offset X,Y] -o OUT.pdf";
 
 // The settings of the address book: the senders live there.
 const char* const kAppKey = "KaedeAddress";
-
-// The style: a .kps file, a place in the list, or a name of the list.
-void ChooseStyle(const std::string& arg, TPostStyle& style) {
-  if (arg.size() > 4 && (arg.substr(arg.size() - 4) == ".kps" || arg.substr(arg.size() - 4) == ".KPS")) {
-    std::string file = ArgToSjis(arg, "the style file");
-    if (!FileExists(file) || !style.LoadFromFile(file, "Style"))
-      throw Exception("cannot read the postcard style file " + file);
-    style.EnsurePreset();
-    return;
-  }
-  TPostStyleList list;
-  TBaseStyle* found = ListedStyle(list, arg);
-  if (!found)
-    throw Exception("no postcard style '" + Utf8ToSjis(arg, TConvMode::Replace) + "': give a name or a number from 0 to " +
-                    std::to_string(list.Count() - 1) + " of the style list, or a .kps file");
-  style.Assign(found);
-}
 
 int Run(const TArgs& args) {
   TArgReader r(args);
@@ -58,6 +48,12 @@ int Run(const TArgs& args) {
   const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
   const bool guides = r.Flag("--guides");
   const bool preview = r.Flag("--preview");
+  std::string barcodeArg, dictArg;
+  const bool hasBarcode = r.Option("--barcode", barcodeArg);
+  const bool hasDict = r.Option("--dict", dictArg);
+  TakeOffsetOption(r);
+  if (hasBarcode && barcodeArg != "on" && barcodeArg != "off")
+    throw Exception("--barcode takes on or off, not '" + Utf8ToSjis(barcodeArg, TConvMode::Replace) + "'");
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
   if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);
@@ -71,7 +67,10 @@ int Run(const TArgs& args) {
 
   TPostStyle* style = TDataItem::Make<TPostStyle>();
   std::unique_ptr<TPostStyle, void (*)(TPostStyle*)> styleGuard(style, [](TPostStyle* s) { s->Free(); });
-  if (hasStyle) ChooseStyle(styleArg, *style);
+  if (hasStyle) ChoosePostStyle(styleArg, *style);
+  if (hasBarcode) style->SetPost(&TPostValues::Barcode, barcodeArg == "on");
+  // the dictionary asked for must be there; the usual one is read when a barcode needs it
+  std::unique_ptr<TPostalData> dictionary = hasDict ? OpenDictionary(dictArg) : std::make_unique<TPostalData>();
 
   TPersonList book;
   book.Open(file, false);
@@ -86,6 +85,7 @@ int Run(const TArgs& args) {
   job.Title = style->Name();
   job.Guides = guides;
   job.Preview = preview;
+  job.Dictionary = dictionary.get();
 
   // The sender: the N-th of the settings, by default the one the style names.
   TPersonList senders;
@@ -108,13 +108,21 @@ int Run(const TArgs& args) {
 
   app = StartQt();
   output.InstallPrinter();
-  const int32_t sheets = PrintPostcards(job);
+  std::vector<TBarcodeMissing> missing;
+  const int32_t sheets = PrintPostcards(job, &missing);
   output.Finish();
   // a free-text card is one page: the command line prints it with the first entry, no text
   const int32_t printed = style->Post().Editor ? std::min(1, sheets) : job.Range.LastPage - job.Range.FirstPage + 1;
   auto count = [](int32_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); };
   PrintLine(count(printed, "entry", "entries") + " on " + count(sheets, "sheet", "sheets") + " (" + style->Name() +
             ") written to " + output.File());
+  if (!missing.empty()) {
+    PrintLine(count(static_cast<int32_t>(missing.size()), "entry", "entries") + " without the barcode:");
+    for (const TBarcodeMissing& m : missing) {
+      const TPerson* p = job.Persons[static_cast<size_t>(m.Entry)];
+      PrintLine("  " + std::to_string(m.Entry + 1) + " " + p->PrintName() + ": " + BarcodeFailureText(m.Why));
+    }
+  }
   return 0;
 }
 

@@ -4,6 +4,7 @@
 //                         settings hold none) by name or place from 0; the first by default
 //   --filter-row/--classify/--find/--all-fields   the entries, as kaede list takes them
 //   --pages A-B           pages A to B (from 1; "A-" to the end, "A" alone)
+//   --offset X,Y          move everything printed X mm right and Y mm down (-10 ... 10)
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
 #include <cstdlib>
@@ -21,7 +22,7 @@ namespace kaede::cli {
 namespace {
 
 #define KAEDE_PRINT_TABLE_SYNOPSIS \
-  "print table BOOK.kad [--style NAME|NUMBER] [--classify NAME|--filter-row N|--find TEXT] [--pages A-B] -o OUT.pdf"
+  "print table BOOK.kad [--style NAME|NUMBER] [--classify NAME|--filter-row N|--find TEXT] [--pages A-B] [--offset X,Y] -o OUT.pdf"
 const char* const kUsage = "usage: kaede " KAEDE_PRINT_TABLE_SYNOPSIS;
 
 // The table style of the settings by place or name.
@@ -42,6 +43,7 @@ int Run(const TArgs& args) {
   const bool hasStyle = r.Option("--style", styleArg);
   const bool hasPages = r.Option("--pages", pagesArg);
   const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
+  TakeOffsetOption(r);
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
   if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "Cp932.h"
+#include "PrintOffsets.h"
 #include "Strs.h"
 
 namespace kaede {
@@ -972,8 +973,13 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
   if (!pr.HasPrinter() || !FStyle) return 0;
   bool inJob = false;
   PrintStarting();
+  // the printer's offset (what the user corrects) moves everything printed: it is taken off
+  // the printable area's corner for the job and given back after it
+  bool offsetApplied = false;
+  TPoint physicalOffset;
   // Whatever happens, the job is ended and the view draws on the screen again.
   TAtScopeExit restore([&] {
+    if (offsetApplied) PageMetrics().OffsetDots = physicalOffset;
     // the job's canvas goes before the job: it draws through the job's painter
     FPrintCanvas.reset();
     try {
@@ -994,6 +1000,14 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
   });
   SetPrinting(true);
   ApplyPageSetup(true);
+  {
+    TPageMetrics& m = PageMetrics();
+    const TPrintOffset o = JobPrintOffset(pr);
+    physicalOffset = m.OffsetDots;
+    offsetApplied = true;
+    m.OffsetDots.X -= RoundHalfEven(o.X * m.PageDpi / 25.4);
+    m.OffsetDots.Y -= RoundHalfEven(o.Y * m.PageDpi / 25.4);
+  }
   RefreshPrintCanvas();
   const TRect paper{0, 0, PageMetrics().PaperDots.X, PageMetrics().PaperDots.Y};
   Arrange(paper);

@@ -304,22 +304,11 @@ std::string TPostalData::CityOf(int index) const {
   return name ? *name : std::string();
 }
 
-std::string TPostalData::PostalToAddress(const std::string& code, int& count) {
-  count = 0;
-  std::string result;
-  if (!LoadData()) return result;
+template <class F>
+void TPostalData::ForEachLineOf(const std::string& code, F add) {
+  if (!LoadData()) return;
   std::string key = WithoutHyphens(code);
-  if (key.size() != 7) return result;
-  auto add = [&](size_t i) {
-    const std::string& line = FLists.Postal[i];
-    const std::string* pref = RangeName(FIndex->Ken, FIndex->KenMax, static_cast<int>(i));
-    const std::string* city = RangeName(FIndex->City, FIndex->CityMax, static_cast<int>(i));
-    if (!result.empty()) result += kCrLf;
-    if (pref) result += *pref;
-    if (city) result += *city;
-    result.append(line, 7);
-    ++count;
-  };
+  if (key.size() != 7) return;
   uint32_t value;
   if (DigitCode(key, value)) {
     const std::vector<uint64_t>& codes = FIndex->Codes;
@@ -329,7 +318,32 @@ std::string TPostalData::PostalToAddress(const std::string& code, int& count) {
     for (int32_t i : FIndex->OtherLines)
       if (FLists.Postal[static_cast<size_t>(i)].compare(0, 7, key) == 0) add(static_cast<size_t>(i));
   }
+}
+
+std::string TPostalData::PostalToAddress(const std::string& code, int& count) {
+  count = 0;
+  std::string result;
+  ForEachLineOf(code, [&](size_t i) {
+    const std::string& line = FLists.Postal[i];
+    const std::string* pref = RangeName(FIndex->Ken, FIndex->KenMax, static_cast<int>(i));
+    const std::string* city = RangeName(FIndex->City, FIndex->CityMax, static_cast<int>(i));
+    if (!result.empty()) result += kCrLf;
+    if (pref) result += *pref;
+    if (city) result += *city;
+    result.append(line, 7);
+    ++count;
+  });
   return result;
+}
+
+std::vector<TPostalData::TPlace> TPostalData::Places(const std::string& code) {
+  std::vector<TPlace> r;
+  ForEachLineOf(code, [&](size_t i) {
+    const std::string* pref = RangeName(FIndex->Ken, FIndex->KenMax, static_cast<int>(i));
+    const std::string* city = RangeName(FIndex->City, FIndex->CityMax, static_cast<int>(i));
+    r.push_back({pref ? *pref : std::string(), city ? *city : std::string(), FLists.Postal[i].substr(7)});
+  });
+  return r;
 }
 
 std::string TPostalData::AddressToPostal(const std::string& address, int& count) {

@@ -102,6 +102,12 @@ public:
   // of the code gives prefecture + city + town, one candidate per line in file order, lines
   // joined by CR LF; count is the number of candidates. No dictionary gives "" and 0.
   std::string PostalToAddress(const std::string& code, int& count);
+  // The entries of a postal code (hyphens ignored) as their three parts, in file order; the
+  // town as stored, with its note. No dictionary or no such code gives none.
+  struct TPlace {
+    std::string Prefecture, City, Town;
+  };
+  std::vector<TPlace> Places(const std::string& code);
   // Address to postal code: candidates "code full-address[ note]" joined by CR LF (see
   // TPostalScan::AddressToPostal for the rules, which both forms share).
   std::string AddressToPostal(const std::string& address, int& count);
@@ -109,6 +115,9 @@ public:
 private:
   friend class TPostalScan;
   struct TIndex;
+  // Calls add(line) for every Postal.dat line of the code, in file order.
+  template <class F>
+  void ForEachLineOf(const std::string& code, F add);
   std::vector<std::string> FFolders;
   std::string FFolder;
   TPostalLists FLists;

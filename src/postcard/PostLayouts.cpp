@@ -49,9 +49,45 @@ TColor Darker(TColor c, double part) {
   return ch(0) | ch(8) | ch(16);
 }
 
+bool IsFullDigit(const std::string& s, size_t i) {
+  return i + 1 < s.size() && static_cast<unsigned char>(s[i]) == 0x82 && static_cast<unsigned char>(s[i + 1]) >= 0x4F &&
+         static_cast<unsigned char>(s[i + 1]) <= 0x58;
+}
+
 TPen SolidPen(TColor color, int32_t width = 1) { return TPen{TPenStyle::Solid, std::max(1, width), color}; }
 
 }  // namespace
+
+std::string VerticalNumbers(const std::string& line, int32_t kind, std::vector<TUprightDigits>& upright) {
+  const std::string& fullDash = SJ("－");
+  if (kind != 1 && kind != 2) return ReplaceStrAll(ZenkakuKansuji(line), fullDash, "-");
+  // the hyphens go back to half width before the cells are placed
+  const std::string z = ReplaceStrAll(ConvertStr(line, cvZenkaku), fullDash, "-");
+  std::string r;
+  for (size_t i = 0; i < z.size();) {
+    if (!IsFullDigit(z, i)) {
+      const size_t n = CharLenAt(z, i);
+      r.append(z, i, n);
+      i += n;
+      continue;
+    }
+    std::string digits;  // ASCII
+    for (; IsFullDigit(z, i); i += 2) digits += static_cast<char>('0' + static_cast<unsigned char>(z[i + 1]) - 0x4F);
+    if (kind == 2) {
+      if (digits.size() <= 2) {
+        upright.push_back({r.size(), digits});
+        r += SJ("　");
+      } else {
+        r += ConvertStr(digits, cvZenkaku);  // each digit upright in its own cell
+      }
+    } else if (digits.size() <= 3 && (digits.size() == 1 || digits[0] != '0')) {
+      r += digits == "0" ? SJ("〇") : IntToKansuji(std::stoi(digits));
+    } else {
+      r += ZenkakuKansuji(digits);
+    }
+  }
+  return r;
+}
 
 // ---- Pictures ------------------------------------------------------------------------------
 
@@ -288,11 +324,85 @@ void TPostLayout::DrawHalfLine() {
   }
 }
 
+// ---- Printer test sheet --------------------------------------------------------------------
+
+void TPostLayout::DrawCalibration(const TCalibrationNote& note) {
+  using S = TPostStyle;
+  const TColor ink = clBlack, grey = RgbColor(0x808080);
+  FCanvas.SetBrush(TBrush{TBrushStyle::Clear, clWhite});
+  // the boxes, as thin as a print can show them
+  FCanvas.SetPen(SolidPen(ink, ToPixels(0.1)));
+  const TBaseStyleValues& b = FStyle.Base();
+  const bool card = b.PaperWidth == 100 && b.PaperHeight == 148 && FStyle.PagesPerSheet() == 1 && !FV.WithLid;
+  TRect boxes[7];
+  if (card)
+    for (int i = 0; i < 7; ++i)
+      boxes[i] = ToRect({kOfficialBoxLefts[i], kOfficialBoxTop, kOfficialBoxWidth, kOfficialBoxHeight});
+  else
+    CodeBoxes(false, boxes);
+  if (card || (FV.PostCodeKind == 1 && Visible(S::viAtenaPostCodeFrame)))
+    for (const TRect& r : boxes) Frame(r);
+
+  // the shown text rectangles, named in their corner
+  const int32_t label = std::max(1, ToPixels(2.2));
+  FCanvas.SetFont(Font(S::viAtenaPostCode, label, false));
+  auto outline = [&](int no, const TMmRect& mm, const char* name) {
+    if (!Visible(no) || mm.Width <= 0 || mm.Height <= 0) return;
+    const TRect r = ToRect(mm);
+    FCanvas.SetPen(TPen{TPenStyle::Dot, std::max(1, ToPixels(0.1)), grey});
+    Frame(r);
+    FCanvas.TextOut(r.Left + ToPixels(0.5), r.Top + ToPixels(0.5), Utf8ToSjisLiteral(name));
+  };
+  outline(S::viAtenaAddress, FV.AtenaAddressLayout, "住所");
+  outline(S::viAtenaName, FV.AtenaNameLayout, "名前");
+  outline(S::viAtenaTel, FV.AtenaTelLayout, "電話");
+  outline(S::viAtenaMail, FV.AtenaMailLayout, "メール");
+  outline(S::viSenderAddress, FV.SenderAddressLayout, "差出人住所");
+  outline(S::viSenderName, FV.SenderNameLayout, "差出人名前");
+  if (FV.Barcode) outline(S::viAtenaName, BarcodeBounds(FV), "バーコード");
+
+  // rulers from the card's top-left corner: a tick every millimetre, longer ones every 5 and
+  // 10, numbered every 10
+  FCanvas.SetPen(SolidPen(ink, ToPixels(0.1)));
+  const int32_t w = Wd(FCard), h = Ht(FCard);
+  const int32_t numberHeight = std::max(1, ToPixels(2));
+  for (int mm = 0;; ++mm) {
+    const int32_t at = ToPixels(mm);
+    if (at >= std::max(w, h)) break;
+    const double len = mm % 10 == 0 ? 4 : mm % 5 == 0 ? 2.5 : 1.5;
+    if (at < w) FCanvas.Line(FCard.Left + at, FCard.Top, FCard.Left + at, FCard.Top + ToPixels(len));
+    if (at < h) FCanvas.Line(FCard.Left, FCard.Top + at, FCard.Left + ToPixels(len), FCard.Top + at);
+    if (mm % 10 == 0 && mm > 0) {
+      FCanvas.SetFont(Font(S::viAtenaPostCode, numberHeight, false));
+      const std::string n = std::to_string(mm);
+      if (at < w) FCanvas.TextOut(FCard.Left + at - Width(n) / 2, FCard.Top + ToPixels(4.5), n);
+      if (at < h) FCanvas.TextOut(FCard.Left + ToPixels(4.5), FCard.Top + at - numberHeight / 2, n);
+    }
+  }
+
+  // what the sheet was printed with, in the middle
+  const int32_t textHeight = std::max(1, ToPixels(3));
+  FCanvas.SetFont(Font(S::viAtenaPostCode, textHeight, false));
+  auto mm = [](double v) { return FloatToGeneral3(v) + " mm"; };
+  const TStrings lines = {
+      SJ("プリンタ位置合わせ"),
+      SJ("プリンタ: ") + (note.Printer.empty() ? SJ("（なし）") : note.Printer),
+      SJ("補正: 横 ") + mm(note.OffsetX) + SJ("　縦 ") + mm(note.OffsetY),
+      SJ("はがきに重ね、枠とのずれを定規で読んで補正に加えます"),
+  };
+  int32_t y = FCard.Top + h / 2 - static_cast<int32_t>(lines.size()) * textHeight;
+  for (const std::string& line : lines) {
+    FCanvas.TextOut(FCard.Left + ToPixels(10), y, line);
+    y += textHeight * 3 / 2;
+  }
+}
+
 // ---- Data ----------------------------------------------------------------------------------
 
 void TPostLayout::DrawData() {
   if (FPaint.Person) {
     DrawPersonData(*FPaint.Person, false);
+    if (FV.Barcode) DrawBarcode(*FPaint.Person);
     if (FPaint.Sender) DrawPersonData(*FPaint.Sender, true);
   }
   const TViewInfo* normal = FStyle.ViewInfo(TEditorStyle::viNormal);
@@ -440,8 +550,11 @@ void TPostLayout::DrawAddress(int no, const TRect& r, TStrings lines) {
     }
     if (lines[1].empty()) lines.pop_back();
   }
+  // the numbers as the style writes them: the first line's, then the building's and room's
+  std::vector<std::vector<TUprightDigits>> upright(lines.size());
   if (vertical)
-    for (std::string& l : lines) l = ReplaceStrAll(ZenkakuKansuji(l), fullDash, "-");
+    for (size_t i = 0; i < lines.size(); ++i)
+      lines[i] = VerticalNumbers(lines[i], i == 0 ? FV.AddressNumerals : FV.BuildingNumerals, upright[i]);
 
   // Each line shrinks from q until it fits; no later line is larger than the first. Widths
   // grow with the height, so the largest fitting height is found from an estimate.
@@ -492,13 +605,37 @@ void TPostLayout::DrawAddress(int no, const TRect& r, TStrings lines) {
         along = start;
       }
     }
-    if (vertical)
+    if (vertical) {
       FCanvas.TextOut(across, along, lines[i]);
-    else
+      if (!upright[i].empty()) DrawUpright(no, across, along, heights[i], lines[i], upright[i]);
+    } else {
       FCanvas.TextOut(along, across, lines[i]);
+    }
     prevEnd = along + len;
   }
   Guide(r, 0xAADECC);
+}
+
+// Digits set upright in the cells a vertical line keeps for them: the one or two digits side
+// by side, centred in the column's cell, narrowed to fit it.
+void TPostLayout::DrawUpright(int no, int32_t right, int32_t top, int32_t height, const std::string& line,
+                              const std::vector<TUprightDigits>& cells) {
+  std::vector<int32_t> adv(line.size(), 0);
+  FCanvas.Advances(line, adv.data());
+  for (const TUprightDigits& c : cells) {
+    int32_t along = top;
+    for (size_t k = 0; k < c.At && k < adv.size(); ++k) along += adv[k];
+    const int32_t cell = c.At < adv.size() ? adv[c.At] : height;
+    int32_t h = height;
+    FCanvas.SetFont(Font(no, h, false));
+    const int32_t w = Width(c.Digits);
+    if (w > height) {
+      h = std::max(1, static_cast<int32_t>(static_cast<int64_t>(height) * height / w));
+      FCanvas.SetFont(Font(no, h, false));
+    }
+    FCanvas.TextOut(right - height + (height - Width(c.Digits)) / 2, along + (cell - h) / 2, c.Digits);
+  }
+  FCanvas.SetFont(Font(no, height, true));
 }
 
 // Name block: the name with its honorific spread over the rectangle, the joint names beside
@@ -631,6 +768,54 @@ void TPostLayout::DrawName(int no, const TRect& r, TStrings lines, int32_t p, co
     }
   }
   Guide(r, 0xDDAACC);
+}
+
+// The customer barcode: 67 bars, each a rectangle whose edges are rounded from their exact
+// millimetres, so that no error adds up along the row. An entry without one prints without
+// it; the screen marks its place.
+void TPostLayout::DrawBarcode(const TPerson& person) {
+  TCustomerBarcode code;
+  FBarcodeFailure = FPaint.Dictionary ? MakeCustomerBarcode(*FPaint.Dictionary, person.Postal(),
+                                                            JoinStr(person.PrintAddress(), SJ("　")), code)
+                                      : TBarcodeFailure::NoDictionary;
+  const TBarcodeMetrics m = BarcodeMetrics(FV.BarcodeSize);
+  const double left = FV.BarcodeLayout.Left, top = FV.BarcodeLayout.Top;
+  if (FBarcodeFailure != TBarcodeFailure::None) {
+    if (FPaint.Printing) return;
+    const TRect r = ToRect({left, top, m.Length, m.Long});
+    FCanvas.SetBrush(TBrush{TBrushStyle::Clear, clWhite});
+    FCanvas.SetPen(TPen{TPenStyle::Dot, 1, RgbColor(0xDD2222)});
+    Frame(r);
+    const int32_t h = std::max(1, Ht(r) * 3 / 4);
+    TCanvasFont f = Font(TPostStyle::viAtenaPostCode, h, false);
+    f.Color = RgbColor(0xDD2222);
+    FCanvas.SetFont(f);
+    FCanvas.TextOut(r.Left + h / 2, r.Top + (Ht(r) - h) / 2, SJ("バーコードなし：") + BarcodeFailureText(FBarcodeFailure));
+    return;
+  }
+  // The gaps and the long bars are at their largest allowed at the standard sizes: both are
+  // rounded down to whole pixels, so that no gap and no bar grows past its limit, and each
+  // bar takes what its pitch leaves beside its gap.
+  auto floorPixels = [&](double mm) { return std::max(1, static_cast<int32_t>(mm * FDpi / 25.4 * FPaint.Zoom)); };
+  const int32_t gap = floorPixels(m.Pitch - m.BarWidth), longPx = floorPixels(m.Long);
+  const int32_t timingPx = std::min(longPx, std::max(1, ToPixels(m.Timing)));
+  const int32_t y = FCard.Top + ToPixels(top), timingTop = y + (longPx - timingPx) / 2;
+  FCanvas.SetPen(TPen{TPenStyle::Clear, 1, clBlack});
+  FCanvas.SetBrush(TBrush{TBrushStyle::Solid, clBlack});
+  const auto bars = code.Bars();
+  for (size_t i = 0; i < bars.size(); ++i) {
+    const double x = left + static_cast<double>(i) * m.Pitch;
+    const int32_t x0 = FCard.Left + ToPixels(x);
+    const int32_t x1 = std::max(x0 + 1, FCard.Left + ToPixels(x + m.Pitch) - gap);
+    int32_t y0 = y, y1 = y + longPx;
+    switch (bars[i]) {
+      case TBarKind::Long: break;
+      case TBarKind::Upper: y1 = timingTop + timingPx; break;
+      case TBarKind::Lower: y0 = timingTop; break;
+      case TBarKind::Timing: y0 = timingTop, y1 = timingTop + timingPx; break;
+    }
+    FCanvas.FillRect({x0, y0, x1, y1});
+  }
 }
 
 // List block: the telephones or mails, one per row across the rectangle; an entry without

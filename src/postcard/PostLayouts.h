@@ -8,13 +8,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Canvas.h"
+#include "CustomerBarcodes.h"
 #include "PostStyles.h"
 
 namespace kaede {
 
 class TPerson;
+class TPostalData;
 
 // The stamp, header and footer pictures of a style; each is absent when its file is missing
 // or its number is 0.
@@ -30,6 +33,35 @@ std::string PostPictureName(const std::string& kind, int32_t number);
 std::string PostPictureFolder();
 // The pictures a style names, from `folder` (the installed ones by default).
 TPostPictures LoadPostPictures(const TPostValues& values, const std::string& folder = PostPictureFolder());
+
+// One or two digits that a vertical line sets upright in one cell: the cell is the full-width
+// space at byte At of the line.
+struct TUprightDigits {
+  size_t At;
+  std::string Digits;  // ASCII
+};
+// The numbers of a vertical address line written as `kind` says (TPostValues::
+// AddressNumerals): each digit a kanji (0, as ZenkakuKansuji), kanji with places up to three
+// digits (1: 十二, 二十, 百五), or arabic (2: runs of one or two digits upright in one cell,
+// listed in `upright`; longer ones a full-width digit to a cell); hyphens in half width.
+std::string VerticalNumbers(const std::string& line, int32_t kind, std::vector<TUprightDigits>& upright);
+
+// The postal-code boxes printed on an official postcard (100 x 148 mm): left edges from the
+// card's left edge, 12.0 mm from its top, 5.7 x 8.0 mm each.
+inline constexpr double kOfficialBoxLefts[7] = {44.3, 51.3, 58.3, 65.9, 72.7, 79.5, 86.3};
+inline constexpr double kOfficialBoxTop = 12.0, kOfficialBoxWidth = 5.7, kOfficialBoxHeight = 8.0;
+
+// What a printer test sheet says about the job it is printed with.
+struct TCalibrationNote {
+  std::string Printer;    // CP932
+  double OffsetX = 0, OffsetY = 0;  // the offset the sheet is printed with, millimetres
+};
+
+// An entry (from 0) printed without its barcode, and why.
+struct TBarcodeMissing {
+  int32_t Entry;
+  TBarcodeFailure Why;
+};
 
 // What one card is drawn with.
 struct TPostPaint {
@@ -49,6 +81,8 @@ struct TPostPaint {
   const TPerson* Person = nullptr;
   const TPerson* Sender = nullptr;
   const TPostPictures* Pictures = nullptr;
+  // Where the barcode finds the town of an address (none: no barcode can be made).
+  TPostalData* Dictionary = nullptr;
   // The colour outside the envelope's flap (the desktop's workspace colour).
   TColor WorkspaceColor = 0xABABAB;
 };
@@ -64,6 +98,11 @@ public:
   void DrawBackground();
   // The addressee's and the sender's postal codes, addresses, names, telephones and mails.
   void DrawData();
+  // A printer test sheet on plain paper of the style's size: the postal-code boxes (those an
+  // official card has printed on it, on a card; the style's elsewhere), the outlines of the
+  // style's shown text rectangles, millimetre rulers along the top and left edges, and the
+  // printer and offset it was printed with.
+  void DrawCalibration(const TCalibrationNote& note);
 
   // Millimetres to pixels of the surface: round(mm x dpi / 25.4 x zoom), halves to even.
   int32_t ToPixels(double mm) const;
@@ -73,6 +112,9 @@ public:
   const TRect& CardRect() const { return FCard; }
   // The seven postal-code boxes of the addressee's (false) or the sender's (true) frame.
   void CodeBoxes(bool sender, TRect boxes[7]) const;
+  // After DrawData: why the addressee's barcode was left out (None when it was drawn or is
+  // not part of the style).
+  TBarcodeFailure BarcodeFailure() const { return FBarcodeFailure; }
 
 private:
   struct TBlock;
@@ -94,6 +136,9 @@ private:
   void DrawAddress(int no, const TRect& r, TStrings lines);
   void DrawName(int no, const TRect& r, TStrings lines, int32_t honorificLen, const std::string& title);
   void DrawList(int no, const TRect& r, const TStrings& items);
+  void DrawBarcode(const TPerson& person);
+  void DrawUpright(int no, int32_t right, int32_t top, int32_t height, const std::string& line,
+                   const std::vector<TUprightDigits>& cells);
 
   const TPostStyle& FStyle;
   const TPostValues& FV;
@@ -102,6 +147,7 @@ private:
   int32_t FDpi;
   int32_t FLid = 0;  // the flap's height in pixels
   TRect FCard;
+  TBarcodeFailure FBarcodeFailure = TBarcodeFailure::None;
 };
 
 }  // namespace kaede

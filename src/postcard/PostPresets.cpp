@@ -4,6 +4,8 @@
 // The rectangles chosen here are listed in docs/postcard-presets.md.
 #include "PostStyles.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "SheetPrinters.h"
@@ -155,6 +157,16 @@ void TPostStyle::Envelope(int32_t width, int32_t height, double lid, bool back, 
     p.YubinSmallInterval = 1.0;
     Atena(p, Mm(85 * sx, 35 * sy, 25 * sx, 180 * sy), Mm(50 * sx, 45 * sy, 30 * sx, 130 * sy),
           Mm(44 * sx, 45 * sy, 5 * sx, 130 * sy), Mm(38 * sx, 45 * sy, 5 * sx, 130 * sy));
+    // The barcode below the address and name, centred, its bars 10 mm and more from the
+    // envelope's edges: as large as the width allows up to 10 points, in half points.
+    const double size = std::min(10.0, std::floor((width - 2 * 12.0) / 8.0 * 2) / 2);
+    const TBarcodeMetrics m = BarcodeMetrics(size);
+    const double top = p.AtenaAddressLayout.Bottom() + TBarcodeMetrics::kClear + 0.5;
+    if (size >= 8 && top + m.Long + 10 <= height) {
+      p.Barcode = true;
+      p.BarcodeSize = size;
+      p.BarcodeLayout = Mm((width - m.Length) / 2, top, 0, 0);
+    }
   } else {
     // heights scale with the paper against the reference envelope with the same flap
     const double sy = paperHeight / (kRefHeight + flapMm);
@@ -185,6 +197,7 @@ void TPostStyle::ApplyPreset(int index) {
   auto horizontal = [&] {
     p.PostVertical = false;
     Atena(p, Mm(10, 36, 80, 20), Mm(10, 60, 80, 24), Mm(10, 88, 80, 5), Mm(10, 94, 80, 5));
+    p.BarcodeLayout = Mm(10, 86.5, 0, 0);  // right below the name, when it is switched on
   };
   // The message side of a card: free text, no addressee.
   auto backSide = [&] {
@@ -379,7 +392,14 @@ void TPostStyle::ApplyPreset(int index) {
       if (index == 22) SetWithSender(true);
       break;
     case 39:
-    case 40: labels(kLabels[index - 39]); break;
+      labels(kLabels[0]);
+      // a 9-point barcode right below a lower name, within the label
+      p.AtenaNameLayout = Mm(6, 25, 73, 10);
+      p.Barcode = true;
+      p.BarcodeSize = 9;
+      p.BarcodeLayout = Mm(6, 37, 0, 0);
+      break;
+    case 40: labels(kLabels[1]); break;
     case 41:
       labels(kLabels[2]);
       p.Keisyo = false;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "PostViews.h"
+#include "PrintOffsets.h"
+#include "SheetPrinters.h"
 
 namespace kaede {
 
@@ -20,7 +22,7 @@ TPostPrintRange PostPrintRange(int32_t from, int32_t to, int32_t count, int32_t 
   return r;
 }
 
-int32_t PrintPostcards(const TPostPrintJob& job) {
+int32_t PrintPostcards(const TPostPrintJob& job, std::vector<TBarcodeMissing>* missing) {
   if (!job.Style) throw Exception("PrintPostcards: no style");
   if (job.Range.Empty()) return 0;
   TPostView view;
@@ -30,12 +32,27 @@ int32_t PrintPostcards(const TPostPrintJob& job) {
   view.SetShowGuides(job.Guides);
   view.PrintGuides = job.Guides;
   view.PrintAsShown = job.Preview;
+  view.Dictionary = job.Dictionary;
+  int32_t sheets = 0;
   // a free-text card is one page showing the current entry: the first of the range
   if (job.Style->Post().Editor) {
     view.SelectPerson(job.Range.FirstPage);
-    return view.Print(job.Title, 1, 1);
+    sheets = view.Print(job.Title, 1, 1);
+  } else {
+    sheets = view.Print(job.Title, job.Range.FirstPage + 1, job.Range.LastPage + 1);
   }
-  return view.Print(job.Title, job.Range.FirstPage + 1, job.Range.LastPage + 1);
+  if (missing) *missing = view.BarcodeMisses();
+  return sheets;
+}
+
+TCalibrationNote PrintCalibrationSheet(const TPostStyle& style, const std::string& title) {
+  TPostView view;
+  view.SetStyle(const_cast<TPostStyle*>(&style));  // assigned into the view's own style
+  view.Calibration = true;
+  const TPrintOffset offset = JobPrintOffset(SheetPrinter());
+  view.CalibrationNote = {CurrentPrinterName(SheetPrinter()), offset.X, offset.Y};
+  view.Print(title, 1, 1);
+  return view.CalibrationNote;
 }
 
 }  // namespace kaede

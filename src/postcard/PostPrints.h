@@ -34,11 +34,19 @@ struct TPostPrintJob {
   // The cards as the preview shows them: the paper, what official cards have printed on them
   // (frames, title), the pictures and the fold are printed too.
   bool Preview = false;
+  // Where the barcode finds towns (none: the usual dictionary folders).
+  TPostalData* Dictionary = nullptr;
 };
+
 
 // Prints the range through SheetPrinter(); returns the number of sheets printed (0 for an
 // empty range, without starting a job). A free-text style prints its one card with the first
 // entry of the range. Printer errors reach the caller after the job ended.
-int32_t PrintPostcards(const TPostPrintJob& job);
+// `missing` (when given) receives the entries that went without their barcode.
+int32_t PrintPostcards(const TPostPrintJob& job, std::vector<TBarcodeMissing>* missing = nullptr);
+
+// Prints the printer test sheet of the style (one page) through SheetPrinter(), with the
+// offset the job takes for the current printer; returns the note it printed.
+TCalibrationNote PrintCalibrationSheet(const TPostStyle& style, const std::string& title);
 
 }  // namespace kaede

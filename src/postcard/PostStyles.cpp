@@ -50,6 +50,11 @@ const TStyleKey<V> kPostKeys[] = {
     {"StampLayout", &V::StampLayout},
     {"HeaderLayout", &V::HeaderLayout},
     {"FooterLayout", &V::FooterLayout},
+    {"AddressNumerals", &V::AddressNumerals},
+    {"BuildingNumerals", &V::BuildingNumerals},
+    {"Barcode", &V::Barcode},
+    {"BarcodeSize", &V::BarcodeSize},
+    {"BarcodeLayout", &V::BarcodeLayout},
 };
 
 const uint32_t kCardColor = 0xFEFCFA;
@@ -69,6 +74,17 @@ std::span<const TStyleKey<TPostValues>> PostStyleKeys() { return kPostKeys; }
 const TStyleKey<TPostValues>& PostSenderNoKey() {
   static const TStyleKey<V> key{"SenderNo", &V::SenderNo};
   return key;
+}
+
+TBarcodeMetrics BarcodeMetrics(double points) {
+  const double k = std::clamp(points, 8.0, 11.5) / 10.0;
+  // 67 bars: 66 pitches and the last bar's width
+  return {k, 1.2 * k, 0.6 * k, 3.6 * k, 1.2 * k, 2.4 * k, 66 * 1.2 * k + 0.6 * k};
+}
+
+TMmRect BarcodeBounds(const TPostValues& values) {
+  const TBarcodeMetrics m = BarcodeMetrics(values.BarcodeSize);
+  return {values.BarcodeLayout.Left, values.BarcodeLayout.Top, m.Length, m.Long};
 }
 
 double PostCodeBoxesSpan(const TMmRect& big, const TMmRect& small, double smallInterval) {

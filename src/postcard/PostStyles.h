@@ -50,6 +50,16 @@ struct TPostValues {
   TMmRect StampLayout{11.0, 11.5, 18.5, 0.0};
   TMmRect HeaderLayout{5.0, 10.0, 90.0, 0.0};
   TMmRect FooterLayout{5.0, 130.0, 90.0, 0.0};
+  // How a vertical address writes its numbers: 0 each digit as a kanji (一二), 1 kanji with
+  // places (十二; four digits and more digit by digit), 2 arabic digits set upright, two to a
+  // cell (12). The building and room numbers (the lines after the first) have their own.
+  int32_t AddressNumerals = 0;
+  int32_t BuildingNumerals = 0;
+  // The customer barcode of bulk mail: its size in points (8 to 11.5; 10 is the standard
+  // 80 mm) and its top-left corner (the width and height follow from the size).
+  bool Barcode = false;
+  double BarcodeSize = 10.0;
+  TMmRect BarcodeLayout{10.0, 135.0, 0.0, 0.0};
   bool operator==(const TPostValues&) const = default;
 };
 
@@ -61,6 +71,16 @@ double PostCodeBoxesSpan(const TMmRect& big, const TMmRect& small, double smallI
 // right edge once the boxes' span is taken off (no free width puts it right after the stamp):
 //   left = stampRight + 0.7 * max(0, (paperWidth - 1) - stampRight - boxesSpan)
 double EnvelopeCodeFrameLeft(double paperWidth, double stampRight, double boxesSpan);
+
+// The barcode's measures in millimetres at a size in points (clamped to 8-11.5): bars 0.6 mm
+// wide at a pitch of 1.2 mm, long bars 3.6 mm, timing bars 1.2 mm, at 10 points.
+struct TBarcodeMetrics {
+  double Scale, Pitch, BarWidth, Long, Timing, Half, Length;
+  static constexpr double kClear = 2.0;  // the clear zone around it
+};
+TBarcodeMetrics BarcodeMetrics(double points);
+// Where the bars of the style's barcode lie on the card (without the clear zone).
+TMmRect BarcodeBounds(const TPostValues& values);
 
 // The stored keys of the postcard style's own settings but SenderNo, which is stored apart
 // (also for predefined styles); and that key.

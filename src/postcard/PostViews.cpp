@@ -3,8 +3,16 @@
 #include <algorithm>
 
 #include "PersonLists.h"
+#include "PostalDatas.h"
 
 namespace kaede {
+
+namespace {
+TPostalData& UsualDictionary() {
+  static TPostalData data;
+  return data;
+}
+}  // namespace
 
 TPostView::TPostView(TPostStyle* style) : TEditorView(style, [] { return static_cast<TBaseStyle*>(new TPostStyle()); }) {}
 
@@ -97,7 +105,7 @@ void TPostView::ApplyStyle() {
 
 void TPostView::Arrange(const TRect& rect) {
   TEditorView::Arrange(rect);
-  SetPageCount(PostStyle().Post().Editor ? 1 : std::max(1, PersonCount()));
+  SetPageCount(PostStyle().Post().Editor || Calibration ? 1 : std::max(1, PersonCount()));
 }
 
 TPoint TPostView::GetExtent() {
@@ -168,6 +176,7 @@ void TPostView::TextChanged(int32_t firstRow, int32_t lastRow) {
 // While printing, only the pages of the range that hold an entry are drawn: the rest of a
 // printed sheet stays blank.
 bool TPostView::Drawn(int32_t page) const {
+  if (Calibration) return page == 0;
   if (!Printing()) return true;
   return page >= FirstPage() && page <= LastPage() && PagePerson(page) != nullptr;
 }
@@ -184,6 +193,7 @@ TPostPaint TPostView::PaintOf(int32_t page, const TRect& pageRect) const {
   p.Person = PagePerson(page);
   p.Sender = Sender();
   p.Pictures = &FPictures;
+  p.Dictionary = Dictionary ? Dictionary : &UsualDictionary();
   p.WorkspaceColor = WorkspaceColor;
   return p;
 }
@@ -199,10 +209,17 @@ void TPostView::DrawCard(int32_t page, const TRect& pageRect, const TRect& clip,
     c.SetClipRect(IntersectRects(OffsetRect(pageRect, -shift.X, -shift.Y), OffsetRect(clip, -shift.X, -shift.Y)));
   }
   TPostLayout layout(PostStyle(), c, paint);
-  if (background)
+  if (Calibration) {
+    if (background) layout.DrawCalibration(CalibrationNote);
+  } else if (background) {
     layout.DrawBackground();
-  else
+  } else {
     layout.DrawData();
+    const int32_t entry = PostStyle().Post().Editor ? FCurrentPerson : page;
+    if (Printing() && layout.BarcodeFailure() != TBarcodeFailure::None &&
+        (FBarcodeMisses.empty() || FBarcodeMisses.back().Entry != entry))
+      FBarcodeMisses.push_back({entry, layout.BarcodeFailure()});
+  }
   if (divided) c.ResetClip();
 }
 
@@ -211,6 +228,7 @@ void TPostView::DrawPageFrame(int32_t page, const TRect& pageRect, const TRect& 
 }
 
 void TPostView::DrawPageContent(int32_t page, const TRect& contentRect, const TRect& clip) {
+  if (Calibration) return;
   if (PostStyle().Post().Editor) return TEditorView::DrawPageContent(page, contentRect, clip);
   if (Printing() && !PrintAsShown) return;
   FillClipped(Canvas(), contentRect, clip, PostStyle().ViewInfo(TPostStyle::viAtenaName)->BackColor());
@@ -223,6 +241,7 @@ void TPostView::DrawPageAfter(int32_t page, const TRect& pageRect, const TRect& 
 // ---- Printing ------------------------------------------------------------------------------
 
 void TPostView::PrintStarting() {
+  FBarcodeMisses.clear();
   TPostStyle& style = PostStyle();
   if (!FScreenStyle) FScreenStyle = TDataItem::Make<TPostStyle>();
   FScreenStyle->Assign(&style);

@@ -56,6 +56,19 @@ public:
   bool PrintGuides = false;
   bool PrintAsShown = false;
 
+  // ---- Barcode ----
+  // Where the barcode finds the towns of addresses (not owned); none: the dictionary of the
+  // usual folders, read when a barcode is first drawn.
+  TPostalData* Dictionary = nullptr;
+  // The entries (from 0) of the last print that went without their barcode, and why.
+  const std::vector<TBarcodeMissing>& BarcodeMisses() const { return FBarcodeMisses; }
+
+  // ---- Printer test sheet ----
+  // The view shows one page, the printer test sheet of its style, with this note, instead
+  // of the cards.
+  bool Calibration = false;
+  TCalibrationNote CalibrationNote;
+
   // After every layout on screen (a resize, a zoom, a new style) the view comes back to the
   // sheet of the current entry, outside free-text mode.
   void SetOffset(TPoint p) override;
@@ -110,6 +123,7 @@ private:
   std::string FAccepted;        // the free text as it last fitted its page
   bool FRevising = false;       // an insertion is being taken back
   TPostPictures FPictures;
+  std::vector<TBarcodeMissing> FBarcodeMisses;
 };
 
 }  // namespace kaede

@@ -174,6 +174,7 @@ const TRow kEditorRows[] = {
 // The postcard style: switches of the address print, postal-code boxes, layout rectangles in
 // millimetres and its 15 elements.
 const char* const kCodeKinds = "表示しない,枠に書く,〒に続けて書く";
+const char* const kNumerals = "一二,十二,12";
 const TRow kPostRows[] = {
     {113, "封筒ののりしろ", "配置", vkRadio, "", 0, 0, 0, "なし,あり", scPost, "WithLid"},
     {114, "宛名の書き方", "表示", vkRadio, "", 0, 0, 0, "横書き,縦書き", scPost, "PostVertical"},
@@ -231,6 +232,11 @@ const TRow kPostRows[] = {
     {164, "表題", "表示", vkElement, "Mmm", 0, 0, kTextElement, "", scElement, "PostKind"},
     {165, "折り目", "表示", vkElement, "Mmm", 0, 0, kDecoratedText, "", scElement, "RoundTrip"},
     {166, "中心線", "表示", vkElement, "Mmm", 0, 0, kLineElement, "", scElement, "HalfLine"},
+    {167, "縦書きの数字", "表示", vkRadio, "", 0, 0, 0, kNumerals, scPost, "AddressNumerals"},
+    {168, "縦書きの建物・部屋番号", "表示", vkRadio, "", 0, 0, 0, kNumerals, scPost, "BuildingNumerals"},
+    {169, "カスタマバーコード", "表示", vkRadio, "", 0, 0, 0, kShow, scPost, "Barcode"},
+    {170, "バーコードの大きさ", "配置", vkNumber, "pt", 8, 11.5, 0, "", scPost, "BarcodeSize"},
+    {171, "バーコードの位置", "配置", vkLayout, "", 0, 0, 0, "", scPost, "BarcodeLayout"},
 };
 
 TStyleItem MakeItem(const TRow& r) {

@@ -8,6 +8,7 @@
 #include "Files.h"
 #include "QtPrinters.h"
 #include "QtTestApp.h"
+#include "PdfRender.h"
 #include "TestUtil.h"
 
 using namespace kaede;
@@ -101,27 +102,6 @@ std::string PdfPageSize(const std::string& pdfUtf8) {
   return s;
 }
 
-// A grey image of a PDF's first page (pdftoppm at dpi); empty without it.
-struct TGrey {
-  int W = 0, H = 0;
-  std::string Pixels;
-  int At(int x, int y) const { return static_cast<unsigned char>(Pixels[static_cast<size_t>(y * W + x)]); }
-};
-TGrey RenderGrey(const std::string& pdfUtf8, int dpi) {
-  // pdftoppm writes ROOT.pgm for -singlefile
-  std::string out = pdfUtf8 + ".pgm";
-  std::string cmd = "pdftoppm -gray -r " + std::to_string(dpi) + " -singlefile '" + pdfUtf8 + "' '" + pdfUtf8 +
-                    "' 2>/dev/null";
-  TGrey g;
-  if (std::system(cmd.c_str()) != 0) return g;
-  std::string data = ReadFileBytes(FromOsPath(out));
-  int maxv = 0, consumed = 0;
-  if (std::sscanf(data.c_str(), "P5 %d %d %d%n", &g.W, &g.H, &maxv, &consumed) != 3) return g;
-  g.Pixels = data.substr(static_cast<size_t>(consumed) + 1);
-  if (g.Pixels.size() < static_cast<size_t>(g.W * g.H)) g = TGrey();
-  return g;
-}
-
 }  // namespace
 
 TEST(QtPrinters, AnUnknownPaperNumberIsARangeErrorAndChangesNothing) {
@@ -186,7 +166,7 @@ TEST(QtPrinters, PdfDrawingStartsAtThePagesTopLeftCorner) {
   for (QPoint at : {QPoint(0, 0), QPoint(size.X - d, 0), QPoint(0, size.Y - d), QPoint(size.X - d, size.Y - d)})
     s->Painter->fillRect(QRect(at, QSize(d, d)), Qt::black);
   p.EndDoc();
-  TGrey g = RenderGrey(pdf, 60);  // 10 dots a pixel
+  test::TGrey g = test::RenderGrey(pdf, 60);  // 10 dots a pixel
   ASSERT_GT(g.W, 0);
   EXPECT_EQ(g.W, 473);  // 567 points
   for (QPoint at : {QPoint(2, 2), QPoint(g.W - 3, 2), QPoint(2, g.H - 3), QPoint(g.W - 3, g.H - 3)})

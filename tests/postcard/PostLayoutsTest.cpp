@@ -183,6 +183,38 @@ TEST(PostLayout, VerticalAddressTurnsBlockNumbersIntoKanji) {
   EXPECT_EQ(a.X, r.Right - (Px(23) - a.Font.Height) / 2);
 }
 
+TEST(PostLayout, VerticalNumbersAreWrittenAsTheStyleChooses) {
+  TCard card;
+  TPerson* p = card.Add("a,a,,,,1234567,東京都港区芝12丁目105-2|タワー12階1203号室");
+  card.S->SetPost(&TPostValues::AddressNumerals, 1);
+  card.Draw(p, true);
+  // places up to three digits, four digit by digit; the building line keeps each digit
+  card.Text("東京都港区芝十二丁目百五-二");
+  card.Text("タワー一二階一二〇三号室");
+  card.S->SetPost(&TPostValues::BuildingNumerals, 1);
+  card.Draw(p, true);
+  card.Text("タワー十二階一二〇三号室");
+
+  // arabic: one or two digits upright side by side in one cell of the column, longer runs a
+  // digit to a cell
+  card.S->SetPost(&TPostValues::AddressNumerals, 2);
+  card.Draw(p, true);
+  const TCanvasOp& line = card.Text("東京都港区芝　丁目１０５-　");
+  const TCanvasOp& twelve = card.Text("12");
+  const TCanvasOp& two = card.Text("2");
+  const int32_t h = line.Font.Height;
+  EXPECT_FALSE(twelve.Font.Vertical);
+  EXPECT_EQ(twelve.Font.Height, h);  // two half-width digits fill the cell's width
+  EXPECT_EQ(twelve.X, line.X - h);
+  EXPECT_EQ(twelve.Y, line.Y + 6 * h);  // after six full-width characters
+  EXPECT_EQ(two.X, line.X - h + h / 4);  // one digit centred
+  EXPECT_EQ(two.Y, line.Y + 12 * h + h / 2);  // after twelve cells and the half-width hyphen
+  // horizontal writing keeps arabic numerals whatever the choice
+  card.S->SetPost(&TPostValues::PostVertical, false);
+  card.Draw(p, true);
+  card.Text("東京都港区芝12丁目105-2");
+}
+
 TEST(PostLayout, LongAddressesSplitAfterTheNumberRun) {
   {
     SCOPED_TRACE("vertical, after 1-2-3");

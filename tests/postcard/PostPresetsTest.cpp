@@ -2,6 +2,7 @@
 // of every other part and of the free-text area.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "PostStyles.h"
@@ -66,6 +67,12 @@ std::vector<TPart> ShownParts(const TPostStyle& s, double cardWidth, double card
   picture("stamp", p.StampKind, p.StampLayout, 1.2);
   picture("header", p.HeaderImageKind, p.HeaderLayout, 0.25);
   picture("footer", p.FooterImageKind, p.FooterLayout, p.FooterImageKind == 2 ? 1.0 / 18 : 1.0 / 8);
+  if (p.Barcode) {
+    // with its clear zone on every side
+    const TMmRect bars = BarcodeBounds(p);
+    const double c = TBarcodeMetrics::kClear;
+    parts.push_back({"barcode", {bars.Left - c, bars.Top - c, bars.Width + 2 * c, bars.Height + 2 * c}});
+  }
   if (p.Editor) {
     const TBaseStyleValues& b = s.Base();
     parts.push_back({"free text", {b.MarginLeft, b.MarginTop, cardWidth - b.MarginLeft - b.MarginRight,
@@ -100,6 +107,26 @@ TEST(PostPresets, ShownPartsStayOnTheCardAndClearOfEachOther) {
     for (size_t x = 0; x < parts.size(); ++x)
       for (size_t y = x + 1; y < parts.size(); ++y)
         EXPECT_FALSE(Overlap(parts[x].Rect, parts[y].Rect)) << parts[x].Name << " overlaps " << parts[y].Name;
+  }
+}
+
+TEST(PostPresets, EnvelopesAndAddressLabelsCarryTheBarcodeWhereItHasRoom) {
+  TPostStyleList list;
+  list.Reset();
+  for (int i = 0; i < kPostPresetCount; ++i) {
+    const TPostStyle& s = *list.Style(i);
+    const TPostValues& p = s.Post();
+    const bool front = i >= 23 && i <= 38 && (i - 23) % 4 < 2;
+    EXPECT_EQ(p.Barcode, front || i == 39) << U8(s.Name());
+    if (!front) continue;
+    // an envelope's bars keep 10 mm from its edges and lie below the addressee
+    const TMmRect r = BarcodeBounds(p);
+    const double height = s.Base().PaperHeight - (p.WithLid ? std::round(p.LidMargin) : 0);
+    EXPECT_GE(r.Left, 10) << U8(s.Name());
+    EXPECT_LE(r.Right(), s.Base().PaperWidth - 10) << U8(s.Name());
+    EXPECT_LE(r.Bottom(), height - 10) << U8(s.Name());
+    EXPECT_GT(r.Top, p.AtenaNameLayout.Bottom()) << U8(s.Name());
+    EXPECT_GE(p.BarcodeSize, 8);
   }
 }
 

@@ -63,7 +63,7 @@ bool Offers(const TStyleSettings& s, int no) {
 TEST(StyleItems, EveryOfferedItemHasANameAKindAndASettingOfItsStyle) {
   for (TStyleFrameKind kind : {sfBase, sfTable, sfEditor, sfPost}) {
     const auto& items = StyleItems(kind);
-    const int counts[] = {33, 39, 113, 167};
+    const int counts[] = {33, 39, 113, 172};
     ASSERT_EQ(static_cast<int>(items.size()), counts[kind]);
     TPanel p(kind);
     for (const TStyleItem& item : items) {

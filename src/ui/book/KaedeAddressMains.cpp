@@ -35,6 +35,9 @@
 #include "MessageStatusBars.h"
 #include "PersonFrames.h"
 #include "PrintAreas.h"
+#include "PostPrints.h"
+#include "PrintOffsetDialogs.h"
+#include "UiErrors.h"
 #include "QtText.h"
 #include "SessionGuards.h"
 #include "VerInfos.h"
@@ -197,6 +200,7 @@ void TKaedeAddressMain::BuildActions() {
     FOptions.ChooseDataPath(std::string());
   });
   make("ActionStyle", "スタイルの設定(&Y)", [this] { FPrintArea->ToggleStyleFrame(); });
+  make("ActionPrintOffsets", "印刷位置の補正(&O)...", [this] { EditOffsets(); });
   make("ActionHelp", "ヘルプ(&H)", [] {
     std::string manual = ProgramDataFolder() + "help/index.html";
     if (!FileExists(manual) || !ShellOpen(manual)) AppHost().ShowError(manual + SJ(" を開けません"));
@@ -299,6 +303,7 @@ void TKaedeAddressMain::BuildMenus() {
   settings->addAction(FActions["ActionKaedeZip"]);
   settings->addAction(FActions["ActionChnageDataFolder"]);
   settings->addAction(FActions["ActionStyle"]);
+  settings->addAction(FActions["ActionPrintOffsets"]);
 
   QMenu* help = bar->addMenu(Q("ヘルプ(&H)"));
   help->addAction(FActions["ActionHelp"]);
@@ -542,6 +547,28 @@ void TKaedeAddressMain::Redo() {
   FEntries->Redo();
   FController->Book().SetModified(true);
   UpdateActions();
+}
+
+void TKaedeAddressMain::EditOffsets() {
+  ShowErrors([&] {
+    TSheetPrinter& printer = SheetPrinter();
+    TStrings names;
+    if (printer.Backend())
+      for (const TPrinterEntry& e : printer.Backend()->Printers())
+        if (e.Name != "PDF") names.push_back(e.Name);  // a PDF file takes no offset
+    EditPrintOffsets(names, CurrentPrinterName(printer), [this](TPrintOffset offset) {
+      // the selected postcard style's sheet (the official card's for any other style),
+      // printed with the offset as it stands in the dialog
+      TPostStyle* style = TDataItem::Make<TPostStyle>();
+      TAtScopeExit done([&] {
+        style->Free();
+        SetPrintOffsetOverride(std::nullopt);
+      });
+      if (auto* selected = dynamic_cast<const TPostStyle*>(FPrintArea->SelectedStyle())) style->Assign(selected);
+      SetPrintOffsetOverride(offset);
+      PrintCalibrationSheet(*style, SJ("プリンタ位置合わせ"));
+    }, this);
+  });
 }
 
 void TKaedeAddressMain::StartCompanion(const char* program, const std::string& args) {

@@ -104,6 +104,8 @@ private:
   void StoreLayout();
   void IdleSave();
   void StartCompanion(const char* program, const std::string& args);
+  // The print offsets of the printers, and the test sheet of the selected postcard style.
+  void EditOffsets();
   void Undo();
   void Redo();
   // The print area (KaedeAddressPrints.cpp).
