@@ -9,6 +9,10 @@
 //   --guides                      print the outlines of the text rectangles (a proof)
 //   --preview                     print the cards as the preview shows them: with the card's
 //                                 colour, its pre-printed frames and title, and the pictures
+//   --nenga-unsent Y ...          the New Year card lists of a year, as kaede list takes them
+//   --mark-sent                   once the file is written, the printed entries get 送 for the
+//                                 year of the --nenga-... list (else the coming New Year) and
+//                                 the book is saved
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
 #include <algorithm>
@@ -18,6 +22,8 @@
 #include "BaseOptions.h"
 #include "BookSelection.h"
 #include "Commands.h"
+#include "Cp932.h"
+#include "NengaMarks.h"
 #include "PdfPrints.h"
 #include "PostPrints.h"
 #include "Strs.h"
@@ -27,7 +33,8 @@ namespace {
 
 const char* const kUsage =
     "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
-    "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] [--preview] -o OUT.pdf";
+    "[--classify NAME|--filter-row N|--find TEXT] [--nenga-unsent Y|--nenga-sent Y|...] [--entries A-B] [--guides] "
+    "[--preview] [--mark-sent] -o OUT.pdf";
 
 // The settings of the address book: the senders live there.
 const char* const kAppKey = "KaedeAddress";
@@ -58,6 +65,7 @@ int Run(const TArgs& args) {
   const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
   const bool guides = r.Flag("--guides");
   const bool preview = r.Flag("--preview");
+  const bool markSent = r.Flag("--mark-sent");
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
   if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);
@@ -115,6 +123,13 @@ int Run(const TArgs& args) {
   auto count = [](int32_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); };
   PrintLine(count(printed, "entry", "entries") + " on " + count(sheets, "sheet", "sheets") + " (" + style->Name() +
             ") written to " + output.File());
+  if (markSent && !style->Post().Editor) {
+    const int year = selection.Nenga ? selection.NengaYear : DefaultCardYear(Today());
+    std::vector<TPerson*> done(entries.begin() + job.Range.FirstPage, entries.begin() + job.Range.LastPage + 1);
+    const int changed = MarkNengaEntries(book, done, year, nmSent, true);
+    if (changed) book.SaveToFile("");
+    PrintLine(count(changed, "entry", "entries") + SJ(" marked 送 for ") + std::to_string(year));
+  }
   return 0;
 }
 

@@ -394,7 +394,7 @@ void TMainController::Redo() {
 void TMainController::Export() {
   if (CompletePendingEdit) CompletePendingEdit();
   TCsvExporter exporter;
-  exporter.Reset(PersonColumnNames());
+  exporter.Reset(PersonExchangeNames());
   FView.RunExportDialog(exporter, Book());
 }
 
@@ -406,7 +406,7 @@ void TMainController::Import() {
                          SJ("別の住所録にインポートしたい場合はいったん「キャンセル」し、新しい住所録を作成してからインポートを実行してください。")))
     return;
   TCsvImportSession session;
-  session.Start(PersonColumnNames(), PersonColumnAlias);
+  session.Start(PersonExchangeNames(), PersonColumnAlias);
   if (!FView.RunImportDialog(session)) return;
   TImportResult result;
   try {
