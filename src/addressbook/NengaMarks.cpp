@@ -202,6 +202,13 @@ TNengaMarks NengaMarksOf(const TPerson& person) {
 void SetNengaMarks(TPerson& person, const TNengaMarks& marks) {
   if (NengaMarksOf(person) == marks) return;
   TStrings lines = RemarksWithNenga(person.Remarks().Lines(), marks);
+  // a step of its own, not merged into an edit of the same entry before it
+  TPersonList* book = person.PersonList();
+  if (!book) {
+    person.SetRemarks(&lines);
+    return;
+  }
+  TUndoGroup group(book->History(), SJ("年賀状の記録"));
   person.SetRemarks(&lines);
 }
 
