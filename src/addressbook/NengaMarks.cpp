@@ -310,6 +310,21 @@ std::string NengaTableText(const TNengaMarks& marks, int year) {
   return part(year - 1) + " " + part(year);
 }
 
+std::vector<TPerson*> NengaCandidates(TPersonList& book, const std::string& text, size_t most) {
+  std::vector<TPerson*> found;
+  if (DeleteSpaces(text).empty()) return found;
+  // the name find of the book, without the card list the book may be showing
+  const int filter = book.NengaFilter(), year = book.NengaYear();
+  const int32_t mode = book.FindMode;
+  book.SetNengaFilter(nfNone, year);
+  book.FindMode = pfmName;
+  for (int i = 0; i < book.AllCount() && found.size() < most; ++i)
+    if (book.AllPersons(i)->Matches(text)) found.push_back(book.AllPersons(i));
+  book.FindMode = mode;
+  book.SetNengaFilter(filter, year);
+  return found;
+}
+
 // ---- Per-year columns of other programs --------------------------------------------------------
 
 bool NengaColumnOfHeader(const std::string& header, int& year, uint8_t& marks) {

@@ -134,6 +134,10 @@ std::string NengaSummaryText(const TNengaSummary& summary, int year);
 // The table column: the marks of the year before and of the card year ("26:送受 27:送").
 std::string NengaTableText(const TNengaMarks& marks, int year);
 
+// 受取入力: the entries of the book whose name or reading holds the text, folded as finds fold
+// it (spaces ignored), whatever list the book shows; at most `most` of them.
+std::vector<TPerson*> NengaCandidates(TPersonList& book, const std::string& text, size_t most);
+
 // ---- Other programs' per-year columns --------------------------------------------------------
 
 // What a CSV header says about marks: a year and the marks a non-empty value sets

@@ -84,15 +84,17 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   FTabs->UnSelectedStartColor = 15987699;
   FTabs->UnSelectedEndColor = 12566463;
   FTabs->Space = 0;
-  layout->addWidget(FTabs);
   FSplitter = new QSplitter(Qt::Horizontal, central);
   FList = new TDataListFrameWidget(FSplitter);
   FPersonFrame = new TPersonFrame(FSplitter);
+  // the New Year card list beside the tabs, the entry's marks below the editing pane
+  QWidget* pane = BuildNenga(FTabs, FPersonFrame);
+  layout->addWidget(FTabs->parentWidget());
   FPrintArea = new TPrintArea(FOptions, FSplitter);
   FPrintPane = FPrintArea;
   FPrintPane->hide();  // opened by the preview command
   FSplitter->addWidget(FList);
-  FSplitter->addWidget(FPersonFrame);
+  FSplitter->addWidget(pane);
   FSplitter->addWidget(FPrintPane);
   FSplitter->setStretchFactor(1, 1);
   // the list's width the user sets while the print area is open is the list's own
@@ -491,6 +493,7 @@ void TKaedeAddressMain::UpdateActions() {
   TMainController& c = *FController;
   FActions["ActionUndo"]->setEnabled(c.CanUndo());
   FActions["ActionRedo"]->setEnabled(c.CanRedo());
+  RefreshNenga();
   FActions["ActionBack"]->setEnabled(c.CanBack());
   FActions["ActionFowerd"]->setEnabled(c.CanForward());
   FActions["ActionFindName"]->setChecked(c.FindOption() == 0);
