@@ -223,16 +223,10 @@ bool MarkNenga(TPerson& person, int year, uint8_t marks, bool on) {
 
 int MarkNengaEntries(TPersonList& book, const std::vector<TPerson*>& entries, int year, uint8_t marks, bool on) {
   int changed = 0;
+  // one step; no update bracket, inside which the book would record no edit
   TUndoGroup group(book.History(), SJ("年賀状の記録"));
-  book.BeginUpdate();
-  try {
-    for (TPerson* p : entries)
-      if (p && MarkNenga(*p, year, marks, on)) ++changed;
-  } catch (...) {
-    book.EndUpdate();
-    throw;
-  }
-  book.EndUpdate();
+  for (TPerson* p : entries)
+    if (p && MarkNenga(*p, year, marks, on)) ++changed;
   if (changed) book.SetModified(true);
   return changed;
 }
