@@ -62,7 +62,11 @@ void TKaedeAddressMain::RefreshNenga() {
   } else {
     FNengaEdit->ShowMarks(nullptr, year);
   }
-  std::string summary = NengaSummaryText(SummarizeNenga(book, year), year);
+  // short, for the status bar: 未送付 12 送 30 受 25 受のみ 3 喪 2
+  TNengaSummary n = SummarizeNenga(book, year);
+  std::string summary = SJ("未送付 ") + std::to_string(n.ToSend) + SJ(" 送 ") + std::to_string(n.Sent) + SJ(" 受 ") +
+                        std::to_string(n.Received) + SJ(" 受のみ ") + std::to_string(n.ReceivedOnly) + SJ(" 喪 ") +
+                        std::to_string(n.Mourning);
   FStatus->FitPanel(3, summary);
   FStatus->SetPanelText(3, summary);
 }
