@@ -31,6 +31,7 @@
 #include "EditAddresses.h"
 #include "Files.h"
 #include "MessageBoxes.h"
+#include "NengaBars.h"
 #include "EntryDialogs.h"
 #include "MessageStatusBars.h"
 #include "PersonFrames.h"
@@ -84,12 +85,12 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   FTabs->UnSelectedStartColor = 15987699;
   FTabs->UnSelectedEndColor = 12566463;
   FTabs->Space = 0;
+  layout->addWidget(FTabs);
   FSplitter = new QSplitter(Qt::Horizontal, central);
   FList = new TDataListFrameWidget(FSplitter);
   FPersonFrame = new TPersonFrame(FSplitter);
-  // the New Year card list beside the tabs, the entry's marks below the editing pane
-  QWidget* pane = BuildNenga(FTabs, FPersonFrame);
-  layout->addWidget(FTabs->parentWidget());
+  // the New Year card list above the tabs, the entry's marks below the editing pane
+  QWidget* pane = BuildNenga(FPersonFrame);
   FPrintArea = new TPrintArea(FOptions, FSplitter);
   FPrintPane = FPrintArea;
   FPrintPane->hide();  // opened by the preview command
@@ -320,6 +321,8 @@ void TKaedeAddressMain::BuildMenus() {
   }
   FActions["ActionPreview"]->setIconText(Q("プレビュー"));
   FActions["ActionStyle"]->setIconText(Q("スタイル"));
+  tools->addSeparator();
+  tools->addWidget(FNengaBar);
 }
 
 void TKaedeAddressMain::RestoreLayout() {

@@ -124,7 +124,7 @@ private:
   void TogglePreview();
   void UpdatePrintActions();
   // New Year cards (KaedeAddressNenga.cpp).
-  QWidget* BuildNenga(QWidget* tabs, QWidget* pane);
+  QWidget* BuildNenga(QWidget* pane);
   void NengaListChanged();
   void RefreshNenga();
   void MarkFromPane(int year, uint8_t mark, bool on);

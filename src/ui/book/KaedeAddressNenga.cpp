@@ -2,6 +2,7 @@
 // editing pane, the counts of the card year in the status bar, marking what was printed, and
 // 受取入力.
 #include <QHBoxLayout>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include "AppHost.h"
@@ -18,16 +19,10 @@
 
 namespace kaede {
 
-QWidget* TKaedeAddressMain::BuildNenga(QWidget* tabs, QWidget* pane) {
-  auto* row = new QWidget(tabs->parentWidget());
-  auto* rowLayout = new QHBoxLayout(row);
-  rowLayout->setContentsMargins(0, 0, 0, 0);
-  rowLayout->setSpacing(0);
-  tabs->setParent(row);
-  rowLayout->addWidget(tabs, 1);
-  FNengaBar = new TNengaBar(row);
-  FNengaBar->setFixedHeight(24);
-  rowLayout->addWidget(FNengaBar);
+QWidget* TKaedeAddressMain::BuildNenga(QWidget* pane) {
+  // the card list and year at the end of the tool bar, right above the tabs they narrow (a
+  // tool bar folds what does not fit, so the window keeps the narrow widths it allows)
+  FNengaBar = new TNengaBar(this);
   FNengaBar->OnChanged = [this] { NengaListChanged(); };
   FNengaBar->OnReceive = [this] { ReceiveCards(); };
 
@@ -38,8 +33,9 @@ QWidget* TKaedeAddressMain::BuildNenga(QWidget* tabs, QWidget* pane) {
   pane->setParent(box);
   boxLayout->addWidget(pane, 1);
   FNengaEdit = new TNengaMarksEdit(box);
-  FNengaEdit->setFixedHeight(130);
-  boxLayout->addWidget(FNengaEdit);
+  FNengaEdit->setMaximumHeight(130);
+  FNengaEdit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  boxLayout->addWidget(FNengaEdit, 0);
   FNengaEdit->OnToggle = [this](int year, uint8_t mark, bool on) { MarkFromPane(year, mark, on); };
   return box;
 }

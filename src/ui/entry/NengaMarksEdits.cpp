@@ -43,7 +43,6 @@ TNengaMarksEdit::TNengaMarksEdit(QWidget* parent) : QWidget(parent) {
   FGrid->setSelectionMode(QAbstractItemView::SingleSelection);
   FGrid->setToolTip(ToQ(SJ("送: 出した　受: 届いた　喪: 喪中　寒: 寒中見舞い　止: 年賀状じまい（この年から）")));
   layout->addWidget(FGrid, 1);
-  setMinimumHeight(110);
 
   connect(add, &QPushButton::clicked, this, [this] {
     int y = FYear->value();
