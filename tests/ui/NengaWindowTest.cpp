@@ -56,7 +56,7 @@ TEST(NengaWindow, PrintTheCardsToSendMarkThemAndRecordTheCardsThatCame) {
   w.NengaBar()->FilterBox()->setCurrentIndex(nfUnsent);
   QApplication::processEvents();
   ASSERT_EQ(f.Book().Count(), 6);
-  EXPECT_NE(w.StatusBar()->Model().Panels[3].Text.find(SJ("未送付 6")), std::string::npos);
+  EXPECT_NE(w.NengaBar()->Summary().find(SJ("未送付 6 送 0")), std::string::npos);
 
   // print them all to the PDF printer and accept the offer
   f.Trigger("ActionPreview");

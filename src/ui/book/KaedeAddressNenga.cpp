@@ -1,5 +1,5 @@
 // The main window's New Year cards: the card list beside the tabs, the entry's marks below the
-// editing pane, the counts of the card year in the status bar, marking what was printed, and
+// editing pane, the counts of the card year beside the list, marking what was printed, and
 // 受取入力.
 #include <QHBoxLayout>
 #include <QToolBar>
@@ -33,8 +33,8 @@ QWidget* TKaedeAddressMain::BuildNenga(QWidget* pane) {
   pane->setParent(box);
   boxLayout->addWidget(pane, 1);
   FNengaEdit = new TNengaMarksEdit(box);
-  FNengaEdit->setMaximumHeight(130);
-  FNengaEdit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  FNengaEdit->setFixedHeight(130);
+  FNengaEdit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   boxLayout->addWidget(FNengaEdit, 0);
   FNengaEdit->OnToggle = [this](int year, uint8_t mark, bool on) { MarkFromPane(year, mark, on); };
   return box;
@@ -63,8 +63,7 @@ void TKaedeAddressMain::RefreshNenga() {
   std::string summary = SJ("未送付 ") + std::to_string(n.ToSend) + SJ(" 送 ") + std::to_string(n.Sent) + SJ(" 受 ") +
                         std::to_string(n.Received) + SJ(" 受のみ ") + std::to_string(n.ReceivedOnly) + SJ(" 喪 ") +
                         std::to_string(n.Mourning);
-  FStatus->FitPanel(3, summary);
-  FStatus->SetPanelText(3, summary);
+  FNengaBar->SetSummary(summary);
 }
 
 void TKaedeAddressMain::MarkFromPane(int year, uint8_t mark, bool on) {

@@ -3,10 +3,12 @@
 // 受取のみ ...), which narrows whatever tab is chosen, the card year itself, and 受取入力.
 #include <QWidget>
 #include <functional>
+#include <string>
 
 class QComboBox;
 class QSpinBox;
 class QPushButton;
+class QLabel;
 
 namespace kaede {
 
@@ -19,6 +21,9 @@ public:
   int CardYear() const;
   void SetFilter(int filter);
   void SetCardYear(int year);
+  // The counts of the card year, shown after the controls.
+  void SetSummary(const std::string& text);
+  std::string Summary() const;
   // The list or the year changed.
   std::function<void()> OnChanged;
   std::function<void()> OnReceive;
@@ -31,6 +36,7 @@ private:
   QComboBox* FFilter;
   QSpinBox* FYear;
   QPushButton* FReceive;
+  QLabel* FSummary;
 };
 
 }  // namespace kaede
