@@ -64,6 +64,7 @@ void TKaedeAddressMain::RefreshNenga() {
                         std::to_string(n.Received) + SJ(" 受のみ ") + std::to_string(n.ReceivedOnly) + SJ(" 喪 ") +
                         std::to_string(n.Mourning);
   FNengaBar->SetSummary(summary);
+  FNengaEdit->SetSummary(summary);
 }
 
 void TKaedeAddressMain::MarkFromPane(int year, uint8_t mark, bool on) {

@@ -29,8 +29,10 @@ TNengaBar::TNengaBar(QWidget* parent) : QWidget(parent) {
   FReceive = new QPushButton(ToQ(SJ("受取入力")), this);
   FReceive->setToolTip(ToQ(SJ("届いた年賀状を名前やよみで次々に記録します")));
   layout->addWidget(FReceive);
+  // the counts are the list's tool tip (the window shows them under the pane as well): in
+  // the tool bar they would push the list itself out of sight
   FSummary = new QLabel(this);
-  layout->addWidget(FSummary);
+  FSummary->hide();
   connect(FFilter, &QComboBox::currentIndexChanged, this, [this] {
     if (OnChanged) OnChanged();
   });
@@ -46,7 +48,10 @@ int TNengaBar::Filter() const { return FFilter->currentIndex(); }
 int TNengaBar::CardYear() const { return FYear->value(); }
 void TNengaBar::SetFilter(int filter) { FFilter->setCurrentIndex(filter); }
 void TNengaBar::SetCardYear(int year) { FYear->setValue(year); }
-void TNengaBar::SetSummary(const std::string& text) { FSummary->setText(ToQ(text)); }
+void TNengaBar::SetSummary(const std::string& text) {
+  FSummary->setText(ToQ(text));
+  FFilter->setToolTip(ToQ(text));
+}
 std::string TNengaBar::Summary() const { return FromQ(FSummary->text()); }
 
 }  // namespace kaede

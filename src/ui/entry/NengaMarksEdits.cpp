@@ -99,6 +99,10 @@ void TNengaMarksEdit::Fill() {
   FFilling = false;
 }
 
+void TNengaMarksEdit::SetSummary(const std::string& text) {
+  FCaption->setText(ToQ(SJ("年賀状　") + std::to_string(FCardYear) + SJ("年：") + text));
+}
+
 int TNengaMarksEdit::RowOfYear(int year) const {
   for (int r = 0; r < FGrid->rowCount(); ++r)
     if (FGrid->verticalHeaderItem(r) && FGrid->verticalHeaderItem(r)->text().toInt() == year) return r;

@@ -25,6 +25,8 @@ public:
   // The user ticked (on) or cleared a mark of a year.
   std::function<void(int year, uint8_t mark, bool on)> OnToggle;
 
+  // The counts of the card year over the book, shown beside the caption.
+  void SetSummary(const std::string& text);
   QTableWidget* Grid() const { return FGrid; }
   // The cell of a year and mark (row, column), -1 when that year has no row.
   int RowOfYear(int year) const;
