@@ -7,6 +7,7 @@
 #include "CsvExchange.h"
 #include "Files.h"
 #include "NengaMarks.h"
+#include "PersonColumns.h"
 #include "PersonLists.h"
 #include "TestUtil.h"
 
@@ -112,6 +113,10 @@ TEST(NengaMarks, TheListsOfAYearOverABookReadFromItsFile) {
   book.FindMode = pfmName;
   book.FilterText(SJ("く"));
   EXPECT_EQ(Names(book), v({"く"}));
+  // the table column: the year before's and the card year's marks
+  int align = 1;
+  EXPECT_EQ(PersonTableCellText(*book.AllPersons(1), NengaColumnName(), align), SJ("26:受 27:喪"));
+  EXPECT_EQ(PersonTableCellText(*book.AllPersons(3), NengaColumnName(), align), SJ("26:－ 27:寒"));
   TNengaSummary s = SummarizeNenga(book, 2027);
   EXPECT_EQ(s.ToSend, 1);
   EXPECT_EQ(s.Sent, 2);
