@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "NengaMarks.h"
 #include "Strs.h"
 
 namespace kaede::cli {
@@ -19,6 +20,15 @@ int ParseRow(const std::string& text) {
 
 }  // namespace
 
+int ParseNengaYear(const std::string& text, const char* option) {
+  char* end = nullptr;
+  long year = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != 0 || year < kNengaFirstYear || year > kNengaLastYear)
+    throw Exception(std::string(option) + " needs a year from " + std::to_string(kNengaFirstYear) + " to " +
+                    std::to_string(kNengaLastYear) + ", not '" + Utf8ToSjis(text, TConvMode::Replace) + "'");
+  return static_cast<int>(year);
+}
+
 TBookSelection ReadSelection(TArgReader& r) {
   TBookSelection s;
   s.HasRow = r.Option("--filter-row", s.Row);
@@ -28,6 +38,16 @@ TBookSelection ReadSelection(TArgReader& r) {
   if (s.HasRow && s.HasClassify) throw Exception("--filter-row and --classify cannot be used together");
   if (s.AllFields && !s.HasFind) throw Exception("--all-fields belongs to --find");
   if (s.HasRow) ParseRow(s.Row);
+  const std::pair<const char*, int> lists[] = {{"--nenga-unsent", nfUnsent}, {"--nenga-received-only", nfReceivedOnly},
+                                               {"--nenga-mourning", nfMourning}, {"--nenga-sent", nfSent},
+                                               {"--nenga-last-year", nfLastYear}};
+  for (const auto& [option, filter] : lists) {
+    std::string year;
+    if (!r.Option(option, year)) continue;
+    if (s.Nenga) throw Exception("only one of the --nenga-... lists can be given");
+    s.Nenga = filter;
+    s.NengaYear = ParseNengaYear(year, option);
+  }
   return s;
 }
 
@@ -44,14 +64,19 @@ std::vector<TPerson*> SelectEntries(TPersonList& book, const TBookSelection& s) 
     book.FilterNo(static_cast<int32_t>(it - names.begin()));
   }
   std::vector<TPerson*> r;
+  // the year of a card list is the year of the book's 年賀状 column as well
+  if (s.Nenga) book.SetNengaFilter(nfNone, s.NengaYear);
+  auto keep = [&](TPerson* p) {
+    if (!s.Nenga || NengaBitsPass(book.NengaBitsOf(p, s.NengaYear), static_cast<TNengaFilter>(s.Nenga))) r.push_back(p);
+  };
   if (!s.HasFind) {
-    for (int i = 0; i < book.Count(); ++i) r.push_back(book.Persons(i));
+    for (int i = 0; i < book.Count(); ++i) keep(book.Persons(i));
     return r;
   }
   // Find and find next walk the entries that the filter shows.
   book.FindMode = s.AllFields ? pfmAllFields : pfmName;
   for (int i = book.FindText(ArgToSjis(s.Find, "the find text"), false); i >= 0; i = book.FindNext(i + 1, false))
-    r.push_back(book.Persons(i));
+    keep(book.Persons(i));
   return r;
 }
 

@@ -66,7 +66,7 @@ int Export(const TArgs& args) {
     n = book.Count();
   } else {
     TCsvExporter e;
-    e.Reset(PersonColumnNames());
+    e.Reset(PersonExchangeNames());
     if (haveColumns) {
       for (const std::string& name : SplitStr(ArgToSjis(columns, "--columns"), ",")) {
         if (std::find(e.FieldNames.begin(), e.FieldNames.end(), name) == e.FieldNames.end())
@@ -75,6 +75,8 @@ int Export(const TArgs& args) {
       }
     } else {
       e.AddAll();
+      // the New Year card marks go out when there are any
+      if (!AnyNengaMarks(book)) std::erase(e.ExportNames, NengaColumnName());
     }
     e.FirstLine = !noHeader;
     bytes = e.Bytes(book, utf8 ? TCsvEncoding::Utf8 : TCsvEncoding::Cp932, n);
@@ -100,7 +102,7 @@ int Import(const TArgs& args) {
   if (files.size() != 1) throw Exception(usage);
 
   TCsvImportSession s;
-  s.Start(PersonColumnNames(), PersonColumnAlias);
+  s.Start(PersonExchangeNames(), PersonColumnAlias);
   if (encoding == "sjis" || encoding == "cp932" || encoding == "shift_jis") s.EncodingChoice = TEncodingChoice::Cp932;
   else if (encoding == "utf8" || encoding == "utf-8") s.EncodingChoice = TEncodingChoice::Utf8;
   else if (encoding != "auto") throw Exception("unknown encoding " + encoding + " (auto, sjis or utf8)");

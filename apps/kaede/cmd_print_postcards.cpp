@@ -14,6 +14,10 @@
 //   --offset X,Y                  move everything printed X mm right and Y mm down (-10 ... 10;
 //                                 a PDF file takes no offset otherwise)
 // Entries that go without their barcode are listed after the summary.
+//   --nenga-unsent Y ...          the New Year card lists of a year, as kaede list takes them
+//   --mark-sent                   once the file is written, the printed entries get 送 for the
+//                                 year of the --nenga-... list (else the coming New Year) and
+//                                 the book is saved
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
 #include <algorithm>
@@ -23,6 +27,8 @@
 #include "BaseOptions.h"
 #include "BookSelection.h"
 #include "Commands.h"
+#include "Cp932.h"
+#include "NengaMarks.h"
 #include "PdfPrints.h"
 #include "PostPrints.h"
 #include "PostalDatas.h"
@@ -33,8 +39,8 @@ namespace {
 
 const char* const kUsage =
     "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
-    "[--classify NAME|--filter-row N|--find TEXT] [--entries A-B] [--guides] [--preview] [--barcode on|off] "
-    "[--dict DIR] [--offset X,Y] -o OUT.pdf";
+    "[--classify NAME|--filter-row N|--find TEXT] [--nenga-unsent Y|--nenga-sent Y|...] [--entries A-B] [--guides] "
+    "[--preview] [--barcode on|off] [--dict DIR] [--offset X,Y] [--mark-sent] -o OUT.pdf";
 
 // The settings of the address book: the senders live there.
 const char* const kAppKey = "KaedeAddress";
@@ -54,6 +60,7 @@ int Run(const TArgs& args) {
   TakeOffsetOption(r);
   if (hasBarcode && barcodeArg != "on" && barcodeArg != "off")
     throw Exception("--barcode takes on or off, not '" + Utf8ToSjis(barcodeArg, TConvMode::Replace) + "'");
+  const bool markSent = r.Flag("--mark-sent");
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
   if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);
@@ -122,6 +129,13 @@ int Run(const TArgs& args) {
       const TPerson* p = job.Persons[static_cast<size_t>(m.Entry)];
       PrintLine("  " + std::to_string(m.Entry + 1) + " " + p->PrintName() + ": " + BarcodeFailureText(m.Why));
     }
+  }
+  if (markSent && !style->Post().Editor) {
+    const int year = selection.Nenga ? selection.NengaYear : DefaultCardYear(Today());
+    std::vector<TPerson*> done(entries.begin() + job.Range.FirstPage, entries.begin() + job.Range.LastPage + 1);
+    const int changed = MarkNengaEntries(book, done, year, nmSent, true);
+    if (changed) book.SaveToFile("");
+    PrintLine(count(changed, "entry", "entries") + SJ(" marked 送 for ") + std::to_string(year));
   }
   return 0;
 }

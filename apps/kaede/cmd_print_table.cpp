@@ -3,6 +3,7 @@
 //   --style NAME|NUMBER   a table style of the settings (the four predefined ones when the
 //                         settings hold none) by name or place from 0; the first by default
 //   --filter-row/--classify/--find/--all-fields   the entries, as kaede list takes them
+//   --nenga-unsent Y ...  the New Year card lists of a year (the 年賀状 column shows that year)
 //   --pages A-B           pages A to B (from 1; "A-" to the end, "A" alone)
 //   --offset X,Y          move everything printed X mm right and Y mm down (-10 ... 10)
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
@@ -22,7 +23,7 @@ namespace kaede::cli {
 namespace {
 
 #define KAEDE_PRINT_TABLE_SYNOPSIS \
-  "print table BOOK.kad [--style NAME|NUMBER] [--classify NAME|--filter-row N|--find TEXT] [--pages A-B] [--offset X,Y] -o OUT.pdf"
+  "print table BOOK.kad [--style NAME|NUMBER] [--classify NAME|--filter-row N|--find TEXT] [--nenga-unsent Y|...] [--pages A-B] [--offset X,Y] -o OUT.pdf"
 const char* const kUsage = "usage: kaede " KAEDE_PRINT_TABLE_SYNOPSIS;
 
 // The table style of the settings by place or name.

@@ -310,6 +310,7 @@ void TCsvImportSession::ClearMap() {
   Fallback.assign(FieldNames.size(), {});
   Forms.assign(FieldNames.size(), vfPlain);
   Entries.clear();
+  NengaColumns.clear();
   HeaderSets.clear();
   FUsed.clear();
 }
@@ -368,6 +369,18 @@ void TCsvImportSession::AutoMap() {
     Forms[f] = sets.Forms[f];
   }
   Entries = sets.Entries;
+  // Columns of New Year card marks per year ("2026年賀状送付", "喪中2025", "2025") before the
+  // fields, so that 年賀状 and the other fields do not take them by their names.
+  std::string nengaNames;
+  for (int c = 0; c < static_cast<int>(LineFields.size()); ++c) {
+    int year = 0;
+    uint8_t marks = 0;
+    if (ColumnUsed(c) || !NengaColumnOfHeader(LineFields[static_cast<size_t>(c)], year, marks)) continue;
+    NengaColumns.push_back(TNengaColumn{c, year, marks});
+    MarkUsed(c, true);
+    nengaNames += (nengaNames.empty() ? "" : SJ("、")) + LineFields[static_cast<size_t>(c)];
+  }
+  if (!nengaNames.empty()) HeaderSets.push_back(SJ("年賀状の記録（") + nengaNames + SJ("）"));
   // One column per field, by the field's name and then by its aliases.
   for (size_t f = 0; f < FieldNames.size(); ++f) {
     if (!Map[f].empty() || !Fallback[f].empty()) continue;
@@ -463,7 +476,7 @@ bool TCsvImportSession::HasMapping() const {
   if (IsVCard()) return true;  // a card says what each value is
   for (size_t f = 0; f < Map.size(); ++f)
     if (!Map[f].empty() || !Fallback[f].empty()) return true;
-  return !Entries.empty();
+  return !Entries.empty() || !NengaColumns.empty();
 }
 
 std::string TCsvImportSession::NoMappingMessage() {
@@ -563,6 +576,9 @@ TImportRecord TCsvImportSession::LineRecord(const TStrings& fields) const {
     TStrings& to = e.List == elTel ? r.Tels : e.List == elMail ? r.Mails : r.Remarks;
     for (std::string& v : EntryValues(e, fields)) to.push_back(std::move(v));
   }
+  for (const TNengaColumn& n : NengaColumns)
+    if (n.Column < static_cast<int>(fields.size()))
+      r.Nenga.Set(n.Year, NengaMarksOfCell(fields[static_cast<size_t>(n.Column)], n.Marks), true);
   return r;
 }
 

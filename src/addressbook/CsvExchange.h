@@ -95,6 +95,14 @@ public:
   // Columns whose values become telephone, mail or remark entries of a kind (from the
   // export's header set), shown as relation rows after the fields.
   std::vector<TEntryMap> Entries;
+  // Columns of another program that hold New Year card marks of a year: the marks a yes in
+  // them sets, or 0 for a column whose cells hold the marks ("送受").
+  struct TNengaColumn {
+    int Column = -1;
+    int Year = 0;
+    uint8_t Marks = 0;
+  };
+  std::vector<TNengaColumn> NengaColumns;
   // The header sets recognised in the selected line (CP932 descriptions).
   TStrings HeaderSets;
   // A vCard file is read card by card instead of line by line: each card is one "line",

@@ -6,6 +6,7 @@
 #include "CsvExchange.h"
 #include "Cp932.h"
 #include "Dates.h"
+#include "NengaMarks.h"
 #include "PersonLists.h"
 #include "TextEncodings.h"
 
@@ -97,6 +98,21 @@ std::string JoinedLines(const TStrings& lines, size_t from) {
 
 }  // namespace
 
+const TStrings& PersonExchangeNames() {
+  static const TStrings names = [] {
+    TStrings v = PersonColumnNames();
+    v.push_back(NengaColumnName());
+    return v;
+  }();
+  return names;
+}
+
+bool AnyNengaMarks(TDataList& list) {
+  for (int i = 0; i < list.Count(); ++i)
+    if (auto* p = dynamic_cast<TPerson*>(list.Items(i)); p && !NengaMarksOf(*p).Empty()) return true;
+  return false;
+}
+
 const TStrings& PersonColumnNames() {
   static const TStrings names = [] {
     TStrings v;
@@ -155,9 +171,13 @@ TStrings PersonExportRow(const TPerson& p) {
     c[pcRenmei1 + i] = LeftOf(renmei[i], "|");
     c[pcRenmeiKeisyo1 + i] = RightOf(renmei[i], "|");
   }
-  c[pcRemarks] = p.Remarks().Count() ? EncodeCommaText(p.Remarks().Lines()) : std::string();
+  // the New Year card marks have a column of their own: 備考 goes out as one comma text and
+  // comes back as one line, in which they would no longer read as marks
+  TStrings remarks = RemarksWithoutNenga(p.Remarks().Lines());
+  c[pcRemarks] = remarks.empty() ? std::string() : EncodeCommaText(remarks);
   c[pcRegistered] = DateToText(p.Registered());
   c[pcUpdated] = DateToText(p.Updated());
+  c.push_back(NengaMarksOf(p).Body());
   return c;
 }
 
@@ -220,7 +240,7 @@ bool TImportRecord::Empty() const {
     const std::string& v = Columns[i];
     if (i == pcBirthday ? !ImportDateText(ImportText(v)).empty() : !ImportText(v).empty()) return false;
   }
-  return blank(Tels) && blank(Mails) && blank(Remarks) && blank(Relations) && blank(Renmei);
+  return blank(Tels) && blank(Mails) && blank(Remarks) && blank(Relations) && blank(Renmei) && Nenga.Empty();
 }
 
 void TPerson::SetImportText(const std::string& row) {
@@ -305,6 +325,14 @@ void TPerson::SetImportText(const std::string& row) {
     if (std::string birthday = ImportDateText(col(pcBirthday)); !birthday.empty())
       f.Remarks.Raw().push_back(SJ("誕生日:") + birthday);
     for (const std::string& line : lines[pcRemarks]) f.Remarks.Raw().push_back(line);
+    if (c.size() > static_cast<size_t>(pcNenga)) {
+      // the 年賀状 column, with or without its prefix; what does not read as marks is kept
+      std::string v = ImportText(c[pcNenga]);
+      TNengaMarks marks;
+      if (TNengaMarks::Parse(v, marks, false)) f.Remarks.Raw().push_back(marks.Line());
+      else if (!v.empty()) f.Remarks.Raw().push_back(v.rfind(NengaPrefix(), 0) == 0 ? v : NengaPrefix() + v);
+      UniteNengaLines(f.Remarks.Raw());
+    }
     f.Registered = registered;
     f.Updated = updated;
     Invalidate();
@@ -335,6 +363,8 @@ void ImportPerson(TPerson& p, const TImportRecord& r) {
     add(p.Renmei(), r.Renmei);
     for (const std::string& v : r.Remarks)
       for (const std::string& line : ImportLines(v)) p.Remarks().Raw().push_back(line);
+    if (!r.Nenga.Empty()) p.Remarks().Raw().push_back(r.Nenga.Line());
+    UniteNengaLines(p.Remarks().Raw());
   } catch (...) {
     p.EndChange();
     throw;
@@ -356,7 +386,7 @@ void CompleteImport(TPersonList& book, const TImportResult& result) {
 const TStrings& TableColumnNames() {
   static const TStrings names = SplitStr(SJ("名前,よみ,〒,住所,TEL,FAX,携帯,E-MAIL,ホームページ,分類,勤務先名,勤務先よみ,"
                                             "勤務先〒,勤務先住所,勤務先TEL,勤務先FAX,勤務先携帯,勤務先ホームページ,敬称,肩書,"
-                                            "連名,備考,登録日,更新日"),
+                                            "連名,備考,登録日,更新日,年賀状"),
                                          ",");
   return names;
 }
@@ -398,7 +428,13 @@ std::string PersonTableCellText(const TPerson& p, const std::string& column, int
   if (column == SJ("敬称")) return p.Keisyo();
   if (column == SJ("肩書き") || column == SJ("肩書")) return p.Title();
   if (column == SJ("連名")) return joined(p.Renmei().Lines(), SJ("／"));
-  if (column == SJ("備考")) return JoinStr(p.Remarks().Lines(), "");
+  if (column == SJ("備考")) return JoinStr(RemarksWithoutNenga(p.Remarks().Lines()), "");
+  if (column == NengaColumnName()) {
+    // the card year of the book's lists, the coming one when the book has none
+    const TPersonList* list = p.PersonList();
+    int year = list && list->NengaYear() ? list->NengaYear() : DefaultCardYear(Today());
+    return centred(NengaTableText(NengaMarksOf(p), year));
+  }
   if (column == SJ("登録日")) return DateToText(p.Registered());
   if (column == SJ("更新日")) return DateToText(p.Updated());
   return std::string();

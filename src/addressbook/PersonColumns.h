@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "NengaMarks.h"
 #include "Strs.h"
 
 namespace kaede {
 
+class TDataList;
 class TPerson;
 class TPersonList;
 struct TImportResult;
@@ -22,14 +24,21 @@ enum TPersonColumn {
   pcWorkName = 17, pcWorkYomi = 18, pcWorkPostal = 19, pcWorkAddress1 = 20, pcWorkAddress2 = 21,
   pcWorkUrl = 22, pcWorkTel = 23, pcWorkFax = 24, pcWorkMobile = 25, pcWorkPager = 26,
   pcRenmei1 = 27, pcRenmeiKeisyo1 = 32, pcBirthday = 37, pcRemarks = 38, pcRegistered = 39, pcUpdated = 40,
+  // After the 41 columns, the exchange row carries the New Year card marks ("2025=送受,...").
+  pcNenga = 41,
 };
 
 // The 41 column names in table order ("氏名", "よみ", ... "更新日").
 const TStrings& PersonColumnNames();
+// The names the CSV exchange offers: the 41 columns and "年賀状" (the New Year card marks).
+const TStrings& PersonExchangeNames();
+// Whether a visible entry of the list carries New Year card marks (the export then chooses
+// the 年賀状 column by default).
+bool AnyNengaMarks(TDataList& list);
 // The alternative names of a column (comma text), empty for names without any.
 std::string PersonColumnAlias(const std::string& name);
 
-// The 41 values of an entry's exchange row.
+// The values of an entry's exchange row: the 41 columns, then the marks (pcNenga).
 TStrings PersonExportRow(const TPerson& person);
 
 // An exchange row with what its 41 columns cannot hold: entries of any kind ("自宅:03-…"),
@@ -38,6 +47,7 @@ TStrings PersonExportRow(const TPerson& person);
 struct TImportRecord {
   TStrings Columns = TStrings(kPersonColumnCount);
   TStrings Tels, Mails, Remarks, Relations, Renmei;
+  TNengaMarks Nenga;  // New Year card marks (from per-year columns or a card's property)
   // True when no column and no entry holds anything but spaces.
   bool Empty() const;
 };

@@ -12,6 +12,7 @@
 #include "AppHost.h"
 #include "CommaText.h"
 #include "Cp932.h"
+#include "NengaMarks.h"
 #include "PersonText.h"
 #include "Strs.h"
 
@@ -176,7 +177,30 @@ void TPerson::StringsChanged(TNotifyStrings* list) {
 }
 
 void TPerson::Invalidate() {
+  FNengaBits = 0;
   if (FFields) FFields->JointNames.reset();
+}
+
+TStrings TPerson::RemarkLinesStartingWith(const std::string& prefix) const {
+  TStrings out;
+  auto take = [&](const TStrings& lines) {
+    for (const std::string& l : lines)
+      if (l.compare(0, prefix.size(), prefix) == 0) out.push_back(l);
+  };
+  if (!FLine) {
+    take(F().Remarks.Lines());
+    return out;
+  }
+  std::string_view line(FLine, FLineLen);
+  if (line.find(prefix) == std::string_view::npos) return out;
+  // the remarks are the tenth field, read as the entry would read them
+  thread_local std::vector<TCommaSpan> spans;
+  ScanCommaText(line, spans, 64);
+  if (spans.size() <= 9) return out;
+  std::string field;
+  AppendCommaValue(field, line, spans[9]);
+  take(SplitStr(field, "|"));
+  return out;
 }
 
 void TPerson::Changing(int arg) {
@@ -380,7 +404,7 @@ bool TPerson::Matches(const std::string& text) {
   if (mode != pfmName && mode != pfmAllFields) return false;
   const std::string& pattern = list ? list->PreparedFindText(text) : FoldForFind(text);
   if (pattern.empty()) return false;
-  if (list) return list->SearchMatches(mode == pfmName ? 0 : 1, this, pattern);
+  if (list) return list->SearchMatches(mode == pfmName ? 0 : 1, this, pattern) && list->NengaKeeps(this);
   if (mode == pfmAllFields) return ContainsStr(FoldForFind(GetText()), pattern);
   std::string name, yomi, folded;
   AppendFoldedNameForFind(folded, NameText(name), YomiText(yomi));
@@ -391,13 +415,13 @@ bool TPerson::MatchesNo(int no) {
   TPersonList* list = PersonList();
   int mode = list ? list->FindMode : pfmName;
   if (mode == pfmKanaRow) {
-    if (FLine) return no < 0 || FLineKanaRow == no;
     std::string scratch;
-    return no < 0 || KanaRow(YomiText(scratch)) == no;
+    bool row = no < 0 || (FLine ? FLineKanaRow == no : KanaRow(YomiText(scratch)) == no);
+    return row && (!list || list->NengaKeeps(this));
   }
   if (mode == pfmClassify) {
     if (!list->FClassifyPending.empty()) list->UpdateClassifications();  // a change not yet reported
-    return HasClassifyBit(no);
+    return HasClassifyBit(no) && list->NengaKeeps(this);
   }
   return false;
 }
@@ -783,6 +807,7 @@ void TPersonList::Detach(TDataItem* item) {
   // An entry that leaves the book (into the trash, or to another list) no longer reads from
   // the book's text, which stays with the book.
   p->F();
+  p->FNengaBits = 0;  // kept for this book's card year
   if (p->FClassifyPending) {
     p->FClassifyPending = false;
     std::erase(FClassifyPending, p);
@@ -966,6 +991,27 @@ void TPersonList::DeleteClassify(const std::string& name) {
   // EndNotify has reported the new classifications when the list may notify; otherwise the
   // report waits for the next change the list hears of.
   if (!FClassifyPending.empty()) ClassifyChanged();
+}
+
+void TPersonList::SetNengaFilter(int filter, int year) {
+  FNengaFilter = filter > nfNone && filter < nfCount ? filter : nfNone;
+  NengaBitsOf(nullptr, year);
+}
+
+uint8_t TPersonList::NengaBitsOf(const TPerson* p, int year) {
+  if (year != FNengaYear) {
+    // the bits kept are of another year: every entry reads its marks again
+    for (int i = 0; i < AllCount(); ++i) AllPersons(i)->FNengaBits = 0;
+    FNengaYear = year;
+  }
+  if (!p) return 0;
+  if (!(p->FNengaBits & nbKnown)) p->FNengaBits = NengaBits(NengaMarksOf(*p), year);
+  return p->FNengaBits;
+}
+
+bool TPersonList::NengaKeeps(const TPerson* p) {
+  if (FNengaFilter == nfNone) return true;
+  return NengaBitsPass(NengaBitsOf(p, FNengaYear), static_cast<TNengaFilter>(FNengaFilter));
 }
 
 void TPersonList::UnifyFormat(unsigned options) {

@@ -161,6 +161,9 @@ public:
   void StringsChanged(TNotifyStrings* list) override;
 
   TPersonList* PersonList() const;
+  // The remark lines that begin with the prefix, found without making the entry's own fields
+  // when it reads from its line (quick for the many entries whose line does not hold it).
+  TStrings RemarkLinesStartingWith(const std::string& prefix) const;
   // Whether the entry still reads its fields from its line in the book's text (see below).
   bool ReadsFromLine() const { return FLine != nullptr; }
 
@@ -205,6 +208,9 @@ private:
   uint32_t FClassifyAt = 0, FClassifyLen = 0;
   uint8_t FLineFlags = 0;
   uint8_t FLineKanaRow = 10;  // the kana row of the reading in the line
+  // What the New Year card lists read of the entry for the book's card year (TNengaBit); 0
+  // until asked, and again after every change.
+  mutable uint8_t FNengaBits = 0;
   mutable std::unique_ptr<TPersonFields> FFields;
 };
 
@@ -267,6 +273,16 @@ public:
   void RenameClassify(const std::string& oldName, const std::string& newName);
   void DeleteClassify(const std::string& name);
   void UnifyFormat(unsigned options);
+
+  // The New Year card list that filters and finds keep (TNengaFilter of NengaMarks.h; 0 keeps
+  // every entry) and its card year. Each entry's marks for that year are read once and kept
+  // until the entry changes or the year does.
+  void SetNengaFilter(int filter, int year);
+  int NengaFilter() const { return FNengaFilter; }
+  int NengaYear() const { return FNengaYear; }
+  // The entry's marks of the year as the lists read them (TNengaBit).
+  uint8_t NengaBitsOf(const TPerson* person, int year);
+  bool NengaKeeps(const TPerson* person);
 
   // The lock this list holds on its book file (see TFileLock).
   const TFileLock& BookLock() const { return FBookLock; }
@@ -351,6 +367,8 @@ private:
   TFileLock* FSaveLock = nullptr;
   TFileStamp* FSaveStamp = nullptr;
   std::string FFindRaw, FFindPrepared;
+  int FNengaFilter = 0;
+  int FNengaYear = 0;       // the year the entries' bits are of
   TSearchIndex FSearch[2];  // 0 names, 1 all fields
 };
 

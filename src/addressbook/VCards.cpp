@@ -7,6 +7,7 @@
 #include "CsvFiles.h"
 #include "Dates.h"
 #include "Files.h"
+#include "NengaMarks.h"
 #include "PersonLists.h"
 
 namespace kaede {
@@ -425,6 +426,12 @@ TVCard ReadCard(const std::vector<TProperty>& props, bool fileUtf8, TVCardFile& 
       r.Columns[pcRegistered] = Trim(Unescape(text(p)));
     } else if (n == "X-KAEDE-UPDATED") {
       r.Columns[pcUpdated] = Trim(Unescape(text(p)));
+    } else if (n == "X-KAEDE-NENGA") {
+      // New Year card marks; a value that does not read as marks is kept as a remark
+      std::string v = Trim(Unescape(text(p)));
+      TNengaMarks marks;
+      if (TNengaMarks::Parse(v, marks, false)) r.Nenga.Merge(marks);
+      else if (!v.empty()) r.Remarks.push_back(NengaPrefix() + v);
     }
   }
   r.Columns[pcName] = !Trim(fn).empty() ? Trim(fn) : nName;
@@ -687,7 +694,10 @@ std::string PersonToVCard(const TPerson& p) {
       for (const std::string& c : p.Classify().Lines()) names.push_back(Escape(c));
       Line(out, "CATEGORIES:" + JoinStr(names, ","));
     }
-    if (p.Remarks().Count() > 0) Line(out, "NOTE:" + Escape(JoinStr(p.Remarks().Lines(), "\r\n")));
+    // the New Year card marks go in a property of their own, before the remarks without them
+    if (TNengaMarks marks = NengaMarksOf(p); !marks.Empty()) Line(out, "X-KAEDE-NENGA:" + Escape(marks.Body()));
+    if (TStrings remarks = RemarksWithoutNenga(p.Remarks().Lines()); !remarks.empty())
+      Line(out, "NOTE:" + Escape(JoinStr(remarks, "\r\n")));
     // a birthday in the remarks ("誕生日:1980/04/01", or "誕生日:04/01" without a year) also
     // goes out as BDAY, which phones and other address books show
     std::string birthday = BirthdayValue(p.Remarks().Lines());

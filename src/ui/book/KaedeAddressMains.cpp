@@ -31,6 +31,7 @@
 #include "EditAddresses.h"
 #include "Files.h"
 #include "MessageBoxes.h"
+#include "NengaBars.h"
 #include "EntryDialogs.h"
 #include "MessageStatusBars.h"
 #include "PersonFrames.h"
@@ -91,11 +92,13 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   FSplitter = new QSplitter(Qt::Horizontal, central);
   FList = new TDataListFrameWidget(FSplitter);
   FPersonFrame = new TPersonFrame(FSplitter);
+  // the New Year card list above the tabs, the entry's marks below the editing pane
+  QWidget* pane = BuildNenga(FPersonFrame);
   FPrintArea = new TPrintArea(FOptions, FSplitter);
   FPrintPane = FPrintArea;
   FPrintPane->hide();  // opened by the preview command
   FSplitter->addWidget(FList);
-  FSplitter->addWidget(FPersonFrame);
+  FSplitter->addWidget(pane);
   FSplitter->addWidget(FPrintPane);
   FSplitter->setStretchFactor(1, 1);
   // the list's width the user sets while the print area is open is the list's own
@@ -323,6 +326,8 @@ void TKaedeAddressMain::BuildMenus() {
   }
   FActions["ActionPreview"]->setIconText(Q("プレビュー"));
   FActions["ActionStyle"]->setIconText(Q("スタイル"));
+  tools->addSeparator();
+  tools->addWidget(FNengaBar);
 }
 
 void TKaedeAddressMain::RestoreLayout() {
@@ -496,6 +501,7 @@ void TKaedeAddressMain::UpdateActions() {
   TMainController& c = *FController;
   FActions["ActionUndo"]->setEnabled(c.CanUndo());
   FActions["ActionRedo"]->setEnabled(c.CanRedo());
+  RefreshNenga();
   FActions["ActionBack"]->setEnabled(c.CanBack());
   FActions["ActionFowerd"]->setEnabled(c.CanForward());
   FActions["ActionFindName"]->setChecked(c.FindOption() == 0);

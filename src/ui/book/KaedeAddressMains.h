@@ -28,6 +28,8 @@ class TCsvImportDialog;
 class TPersonFrame;
 class TEntryDialogs;
 class TPrintArea;
+class TNengaBar;
+class TNengaMarksEdit;
 
 // A window rectangle moved and shrunk as little as needed to lie inside the area (a screen's
 // available part), never below the minimum size unless the area is smaller still.
@@ -88,6 +90,15 @@ public:
   TPrintArea* PrintArea() { return FPrintArea; }
   // The pixels the window was widened by when the print area opened (0: not widened).
   int WidenedBy() const { return FWidenedBy; }
+  TNengaBar* NengaBar() { return FNengaBar; }
+  TNengaMarksEdit* NengaEdit() { return FNengaEdit; }
+  // After cards were printed, asks whether the printed entries get 送 of the card year
+  // (AppHost's Confirm); yes marks them in one undo step.
+  void OfferMarkPrinted(int first, int last);
+  // 受取入力 for the card year (modal); the dialog is made here, run by the caller's
+  // function when given (tests drive it), else shown with exec.
+  void ReceiveCards();
+  std::function<void(class TNengaReceiveDialog&)> RunReceiveDialog;
 
 protected:
   void closeEvent(QCloseEvent* e) override;
@@ -114,6 +125,11 @@ private:
   void StorePrintArea();
   void TogglePreview();
   void UpdatePrintActions();
+  // New Year cards (KaedeAddressNenga.cpp).
+  QWidget* BuildNenga(QWidget* pane);
+  void NengaListChanged();
+  void RefreshNenga();
+  void MarkFromPane(int year, uint8_t mark, bool on);
 
   TKaedeAddressOption& FOptions;
   TCoolTabSet* FTabs;
@@ -128,6 +144,8 @@ private:
   int FPaneWidths[2] = {0, 0};  // the list's and the editing pane's widths before the print area opened
   QSplitter* FSplitter;
   TMessageStatusBar* FStatus;
+  TNengaBar* FNengaBar = nullptr;
+  TNengaMarksEdit* FNengaEdit = nullptr;
   std::unique_ptr<TMainController> FController;
   std::map<std::string, QAction*> FActions;
   QMenu* FMenuBooks = nullptr;

@@ -263,15 +263,24 @@ void TMainController::TabChanged(int index) {
   if (index < 0 || index >= static_cast<int>(FTabs.size())) return;
   FTabIndex = index;
   TPersonList& book = Book();
+  // every entry, or every entry of the New Year card list chosen
+  auto showAll = [&book] {
+    if (book.NengaFilter() == 0) {
+      book.ClearFilter(true);
+      return;
+    }
+    book.FindMode = pfmKanaRow;
+    book.FilterNo(-1);
+  };
   if (index == 0) {
-    book.ClearFilter(true);
+    showAll();
   } else if (index == FindTab()) {
     std::string text = FFrame->View()->FindText();
     if (!text.empty()) {
       FFrame->SetFindOption(FFindOption);
       FFrame->ApplyFind(text);
     } else {
-      book.ClearFilter(true);
+      showAll();
     }
   } else if (index <= FClassifyTabs) {
     book.FindMode = pfmClassify;
@@ -394,7 +403,7 @@ void TMainController::Redo() {
 void TMainController::Export() {
   if (CompletePendingEdit) CompletePendingEdit();
   TCsvExporter exporter;
-  exporter.Reset(PersonColumnNames());
+  exporter.Reset(PersonExchangeNames());
   FView.RunExportDialog(exporter, Book());
 }
 
@@ -406,7 +415,7 @@ void TMainController::Import() {
                          SJ("別の住所録にインポートしたい場合はいったん「キャンセル」し、新しい住所録を作成してからインポートを実行してください。")))
     return;
   TCsvImportSession session;
-  session.Start(PersonColumnNames(), PersonColumnAlias);
+  session.Start(PersonExchangeNames(), PersonColumnAlias);
   if (!FView.RunImportDialog(session)) return;
   TImportResult result;
   try {

@@ -19,6 +19,7 @@
 #include "DialogParts.h"
 #include "EditAddresses.h"
 #include "Files.h"
+#include "NengaMarks.h"
 #include "PersonDetailDialogs.h"
 #include "QtText.h"
 #include "RelationEditDialogs.h"
@@ -117,7 +118,7 @@ void TPersonEditor::ShowPerson() {
       FView->SetEntryLines(ekMail, p.Mails().Lines(), -1);
       FView->SetUrlText(p.Url());
       FView->SetEntryLines(ekRelation, p.Relations().Lines(), -1);
-      FView->SetRemarkLines(p.Remarks().Lines());
+      FView->SetRemarkLines(RemarksWithoutNenga(p.Remarks().Lines()));  // the marks have their own grid
     } else {
       FView->SetNameText(std::string());
       FView->SetYomiText(std::string());
@@ -189,7 +190,11 @@ void TPersonEditor::UrlChanged(const std::string& url) {
 
 void TPersonEditor::RemarksChanged(const TStrings& lines) {
   if (FLoading) return;
-  FPerson->SetRemarks(&lines);
+  // 備考 shows the remarks without the New Year card marks, which stay with them
+  TStrings all = lines;
+  if (TNengaMarks marks = NengaMarksOf(*FPerson); !marks.Empty()) all.push_back(marks.Line());
+  UniteNengaLines(all);
+  FPerson->SetRemarks(&all);
   MarkChanged();
 }
 

@@ -368,6 +368,15 @@ void TPrintArea::Print() {
   if (!RunPrintDialog || !RunPrintDialog(range, choice)) return;
   try {
     PrintChosenRange(*view, view->Style()->Name(), range, choice);
+    // the entries on the sheets printed, for the window to offer marking them
+    auto* post = PostVisible() ? dynamic_cast<const TPostStyle*>(view->Style()) : nullptr;
+    if (post && !post->Post().Editor && range.Sheets && OnCardsPrinted) {
+      const int32_t from = std::clamp(choice.From > 0 ? choice.From : range.Min, range.Min, range.Max);
+      const int32_t to = std::clamp(choice.To > 0 ? choice.To : range.Max, range.Min, range.Max);
+      const int32_t perSheet = std::max(1, post->PagesPerSheet());
+      const int32_t first = (from - 1) * perSheet, last = std::min(to * perSheet, FCount) - 1;
+      if (first <= last) OnCardsPrinted(first, last);
+    }
   } catch (const EPrintRangeEmpty&) {
     ShowInfo(SJ("印刷する範囲にページがありません。"));
   } catch (const Exception& e) {

@@ -108,6 +108,8 @@ public:
   std::function<bool(const TPrintRange& range, TPrintChoice& choice)> RunPrintDialog;
   // The area's state changed (actions are enabled again).
   std::function<void()> OnStateChanged;
+  // Cards of entries were printed: the visible entries first to last (from 0), one card each.
+  std::function<void(int first, int last)> OnCardsPrinted;
 
   // The widgets, for tests and screenshots.
   TStyleCategoryButtons* Buttons() const { return FButtons; }

@@ -1,0 +1,5 @@
+kaede_bench(bench_nenga LIBS kaede_addressbook SOURCES bench_nenga.cpp)
+if(KAEDE_BUILD_TESTS)
+  add_test(NAME bench_nenga_smoke COMMAND bench_nenga --benchmark_min_time=0.01)
+  set_tests_properties(bench_nenga_smoke PROPERTIES ENVIRONMENT "KAEDE_BENCH_ENTRIES=2000" FAIL_REGULAR_EXPRESSION "ERROR OCCURRED")
+endif()
