@@ -108,10 +108,18 @@ start_ipp() {  # start_ipp NAME PORT FORMATS
     echo "ATTR mimeMediaType document-format-supported $3"
     echo "ATTR mimeMediaType document-format-default ${3%%,*}"
     echo "ATTR text printer-make-and-model \"Kaede $1\""
+    if [ "$4" = raster ]; then
+      echo "ATTR resolution pwg-raster-document-resolution-supported 300dpi"
+      echo "ATTR keyword pwg-raster-document-type-supported black_1,sgray_8,srgb_8"
+      echo "ATTR keyword pwg-raster-document-sheet-back normal"
+      echo "ATTR keyword urf-supported V1.4,CP1,W8,SRGB24,RS300,DM1"
+    fi
   } >"$dir/$1.conf"
   ippeveprinter -n localhost -p "$2" -d "$dir/$4" -k -a "$dir/$1.conf" "$1" >"$dir/log/$1.out" 2>&1 &
   echo $! >"$dir/pids/$1"
-  wait_port "$2" && lpadmin -p "$1" -E -v "ipp://localhost:$2/ipp/print" -m everywhere
+  # a queue the server could not describe is taken away again: asking it would only wait
+  wait_port "$2" && lpadmin -p "$1" -E -v "ipp://localhost:$2/ipp/print" -m everywhere &&
+    lpoptions -p "$1" -l >/dev/null 2>&1 || { lpadmin -x "$1" 2>/dev/null; return 1; }
 }
 start_ipp kaede-ipp $((port + 1)) application/pdf ipp || echo "kaede-ipp not started" >&2
 start_ipp kaede-raster $((port + 2)) image/pwg-raster,image/urf raster || echo "kaede-raster not started" >&2
