@@ -202,7 +202,8 @@ void TStyleSettings::ShowItem(int no) {
         FPaperError.clear();
         if (OnError) OnError(message);
       }
-      if (SheetPrinter().HasPrinter() && FPapersFetched) {
+      SheetPrinter().CheckNoPrinter();
+      if (FPapersFetched) {
         const auto [w, h] = StylePaperMm(base);
         const int i = FindPaperBySize(SheetPrinter().Papers(), w, h);
         if (i >= 0) FValue.ShowIndex(i);
