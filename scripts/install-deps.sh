@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk fontconfig
   xvfb xauth poppler-utils ccache python3 python3-icu
   clang libclang-rt-14-dev
+  libcups2-dev cups-daemon cups-client cups-ipp-utils cups-filters printer-driver-cups-pdf avahi-daemon dbus
 )
 
 missing=()

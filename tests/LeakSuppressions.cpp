@@ -9,5 +9,6 @@ extern "C" const char* __lsan_default_suppressions() {
          "leak:libQt6Core\n"
          "leak:libQt6Widgets\n"
          "leak:libdbus\n"
-         "leak:libglib\n";
+         "leak:libglib\n"
+         "leak:libcups\n";
 }

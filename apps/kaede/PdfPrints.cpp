@@ -14,6 +14,7 @@
 #include "PostStyles.h"
 #include "PrintOffsets.h"
 #include "QtCanvas.h"
+#include "CupsQueues.h"
 #include "QtPrinters.h"
 
 namespace kaede::cli {
@@ -135,5 +136,29 @@ void TPdfOutput::Finish() {
   if (ec) throw Exception("cannot write " + FFile + ": " + ec.message());
   FDone = true;
 }
+
+TQueueOutput::TQueueOutput(const std::string& queue, const std::string& copies)
+    : FQueue(ArgToSjis(queue, "the printer name")) {
+  if (!copies.empty()) {
+    if (!IsNumber(copies) || std::atoi(copies.c_str()) < 1 || std::atoi(copies.c_str()) > 999)
+      throw Exception("--copies takes a number from 1 to 999, not '" + Utf8ToSjis(copies, TConvMode::Replace) + "'");
+    FCopies = std::atoi(copies.c_str());
+  }
+}
+
+void TQueueOutput::InstallPrinter() {
+  InstallQtPrinters();
+  TSheetPrinter& printer = SheetPrinter();
+  if (FQueue == TPdfPrinterBackend::kName || !printer.SelectPrinter(FQueue)) {
+    std::string names;
+    for (const TCupsQueue& q : CupsQueues()) names += "\n  " + Utf8ToSjis(q.Name, TConvMode::Replace);
+    throw Exception("no print queue '" + FQueue + "'" + (names.empty() ? ": the print system lists none" : "; the queues are:" + names));
+  }
+  TPrintJobOptions job;
+  job.Copies = FCopies;
+  printer.SetJobOptions(job);
+}
+
+TQueueOutput::~TQueueOutput() { SheetPrinter().SetBackend(nullptr); }
 
 }  // namespace kaede::cli

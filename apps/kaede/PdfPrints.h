@@ -60,4 +60,23 @@ private:
   bool FDone = false;
 };
 
+// --printer QUEUE [--copies N]: the print queue (read from the print system now) as the
+// process's printer, the job's copies with it. Raises naming the queues there are when there
+// is no such queue. The printer goes with the object.
+class TQueueOutput {
+public:
+  TQueueOutput(const std::string& queue, const std::string& copies);
+  ~TQueueOutput();
+  TQueueOutput(const TQueueOutput&) = delete;
+  TQueueOutput& operator=(const TQueueOutput&) = delete;
+  // Installs the queue (once the toolkit runs).
+  void InstallPrinter();
+  const std::string& Queue() const { return FQueue; }
+  int32_t Copies() const { return FCopies; }
+
+private:
+  std::string FQueue;  // CP932
+  int32_t FCopies = 1;
+};
+
 }  // namespace kaede::cli

@@ -7,6 +7,8 @@
 //   --filter-row/--classify/--find/--all-fields   the entries, as kaede list takes them
 //   --entries A-B                 entries A to B of those (from 1; "A-" to the end, "A" alone)
 //   --guides                      print the outlines of the text rectangles (a proof)
+//   --printer QUEUE [--copies N]  send the cards to a print queue instead of a file, on the
+//                                 queue's medium of the card's size, fed upright
 //   --preview                     print the cards as the preview shows them: with the card's
 //                                 colour, its pre-printed frames and title, and the pictures
 //   --barcode on|off              print the customer barcode or not, whatever the style says
@@ -23,6 +25,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "BaseOptions.h"
 #include "BookSelection.h"
@@ -40,7 +43,7 @@ namespace {
 const char* const kUsage =
     "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
     "[--classify NAME|--filter-row N|--find TEXT] [--nenga-unsent Y|--nenga-sent Y|...] [--entries A-B] [--guides] "
-    "[--preview] [--barcode on|off] [--dict DIR] [--offset X,Y] [--mark-sent] -o OUT.pdf";
+    "[--preview] [--barcode on|off] [--dict DIR] [--offset X,Y] [--mark-sent] (-o OUT.pdf | --printer QUEUE [--copies N])";
 
 // The settings of the address book: the senders live there.
 const char* const kAppKey = "KaedeAddress";
@@ -52,6 +55,9 @@ int Run(const TArgs& args) {
   const bool hasSender = r.Option("--sender", senderArg);
   const bool hasEntries = r.Option("--entries", entriesArg);
   const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
+  std::string queue, copies;
+  const bool hasQueue = r.Option("--printer", queue);
+  const bool hasCopies = r.Option("--copies", copies);
   const bool guides = r.Flag("--guides");
   const bool preview = r.Flag("--preview");
   std::string barcodeArg, dictArg;
@@ -63,14 +69,19 @@ int Run(const TArgs& args) {
   const bool markSent = r.Flag("--mark-sent");
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
-  if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);
+  if (files.size() != 1 || hasOut == hasQueue || (hasOut && out.empty()) || (hasCopies && !hasQueue))
+    throw Exception(kUsage);
 
   int32_t from = 0, to = 0;
   if (hasEntries) ParseRange(entriesArg, "--entries", "entry", from, to);
   std::string file = ArgToSjis(files[0], "the book name");
   if (!FileExists(file)) throw Exception("no such book: " + file);
   std::unique_ptr<QGuiApplication> app;  // goes after the printer
-  TPdfOutput output(out);
+  // a PDF file, or a print queue
+  std::optional<TPdfOutput> output;
+  std::optional<TQueueOutput> queued;
+  if (hasOut) output.emplace(out);
+  else queued.emplace(queue, copies);
 
   TPostStyle* style = TDataItem::Make<TPostStyle>();
   std::unique_ptr<TPostStyle, void (*)(TPostStyle*)> styleGuard(style, [](TPostStyle* s) { s->Free(); });
@@ -114,15 +125,17 @@ int Run(const TArgs& args) {
   if (senderNo >= 1 && senderNo <= senders.Count()) job.Sender = senders.Persons(senderNo - 1);
 
   app = StartQt();
-  output.InstallPrinter();
+  if (output) output->InstallPrinter();
+  else queued->InstallPrinter();
   std::vector<TBarcodeMissing> missing;
   const int32_t sheets = PrintPostcards(job, &missing);
-  output.Finish();
+  if (output) output->Finish();
   // a free-text card is one page: the command line prints it with the first entry, no text
   const int32_t printed = style->Post().Editor ? std::min(1, sheets) : job.Range.LastPage - job.Range.FirstPage + 1;
   auto count = [](int32_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); };
-  PrintLine(count(printed, "entry", "entries") + " on " + count(sheets, "sheet", "sheets") + " (" + style->Name() +
-            ") written to " + output.File());
+  const std::string where = output ? "written to " + output->File()
+                                   : "sent to " + queued->Queue() + (queued->Copies() > 1 ? ", " + count(queued->Copies(), "copy", "copies") : "");
+  PrintLine(count(printed, "entry", "entries") + " on " + count(sheets, "sheet", "sheets") + " (" + style->Name() + ") " + where);
   if (!missing.empty()) {
     PrintLine(count(static_cast<int32_t>(missing.size()), "entry", "entries") + " without the barcode:");
     for (const TBarcodeMissing& m : missing) {
@@ -141,7 +154,8 @@ int Run(const TArgs& args) {
 }
 
 TCommandRegistrar reg({"print postcards",
-                       "print postcards BOOK.kad -o OUT.pdf [--style S] [--sender N] [--entries A-B] [--guides]",
+                       "print postcards BOOK.kad (-o OUT.pdf | --printer QUEUE [--copies N]) [--style S] [--sender N] "
+                       "[--entries A-B] [--guides]",
                        "address prints of a book (postcards, envelopes, labels) as PDF", Run});
 
 }  // namespace

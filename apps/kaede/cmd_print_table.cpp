@@ -6,10 +6,12 @@
 //   --nenga-unsent Y ...  the New Year card lists of a year (the 年賀状 column shows that year)
 //   --pages A-B           pages A to B (from 1; "A-" to the end, "A" alone)
 //   --offset X,Y          move everything printed X mm right and Y mm down (-10 ... 10)
+//   --printer QUEUE [--copies N]   send the table to a print queue instead of a file
 // The file is written under a temporary name beside OUT and renamed when it is complete, so
 // that a failure leaves no partial file.
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "BaseOptions.h"
 #include "BookSelection.h"
@@ -23,7 +25,8 @@ namespace kaede::cli {
 namespace {
 
 #define KAEDE_PRINT_TABLE_SYNOPSIS \
-  "print table BOOK.kad [--style NAME|NUMBER] [--classify NAME|--filter-row N|--find TEXT] [--nenga-unsent Y|...] [--pages A-B] [--offset X,Y] -o OUT.pdf"
+  "print table BOOK.kad [--style NAME|NUMBER] [--classify NAME|--filter-row N|--find TEXT] [--nenga-unsent Y|...] " \
+  "[--pages A-B] [--offset X,Y] (-o OUT.pdf | --printer QUEUE [--copies N])"
 const char* const kUsage = "usage: kaede " KAEDE_PRINT_TABLE_SYNOPSIS;
 
 // The table style of the settings by place or name.
@@ -45,16 +48,24 @@ int Run(const TArgs& args) {
   const bool hasPages = r.Option("--pages", pagesArg);
   const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
   TakeOffsetOption(r);
+  std::string queue, copies;
+  const bool hasQueue = r.Option("--printer", queue);
+  const bool hasCopies = r.Option("--copies", copies);
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
-  if (files.size() != 1 || !hasOut || out.empty()) throw Exception(kUsage);
+  if (files.size() != 1 || hasOut == hasQueue || (hasOut && out.empty()) || (hasCopies && !hasQueue))
+    throw Exception(kUsage);
 
   int32_t from = 0, to = 0;
   if (hasPages) ParseRange(pagesArg, "--pages", "page", from, to);
   const std::string file = ArgToSjis(files[0], "the book name");
   if (!FileExists(file)) throw Exception("no such book: " + file);
   std::unique_ptr<QGuiApplication> app;  // goes after the printer
-  TPdfOutput output(out);
+  // a PDF file, or a print queue
+  std::optional<TPdfOutput> output;
+  std::optional<TQueueOutput> queued;
+  if (hasOut) output.emplace(out);
+  else queued.emplace(queue, copies);
 
   TPersonList book;
   book.Open(file, false);
@@ -64,7 +75,8 @@ int Run(const TArgs& args) {
   app = StartQt();
   // The PDF printer is the printer before the table is laid out, so that it is measured in
   // the PDF's dots.
-  output.InstallPrinter();
+  if (output) output->InstallPrinter();
+  else queued->InstallPrinter();
 
   int32_t pages = 0, total = 0;
   try {
@@ -85,13 +97,13 @@ int Run(const TArgs& args) {
     throw Exception("no pages to print: the table has " + std::to_string(total) + " pages, --pages " + pagesArg +
                     " holds none of them");
   }
-  output.Finish();
-  PrintLine(output.File() + ": " + std::to_string(rows.size()) + " entries, " + std::to_string(std::min(pages, total)) +
+  if (output) output->Finish();
+  PrintLine((output ? output->File() : "sent to " + queued->Queue()) + ": " + std::to_string(rows.size()) + " entries, " + std::to_string(std::min(pages, total)) +
             " of " + std::to_string(total) + " pages");
   return 0;
 }
 
-TCommandRegistrar reg({"print table", KAEDE_PRINT_TABLE_SYNOPSIS, "print the entries of a book as a table to a PDF file",
+TCommandRegistrar reg({"print table", KAEDE_PRINT_TABLE_SYNOPSIS, "print the entries of a book as a table to a PDF file or a print queue",
                        Run});
 
 }  // namespace

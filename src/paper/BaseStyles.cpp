@@ -48,6 +48,7 @@ const TStyleKey<V> kBaseKeys[] = {
     {"FooterDistanceY", &V::FooterDistanceY},
     {"HeaderStr", &V::HeaderStr},
     {"FooterStr", &V::FooterStr},
+    {"Printer", &V::Printer},
 };
 
 TViewInfoRecord FrameRecord(int32_t status, int32_t decorate, TColor decorateColor) {

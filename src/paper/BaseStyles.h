@@ -39,6 +39,7 @@ struct TBaseStyleValues {
   std::string Name = SJ("標準スタイル");
   std::string HeaderStr;
   std::string FooterStr = SJ("&b－ &p －&b");
+  std::string Printer;  // the queue the style prints on (CP932); empty: the system's default
   bool operator==(const TBaseStyleValues&) const = default;
 };
 

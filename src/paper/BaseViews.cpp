@@ -608,7 +608,14 @@ void TBaseView::PaintArea(const TRect& area) {
   TViewInfo* paperMargin = FStyle->ViewInfo(TBaseStyle::viPaperMargin);
   TViewInfo* divide = FStyle->ViewInfo(TBaseStyle::viPaperDivideLine);
   TViewInfo* printRange = FStyle->ViewInfo(TBaseStyle::viPrintRange);
+  int32_t printed = 0;
   for (int32_t s = FFirstSheet; s <= FLastSheet; ++s) {
+    if (FPrinting) {
+      // a print of ranges leaves out the sheets between them; every printed sheet after the
+      // first starts a new page
+      if (!FPrintSet.empty() && !std::binary_search(FPrintSet.begin(), FPrintSet.end(), s)) continue;
+      if (printed++ > 0 && SheetPrinter().HasPrinter()) SheetPrinter().NewPage();
+    }
     const TRect r = SheetRect(s);
     if (screenPaper) {
       c.SetBrush({TBrushStyle::Solid, kAppWorkSpace});
@@ -654,7 +661,6 @@ void TBaseView::PaintArea(const TRect& area) {
         FillBand(c, {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}, PrintableRect(r), rect);
       }
     }
-    if (FPrinting && s < FLastSheet && SheetPrinter().HasPrinter()) SheetPrinter().NewPage();
   }
   DoPainted();
 }
@@ -1049,7 +1055,27 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
   FPrintCanvas.reset();
   inJob = false;
   pr.EndDoc();
+  if (!FPrintSet.empty())
+    return static_cast<int32_t>(std::count_if(FPrintSet.begin(), FPrintSet.end(),
+                                              [&](int32_t s) { return s >= firstSheet && s <= lastSheet; }));
   return lastSheet - firstSheet + 1;
+}
+
+int32_t TBaseView::PrintRanges(const std::string& title, const std::vector<std::pair<int32_t, int32_t>>& ranges,
+                               bool pages) {
+  const int32_t pps = FStyle && FStyle->PaperVisible() ? std::max(1, FStyle->PagesPerSheet()) : 1;
+  std::vector<int32_t> set;
+  for (auto [from, to] : ranges) {
+    if (from < 1 || to < from) continue;
+    const int32_t a = pages ? (from - 1) / pps : from - 1, b = pages ? (to - 1) / pps : to - 1;
+    for (int32_t s = a; s <= b && set.size() < 100000; ++s) set.push_back(s);
+  }
+  std::sort(set.begin(), set.end());
+  set.erase(std::unique(set.begin(), set.end()), set.end());
+  if (set.empty()) throw EPrintRangeEmpty(SJ("印刷する範囲がありません"));
+  FPrintSet = set;
+  TAtScopeExit clear([&] { FPrintSet.clear(); });
+  return Print(title, 0, 0, set.front() + 1, set.back() + 1);
 }
 
 }  // namespace kaede

@@ -352,8 +352,15 @@ public:
   // a printer). Whatever fails, the job is ended and the view is back in screen metrics.
   virtual int32_t Print(const std::string& title, int32_t fromPage, int32_t toPage, int32_t fromSheet = 0,
                         int32_t toSheet = 0);
+  // Prints the sheets of the ranges (numbers from 1, each "from, to"; pages when `pages`) in
+  // one job, in order, each once: "1,3" prints sheets 1 and 3 and nothing between. The
+  // number of sheets printed; EPrintRangeEmpty when the ranges hold none.
+  int32_t PrintRanges(const std::string& title, const std::vector<std::pair<int32_t, int32_t>>& ranges, bool pages);
 
 protected:
+  // The sheets (from 0) a print of ranges takes; empty: every sheet of the range.
+  std::vector<int32_t> FPrintSet;
+
   // ---- Overridable behaviour ----
   virtual bool CanDrag() { return true; }
   virtual TPoint GetExtent();

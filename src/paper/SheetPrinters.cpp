@@ -101,7 +101,10 @@ void TSheetPrinter::RefreshCaps() {
   }
   try {
     FPapers = FBackend->Papers();
-    for (TPaperEntry& p : FPapers) p.Name = CutStr(p.Name, 64, false);
+    for (TPaperEntry& p : FPapers) {
+      p.Name = CutStr(p.Name, 64, false);
+      if (p.TenthMm.X <= 0) StandardPaperSize(p.Number, p.TenthMm);
+    }
     if (!FPapers.empty()) FInfoFlags |= ifPapers;
   } catch (const std::exception&) {
     FPapers.clear();
@@ -365,6 +368,61 @@ void TSheetPrinter::PrintersChanged() {
   FPrinters = TSheetAllPrintersInfo(FBackend.get());
   FPrinterIndex = -1;
   DiscardSettings();
+}
+
+void TSheetPrinter::Refresh() {
+  if (!FBackend) return;
+  FBackend->Reset();
+  FPrinters = TSheetAllPrintersInfo(FBackend.get());
+  FPrinterIndex = -1;
+  DiscardSettings();
+}
+
+bool TSheetPrinter::SelectPrinter(const std::string& name) {
+  if (!FBackend) return false;
+  std::vector<TPrinterEntry> entries = FBackend->Printers();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].Name != name || (entries[i].Attributes & kPrinterAttributeHidden)) continue;
+    if (FBackend->PrinterIndex() != static_cast<int>(i)) {
+      FBackend->SetPrinterIndex(static_cast<int>(i));
+      DiscardSettings();
+    }
+    return FBackend->PrinterIndex() == static_cast<int>(i);
+  }
+  return false;
+}
+
+std::string TSheetPrinter::CurrentPrinterName() {
+  if (!FBackend) return {};
+  int index = FBackend->PrinterIndex();
+  std::vector<TPrinterEntry> entries = FBackend->Printers();
+  return index >= 0 && index < static_cast<int>(entries.size()) ? entries[static_cast<size_t>(index)].Name : std::string();
+}
+
+void TSheetPrinter::SetJobOptions(const TPrintJobOptions& options) {
+  FJobOptions = options;
+  FJobOptions.Copies = std::clamp(options.Copies, 1, 999);
+  if (FBackend) FBackend->SetJobOptions(FJobOptions);
+}
+
+const std::vector<TPaperEntry>& TSheetPrinter::Papers() {
+  CheckNoPrinter();
+  RefreshCaps();
+  return FPapers;
+}
+
+int FindPaperBySize(const std::vector<TPaperEntry>& papers, double widthMm, double heightMm, bool borderless) {
+  auto near = [](double a, double b) { return std::abs(a - b) <= 0.5 + 1e-9; };
+  int fallback = -1;
+  for (size_t i = 0; i < papers.size(); ++i) {
+    TPoint size = papers[i].TenthMm;
+    if (size.X <= 0 && !StandardPaperSize(papers[i].Number, size)) continue;
+    const double w = size.X / 10.0, h = size.Y / 10.0;
+    if (!((near(w, widthMm) && near(h, heightMm)) || (near(w, heightMm) && near(h, widthMm)))) continue;
+    if (papers[i].Borderless == borderless) return static_cast<int>(i);
+    if (fallback < 0) fallback = static_cast<int>(i);
+  }
+  return fallback;
 }
 
 TSheetPrinter& SheetPrinter() {

@@ -110,8 +110,16 @@ enum : uint32_t {
 };
 
 struct TPaperEntry {
+  TPaperEntry() = default;
+  TPaperEntry(int32_t number, std::string name) : Number(number), Name(std::move(name)) {}
   int32_t Number = 0;
   std::string Name;  // CP932
+  // A medium of a print queue: its own name (a PWG or PPD name), its size as it is fed
+  // (tenths of a millimetre) and whether it is printed without borders. Number is the
+  // standard number of that size, or 256.
+  std::string Media;
+  TPoint TenthMm;
+  bool Borderless = false;
 };
 struct TBinEntry {
   int32_t Number = 0;
@@ -135,6 +143,19 @@ struct TPrinterMetrics {
   TPoint PaperDots;
   TPoint PrintableDots;
   TPoint OffsetDots;
+};
+
+// What a print job asks of the printer beyond its pages. Empty texts leave the printer's own
+// default.
+struct TPrintJobOptions {
+  int32_t Copies = 1;
+  bool Collate = true;
+  bool Borderless = false;   // the medium without borders, where the printer offers one
+  std::string Sides;         // one-sided, two-sided-long-edge, two-sided-short-edge
+  std::string ColorMode;     // color, monochrome
+  std::string Source;        // the paper source (media-source or the printer's InputSlot)
+  // The printer's own options (name, value) as its properties page chose them.
+  std::vector<std::pair<std::string, std::string>> Extra;
 };
 
 // The drawing surface of a print job; the drawing code of a backend's toolkit reaches its own
@@ -173,6 +194,8 @@ public:
   virtual void EndDoc() = 0;
   // The surface of the running job; none outside a job.
   virtual TPrintSurface* Canvas() = 0;
+  // The options of the next job (backends that cannot take them ignore them).
+  virtual void SetJobOptions(const TPrintJobOptions& /*options*/) {}
 };
 
 // ---- Printer snapshot and wrapper ----------------------------------------------------------
@@ -225,6 +248,8 @@ public:
   const std::vector<TBinEntry>& Bins();
   int ResolutionCount();
   int Copies();
+  // The papers of the current printer with their media names and sizes.
+  const std::vector<TPaperEntry>& Papers();
 
   TPoint PrintableSize();
   TPoint PixelsPerInch();
@@ -240,6 +265,15 @@ public:
 
   // The platform reported changed system settings (printers added, removed or reconfigured).
   void PrintersChanged();
+  // Reads the printer list afresh (a queue added or removed meanwhile is there or gone).
+  void Refresh();
+  // Makes the printer of that name (CP932) the current one; false when there is none.
+  bool SelectPrinter(const std::string& name);
+  // The name of the printer the next job goes to; empty without a printer.
+  std::string CurrentPrinterName();
+  // The options of the next job; they stay until changed.
+  void SetJobOptions(const TPrintJobOptions& options);
+  const TPrintJobOptions& JobOptions() const { return FJobOptions; }
 
 private:
   enum { ifPapers = 1, ifBins = 2, ifResolutions = 4, ifCopies = 8 };
@@ -263,7 +297,12 @@ private:
   bool FModified = false;
   std::string FDeviceName;
   TStrings FPorts;
+  TPrintJobOptions FJobOptions;
 };
+
+// The paper of the list whose size is width x height millimetres within half a millimetre,
+// either way round (the bordered one unless borderless); -1 when none is.
+int FindPaperBySize(const std::vector<TPaperEntry>& papers, double widthMm, double heightMm, bool borderless = false);
 
 // The process-wide printer (no printer until a backend is installed).
 TSheetPrinter& SheetPrinter();

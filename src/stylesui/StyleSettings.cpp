@@ -48,6 +48,27 @@ int32_t PrinterPaperMm(bool height) {
   return RoundHalfEven((height ? tenth.Y : tenth.X) / 10.0);
 }
 
+// The style's paper as it is fed, in millimetres (0 x 0 when the style names no size).
+std::pair<double, double> StylePaperMm(const TBaseStyleValues& base) {
+  TPoint tenth{base.PaperWidth * 10, base.PaperHeight * 10};
+  if (base.PaperSize != kPaperUser && !StandardPaperSize(base.PaperSize, tenth)) return {0, 0};
+  return {tenth.X / 10.0, tenth.Y / 10.0};
+}
+
+// The printer the style prints on becomes the current one, read afresh from the print system
+// (a queue added meanwhile is there); a style without one, or whose queue is gone, takes the
+// current printer.
+void SelectStylePrinter(const TBaseStyleValues& base) {
+  TSheetPrinter& printer = SheetPrinter();
+  printer.Refresh();
+  if (!base.Printer.empty()) printer.SelectPrinter(base.Printer);
+}
+
+// A failure of the printer as the panel reports it: what failed first, then the reason.
+std::string PrinterFailure(const std::exception& e) {
+  return SJ("プリンタ「") + SheetPrinter().CurrentPrinterName() + SJ("」の用紙の一覧を読めませんでした。") + "\n" + e.what();
+}
+
 }  // namespace
 
 TStyleSettings::TStyleSettings(TStyleFrameKind kind, IStyleDialogs& dialogs)
@@ -66,6 +87,8 @@ void TStyleSettings::SetStyle(const TBaseStyle* s) {
   if (!s) return;
   FEdit->Assign(s);
   FBackup->Assign(s);
+  // the panel opens on the printers as they are now
+  FPapersFetched = false;
   if (FCurrent >= 0) ShowCurrent();
   Refresh();
 }
@@ -106,11 +129,15 @@ RValueInfo TStyleSettings::Description(int no) {
   if (info.Unit == "DotMm" || info.Unit == "DotMmm") info.Unit = FEdit->PaperVisible() ? info.Unit.substr(3) : "Dot";
   if (no == kPaperSize) {
     if (!FPapersFetched && SheetPrinter().HasPrinter()) {
+      // the list of the style's printer as it is now
+      FPaperNames.clear();
       try {
-        FPaperNames = SheetPrinter().GetPaperSizeNames();
+        SelectStylePrinter(FEdit->Base());
+        for (const TPaperEntry& p : SheetPrinter().Papers()) FPaperNames.push_back(p.Name);
         FPapersFetched = true;
-      } catch (const ESheetPrinter&) {
+      } catch (const std::exception& e) {
         FPaperNames.clear();
+        FPaperError = PrinterFailure(e);
       }
     }
     info.Choices = EncodeCommaText(FPaperNames);
@@ -168,13 +195,19 @@ void TStyleSettings::ShowItem(int no) {
       auto it = std::find(ratios.begin(), ratios.end(), base.RatioValue);
       if (it != ratios.end()) FValue.ShowIndex(static_cast<int>(it - ratios.begin()));
     } else if (no == kPaperSize) {
-      TSheetPrinter& printer = SheetPrinter();
-      printer.CheckNoPrinter();
-      if (printer.HasPaperNumber(base.PaperSize)) {
-        printer.SetPaperSizeNumber(base.PaperSize);
-        printer.ApplySettings();
+      // the style's paper is found in the printer's list by its size; a size the printer does
+      // not list shows no entry (it prints as a custom size)
+      if (!FPaperError.empty()) {
+        const std::string message = FPaperError;
+        FPaperError.clear();
+        if (OnError) OnError(message);
       }
-      FValue.ShowIndex(printer.GetPaperSizeIndex());
+      SheetPrinter().CheckNoPrinter();
+      if (FPapersFetched) {
+        const auto [w, h] = StylePaperMm(base);
+        const int i = FindPaperBySize(SheetPrinter().Papers(), w, h);
+        if (i >= 0) FValue.ShowIndex(i);
+      }
     } else if (no == kPaperWidth || no == kPaperHeight) {
       int32_t mm = no == kPaperWidth ? base.PaperWidth : base.PaperHeight;
       FValue.ShowNumber(mm != 0 ? mm : PrinterPaperMm(no == kPaperHeight));
@@ -248,7 +281,22 @@ void TStyleSettings::Apply() {
         if (FValue.IntValue >= 0 && FValue.IntValue < static_cast<int>(ratios.size()))
           FEdit->SetBase(&B::RatioValue, ratios[static_cast<size_t>(FValue.IntValue)]);
       } else if (no == kPaperSize) {
-        FEdit->SetPaperSize(SheetPrinter().GetPaperNumbers(FValue.IntValue));
+        const std::vector<TPaperEntry>& papers = SheetPrinter().Papers();
+        if (FValue.IntValue >= 0 && FValue.IntValue < static_cast<int>(papers.size())) {
+          const TPaperEntry& p = papers[static_cast<size_t>(FValue.IntValue)];
+          if (p.Number != kPaperUser) {
+            FEdit->SetPaperSize(p.Number);
+          } else {
+            // a size of the queue alone: kept in millimetres, the long side where the style
+            // had it
+            const auto [w, h] = StylePaperMm(FEdit->Base());
+            const bool wide = w > h;
+            int32_t a = RoundHalfEven(p.TenthMm.X / 10.0), b = RoundHalfEven(p.TenthMm.Y / 10.0);
+            if (wide != (a > b)) std::swap(a, b);
+            FEdit->SetPaperWidth(a);
+            FEdit->SetPaperHeight(b);
+          }
+        }
       } else if (no == kPaperWidth || no == kPaperHeight) {
         int32_t mm = RoundHalfEven(FValue.FloatValue);
         if (no == kPaperWidth) {

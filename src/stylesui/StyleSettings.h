@@ -102,6 +102,7 @@ private:
   int FLastApplied = -1;
   bool FPapersFetched = false;
   TStrings FPaperNames;
+  std::string FPaperError;  // a failure reading the list, said when the paper is shown
   TStrings FColumnNames;
   TValueEditor FValue;
 };

@@ -98,6 +98,12 @@ TEST(PrintRange, TheChosenCardAndTheTablesPagesReachThePdf) {
   choice.To = range.To;
   EXPECT_EQ(PrintChosenRange(cards->View(), "card", range, choice), 1);
   EXPECT_EQ(PdfPages(dir.File("card.pdf")), 1u);
+  // a page set with gaps prints its sheets only: "1,3" is two cards, not three
+  TPrintChoice gaps = choice;
+  gaps.FileName = dir.File("gaps.pdf");
+  gaps.Ranges = {{1, 1}, {3, 3}};
+  EXPECT_EQ(PrintChosenRange(cards->View(), "card", PostcardPrintRange(static_cast<TPostStyle&>(cards->Style()), 20, 20, -1), gaps), 2);
+  EXPECT_EQ(PdfPages(dir.File("gaps.pdf")), 2u);
 
   // a table of many rows: every page the dialog offers is printed
   // a book of 200 entries: the sample twenty ten times

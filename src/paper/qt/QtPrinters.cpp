@@ -8,6 +8,12 @@
 #include <QPrinterInfo>
 #include <QString>
 
+#include <QTransform>
+#include <filesystem>
+#include <random>
+
+#include "BaseViews.h"
+#include "CupsQueues.h"
 #include "Files.h"
 
 namespace kaede {
@@ -27,31 +33,65 @@ const int kPdfPapers[] = {kPaperA4, kPaperA3, kPaperA5, kPaperB4, kPaperB5, kPap
 // custom size stays 256 even when Qt would recognise a standard size in it.
 class TQtPrinterDevice {
 public:
-  // A printer of the platform.
-  explicit TQtPrinterDevice(const QPrinterInfo& info) : FInfo(info), FPdf(false), FName(FromQ(info.printerName())) {}
+  // A print queue: its pages are made as a PDF document, fed upright, and sent to the queue
+  // when the job ends.
+  explicit TQtPrinterDevice(const TCupsQueue& queue)
+      : FPdf(false), FQueue(queue.Name), FName(Utf8ToSjis(queue.Name, TConvMode::Replace)) {}
   // The PDF printer.
   TQtPrinterDevice() : FPdf(true), FName(TPdfPrinterBackend::kName) {}
 
   const std::string& Name() const { return FName; }
   std::string OutputFileName;
 
-  uint32_t Supported() const { return psOrientation | psPaperSize | psPaperLength | psPaperWidth | psCopies; }
+  uint32_t Supported() const {
+    uint32_t bits = psOrientation | psPaperSize | psPaperLength | psPaperWidth | psCopies;
+    return FPdf ? bits : bits | psCollate | psDuplex | psColor | psDefaultSource;
+  }
+  TPrintJobOptions Job;
 
   std::vector<TPaperEntry> Papers() {
     std::vector<TPaperEntry> r;
     if (FPdf) {
       for (int n : kPdfPapers) r.push_back({n, FromQ(QPageSize(QPageSize::id(n)).name())});
     } else {
-      for (const QPageSize& size : FInfo.supportedPageSizes()) {
-        int n = size.windowsId();
-        // sizes without a Windows number cannot be chosen by number
-        if (n > 0 && n != kPaperUser) r.push_back({n, FromQ(size.name())});
+      for (const TCupsMedium& m : Media()) {
+        TPaperEntry e;
+        e.Media = m.Name;
+        e.Name = CupsMediumCaption(m);
+        e.TenthMm = {static_cast<int32_t>(std::lround(m.Width / 10.0)), static_cast<int32_t>(std::lround(m.Length / 10.0))};
+        e.Borderless = m.Borderless();
+        e.Number = kPaperUser;
+        // a standard size keeps its number, so that styles that name it find it
+        for (int n : kPdfPapers) {
+          TPoint t;
+          if (!e.Borderless && StandardPaperSize(n, t) && std::abs(t.X - e.TenthMm.X) <= 5 && std::abs(t.Y - e.TenthMm.Y) <= 5)
+            e.Number = n;
+        }
+        r.push_back(e);
       }
     }
     return r;
   }
 
-  int MaxCopies() { return FPdf ? 1 : (Printer().supportsMultipleCopies() ? 999 : 1); }
+  int MaxCopies() { return FPdf ? 1 : 999; }
+
+  // The queue's media, asked for once per device (the list of devices is made afresh when
+  // the printers are read again).
+  const std::vector<TCupsMedium>& Media() {
+    if (!FMediaRead) {
+      FMediaRead = true;
+      FMedia = CupsQueueMedia(FQueue);
+    }
+    return FMedia;
+  }
+
+  // The paper of the committed settings in millimetres, as the pages are drawn.
+  QSizeF PaperMm() const {
+    if (FSettings.PaperNumber == kPaperUser) return QSizeF(FSettings.PaperWidth / 10.0, FSettings.PaperLength / 10.0);
+    QSizeF mm = QPageSize(QPageSize::id(FSettings.PaperNumber)).size(QPageSize::Millimeter);
+    if (FSettings.Landscape) mm.transpose();
+    return mm;
+  }
 
   TPrinterSettings ReadSettings() {
     Printer();
@@ -95,13 +135,8 @@ public:
     m.Dpi = {dpi, dpi};
     // Qt keeps page sizes in whole points; the page model of the PDF printer keeps the
     // paper's own millimetres (a number Qt does not know keeps the page Qt has)
-    QSizeF mm = !FPdf ? QSizeF()
-                : FSettings.PaperNumber == kPaperUser
-                    ? QSizeF(FSettings.PaperWidth / 10.0, FSettings.PaperLength / 10.0)
-                    : QPageSize(QPageSize::id(FSettings.PaperNumber)).size(QPageSize::Millimeter);
+    QSizeF mm = PaperMm();
     if (!mm.isEmpty()) {
-      // a user size is as wide and as high as asked; a standard paper turns with the flag
-      if (FSettings.Landscape && FSettings.PaperNumber != kPaperUser) mm.transpose();
       m.PaperDots = {qRound(mm.width() * dpi / 25.4), qRound(mm.height() * dpi / 25.4)};
       m.PrintableDots = m.PaperDots;
       return m;
@@ -121,10 +156,23 @@ public:
     if (FPdf) {
       if (OutputFileName.empty()) throw ESheetPrinter("TSheetPrinter.BeginDoc: No Output File");
       p.setOutputFileName(QString::fromUtf8(OsPath(OutputFileName)));
+    } else {
+      FTitle = title;
+      FJobFile = JobFileName();
+      p.setOutputFileName(QString::fromStdString(FJobFile));
+      // every page goes to the queue upright, as the medium is fed: a landscape card is drawn
+      // turned a quarter clockwise on a portrait page, its left edge leading
+      const QSizeF mm = PaperMm();
+      FTurned = mm.width() > mm.height();
+      p.setPageOrientation(QPageLayout::Portrait);
+      p.setPageSize(QPageSize(QSizeF(std::min(mm.width(), mm.height()), std::max(mm.width(), mm.height())),
+                              QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+      FFedWidthDots = std::min(mm.width(), mm.height()) * p.resolution() / 25.4;
     }
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(&p)) throw ESheetPrinter("TSheetPrinter.BeginDoc: Cannot Start Print Job");
     FPainter = std::move(painter);
+    Turn();
     FSurface.Painter = FPainter.get();
     FSurface.Printer = &p;
     return &FSurface;
@@ -133,13 +181,49 @@ public:
   void NewPage() {
     if (!FPainter) return;
     if (!FPrinter->newPage()) throw ESheetPrinter("TSheetPrinter.NewPage: Cannot Start a New Page");
+    Turn();
   }
 
   void EndDoc() {
     if (!FPainter) return;
     std::unique_ptr<QPainter> painter = std::move(FPainter);
     FSurface = TQtPrintSurface();
-    if (!painter->end()) throw ESheetPrinter("TSheetPrinter.EndDoc: Cannot End Print Job");
+    const bool ended = painter->end();
+    if (FPdf) {
+      if (!ended) throw ESheetPrinter("TSheetPrinter.EndDoc: Cannot End Print Job");
+      return;
+    }
+    // the document is complete: it goes to the queue, and the file goes in any case
+    const std::string file = std::move(FJobFile);
+    TAtScopeExit remove([&] {
+      std::error_code ec;
+      std::filesystem::remove(file, ec);
+    });
+    if (!ended) throw ESheetPrinter("TSheetPrinter.EndDoc: Cannot End Print Job");
+    const QSizeF mm = PaperMm();
+    std::vector<TCupsMedium> media;
+    try {
+      media = Media();
+    } catch (const Exception&) {
+      // a queue that does not tell its media still gets the job, with the paper as a custom size
+    }
+    const TCupsMedium* medium = MatchCupsMedium(media, mm.width(), mm.height(), Job.Borderless);
+    LastJobId = SubmitCupsJob(FQueue, SjisToUtf8(FTitle), file, CupsJobOptions(medium, mm.width(), mm.height(), Job));
+  }
+  int LastJobId = 0;
+
+  // Where a queue's document is made before it is sent.
+  static std::string JobFileName() {
+    static std::mt19937_64 random{std::random_device{}()};
+    return (std::filesystem::temp_directory_path() / ("kaede-print-" + std::to_string(random()) + ".pdf")).string();
+  }
+
+  // A landscape card on the upright page: a quarter turn clockwise about the page's corner.
+  void Turn() {
+    if (FPdf || !FTurned || !FPainter) return;
+    FPainter->resetTransform();
+    FPainter->translate(FFedWidthDots, 0);
+    FPainter->rotate(90);
   }
 
   TPrintSurface* Canvas() { return FPainter ? &FSurface : nullptr; }
@@ -158,7 +242,13 @@ private:
       FPrinter->setPageSize(QPageSize(QPageSize::A4));
       FPrinter->setPageOrientation(QPageLayout::Portrait);
     } else {
-      FPrinter = std::make_unique<QPrinter>(FInfo, QPrinter::HighResolution);
+      FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+      FPrinter->setOutputFormat(QPrinter::PdfFormat);
+      FPrinter->setResolution(TPdfPrinterBackend::kDpi);
+      FPrinter->setFullPage(true);
+      FPrinter->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+      FPrinter->setPageSize(QPageSize(QPageSize::A4));
+      FPrinter->setPageOrientation(QPageLayout::Portrait);
     }
     QPageLayout layout = FPrinter->pageLayout();
     int n = layout.pageSize().windowsId();
@@ -176,9 +266,14 @@ private:
     return *FPrinter;
   }
 
-  QPrinterInfo FInfo;
   bool FPdf;
+  std::string FQueue;  // UTF-8; empty for the PDF printer
   std::string FName;
+  bool FMediaRead = false;
+  std::vector<TCupsMedium> FMedia;
+  std::string FTitle, FJobFile;
+  bool FTurned = false;
+  double FFedWidthDots = 0;
   std::unique_ptr<QPrinter> FPrinter;
   TPrinterSettings FSettings;
   std::unique_ptr<QPainter> FPainter;
@@ -198,6 +293,7 @@ TPrintSurface* TQtDeviceBackend::BeginDoc(const std::string& title) { return Cur
 void TQtDeviceBackend::NewPage() { Current().NewPage(); }
 void TQtDeviceBackend::EndDoc() { Current().EndDoc(); }
 TPrintSurface* TQtDeviceBackend::Canvas() { return Current().Canvas(); }
+void TQtDeviceBackend::SetJobOptions(const TPrintJobOptions& options) { Current().Job = options; }
 
 // ---- TPdfPrinterBackend --------------------------------------------------------------------
 
@@ -213,16 +309,16 @@ TQtPrinterBackend::~TQtPrinterBackend() = default;
 
 void TQtPrinterBackend::Enumerate() {
   std::string current;
+  const std::vector<TCupsQueue> queues = CupsQueues();
   if (!FEnumerated) {
-    QPrinterInfo def = QPrinterInfo::defaultPrinter();
-    if (!def.isNull()) current = FromQ(def.printerName());
+    for (const TCupsQueue& q : queues)
+      if (q.IsDefault) current = Utf8ToSjis(q.Name, TConvMode::Replace);
   } else if (FCurrent >= 0 && FCurrent < static_cast<int>(FDevices.size())) {
     current = FDevices[static_cast<size_t>(FCurrent)]->Name();
   }
   FEnumerated = true;
   FDevices.clear();
-  for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
-    FDevices.push_back(std::make_unique<TQtPrinterDevice>(info));
+  for (const TCupsQueue& q : queues) FDevices.push_back(std::make_unique<TQtPrinterDevice>(q));
   FCurrent = PdfIndex();
   for (size_t i = 0; i < FDevices.size(); ++i)
     if (!current.empty() && FDevices[i]->Name() == current) FCurrent = static_cast<int>(i);

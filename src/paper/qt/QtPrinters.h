@@ -1,5 +1,5 @@
 #pragma once
-// The printers of the platform through Qt, and a PDF printer at 600 dots per inch that always
+// The print queues of the platform, drawn through Qt, and a PDF printer at 600 dots per inch that always
 // exists, so that printing works (and documents can be produced) on a machine without any
 // printer. Paper numbers are the Windows paper numbers that Qt's page sizes know (9 A4,
 // 43 postcard, ...); 256 is a custom size in tenths of a millimetre.
@@ -37,6 +37,7 @@ public:
   void NewPage() override;
   void EndDoc() override;
   TPrintSurface* Canvas() override;
+  void SetJobOptions(const TPrintJobOptions& options) override;
 
 protected:
   virtual TQtPrinterDevice& Current() = 0;
@@ -66,8 +67,10 @@ private:
   std::unique_ptr<TQtPrinterDevice> FDevice;
 };
 
-// The installed printers (in the platform's order), then the PDF printer. The current
-// printer is the platform's default printer, or the PDF printer when there is none.
+// The print queues of the CUPS server (in its order), then the PDF printer. The current
+// printer is the server's default queue, or the PDF printer when there is none. A queue's
+// job is made as a PDF document of upright pages on the medium matched by size, and sent to
+// the queue with the job's options when it ends.
 class TQtPrinterBackend : public TQtDeviceBackend {
 public:
   TQtPrinterBackend();

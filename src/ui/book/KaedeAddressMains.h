@@ -94,7 +94,7 @@ public:
   TNengaMarksEdit* NengaEdit() { return FNengaEdit; }
   // After cards were printed, asks whether the printed entries get 送 of the card year
   // (AppHost's Confirm); yes marks them in one undo step.
-  void OfferMarkPrinted(int first, int last);
+  void OfferMarkPrinted(const std::vector<std::pair<int, int>>& entries);
   // 受取入力 for the card year (modal); the dialog is made here, run by the caller's
   // function when given (tests drive it), else shown with exec.
   void ReceiveCards();

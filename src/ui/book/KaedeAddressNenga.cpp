@@ -87,11 +87,12 @@ void TKaedeAddressMain::MarkFromPane(int year, uint8_t mark, bool on) {
   UpdateActions();
 }
 
-void TKaedeAddressMain::OfferMarkPrinted(int first, int last) {
+void TKaedeAddressMain::OfferMarkPrinted(const std::vector<std::pair<int, int>>& entries) {
   TPersonList& book = FController->Book();
   const int year = FNengaBar->CardYear();
   std::vector<TPerson*> printed;
-  for (int i = first; i <= last && i < book.Count(); ++i) printed.push_back(book.Persons(i));
+  for (auto [first, last] : entries)
+    for (int i = first; i <= last && i < book.Count(); ++i) printed.push_back(book.Persons(i));
   if (printed.empty() || book.InUse()) return;
   if (!AppHost().Confirm(std::to_string(printed.size()) + SJ("件を印刷しました。") + std::to_string(year) +
                          SJ("年の年賀状を「送」にしますか？")))

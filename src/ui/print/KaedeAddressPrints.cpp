@@ -21,7 +21,7 @@ namespace kaede {
 void TKaedeAddressMain::ConnectPrintArea() {
   FPrintArea->SetBook(&FController->Book(), &FOptions.SenderList());
   FPrintArea->OnStateChanged = [this] { UpdateActions(); };
-  FPrintArea->OnCardsPrinted = [this](int first, int last) { OfferMarkPrinted(first, last); };
+  FPrintArea->OnCardsPrinted = [this](const std::vector<std::pair<int, int>>& entries) { OfferMarkPrinted(entries); };
 }
 
 void TKaedeAddressMain::StartPrintArea() {

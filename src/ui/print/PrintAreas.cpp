@@ -70,12 +70,24 @@ int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrint
       qt->Pdf().SetOutputFileName(choice.FileName);
       qt->SetPrinterIndex(qt->PdfIndex());
     } else {
-      std::vector<TPrinterEntry> printers = qt->Printers();
-      for (size_t i = 0; i < printers.size(); ++i)
-        if (printers[i].Name == choice.PrinterName) qt->SetPrinterIndex(static_cast<int>(i));
+      // the queues as they are now: one added meanwhile is there, one removed is an error
+      printer.Refresh();
+      if (!printer.SelectPrinter(choice.PrinterName))
+        throw Exception(SJ("プリンタ「") + choice.PrinterName +
+                        SJ("」が見つかりません。プリンタが削除されたか、印刷システムに接続できません。"));
     }
   } else if (auto* pdf = dynamic_cast<TPdfPrinterBackend*>(backend); pdf && choice.ToFile) {
     pdf->SetOutputFileName(choice.FileName);
+  }
+  printer.SetJobOptions(choice.Job);
+  if (!choice.Ranges.empty()) {
+    std::vector<std::pair<int32_t, int32_t>> ranges;
+    for (auto [a, b] : choice.Ranges) {
+      a = std::clamp(a, range.Min, range.Max);
+      b = std::clamp(b, range.Min, range.Max);
+      if (a <= b) ranges.emplace_back(a, b);
+    }
+    return view.PrintRanges(title, ranges, !range.Sheets);
   }
   return range.Sheets ? view.Print(title, 0, 0, from, to) : view.Print(title, from, to, 0, 0);
 }
@@ -107,26 +119,7 @@ TPrintArea::TPrintArea(TKaedeAddressOption& options, QWidget* parent) : QWidget(
   layout->setSpacing(2);
   FStack = new QStackedWidget(this);
   layout->addWidget(FStack, 1);
-  RunPrintDialog = [this](const TPrintRange& range, TPrintChoice& choice) {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog.setMinMax(range.Min, range.Max);
-    printer.setFromTo(range.From, range.To);
-    dialog.setPrintRange(range.AllChosen ? QAbstractPrintDialog::AllPages : QAbstractPrintDialog::PageRange);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    if (dialog.printRange() == QAbstractPrintDialog::PageRange) {
-      choice.From = printer.fromPage();
-      choice.To = printer.toPage();
-    }
-    if (printer.outputFormat() == QPrinter::PdfFormat || !printer.outputFileName().isEmpty()) {
-      choice.ToFile = true;
-      choice.FileName = FromQ(printer.outputFileName());
-    } else {
-      choice.PrinterName = FromQ(printer.printerName());
-    }
-    return true;
-  };
+  RunPrintDialog = [this](const TPrintRange& range, TPrintChoice& choice) { return ExecPrintDialog(this, range, choice); };
 }
 
 TPrintArea::~TPrintArea() {
@@ -365,17 +358,36 @@ void TPrintArea::Print() {
     return;
   }
   TPrintChoice choice;
+  // the dialog opens on the style's queue (the one it printed on last) and its paper
+  TBaseStyle* style = view->Style();
+  choice.PrinterName = style->Base().Printer;
+  TPoint tenth{style->Base().PaperWidth * 10, style->Base().PaperHeight * 10};
+  if (style->Base().PaperSize != kPaperUser && StandardPaperSize(style->Base().PaperSize, tenth) && style->Base().Orientation)
+    std::swap(tenth.X, tenth.Y);
+  choice.PaperWidthMm = tenth.X / 10.0;
+  choice.PaperHeightMm = tenth.Y / 10.0;
   if (!RunPrintDialog || !RunPrintDialog(range, choice)) return;
   try {
-    PrintChosenRange(*view, view->Style()->Name(), range, choice);
+    PrintChosenRange(*view, style->Name(), range, choice);
+    // the queue is remembered with the style, in the list as well as in the view's copy
+    if (!choice.ToFile && !choice.PrinterName.empty() && choice.PrinterName != style->Base().Printer) {
+      style->SetBase(&TBaseStyleValues::Printer, choice.PrinterName);
+      if (TBaseStyle* listed = SelectedStyle(); listed && listed->Name() == style->Name())
+        listed->SetBase(&TBaseStyleValues::Printer, choice.PrinterName);
+    }
     // the entries on the sheets printed, for the window to offer marking them
     auto* post = PostVisible() ? dynamic_cast<const TPostStyle*>(view->Style()) : nullptr;
     if (post && !post->Post().Editor && range.Sheets && OnCardsPrinted) {
-      const int32_t from = std::clamp(choice.From > 0 ? choice.From : range.Min, range.Min, range.Max);
-      const int32_t to = std::clamp(choice.To > 0 ? choice.To : range.Max, range.Min, range.Max);
+      std::vector<std::pair<int32_t, int32_t>> printed = choice.Ranges;
+      if (printed.empty()) printed.emplace_back(choice.From > 0 ? choice.From : range.Min, choice.To > 0 ? choice.To : range.Max);
       const int32_t perSheet = std::max(1, post->PagesPerSheet());
-      const int32_t first = (from - 1) * perSheet, last = std::min(to * perSheet, FCount) - 1;
-      if (first <= last) OnCardsPrinted(first, last);
+      std::vector<std::pair<int, int>> entries;
+      for (auto [fromSheet, toSheet] : printed) {
+        const int32_t from = std::clamp(fromSheet, range.Min, range.Max), to = std::clamp(toSheet, range.Min, range.Max);
+        const int32_t first = (from - 1) * perSheet, last = std::min(to * perSheet, FCount) - 1;
+        if (first <= last) entries.emplace_back(first, last);
+      }
+      if (!entries.empty()) OnCardsPrinted(entries);
     }
   } catch (const EPrintRangeEmpty&) {
     ShowInfo(SJ("印刷する範囲にページがありません。"));

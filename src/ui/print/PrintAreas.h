@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "KaedeAddressOptions.h"
 #include "PostStyles.h"
@@ -15,6 +17,7 @@
 #include "TableStyles.h"
 
 class QMenu;
+class QPrinter;
 class QScrollArea;
 class QStackedWidget;
 
@@ -45,14 +48,28 @@ TPrintRange PostcardPrintRange(const TPostStyle& style, int32_t sheetCount, int3
 // Where the dialog sends the print, and the range chosen there.
 struct TPrintChoice {
   int32_t From = 0, To = 0;  // 0: the whole range offered
+  // A page set with gaps ("1,3"): these ranges only, in place of From and To.
+  std::vector<std::pair<int32_t, int32_t>> Ranges;
   bool ToFile = false;
   std::string FileName;     // CP932, for a print to a file (PDF)
-  std::string PrinterName;  // CP932, a printer of the platform
+  std::string PrinterName;  // CP932, a print queue; the dialog opens on it
+  TPrintJobOptions Job;     // copies, collation, sides, colour, source, borderless
+  double PaperWidthMm = 0, PaperHeightMm = 0;  // the style's paper: the dialog opens on it
 };
 
-// Points the process's printer at the choice (a PDF file, or the named printer) and prints
-// the chosen numbers as pages or sheets. The number of sheets printed.
+// Points the process's printer at the choice (a PDF file, or the named queue, read afresh:
+// a queue that is gone is an error, never another queue) and prints the chosen numbers as
+// pages or sheets with the choice's job options. The number of sheets printed.
 int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrintRange& range, const TPrintChoice& choice);
+
+// The platform's print dialog: opens on the choice's queue and paper, offers the range, and
+// on OK fills the choice from what the dialog says. False when cancelled.
+bool ExecPrintDialog(QWidget* parent, const TPrintRange& range, TPrintChoice& choice);
+// Prepares a printer object as the dialog opens on it (queue, paper of the choice's size,
+// portrait, the range preset), and reads back what was chosen on it: queue or file, page
+// set, copies, collation, sides, colour, borderless paper and the queue's own options.
+void PresetDialogPrinter(QPrinter& printer, const TPrintRange& range, const TPrintChoice& choice);
+void ReadDialogChoice(QPrinter& printer, bool pageRange, TPrintChoice& choice);
 
 class TPrintArea : public QWidget, public IStyleDialogs {
   Q_OBJECT
@@ -109,7 +126,7 @@ public:
   // The area's state changed (actions are enabled again).
   std::function<void()> OnStateChanged;
   // Cards of entries were printed: the visible entries first to last (from 0), one card each.
-  std::function<void(int first, int last)> OnCardsPrinted;
+  std::function<void(const std::vector<std::pair<int, int>>& entries)> OnCardsPrinted;  // first and last of each run
 
   // The widgets, for tests and screenshots.
   TStyleCategoryButtons* Buttons() const { return FButtons; }
