@@ -36,7 +36,7 @@ const char* const kAppKey = "KaedeAddress";
 void ChooseStyle(const std::string& arg, TPostStyle& style) {
   if (arg.size() > 4 && (arg.substr(arg.size() - 4) == ".kps" || arg.substr(arg.size() - 4) == ".KPS")) {
     std::string file = ArgToSjis(arg, "the style file");
-    if (!FileExists(file) || !style.LoadFromFile(file, "Style"))
+    if (!FileExists(file) || !style.LoadStyleFile(file, "Style"))
       throw Exception("cannot read the postcard style file " + file);
     style.EnsurePreset();
     return;

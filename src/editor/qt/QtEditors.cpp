@@ -82,6 +82,19 @@ void TQtEditor::CaretPlaced() {
   if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
 }
 
+bool TQtEditor::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride) {
+    // a typed character goes into the text, whatever shortcut it might also be
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (!EditorView().Core().ReadOnly() && !k->text().isEmpty() && k->text().at(0).isPrint() &&
+        !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      e->accept();
+      return true;
+    }
+  }
+  return TQtPaperControl::event(e);
+}
+
 void TQtEditor::keyPressEvent(QKeyEvent* e) {
   const int32_t key = QtKeyToKeyCode(e->key());
   if (key != 0 && Control().KeyDown(key, QtShiftState(e->modifiers()), e->isAutoRepeat())) {

@@ -135,9 +135,25 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveNow(); });
   FSignals = new TTerminationSignals(this);
   FSignals->OnSignal = [this](int) { Terminate(); };
+
+  // Settings and styles are written soon after they change, as an edited entry is.
+  FSettingsSave = new QTimer(this);
+  FSettingsSave->setSingleShot(true);
+  FSettingsSave->setInterval(2000);
+  connect(FSettingsSave, &QTimer::timeout, this, [this] { SaveSettings(); });
+  FOptions.OnAfterChange = [this](TDataItem*, int) { SettingsChanged(); };
+  for (TDataList* styles : {static_cast<TDataList*>(&FPrintArea->PostStyles()), static_cast<TDataList*>(&FPrintArea->TableStyles())}) {
+    styles->OnItemChanged = [this](TDataItem*) { SettingsChanged(); };
+    styles->OnUpdated = [this](TDataList*) { SettingsChanged(); };
+  }
 }
 
 TKaedeAddressMain::~TKaedeAddressMain() {
+  FOptions.OnAfterChange = nullptr;
+  for (TDataList* styles : {static_cast<TDataList*>(&FPrintArea->PostStyles()), static_cast<TDataList*>(&FPrintArea->TableStyles())}) {
+    styles->OnItemChanged = nullptr;
+    styles->OnUpdated = nullptr;
+  }
   // the commands let go of the pane and the list before they go
   FController->CompletePendingEdit = nullptr;
   FController->OnSelectionChanging = nullptr;
@@ -398,6 +414,20 @@ void TKaedeAddressMain::SetIdleSaveDelay(int ms) { FIdleSave->setInterval(ms); }
 
 void TKaedeAddressMain::EntryWritten() { FIdleSave->start(); }
 
+void TKaedeAddressMain::SetSettingsSaveDelay(int ms) { FSettingsSave->setInterval(ms); }
+
+void TKaedeAddressMain::SettingsChanged() {
+  if (!FSavingSettings) FSettingsSave->start();
+}
+
+void TKaedeAddressMain::SaveSettings() {
+  // what the window keeps of itself changes as it is stored: that is no new change
+  FSavingSettings = true;
+  StoreLayout();
+  FOptions.SaveOptions();
+  FSavingSettings = false;
+}
+
 void TKaedeAddressMain::IdleSave() {
   // The entry stays in the pane: relations follow a new name when the edit is completed.
   // A failure here is reported when the edit is completed and saved again.
@@ -406,6 +436,7 @@ void TKaedeAddressMain::IdleSave() {
 
 void TKaedeAddressMain::SaveNow() {
   FIdleSave->stop();
+  FSettingsSave->stop();
   FEntries->CompleteEdit();
   FController->SaveBook();
   StoreLayout();
@@ -438,6 +469,7 @@ void TKaedeAddressMain::StoreLayout() {
 
 void TKaedeAddressMain::closeEvent(QCloseEvent* e) {
   FIdleSave->stop();
+  FSettingsSave->stop();
   StoreLayout();
   FEntries->Close();  // the pane lets go of its entry: a pending edit is saved
   FController->Close();
