@@ -1,15 +1,18 @@
 // The shipped window where its screens meet: the keys of the card, errors that leave a handler,
 // the style selector with the settings panel, the settings written while the program runs.
 // Every test drives the real main window and looks at the files it wrote.
+#include <QClipboard>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMimeData>
+#include <QTextCharFormat>
 #include <algorithm>
 #include <cstdlib>
 #include <random>
 
 #include "AppGuards.h"
 #include "BaseStyleFrames.h"
+#include "CoolTabSets.h"
 #include "Files.h"
 #include "PostStyles.h"
 #include "PrintAreas.h"
@@ -371,4 +374,143 @@ TEST(ShippedWindow, RandomStyleSequencesKeepEveryStyleAndEditTheShownOne) {
     ASSERT_EQ(shown.Style().Name(), selected->Name()) << "step " << step << " (" << what << ")";
   }
   EXPECT_TRUE(f.host.Errors.empty()) << (f.host.Errors.empty() ? "" : f.host.Errors[0]);
+}
+
+namespace {
+std::vector<std::string> EntryTexts(TPersonList& book) {
+  std::vector<std::string> r;
+  for (int i = 0; i < book.AllCount(); ++i) r.push_back(book.AllPersons(i)->GetText());
+  std::sort(r.begin(), r.end());
+  return r;
+}
+}  // namespace
+
+// Clicks, keys, typing, pastes, tabs, undo and the style buttons in a random order over the
+// list, the editing pane, the card and the selector: the program never ends, the book on disk
+// always opens, no style is lost or renamed, and undoing every step gives the book back.
+TEST(ShippedWindow, RandomUseOfTheWholeWindowLosesNothing) {
+  const uint32_t seed = RandomSeed(4242);
+  const int steps = RandomSteps(300);
+  SCOPED_TRACE("seed " + std::to_string(seed) + " (KAEDE_RANDOM_SEED), steps " + std::to_string(steps));
+  std::mt19937 rng(seed);
+  auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(std::max(1, n))); };
+  TCardWindow f;
+  f.host.ConfirmAnswer = false;  // questions (delete, overwrite) are turned down
+  f.w->SaveNow();
+  const std::vector<std::string> styles = StoredNames(f.options->AppKey);
+  const std::vector<std::string> start = EntryTexts(f.Book());
+  const int reported = TGuardedApplication::ReportedErrors();
+  const QString typed[] = {"a", "Z", "1", "テ", "-", " "};
+  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+      {Qt::Key_Delete, Qt::ShiftModifier}, {Qt::Key_Delete, Qt::NoModifier},   {Qt::Key_Insert, Qt::NoModifier},
+      {Qt::Key_Z, Qt::ControlModifier},    {Qt::Key_Y, Qt::ControlModifier},    {Qt::Key_X, Qt::ControlModifier},
+      {Qt::Key_C, Qt::ControlModifier},    {Qt::Key_V, Qt::ControlModifier},    {Qt::Key_A, Qt::ControlModifier},
+      {Qt::Key_Left, Qt::ShiftModifier},   {Qt::Key_Backspace, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier}};
+  for (int step = 0; step < steps; ++step) {
+    QWidget* fields[] = {f.Pane().EditName(), f.Pane().EditYomi(), f.Pane().MemoRemark(), f.Card(), f.List()};
+    const int kind = pick(8);
+    if (kind == 0 && f.Book().Count() > 0) {
+      f.ClickRow(pick(f.Book().Count()));
+    } else if (kind == 1 || kind == 2) {
+      QWidget* target = fields[pick(5)];
+      if (!target->isEnabled() || !target->isVisible()) continue;
+      target->setFocus();
+      if (kind == 1) {
+        TypeText(target, typed[pick(6)]);
+      } else {
+        const auto& k = keys[pick(12)];
+        f.Key(target, k.first, k.second);
+      }
+    } else if (kind == 3) {
+      QApplication::clipboard()->setText(pick(2) ? QStringLiteral("貼り付け") : QStringLiteral("paste\nline"));
+      QWidget* target = fields[pick(4)];
+      if (target->isEnabled()) f.Key(target, Qt::Key_V, Qt::ControlModifier);
+    } else if (kind == 4) {
+      if (QAction* a = f.Action(pick(2) ? "ActionUndo" : "ActionRedo"); a->isEnabled()) {
+        QMetaObject::invokeMethod(a, &QAction::trigger, Qt::QueuedConnection);
+        QApplication::processEvents();
+      }
+    } else if (kind == 5) {
+      f.w->TabSet()->SetTabIndex(pick(static_cast<int>(f.w->TabSet()->Model().Tabs().size())));
+    } else if (kind == 6) {
+      const auto& cats = f.Buttons()->Selector().Categories();
+      const int c = pick(static_cast<int>(cats.size()));
+      const int n = static_cast<int>(cats[static_cast<size_t>(c)].Styles.size());
+      if (pick(2)) QTest::mouseClick(f.Buttons(), Qt::LeftButton, Qt::NoModifier, f.Buttons()->ButtonRect(c, pick(n)).center());
+      else f.DragButton(c, pick(n), c, pick(n));
+    } else {
+      QTest::qWait(1);  // timers run (the pause after typing writes the book)
+    }
+    QApplication::processEvents();
+    ASSERT_TRUE(f.w->isVisible()) << "step " << step;
+    if (step % 50 == 49 || step == steps - 1) {
+      f.w->SaveNow();
+      TPersonList disk;
+      ASSERT_NO_THROW(disk.LoadFromFile(f.Book("住所録"), false)) << "step " << step;
+      ASSERT_EQ(disk.AllCount(), f.Book().AllCount()) << "step " << step;
+      ASSERT_EQ(StoredNames(f.options->AppKey), styles) << "step " << step;
+    }
+  }
+  // every step of the book taken back gives the book it started with
+  f.w->EditPane()->setFocus();
+  f.List()->setFocus();
+  for (int i = 0; i < 100000 && f.Action("ActionUndo")->isEnabled(); ++i) f.Trigger("ActionUndo");
+  EXPECT_EQ(EntryTexts(f.Book()), start);
+  EXPECT_EQ(TGuardedApplication::ReportedErrors(), reported);
+}
+
+namespace {
+QInputMethodEvent Composition(const QString& text, int focusedStart, int focusedLength, int cursor) {
+  QTextCharFormat plain;
+  plain.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+  QTextCharFormat focused = plain;
+  focused.setBackground(QColor(0, 0, 128));
+  focused.setForeground(Qt::white);
+  QList<QInputMethodEvent::Attribute> a;
+  if (focusedStart > 0) a << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, 0, focusedStart, plain);
+  a << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, focusedStart, focusedLength, focused);
+  if (focusedStart + focusedLength < text.size())
+    a << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, focusedStart + focusedLength,
+                                      static_cast<int>(text.size()) - focusedStart - focusedLength, plain);
+  a << QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, cursor, 1, QVariant());
+  return QInputMethodEvent(text, a);
+}
+}  // namespace
+
+// The composition stands in the card's line at the caret: the text after it moves on, the
+// focused phrase is highlighted (moving the focus changes what is drawn), the commit goes in
+// once as one step of the card's undo, and the card's text never holds a left-over.
+TEST(ShippedWindow, TheCompositionIsDrawnInsideTheCardsLine) {
+  for (const char* style : {"はがき（裏／横書き）", "はがき（裏／縦書き）"}) {
+    SCOPED_TRACE(style);
+    TCardWindow f(style);
+    TQtEditor* card = f.Card();
+    ASSERT_FALSE(card->EditorView().Core().ReadOnly());
+    card->setFocus();
+    f.Key(card, Qt::Key_A, Qt::ControlModifier);
+    f.Key(card, Qt::Key_Delete);
+    QTest::keyClicks(card, "Hello World");
+    for (int i = 0; i < 5; ++i) f.Key(card, Qt::Key_Left);
+    TEditorView& v = card->EditorView();
+    const int32_t row = v.Lines().ToLogical(v.Core().Caret()).Y;
+    QInputMethodEvent first = Composition(QStringLiteral("日本語を"), 0, 3, 3);
+    QApplication::sendEvent(card, &first);
+    QApplication::processEvents();
+    // the text after the caret follows the composition; the document's own line is unchanged
+    EXPECT_EQ(SjisToUtf8(v.Lines()[row]), "Hello 日本語をWorld");
+    EXPECT_EQ(SjisToUtf8(v.CommittedLine(row)), "Hello World");
+    const QImage a = card->grab().toImage();
+    QInputMethodEvent second = Composition(QStringLiteral("日本語を"), 3, 1, 4);
+    QApplication::sendEvent(card, &second);
+    QApplication::processEvents();
+    const QImage b = card->grab().toImage();
+    EXPECT_NE(a, b) << "moving the focused phrase changes the picture";
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("日本語を"));
+    QApplication::sendEvent(card, &commit);
+    QApplication::processEvents();
+    EXPECT_EQ(SjisToUtf8(v.Lines()[row]), "Hello 日本語をWorld");
+    f.Key(card, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(SjisToUtf8(v.Lines()[row]), "Hello World");
+  }
 }

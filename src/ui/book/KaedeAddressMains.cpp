@@ -37,6 +37,7 @@
 #include "PrintAreas.h"
 #include "QtText.h"
 #include "SessionGuards.h"
+#include "TableViews.h"
 #include "VerInfos.h"
 
 namespace kaede {
@@ -118,6 +119,7 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   FController->OnClassificationsRefreshed = [this] { FEntries->RefreshEditorClassifications(); };
   FTabs->Model().OnTabChanged = [this] {
     if (!FSettingTabs) FController->TabChanged(FTabs->TabIndex());
+    RemeasureTable();
   };
   ConnectPrintArea();
   BuildActions();
@@ -188,6 +190,7 @@ void TKaedeAddressMain::BuildActions() {
   make("ActionPreview", "印刷プレビュー(&Y)", [this] { TogglePreview(); })->setCheckable(true);
   make("ActionPrint", "印刷(&P)...", [this] {
     if (!FPrintArea->isVisible()) TogglePreview();
+    RemeasureTable();
     FPrintArea->Print();
   }, QKeySequence::Print);
   make("ActionQuit", "終了(&Z)", [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -412,7 +415,10 @@ void TKaedeAddressMain::Start() {
 
 void TKaedeAddressMain::SetIdleSaveDelay(int ms) { FIdleSave->setInterval(ms); }
 
-void TKaedeAddressMain::EntryWritten() { FIdleSave->start(); }
+void TKaedeAddressMain::EntryWritten() {
+  FIdleSave->start();
+  RemeasureTable();  // an edited entry may print wider or narrower
+}
 
 void TKaedeAddressMain::SetSettingsSaveDelay(int ms) { FSettingsSave->setInterval(ms); }
 
@@ -557,8 +563,21 @@ bool TKaedeAddressMain::RunImportDialog(TCsvImportSession& session) {
 // ---- IEntryHost ----------------------------------------------------------------------------
 
 void TKaedeAddressMain::ClassificationsChanged() { FController->RefreshClassifications(); }
-void TKaedeAddressMain::CountsChanged() { FController->RefreshCounts(); }
-void TKaedeAddressMain::ListCaptionsChanged() { FList->RefreshRows(); }
+void TKaedeAddressMain::CountsChanged() {
+  FController->RefreshCounts();
+  RemeasureTable();
+}
+void TKaedeAddressMain::ListCaptionsChanged() {
+  FList->RefreshRows();
+  RemeasureTable();
+}
+
+void TKaedeAddressMain::RemeasureTable() {
+  // the table's columns are measured for the rows it shows: other rows, or an edited row,
+  // are measured again (on screen, and so on paper)
+  if (!FPrintArea->TableVisible() || !FPrintArea->TablePreview()) return;
+  if (auto* table = dynamic_cast<TTableView*>(&FPrintArea->TablePreview()->Control().View())) table->Remeasure();
+}
 int TKaedeAddressMain::ClassifyTabNo() const { return FController->ClassifyTabNo(); }
 void TKaedeAddressMain::ShowAllTab() { FController->ShowAllTab(); }
 TPersonList& TKaedeAddressMain::SenderList() { return FOptions.SenderList(); }
@@ -568,12 +587,14 @@ void TKaedeAddressMain::Undo() {
   FEntries->Undo();
   FController->Book().SetModified(true);
   UpdateActions();
+  RemeasureTable();
 }
 
 void TKaedeAddressMain::Redo() {
   FEntries->Redo();
   FController->Book().SetModified(true);
   UpdateActions();
+  RemeasureTable();
 }
 
 void TKaedeAddressMain::StartCompanion(const char* program, const std::string& args) {

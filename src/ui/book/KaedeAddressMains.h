@@ -108,6 +108,7 @@ private:
   // Puts the window's layout and open book into the settings.
   void StoreLayout();
   void IdleSave();
+  void RemeasureTable();
   void StartCompanion(const char* program, const std::string& args);
   void Undo();
   void Redo();
