@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QIcon>
 
+#include "AppGuards.h"
 #include "AppSetup.h"
 #include "Cp932.h"
 #include "KaedeAddressMains.h"
@@ -16,7 +17,8 @@
 using namespace kaede;
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  // an exception that leaves an event handler is shown, and the program goes on
+  TGuardedApplication app(argc, argv);
   SetUpApplicationNames();
   LoadQtTranslations(app);
   QApplication::setFont(MakeFont(SJ("ＭＳ Ｐゴシック"), 10));

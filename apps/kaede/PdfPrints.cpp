@@ -41,7 +41,7 @@ TBaseStyle* ListedStyle(TBaseStyleList& list, const std::string& arg) {
 void ChoosePostStyle(const std::string& arg, TPostStyle& style) {
   if (arg.size() > 4 && (arg.substr(arg.size() - 4) == ".kps" || arg.substr(arg.size() - 4) == ".KPS")) {
     std::string file = ArgToSjis(arg, "the style file");
-    if (!FileExists(file) || !style.LoadFromFile(file, "Style"))
+    if (!FileExists(file) || !style.LoadStyleFile(file, "Style"))
       throw Exception("cannot read the postcard style file " + file);
     style.EnsurePreset();
     return;

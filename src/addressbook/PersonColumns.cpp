@@ -294,6 +294,20 @@ void TPerson::SetImportText(const std::string& row) {
     }
     bool hasWork = false;
     for (int i = pcWorkName; i <= pcWorkFax; ++i) hasWork = hasWork || !col(i).empty();
+    if (hasWork && f.Name.empty() && !col(pcWorkName).empty()) {
+      // a row of an organisation alone is that company's own entry: no nameless person and
+      // no relation to one
+      f.Name = col(pcWorkName);
+      if (f.Yomi.empty() && !col(pcWorkYomi).empty()) f.Yomi = ConvertStr(ConvertStr(col(pcWorkYomi), cvZenkaku), cvHiragana);
+      if (f.Postal.empty() && !col(pcWorkPostal).empty()) f.Postal = ReplaceStrAll(col(pcWorkPostal), "-", "");
+      if (f.Address.Raw().empty())
+        for (int i : {pcWorkAddress1, pcWorkAddress2})
+          for (const std::string& line : lines[i]) f.Address.Raw().push_back(line);
+      if (f.Url.empty() && !col(pcWorkUrl).empty()) f.Url = col(pcWorkUrl);
+      if (!col(pcWorkTel).empty()) f.Tels.Raw().push_back("TEL:" + col(pcWorkTel));
+      if (!col(pcWorkFax).empty()) f.Tels.Raw().push_back("FAX:" + col(pcWorkFax));
+      hasWork = false;
+    }
     if (hasWork) {
       work = TDataItem::Make<TPerson>(nullptr);
       TPersonFields& w = work->F();

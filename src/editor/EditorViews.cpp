@@ -215,9 +215,7 @@ TRect TEditorView::InputRect() const {
   if (!FGeometry.Vertical || IsEmptyRect(r)) return r;
   // down the column over the text being composed, so that the candidates open below it and
   // beside nothing the user is reading
-  int32_t len = 0;
-  for (size_t i = 0; i < FPreedit.size(); i += CharLenAt(FPreedit, i))
-    len += CharLenAt(FPreedit, i) == 2 ? 2 * FGeometry.CellPitch : FGeometry.CellPitch;
+  const int32_t len = 0;  // the preedit stands in the text after the caret
   const TRowPlace p = FGeometry.PlaceRow(FCore.Caret().Y, 0);
   const int32_t band = p.Band.Right - p.Band.Left;
   return TRect{r.Right - band, r.Top, r.Right, r.Bottom + len};
@@ -238,12 +236,68 @@ void TEditorView::SetFocused(bool focused) {
   InvalidateRect(CaretViewRect());
 }
 
-void TEditorView::SetPreedit(const std::string& text) {
-  if (text == FPreedit) return;
-  const TRect before = CaretViewRect();
-  FPreedit = text;
-  // the preedit runs along the line from the caret: repaint the caret's row
-  InvalidateRect(Union(before, RowViewRect(FCore.Caret().Y)));
+void TEditorView::RemovePreedit() {
+  if (FPreedit.empty()) return;
+  TEditList& l = Lines();
+  const bool modified = l.Modified();
+  const TEditorCore::TLogicalPlace place = FCore.SaveLogical();
+  l.ReplaceText(FPreeditFrom, TEditList::EndOfText(FPreeditFrom, FPreedit), std::string());
+  FPreedit.clear();
+  FPreeditSegments.clear();
+  FPreeditCursor = -1;
+  FCore.RestoreLogical(place);
+  if (!modified) l.SetModified(false);
+}
+
+void TEditorView::SetPreedit(const std::string& text, const std::vector<TPreeditSegment>& segments, int32_t cursor) {
+  if (text == FPreedit && cursor == FPreeditCursor && segments.size() == FPreeditSegments.size() &&
+      std::equal(segments.begin(), segments.end(), FPreeditSegments.begin(), [](const TPreeditSegment& a, const TPreeditSegment& b) {
+        return a.Start == b.Start && a.Length == b.Length && a.Focused == b.Focused;
+      }))
+    return;
+  RemovePreedit();
+  if (!text.empty() && !FCore.ReadOnly()) {
+    // into the line store alone, past the core: no undo step, no change of the document
+    TEditList& l = Lines();
+    const bool modified = l.Modified();
+    const TEditorCore::TLogicalPlace place = FCore.SaveLogical();
+    FPreeditFrom = l.ToLogical(FCore.Caret());
+    l.ReplaceText(FPreeditFrom, FPreeditFrom, text);
+    FCore.RestoreLogical(place);
+    if (!modified) l.SetModified(false);
+    FPreedit = text;
+    const int32_t n = static_cast<int32_t>(text.size());
+    for (TPreeditSegment seg : segments) {
+      seg.Start = std::clamp(seg.Start, 0, n);
+      seg.Length = std::clamp(seg.Length, 0, n - seg.Start);
+      if (seg.Length > 0) FPreeditSegments.push_back(seg);
+    }
+    FPreeditCursor = cursor < 0 ? -1 : std::min(cursor, n);
+  }
+  ++FVersion;
+  CheckPageCount();
+  Invalidate();
+}
+
+std::string TEditorView::CommittedLine(int32_t line) const {
+  std::string text = Lines()[line];
+  if (!FPreedit.empty() && line == FPreeditFrom.Y && FPreeditFrom.X - 1 <= static_cast<int32_t>(text.size()))
+    text.erase(static_cast<size_t>(FPreeditFrom.X - 1), FPreedit.size());
+  return text;
+}
+
+std::string TEditorView::Text() const {
+  if (FPreedit.empty()) return FCore.Text();
+  std::string text;
+  for (int32_t i = 0; i < Lines().Count(); ++i) {
+    if (i > 0) text += "\r\n";
+    text += CommittedLine(i);
+  }
+  return text;
+}
+
+TPoint TEditorView::PreeditPosition(int32_t offset) const {
+  return Lines().ToDisplay(FPreeditFrom.X + offset, FPreeditFrom.Y);
 }
 
 // ---- Painting ------------------------------------------------------------------------------
@@ -257,6 +311,14 @@ TEditorPaintState TEditorView::PaintState() const {
   const T2Caret sel = FCore.SelectionRange();
   s.SelStart = sel.Start;
   s.SelEnd = sel.End;
+  for (const TPreeditSegment& seg : FPreeditSegments)
+    if (seg.Focused && !Printing()) {
+      // the phrase being converted stands out as a selection does
+      s.HasSelection = true;
+      s.Box = false;
+      s.SelStart = PreeditPosition(seg.Start);
+      s.SelEnd = PreeditPosition(seg.Start + seg.Length);
+    }
   s.FindText = FCore.FindText;
   s.IgnoreCase = Lines().IgnoreCase;
   s.Printing = Printing();
@@ -297,28 +359,7 @@ void TEditorView::DrawCaret(TCanvas& c, const TRect& content, int32_t pageFirst)
   const TEditorPaintState s = PaintState();
   TEditorPainter painter(st, Lines(), FGeometry, s);
   if (!FPreedit.empty()) {
-    // the text being composed, over the line from the caret, underlined
-    const TRowPlace p = FGeometry.PlaceRow(FCore.Caret().Y, pageFirst);
-    const int32_t along = p.TextStart + FGeometry.CellOffset(FCore.Caret().X);
-    std::vector<int32_t> adv(FPreedit.size(), 0);
-    int32_t len = 0;
-    for (size_t i = 0; i < FPreedit.size(); i += CharLenAt(FPreedit, i)) {
-      adv[i] = CharLenAt(FPreedit, i) == 2 ? 2 * FGeometry.CellPitch : FGeometry.CellPitch;
-      len += adv[i];
-    }
-    const TViewInfo* normal = st.ViewInfo(TEditorStyle::viNormal);
-    c.SetFont(CanvasFont(normal->Font(), FGeometry.FontHeight, s.Dpi, FGeometry.Vertical));
-    c.SetBrush(TBrush{TBrushStyle::Solid, normal->BackColor()});
-    c.SetPen(TPen{TPenStyle::Solid, 1, normal->TextColor()});
-    if (FGeometry.Vertical) {
-      const TRect box = OffsetRect(TRect{p.Band.Left, along, p.Band.Right, along + len}, origin.X, origin.Y);
-      c.TextOut(box.Right, box.Top, FPreedit, adv.data(), &box, true);
-      c.Line(box.Left - 1, box.Top, box.Left - 1, box.Bottom);
-    } else {
-      const TRect box = OffsetRect(TRect{along, p.Band.Top, along + len, p.Band.Bottom}, origin.X, origin.Y);
-      c.TextOut(box.Left, box.Top, FPreedit, adv.data(), &box, true);
-      c.Line(box.Left, box.Bottom, box.Right, box.Bottom);
-    }
+    DrawPreedit(c, origin, pageFirst);
     return;
   }
   if (!CaretShown() || !FCaretOn) return;
@@ -326,6 +367,42 @@ void TEditorView::DrawCaret(TCanvas& c, const TRect& content, int32_t pageFirst)
   const TColor color = caret->IsEnabled() ? caret->DecorateColor() : st.ViewInfo(TEditorStyle::viNormal)->TextColor();
   c.SetBrush(TBrush{TBrushStyle::Solid, color});
   c.FillRect(painter.CaretRect(origin, pageFirst, FCore.Overwrite()));
+}
+
+void TEditorView::DrawPreedit(TCanvas& c, const TPoint& origin, int32_t pageFirst) {
+  // The preedit is painted with the text it stands in; over it go a line along its rows
+  // (thick under the focused segment, whose cells are painted as selected) and the input
+  // method's cursor.
+  const TEditorStyle& st = EditorStyle();
+  const TEditorPaintState base = PaintState();
+  auto placeAt = [&](TPoint pos) {
+    TEditorPaintState s = base;
+    s.Caret = pos;
+    return TEditorPainter(st, Lines(), FGeometry, s).CaretRect(origin, pageFirst, false);
+  };
+  const TColor ink = st.ViewInfo(TEditorStyle::viNormal)->TextColor();
+  auto underline = [&](int32_t from, int32_t to, int32_t width) {
+    const TPoint a = PreeditPosition(from), b = PreeditPosition(to);
+    for (int32_t row = a.Y; row <= b.Y; ++row) {
+      if (row < pageFirst || row >= pageFirst + FGeometry.LinesPerPage) continue;
+      const TPoint start{row == a.Y ? a.X : 1, row};
+      const TPoint end{row == b.Y ? b.X : Lines().RowEndColumn(row), row};
+      const TRect r0 = placeAt(start), r1 = placeAt(end);
+      const TRect band = OffsetRect(FGeometry.PlaceRow(row, pageFirst).Band, origin.X, origin.Y);
+      c.SetBrush(TBrush{TBrushStyle::Solid, ink});
+      if (FGeometry.Vertical) c.FillRect(TRect{band.Left, r0.Top, band.Left + width, std::max(r0.Top + 1, r1.Top)});
+      else c.FillRect(TRect{r0.Left, band.Bottom - width, std::max(r0.Left + 1, r1.Left), band.Bottom});
+    }
+  };
+  const int32_t n = static_cast<int32_t>(FPreedit.size());
+  underline(0, n, 1);
+  for (const TPreeditSegment& seg : FPreeditSegments)
+    if (seg.Focused) underline(seg.Start, seg.Start + seg.Length, std::max(2, FGeometry.FontHeight / 12));
+  if (FPreeditCursor >= 0 && FCaretOn) {
+    const TRect bar = placeAt(PreeditPosition(FPreeditCursor));
+    c.SetBrush(TBrush{TBrushStyle::Solid, ink});
+    c.FillRect(bar);
+  }
 }
 
 // ---- Editor host ---------------------------------------------------------------------------
@@ -551,6 +628,7 @@ TEditorHit TEditorView::HitText(TPoint pt) const {
 }
 
 void TEditorView::MouseDownHook(const TViewMouseEvent& e) {
+  SetPreedit(std::string());  // a click places the caret in the document's own text
   FPressPos = TPoint{e.X, e.Y};
   if (e.Button != TMouseButton::Left) return;
   const TEditorHit hit = HitText(FPressPos);

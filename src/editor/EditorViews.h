@@ -47,7 +47,8 @@ public:
   const TEditorGeometry& Geometry() const { return FGeometry; }
   const TEditorReference& Reference() const { return FReference; }
 
-  std::string Text() const { return FCore.Text(); }
+  // The document's text (a composition standing in it is no part of it).
+  std::string Text() const;
   void SetText(const std::string& text) { FCore.SetText(text); }
 
   // ---- Caret on screen -------------------------------------------------------------------
@@ -61,9 +62,20 @@ public:
   bool CaretPhase() const { return FCaretOn; }
   void SetFocused(bool focused);
   bool CaretShown() const;
-  // The input method's text being composed, drawn at the caret; the caret hides meanwhile.
-  void SetPreedit(const std::string& text);
+  // The input method's text being composed. It stands in the text at the caret while it is
+  // composed (the text after it moves on and breaks at the line end as typed text does), but
+  // is no part of the document: nothing is recorded for undo, the text is not marked as
+  // modified, and it is taken out again before any edit or commit. Segments are byte ranges
+  // of the text; the focused one (the phrase being converted) is drawn highlighted, and the
+  // input method's cursor (a byte offset, -1: none) as a bar. The caret hides meanwhile.
+  struct TPreeditSegment {
+    int32_t Start = 0, Length = 0;
+    bool Focused = false;
+  };
+  void SetPreedit(const std::string& text, const std::vector<TPreeditSegment>& segments = {}, int32_t cursor = -1);
   const std::string& Preedit() const { return FPreedit; }
+  // The document's text without a preedit standing in it.
+  std::string CommittedLine(int32_t line) const;
 
   // ---- Hit testing and mouse -------------------------------------------------------------
   TEditorHit HitText(TPoint p) const;
@@ -137,6 +149,13 @@ private:
   bool FCaretOn = true;
   bool FFocused = false;
   std::string FPreedit;
+  std::vector<TPreeditSegment> FPreeditSegments;
+  int32_t FPreeditCursor = -1;
+  TPoint FPreeditFrom{1, 0};  // logical (byte, line) where the preedit stands
+  void RemovePreedit();
+  // Display position of a byte offset inside the preedit.
+  TPoint PreeditPosition(int32_t offset) const;
+  void DrawPreedit(TCanvas& c, const TPoint& origin, int32_t pageFirst);
   bool FSelecting = false;
   bool FBoxSelecting = false;
   TPoint FPressPos{0, 0};

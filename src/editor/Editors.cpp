@@ -23,7 +23,12 @@ TEditor::TEditor(TViewFactory viewFactory, TStyleFactory styleFactory)
   v.Lines().OnModifiedChange = [this] {
     if (OnModified) OnModified();
   };
-  WantTabs = EditorStyle().ViewInfo(TEditorStyle::viTab)->IsEnabled();
+  WantTabs = WantsTab();
+}
+
+bool TEditor::WantsTab() const {
+  // Tab inserts a tab into text that can change; a text that cannot lets Tab move the focus on
+  return EditorStyle().ViewInfo(TEditorStyle::viTab)->IsEnabled() && !Core().ReadOnly();
 }
 
 TEditor::~TEditor() {
@@ -36,7 +41,7 @@ void TEditor::SetReadOnly(bool value) { EditorStyle().SetEditor(&TEditorValues::
 
 void TEditor::StyleChanged() {
   TBaseControl::StyleChanged();
-  WantTabs = EditorStyle().ViewInfo(TEditorStyle::viTab)->IsEnabled();
+  WantTabs = WantsTab();
   if (OnWindowStyle) OnWindowStyle();
   Notify();
 }

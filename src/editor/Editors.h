@@ -57,6 +57,7 @@ protected:
 
 private:
   void Notify();
+  bool WantsTab() const;
   bool FImeWasOpen = false;
 };
 

@@ -237,6 +237,13 @@ bool TBaseControl::KeyDown(int32_t key, TShiftState shift, bool autoRepeat) {
   return command > 0;
 }
 
+bool TBaseControl::OwnsKey(int32_t key, TShiftState shift) {
+  if (key == 0 || (shift & ssAlt)) return false;
+  int32_t command = KeyToCommandHook(key, shift);
+  if (command == vcNone) command = FView->KeyToCommand(key, shift);
+  return command > 0;
+}
+
 void TBaseControl::KeyUp(int32_t key, bool autoRepeat) {
   if (autoRepeat) return;
   FRepeatCount = 0;

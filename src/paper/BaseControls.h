@@ -111,6 +111,10 @@ public:
   // ---- Keys and wheel ----
   // A key press (autoRepeat: a repeat of a held key). True when it ran a command.
   bool KeyDown(int32_t key, TShiftState shift, bool autoRepeat = false);
+  // Whether a key is one of the control's own (it runs a command of the control or its view):
+  // while the control has the focus, such a key is the control's and not a shortcut of the
+  // window around it. Keys with Alt are the menu's.
+  bool OwnsKey(int32_t key, TShiftState shift);
   // A key release; the releases a windowing system sends before every auto-repeat
   // (autoRepeat true) are no releases.
   void KeyUp(int32_t key, bool autoRepeat = false);

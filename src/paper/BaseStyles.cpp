@@ -205,13 +205,29 @@ void TBaseStyle::WriteElements(TSettingsStore& store, const std::string& section
 }
 
 void TBaseStyle::ClampBase(TBaseStyleValues& v) {
-  v.PaperLevelDivide = std::max(1, v.PaperLevelDivide);
-  v.PaperVerticalDivide = std::max(1, v.PaperVerticalDivide);
-  v.PaperWidth = std::max(0, v.PaperWidth);
-  v.PaperHeight = std::max(0, v.PaperHeight);
+  // the divisions the settings panel offers (1 to 100 each way); a sheet of 2000 x 2000
+  // pages from a hand-made style file would take minutes and gigabytes to lay out
+  v.PaperLevelDivide = std::clamp(v.PaperLevelDivide, 1, 100);
+  v.PaperVerticalDivide = std::clamp(v.PaperVerticalDivide, 1, 100);
+  // paper up to 10 m, margins and distances up to 1 m
+  v.PaperWidth = std::clamp(v.PaperWidth, 0, 10000);
+  v.PaperHeight = std::clamp(v.PaperHeight, 0, 10000);
   for (double* m : {&v.PaperMarginLeft, &v.PaperMarginTop, &v.PaperMarginRight, &v.PaperMarginBottom, &v.MarginLeft,
                     &v.MarginTop, &v.MarginRight, &v.MarginBottom})
-    if (!(*m >= 0)) *m = 0;  // also a NaN
+    *m = *m >= 0 ? std::min(*m, 1000.0) : 0;  // also a NaN
+  for (double* m : {&v.HeaderDistanceX, &v.HeaderDistanceY, &v.FooterDistanceX, &v.FooterDistanceY})
+    *m = std::isfinite(*m) ? std::clamp(*m, -1000.0, 1000.0) : 0;
+}
+
+bool TBaseStyle::LoadStyleFile(const std::string& fileName, const std::string& section) {
+  auto store = TSettingsStore::ReadFile(fileName, kStyleFileLimit);
+  const bool exists = LoadFromStore(*store, section);
+  // every element's font size and line width as the element editor allows them
+  for (TViewInfo* e : ViewInfos()) {
+    if (e->Font().Size > 1000) e->SetFontSize(1000);
+    if (!(e->LineWidth() <= 1000)) e->SetLineWidth(e->LineWidth() > 1000 ? 1000 : 1);
+  }
+  return exists;
 }
 
 void TBaseStyle::SetBase(bool TBaseStyleValues::*field, bool value) {

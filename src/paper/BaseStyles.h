@@ -107,6 +107,11 @@ public:
   void Clear() override;
   void ReadSection(TSettingsStore& store, const std::string& section) override;
   void WriteSection(TSettingsStore& store, const std::string& section) override;
+  // A style file passed from elsewhere (.kps): a regular file of at most kStyleFileLimit
+  // bytes, its values held to the ranges the settings panel allows. Raises EFileError
+  // naming the file when it is not such a file. True when the section was there.
+  static constexpr int64_t kStyleFileLimit = 256 * 1024;
+  bool LoadStyleFile(const std::string& fileName, const std::string& section = std::string());
 
   // Font name (without a leading "@") and, when above 0, size of the page-frame elements.
   virtual void DoSetFonts(const std::string& fontName, int32_t size);

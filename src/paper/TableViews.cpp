@@ -37,6 +37,11 @@ void TTableView::SetRowCount(int32_t n) {
   Invalidate();
 }
 
+void TTableView::Remeasure() {
+  Resize();
+  Invalidate();
+}
+
 int32_t TTableView::KeyToCommand(int32_t key, TShiftState shift) {
   if (!(shift & (ssCtrl | ssAlt))) {
     switch (key) {

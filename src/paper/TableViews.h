@@ -30,6 +30,9 @@ public:
   int32_t RowCount() const { return FRowCount; }
   // Lays out and repaints when the count changed.
   void SetRowCount(int32_t n);
+  // The rows' texts changed (other entries shown, an entry edited) although their number may
+  // not have: the columns are measured again and the pages repainted.
+  void Remeasure();
   const TStrings& ColumnNames() const { return FColumnNames; }
   const std::vector<int32_t>& ColumnWidths() const { return FColumnWidths; }
   // Measured width of each column / content width (0: not measured).

@@ -43,6 +43,16 @@ bool IsDigitKind(const std::string& text, size_t at) {
          static_cast<unsigned char>(text[at + 1]) <= 0x58;
 }
 
+// A digit, or a kanji numeral (一丁目, 十二番地): the number a block mark belongs to.
+bool IsNumeralAt(const std::string& text, size_t at) {
+  if (IsDigitKind(text, at)) return true;
+  if (at + 1 >= text.size()) return false;
+  static const std::string numerals = SJ("〇一二三四五六七八九十百千");
+  for (size_t i = 0; i + 1 < numerals.size(); i += 2)
+    if (text[at] == numerals[i] && text[at + 1] == numerals[i + 1]) return true;
+  return false;
+}
+
 // A colour moved `part` of the way towards black.
 TColor Darker(TColor c, double part) {
   auto ch = [&](int shift) { return static_cast<TColor>(RoundHalfEven(((c >> shift) & 0xFF) * (1 - part))) << shift; };
@@ -526,13 +536,13 @@ void TPostLayout::DrawAddress(int no, const TRect& r, TStrings lines) {
         const std::string& word = Utf8ToSjisLiteral(m);
         mark = FindOnBoundary(first, word);
         if (mark == std::string::npos) continue;
-        // the digits just before the mark and the mark itself (kanji and full-width digits
-        // would join into one run that covers the whole address)
+        // the number just before the mark (digits or kanji numerals) and the mark itself:
+        // a second split never cuts 一丁目 into 一 and 丁目
         s = mark;
         while (s > 0) {
           size_t prev = s - 1;
           if (prev > 0 && IsTrailAt(first, prev)) --prev;
-          if (!IsDigitKind(first, prev)) break;
+          if (!IsNumeralAt(first, prev)) break;
           s = prev;
         }
         e = mark + word.size();

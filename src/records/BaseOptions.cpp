@@ -112,6 +112,12 @@ std::unique_ptr<TSettingsStore> TSettingsStore::OpenFile(const std::string& file
   return s;
 }
 
+std::unique_ptr<TSettingsStore> TSettingsStore::ReadFile(const std::string& fileName, int64_t maxSize) {
+  std::unique_ptr<TSettingsStore> s(new TSettingsStore(skIniFile, fileName));
+  s->ParseText(ReadRegularFileBytes(fileName, maxSize));
+  return s;
+}
+
 void TSettingsStore::Load() {
   FSections.clear();
   FUnreadable = false;

@@ -31,6 +31,9 @@ public:
   static std::unique_ptr<TSettingsStore> OpenRegistry(const std::string& appKey);
   // Opens an ini-style file (CP932 name).
   static std::unique_ptr<TSettingsStore> OpenFile(const std::string& fileName);
+  // An ini-style file passed from elsewhere: a regular file of at most maxSize bytes, else
+  // EFileError naming the file (nothing is swallowed: the caller reports it).
+  static std::unique_ptr<TSettingsStore> ReadFile(const std::string& fileName, int64_t maxSize);
   // The file behind the settings of an application key (CP932 name).
   static std::string RegistryFileName(const std::string& appKey);
 

@@ -123,8 +123,13 @@ bool TStyleSelector::Drop(int fromCategory, int fromItem, int toCategory, int to
     FDialogs.ShowInfo(SJ("入れ換えはできません"));
     return false;
   }
+  if (OnChanging) OnChanging();
   from->Owner()->Exchange(PositionIn(from), PositionIn(to));
+  // the dragged style is selected and shown: what is highlighted is what the card shows and
+  // what the settings panel edits
   Rebuild(from);
+  if (OnButtonClicked) OnButtonClicked();
+  if (OnChange) OnChange();
   return true;
 }
 

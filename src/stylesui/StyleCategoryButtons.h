@@ -61,7 +61,8 @@ public:
   void Click(int category, int item);
   void RightPress(int category, int item);
   // Dropping the dragged button on another: the two styles change places in their list when
-  // they share one; otherwise "入れ換えはできません" and nothing changes. True when exchanged.
+  // they share one, and the dragged style is selected and shown (reported as clicked);
+  // otherwise "入れ換えはできません" and nothing changes. True when exchanged.
   bool Drop(int fromCategory, int fromItem, int toCategory, int toItem);
 
   TStylePopupMenu& Menu() { return FMenu; }

@@ -1,5 +1,7 @@
 #include "StylePopupActionBars.h"
 
+#include "AppHost.h"
+#include "Errors.h"
 #include "QtText.h"
 
 namespace kaede {
@@ -126,7 +128,12 @@ void TStylePopupMenu::Run(TEntry entry) {
       Change([&] {
         auto* style = static_cast<TBaseStyle*>(list->InsertText(i + 1, std::string()));
         Current = style;
-        style->LoadFromFile(file, std::string());
+        try {
+          style->LoadStyleFile(file);
+        } catch (const Exception& e) {
+          // the inserted style keeps its defaults; the user learns which file and why
+          AppHost().ShowError(SJ("スタイルをファイルから読み込めませんでした。") + "\n\n" + e.what());
+        }
         style->EnsurePreset();
       });
       break;
@@ -138,7 +145,12 @@ void TStylePopupMenu::Run(TEntry entry) {
       file += list->DefaultExt;
       if (!FDialogs.SaveFileName(list->DefaultExt, list->FileFilter, file)) return;
       s->EnsurePreset();
-      s->SaveToFile(file, std::string());
+      try {
+        s->SaveToFile(file, std::string());
+      } catch (const Exception& e) {
+        // the style and the list stay as they are; only the file was not written
+        AppHost().ShowError(SJ("スタイルをファイルに保存できませんでした。") + "\n\n" + e.what());
+      }
       break;
     }
     case peReset:

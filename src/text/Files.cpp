@@ -212,6 +212,22 @@ std::string ReadFileBytes(const std::string& name, int64_t maxSize) {
   return data;
 }
 
+std::string ReadRegularFileBytes(const std::string& name, int64_t maxSize) {
+  // opened without waiting (a pipe with no writer would block the open), then checked
+  const std::string p = OsPath(name);
+  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) Raise(name, SJ("ファイルを開けません"), errno);
+  struct stat st;
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ::close(fd);
+  if (!regular) {
+    EFileError e(SJ("通常のファイルではありません"));
+    e.SetFileName(name);
+    throw e;
+  }
+  return ReadFileBytes(name, maxSize);
+}
+
 bool TFileStamp::operator==(const TFileStamp& o) const {
   if (Known != o.Known || Exists != o.Exists) return false;
   return !Exists || (Device == o.Device && Inode == o.Inode && Size == o.Size && MTimeNs == o.MTimeNs);

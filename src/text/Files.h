@@ -28,6 +28,9 @@ std::string ReadFileBytes(const std::string& name);
 // The same with a bound: a file (or a device or pipe, which tell no size) that holds more than
 // maxSize bytes raises EFileError "ファイルが大きすぎます" without reading further.
 std::string ReadFileBytes(const std::string& name, int64_t maxSize);
+// The same for files passed from elsewhere: only a regular file is read (a device, a pipe or
+// a folder raises EFileError "通常のファイルではありません" without waiting on it).
+std::string ReadRegularFileBytes(const std::string& name, int64_t maxSize);
 
 // What tells whether a file on disk is still the one that was read: its inode, size and
 // modification time. A save compares the stamp taken when the file was read with the file's

@@ -209,6 +209,22 @@ TEST(HeaderSets, LabelledValuesWithLabelsPartsFormattedAddressesIsoDatesAndGroup
   EXPECT_EQ(t.S.EntryMappingText(0), SJ("メール <- E-mail 1 - Value（種類: E-mail 1 - Label）"));
 }
 
+// A row of an organisation with no person's name is the company's own entry: its name, its
+// telephones, mails and groups, and no nameless entry beside it.
+TEST(HeaderSets, ARowOfAnOrganisationAloneBecomesTheCompanysEntry) {
+  TImported t(
+      "First Name,Last Name,Organization Name,Phone 1 - Label,Phone 1 - Value,E-mail 1 - Label,E-mail 1 - Value,Labels\r\n"
+      ",,株式会社テスト,Work,03-1234-5678,Work,info@test.example,* myContacts ::: 取引先\r\n");
+  EXPECT_EQ(t.Result.Added, 1);
+  ASSERT_EQ(t.Book.AllCount(), 1);
+  TPerson* p = t.Book.AllPersons(0);
+  EXPECT_NE(SjisToUtf8(p->Name()).find("テスト"), std::string::npos) << SjisToUtf8(p->Name());
+  EXPECT_EQ(p->Tels().Count(), 1);
+  EXPECT_EQ(p->Mails().Count(), 1);
+  EXPECT_EQ(p->Classify().Lines(), U({"取引先"}));
+  EXPECT_EQ(p->Relations().Count(), 0);
+}
+
 TEST(HeaderSets, TheOlderLabelledFormWithTypesYomiAndGroupMembership) {
   TImported t(
       "Name,Given Name,Additional Name,Family Name,Yomi Name,Given Name Yomi,Additional Name Yomi,Family Name Yomi,"

@@ -35,7 +35,7 @@ struct TWindow {
     QApplication::processEvents();
   }
   TEditorCore& Core() { return W.EditorView().Core(); }
-  std::string Text() { return SjisToUtf8(Core().Text()); }
+  std::string Text() { return SjisToUtf8(W.EditorView().Text()); }
   void Send(QInputMethodEvent& e) { QApplication::sendEvent(&W, &e); }
   void Preedit(const QString& text) {
     QInputMethodEvent e(text, {QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, static_cast<int>(text.size()), 1)});

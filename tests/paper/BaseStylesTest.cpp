@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "BaseStyles.h"
 #include "SheetPrinters.h"
+#include "Errors.h"
+#include "Files.h"
 #include "StyleTestUtil.h"
+#include "TestUtil.h"
 
 using namespace kaede;
 using namespace kaede::test;
@@ -173,5 +177,38 @@ TEST(BaseStyle, AStyleClassMustMakeItsOwnKind) {
   struct TForgetful : TBaseStyle {};
   TForgetful* s = TDataItem::Make<TForgetful>();
   EXPECT_THROW(WrittenKeys(*s), std::logic_error);
+  s->Free();
+}
+
+// A style file passed from elsewhere is read only when it is a regular file of a style's size,
+// and its values are held to what the settings panel allows: no file can stall the program
+// (a device or a pipe that never ends, a huge file, a sheet of millions of pages).
+TEST(BaseStyle, StyleFilesAreBoundedAndTheirValuesClamped) {
+  TempDir dir;
+  TBaseStyle* s = TDataItem::Make<TBaseStyle>();
+  auto refused = [s](const std::string& file) {
+    try {
+      s->LoadStyleFile(file);
+    } catch (const EFileError& e) {
+      return e.FileName() == file;
+    }
+    return false;
+  };
+  EXPECT_TRUE(refused("/dev/zero"));
+  const std::string fifo = dir.Path() + "/pipe.kps";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_TRUE(refused(fifo));  // at once: nothing waits for a writer
+  const std::string big = dir.Path() + "/big.kps";
+  WriteFileAtomic(big, "[Style]\r\nName=x\r\nHeaderStr=" + std::string(TBaseStyle::kStyleFileLimit, 'a') + "\r\n");
+  EXPECT_TRUE(refused(big));
+  const std::string wide = dir.Path() + "/wide.kps";
+  WriteFileAtomic(wide, "[Style]\r\nName=wide\r\nPaperLevelDivide=2000\r\nPaperVerticalDivide=2000\r\nMarginLeft=1e300\r\n"
+                        "PaperWidth=99999999\r\n");
+  EXPECT_TRUE(s->LoadStyleFile(wide));
+  EXPECT_EQ(s->Name(), "wide");
+  EXPECT_EQ(s->Base().PaperLevelDivide, 100);
+  EXPECT_EQ(s->Base().PaperVerticalDivide, 100);
+  EXPECT_LE(s->Base().MarginLeft, 1000);
+  EXPECT_LE(s->Base().PaperWidth, 10000);
   s->Free();
 }

@@ -241,6 +241,14 @@ TEST(PostLayout, LongAddressesSplitAfterTheNumberRun) {
     card.Text("二番三号梅田ビルディング");
   }
   {
+    SCOPED_TRACE("vertical, a kanji number stays with its 丁目 when the first line is split again");
+    TCard card;
+    TPerson* p = card.Add("a,a,,,,0600001,北海道札幌市中央区大通南一条西二十一丁目二番地札幌ビルディング");
+    card.Draw(p, true);
+    card.Text("北海道札幌市中央区大通南一条西");
+    card.Text("二十一丁目二番地札幌ビルディング");
+  }
+  {
     SCOPED_TRACE("horizontal, after 丁目");
     TCard card(3);
     TPerson* p = card.Add("a,a,,,,5300001,大阪府大阪市北区梅田1丁目2番3号梅田ビルディング");

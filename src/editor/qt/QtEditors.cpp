@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStyleHints>
+#include <QTextCharFormat>
 #include <QUrl>
 
 #include "QtCanvas.h"
@@ -82,7 +83,23 @@ void TQtEditor::CaretPlaced() {
   if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
 }
 
+bool TQtEditor::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride) {
+    // a typed character goes into the text, whatever shortcut it might also be
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (!EditorView().Core().ReadOnly() && !k->text().isEmpty() && k->text().at(0).isPrint() &&
+        !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      e->accept();
+      return true;
+    }
+  }
+  return TQtPaperControl::event(e);
+}
+
 void TQtEditor::keyPressEvent(QKeyEvent* e) {
+  // a key that reaches the text ends a composition the input method left standing
+  const int k = e->key();
+  if (k != Qt::Key_Shift && k != Qt::Key_Control && k != Qt::Key_Alt && k != Qt::Key_Meta) EditorView().SetPreedit(std::string());
   const int32_t key = QtKeyToKeyCode(e->key());
   if (key != 0 && Control().KeyDown(key, QtShiftState(e->modifiers()), e->isAutoRepeat())) {
     e->accept();
@@ -108,6 +125,8 @@ void TQtEditor::inputMethodEvent(QInputMethodEvent* e) {
     e->accept();
     return;
   }
+  // the composition so far leaves the text first: what follows acts on the document alone
+  v.SetPreedit(std::string());
   // text around the caret that the input method takes back (reconversion, corrections):
   // its range is counted in UTF-16 units from the caret in the caret's line
   if (e->replacementLength() > 0) {
@@ -123,11 +142,24 @@ void TQtEditor::inputMethodEvent(QInputMethodEvent* e) {
     if (e->commitString().isEmpty()) core.DeleteSelection();
   }
   // the result goes in once, as typed text; nothing that follows is swallowed
-  if (!e->commitString().isEmpty()) {
-    v.SetPreedit(std::string());
-    v.Core().TypeText(FromQ(e->commitString()));
+  if (!e->commitString().isEmpty()) v.Core().TypeText(FromQ(e->commitString()));
+  // the new composition with its segments (the focused phrase has a background or a colour
+  // of its own) and its cursor; offsets are UTF-16 units of the preedit, turned into bytes
+  const QString preedit = e->preeditString();
+  auto bytes = [&preedit](int units) {
+    return static_cast<int32_t>(FromQ(preedit.left(std::clamp(units, 0, static_cast<int>(preedit.size())))).size());
+  };
+  std::vector<TEditorView::TPreeditSegment> segments;
+  int32_t cursor = -1;
+  for (const QInputMethodEvent::Attribute& a : e->attributes()) {
+    if (a.type == QInputMethodEvent::Cursor && a.length != 0) cursor = bytes(a.start);
+    if (a.type != QInputMethodEvent::TextFormat) continue;
+    const QTextCharFormat f = qvariant_cast<QTextFormat>(a.value).toCharFormat();
+    const bool focused = f.background().style() != Qt::NoBrush || f.foreground().style() != Qt::NoBrush;
+    const int32_t from = bytes(a.start);
+    segments.push_back({from, bytes(a.start + a.length) - from, focused});
   }
-  v.SetPreedit(FromQ(e->preeditString()));
+  v.SetPreedit(FromQ(preedit), segments, cursor);
   QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
   e->accept();
 }
@@ -137,7 +169,7 @@ QVariant TQtEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
   const TEditorCore& core = v.Core();
   const TEditList& lines = core.Lines();
   const TPoint at = lines.ToLogical(core.Caret());
-  const std::string& line = lines[at.Y];
+  const std::string line = v.CommittedLine(at.Y);  // without the composition standing in it
   auto utf16Pos = [&](int32_t byte) {
     return static_cast<int>(ToQ(line.substr(0, static_cast<size_t>(std::clamp<int32_t>(byte - 1, 0, static_cast<int32_t>(line.size()))))).size());
   };

@@ -34,6 +34,7 @@ public:
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 protected:
+  bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;

@@ -263,6 +263,14 @@ void TQtPaperControl::SetScrollBar(bool vertical, const TScrollBarState& s) {
 }
 
 bool TQtPaperControl::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride) {
+    // the control's own keys come before the window's shortcuts (Shift+Del, Ctrl+Z, Ins ...)
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (FControl->OwnsKey(QtKeyToKeyCode(k->key()), QtShiftState(k->modifiers()))) {
+      e->accept();
+      return true;
+    }
+  }
   if (e->type() == QEvent::KeyPress && FControl->WantTabs) {
     auto* k = static_cast<QKeyEvent*>(e);
     if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {

@@ -41,6 +41,7 @@
 #include "UiErrors.h"
 #include "QtText.h"
 #include "SessionGuards.h"
+#include "TableViews.h"
 #include "VerInfos.h"
 
 namespace kaede {
@@ -124,6 +125,7 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   FController->OnClassificationsRefreshed = [this] { FEntries->RefreshEditorClassifications(); };
   FTabs->Model().OnTabChanged = [this] {
     if (!FSettingTabs) FController->TabChanged(FTabs->TabIndex());
+    RemeasureTable();
   };
   ConnectPrintArea();
   BuildActions();
@@ -141,9 +143,25 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SaveNow(); });
   FSignals = new TTerminationSignals(this);
   FSignals->OnSignal = [this](int) { Terminate(); };
+
+  // Settings and styles are written soon after they change, as an edited entry is.
+  FSettingsSave = new QTimer(this);
+  FSettingsSave->setSingleShot(true);
+  FSettingsSave->setInterval(2000);
+  connect(FSettingsSave, &QTimer::timeout, this, [this] { SaveSettings(); });
+  FOptions.OnAfterChange = [this](TDataItem*, int) { SettingsChanged(); };
+  for (TDataList* styles : {static_cast<TDataList*>(&FPrintArea->PostStyles()), static_cast<TDataList*>(&FPrintArea->TableStyles())}) {
+    styles->OnItemChanged = [this](TDataItem*) { SettingsChanged(); };
+    styles->OnUpdated = [this](TDataList*) { SettingsChanged(); };
+  }
 }
 
 TKaedeAddressMain::~TKaedeAddressMain() {
+  FOptions.OnAfterChange = nullptr;
+  for (TDataList* styles : {static_cast<TDataList*>(&FPrintArea->PostStyles()), static_cast<TDataList*>(&FPrintArea->TableStyles())}) {
+    styles->OnItemChanged = nullptr;
+    styles->OnUpdated = nullptr;
+  }
   // the commands let go of the pane and the list before they go
   FController->CompletePendingEdit = nullptr;
   FController->OnSelectionChanging = nullptr;
@@ -178,6 +196,7 @@ void TKaedeAddressMain::BuildActions() {
   make("ActionPreview", "印刷プレビュー(&Y)", [this] { TogglePreview(); })->setCheckable(true);
   make("ActionPrint", "印刷(&P)...", [this] {
     if (!FPrintArea->isVisible()) TogglePreview();
+    RemeasureTable();
     FPrintArea->Print();
   }, QKeySequence::Print);
   make("ActionQuit", "終了(&Z)", [this] { close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -406,7 +425,24 @@ void TKaedeAddressMain::Start() {
 
 void TKaedeAddressMain::SetIdleSaveDelay(int ms) { FIdleSave->setInterval(ms); }
 
-void TKaedeAddressMain::EntryWritten() { FIdleSave->start(); }
+void TKaedeAddressMain::EntryWritten() {
+  FIdleSave->start();
+  RemeasureTable();  // an edited entry may print wider or narrower
+}
+
+void TKaedeAddressMain::SetSettingsSaveDelay(int ms) { FSettingsSave->setInterval(ms); }
+
+void TKaedeAddressMain::SettingsChanged() {
+  if (!FSavingSettings) FSettingsSave->start();
+}
+
+void TKaedeAddressMain::SaveSettings() {
+  // what the window keeps of itself changes as it is stored: that is no new change
+  FSavingSettings = true;
+  StoreLayout();
+  FOptions.SaveOptions();
+  FSavingSettings = false;
+}
 
 void TKaedeAddressMain::IdleSave() {
   // The entry stays in the pane: relations follow a new name when the edit is completed.
@@ -416,6 +452,7 @@ void TKaedeAddressMain::IdleSave() {
 
 void TKaedeAddressMain::SaveNow() {
   FIdleSave->stop();
+  FSettingsSave->stop();
   FEntries->CompleteEdit();
   FController->SaveBook();
   StoreLayout();
@@ -448,6 +485,7 @@ void TKaedeAddressMain::StoreLayout() {
 
 void TKaedeAddressMain::closeEvent(QCloseEvent* e) {
   FIdleSave->stop();
+  FSettingsSave->stop();
   StoreLayout();
   FEntries->Close();  // the pane lets go of its entry: a pending edit is saved
   FController->Close();
@@ -536,8 +574,21 @@ bool TKaedeAddressMain::RunImportDialog(TCsvImportSession& session) {
 // ---- IEntryHost ----------------------------------------------------------------------------
 
 void TKaedeAddressMain::ClassificationsChanged() { FController->RefreshClassifications(); }
-void TKaedeAddressMain::CountsChanged() { FController->RefreshCounts(); }
-void TKaedeAddressMain::ListCaptionsChanged() { FList->RefreshRows(); }
+void TKaedeAddressMain::CountsChanged() {
+  FController->RefreshCounts();
+  RemeasureTable();
+}
+void TKaedeAddressMain::ListCaptionsChanged() {
+  FList->RefreshRows();
+  RemeasureTable();
+}
+
+void TKaedeAddressMain::RemeasureTable() {
+  // the table's columns are measured for the rows it shows: other rows, or an edited row,
+  // are measured again (on screen, and so on paper)
+  if (!FPrintArea->TableVisible() || !FPrintArea->TablePreview()) return;
+  if (auto* table = dynamic_cast<TTableView*>(&FPrintArea->TablePreview()->Control().View())) table->Remeasure();
+}
 int TKaedeAddressMain::ClassifyTabNo() const { return FController->ClassifyTabNo(); }
 void TKaedeAddressMain::ShowAllTab() { FController->ShowAllTab(); }
 TPersonList& TKaedeAddressMain::SenderList() { return FOptions.SenderList(); }
@@ -547,12 +598,14 @@ void TKaedeAddressMain::Undo() {
   FEntries->Undo();
   FController->Book().SetModified(true);
   UpdateActions();
+  RemeasureTable();
 }
 
 void TKaedeAddressMain::Redo() {
   FEntries->Redo();
   FController->Book().SetModified(true);
   UpdateActions();
+  RemeasureTable();
 }
 
 void TKaedeAddressMain::EditOffsets() {

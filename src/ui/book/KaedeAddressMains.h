@@ -54,6 +54,11 @@ public:
   // The pause in editing after which the book is written although the entry is still being
   // edited, in milliseconds.
   void SetIdleSaveDelay(int ms);
+  // The settings and the styles are written this long after a change (not only at exit),
+  // so that a program that is killed loses at most the last moments; in milliseconds.
+  void SetSettingsSaveDelay(int ms);
+  // A setting or a style changed: they are written after the delay.
+  void SettingsChanged();
 
   // ---- IMainView ----
   void SetTitle(const std::string& title) override;
@@ -114,6 +119,7 @@ private:
   // Puts the window's layout and open book into the settings.
   void StoreLayout();
   void IdleSave();
+  void RemeasureTable();
   void StartCompanion(const char* program, const std::string& args);
   // The print offsets of the printers, and the test sheet of the selected postcard style.
   void EditOffsets();
@@ -156,6 +162,9 @@ private:
   TCsvImportDialog* FImportDialog = nullptr;
   bool FSettingTabs = false;
   QTimer* FIdleSave = nullptr;
+  QTimer* FSettingsSave = nullptr;
+  bool FSavingSettings = false;
+  void SaveSettings();
   bool FPlaced = false;     // the window was shown once
   QElapsedTimer FFitFrame;  // since the first showing, while the window manager adds its frame
   class TTerminationSignals* FSignals = nullptr;
