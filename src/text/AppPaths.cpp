@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "Cp932.h"
@@ -83,6 +84,13 @@ std::vector<std::string> DictionaryFolders(const std::string& programFolder) {
   return {first, other};
 }
 
-std::vector<std::string> DictionaryFolders() { return DictionaryFolders(ProgramFolder()); }
+std::vector<std::string> DictionaryFolders() {
+  std::vector<std::string> folders = DictionaryFolders(ProgramFolder());
+  std::string shipped = ShippedDictionaryFolder();
+  if (std::find(folders.begin(), folders.end(), shipped) == folders.end()) folders.push_back(shipped);
+  return folders;
+}
+
+std::string ShippedDictionaryFolder() { return ProgramDataFolder() + "postal/"; }
 
 }  // namespace kaede

@@ -31,7 +31,12 @@ std::string DictionaryFolder();
 // so that a fresh dictionary in the user's data folder wins over an older one installed beside
 // a read-only program.
 std::vector<std::string> DictionaryFolders(const std::string& programFolder);
+// The same for the running program, followed by the dictionary shipped with it, which answers
+// when the user has never updated one.
 std::vector<std::string> DictionaryFolders();
+// The dictionary converted from the national file when the program was built and installed
+// with its data: "postal/" in ProgramDataFolder(). The updater never writes there.
+std::string ShippedDictionaryFolder();
 
 // The folder with a trailing "/" added when missing (an empty folder stays empty).
 std::string IncludeTrailingDelimiter(const std::string& folder);
