@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk fontconfig
   xvfb xauth poppler-utils ccache python3 python3-icu
   clang libclang-rt-14-dev
+  dpkg-dev fakeroot desktop-file-utils appstream man-db imagemagick
 )
 
 missing=()
