@@ -66,3 +66,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Japanese address book that prints addresse
  window and prints to PDF.")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# The package of this build, packed into a scratch folder and checked (not installed).
+if(KAEDE_BUILD_TESTS)
+  add_test(NAME package_contents COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-package.sh --build ${CMAKE_BINARY_DIR})
+  set_tests_properties(package_contents PROPERTIES TIMEOUT 600)
+endif()

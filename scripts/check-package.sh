@@ -3,11 +3,18 @@
 # the desktop entries, the metainfo and the manual pages; then unpacks it into a scratch root
 # and runs the unpacked kaede there from a home folder with no dictionary of its own, which
 # must answer postal look-ups from the dictionary in the package, with no network.
+#   check-package.sh PACKAGE.deb
+#   check-package.sh --build BUILD   (packs the build first, into a scratch folder: the test run)
 set -euo pipefail
-deb="$(realpath "$1")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "check-package: $*" >&2; exit 1; }
+if [ "$1" = "--build" ]; then
+  cpack -G DEB --config "$2/CPackConfig.cmake" -B "$work/pack" > "$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
+  deb="$(ls "$work"/pack/kaede-address_*.deb)"
+else
+  deb="$(realpath "$1")"
+fi
 
 dpkg-deb -I "$deb" > "$work/control"
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' > "$work/contents"
@@ -41,7 +48,7 @@ zcat "$root/usr/share/man/man1/kaede.1.gz" | grep -q '^\.B kaede postal' || fail
 
 # the unpacked programs, from a home folder without a dictionary
 mkdir "$work/home"
-run() { env -i HOME="$work/home" PATH=/usr/bin:/bin LANG=C.UTF-8 "$root/usr/bin/kaede" "$@"; }
+run() { env -i HOME="$work/home" PATH=/usr/bin:/bin LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 "$root/usr/bin/kaede" "$@"; }
 [ "$(run postal 1530064)" = "東京都目黒区下目黒" ] || fail "kaede postal 1530064: $(run postal 1530064 2>&1)"
 run address 東京都目黒区下目黒三丁目 | grep -q '^1530064 東京都目黒区下目黒$' || fail "kaede address"
 run postal --info | grep -q "^同梱の郵便番号辞書（.*）: $root/usr/share/KaedeAddress/postal/$" || fail "kaede postal --info: $(run postal --info)"

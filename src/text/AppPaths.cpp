@@ -53,7 +53,10 @@ std::string ProgramFolder() {
 std::string ProgramDataFolder() {
   std::string program = ProgramFolder();
   if (FileExists(program + SJ("住所録.kad"))) return program;
-  std::string shared = program + "../share/KaedeAddress/";
+  // <prefix>/share/KaedeAddress/ for <prefix>/bin/, named without "bin/.." so that what is shown reads well
+  size_t up = program.size() >= 2 ? program.rfind('/', program.size() - 2) : std::string::npos;
+  std::string prefix = up == std::string::npos ? program + "../" : program.substr(0, up + 1);
+  std::string shared = prefix + "share/KaedeAddress/";
   if (DirectoryExists(shared)) return shared;
   return program;
 }
