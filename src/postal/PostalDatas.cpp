@@ -270,9 +270,9 @@ bool TPostalData::LoadData() {
     TPostalReadLock lock(dir);
     if (!FileExists(ken) || !FileExists(city) || !FileExists(postal)) continue;
     TPostalLists lists;
-    SplitLines(ReadFileBytes(ken), lists.Ken);
-    SplitLines(ReadFileBytes(city), lists.City);
-    SplitLines(ReadFileBytes(postal), lists.Postal);
+    SplitLines(ReadFileBytes(ken, kMaxPostalFileSize), lists.Ken);
+    SplitLines(ReadFileBytes(city, kMaxPostalFileSize), lists.City);
+    SplitLines(ReadFileBytes(postal, kMaxPostalFileSize), lists.Postal);
     auto index = std::make_unique<TIndex>();
     index->Ken = ParseRanges(lists.Ken, ken);
     index->City = ParseRanges(lists.City, city);

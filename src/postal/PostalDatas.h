@@ -26,6 +26,9 @@ inline constexpr const char* kKenFileName = "Ken.dat";
 inline constexpr const char* kCityFileName = "City.dat";
 inline constexpr const char* kPostalFileName = "Postal.dat";
 inline constexpr int kMaxPostalLines = 999999;
+// The largest dictionary file that is read: the national dictionary's Postal.dat is 2 MB, so
+// a file far beyond that (a device, a file filled by mistake) is refused before it fills memory.
+inline constexpr int64_t kMaxPostalFileSize = int64_t(64) << 20;
 
 // Whether a text is a postal code as the dictionary and the books hold it: seven ASCII digits.
 inline bool IsPostalCodeDigits(std::string_view s) {

@@ -200,6 +200,11 @@ TEST(PostalData, AMalformedRangeLineNamesFileAndLineAndLoadsNothing) {
   l.Ken.push_back("");
   SavePostalFiles(dir.Path(), l);
   EXPECT_THROW(data.LoadData(), Exception);
+  // a file far larger than any dictionary is refused before it is read into memory
+  SavePostalFiles(dir.Path(), SmallLists());
+  fs::resize_file(dir.Path() + "/Postal.dat", kMaxPostalFileSize + 1);  // sparse: costs no disk
+  EXPECT_THROW(data.LoadData(), EFileError);
+  EXPECT_FALSE(data.Loaded());
   // once repaired, the dictionary loads
   SavePostalFiles(dir.Path(), SmallLists());
   EXPECT_TRUE(data.LoadData());
