@@ -54,16 +54,17 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # and tables are set in are not libraries the programs link
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic, fonts-ipafont-mincho")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-noto-cjk")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Japanese address book that prints addressed postcards
- Kaede Address keeps books of Japanese addresses (names with readings, postal
- codes and addresses, telephones, mails, classifications, relations and joint
- names), lists them sorted by reading, and prints addressed postcards,
- envelopes, labels and address tables in vertical or horizontal writing with
- an exact print preview.
- .
- The national postal-code data is installed with it for look-ups in both
- directions; KaedeZip updates it. The kaede command does the same without a
- window and prints to PDF.")
+# the synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; CPack indents these lines and marks the
+# empty one as the paragraph break
+set(CPACK_PACKAGE_DESCRIPTION "Kaede Address keeps books of Japanese addresses (names with readings, postal
+codes and addresses, telephones, mails, classifications, relations and joint
+names), lists them sorted by reading, and prints addressed postcards,
+envelopes, labels and address tables in vertical or horizontal writing with
+an exact print preview.
+
+The national postal-code data is installed with it for look-ups in both
+directions; KaedeZip updates it. The kaede command does the same without a
+window and prints to PDF.")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
 

@@ -73,8 +73,22 @@ bool IsWritableFolder(const std::string& folder) {
   return !p.empty() && ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(p.c_str(), W_OK | X_OK) == 0;
 }
 
+namespace {
+
+// A bin/ folder with share/KaedeAddress/ beside it: the programs were installed (by the package
+// manager into /usr/bin, or into a prefix such as ~/.local), and the folder belongs to more than
+// this program, even when it can be written (by root, or in the user's own prefix).
+bool IsInstalledProgramFolder(const std::string& programFolder) {
+  std::string program = IncludeTrailingDelimiter(programFolder);
+  if (program.size() < 5 || program.compare(program.size() - 5, 5, "/bin/") != 0) return false;
+  return DirectoryExists(program.substr(0, program.size() - 4) + "share/KaedeAddress/");
+}
+
+}  // namespace
+
 std::string DictionaryFolder(const std::string& programFolder) {
-  return IsWritableFolder(programFolder) ? IncludeTrailingDelimiter(programFolder) : UserDataFolder();
+  return IsWritableFolder(programFolder) && !IsInstalledProgramFolder(programFolder) ? IncludeTrailingDelimiter(programFolder)
+                                                                                     : UserDataFolder();
 }
 
 std::string DictionaryFolder() { return DictionaryFolder(ProgramFolder()); }

@@ -23,8 +23,9 @@ std::string SettingsFileName(const std::string& appKey);
 // True when the folder exists and this process may create files in it.
 bool IsWritableFolder(const std::string& folder);
 
-// The folder the postal-code dictionary is written to: the program folder when it is writable,
-// otherwise the user's data folder (which a program installed for all users can always use).
+// The folder the postal-code dictionary is written to: the program folder when it is writable
+// and not the bin/ folder of an installed copy (a build tree, a portable copy), otherwise the
+// user's data folder (which a program installed for all users can always use).
 std::string DictionaryFolder(const std::string& programFolder);
 std::string DictionaryFolder();
 // The folders the dictionary is read from, in order: the folder it is written to comes first,

@@ -249,6 +249,11 @@ TEST(AppPaths, TheDictionaryGoesBesideAWritableProgramOrIntoTheUserFolder) {
   std::string locked = dir.Path() + "/missing/";
   EXPECT_EQ(DictionaryFolder(locked), UserDataFolder());
   EXPECT_EQ(DictionaryFolders(locked), (std::vector<std::string>{UserDataFolder(), locked}));
+  // the bin/ folder of an installed copy is never written, even when it may be (root, ~/.local)
+  fs::create_directories(dir.Path() + "/usr/bin");
+  fs::create_directories(dir.Path() + "/usr/share/KaedeAddress");
+  EXPECT_EQ(DictionaryFolder(dir.Path() + "/usr/bin/"), UserDataFolder());
+  EXPECT_EQ(DictionaryFolders(dir.Path() + "/usr/bin"), (std::vector<std::string>{UserDataFolder(), dir.Path() + "/usr/bin/"}));
   ::unsetenv("XDG_DATA_HOME");
   ::unsetenv("XDG_CONFIG_HOME");
 }
