@@ -12,6 +12,7 @@ packages=(
   xvfb xauth poppler-utils ccache python3 python3-icu
   clang libclang-rt-14-dev
   libcups2-dev cups-daemon cups-client cups-ipp-utils cups-filters printer-driver-cups-pdf avahi-daemon dbus
+  dpkg-dev fakeroot desktop-file-utils appstream man-db imagemagick
 )
 
 missing=()

@@ -12,5 +12,5 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build-run/bin/KaedeAddress "/D$data"
 fi
 echo "No display: the sample book through the command line (start build-run/bin/KaedeAddress on a desktop)."
-build-run/apps/kaede/kaede --version
-build-run/apps/kaede/kaede list build-run/bin/住所録.kad
+build-run/bin/kaede --version
+build-run/bin/kaede list build-run/bin/住所録.kad

@@ -1,14 +1,20 @@
 // kaede postal CODE / kaede address TEXT: look-ups in the postal-code dictionary, one
-// candidate per line (UTF-8); exit status 1 when there is none.
+// candidate per line (UTF-8); exit status 1 when there is none. kaede postal --info says
+// which dictionary answers (the user's update or the one shipped with the program).
 #include "AppPaths.h"
 #include "Commands.h"
 #include "PostalDatas.h"
 
 namespace kaede::cli {
 
+// The dictionary of --dict DIR, or of the folders the address book reads from (not loaded).
+static std::unique_ptr<TPostalData> MakeDictionary(const std::string& dir) {
+  return !dir.empty() ? std::make_unique<TPostalData>(std::vector<std::string>{ArgToSjis(dir, "the folder")})
+                      : std::make_unique<TPostalData>();
+}
+
 std::unique_ptr<TPostalData> OpenDictionary(const std::string& dir) {
-  auto data = !dir.empty() ? std::make_unique<TPostalData>(std::vector<std::string>{ArgToSjis(dir, "the folder")})
-                           : std::make_unique<TPostalData>();
+  auto data = MakeDictionary(dir);
   if (!data->LoadData()) {
     std::string where = dir.empty() ? JoinStr(DictionaryFolders(), SJ("、")) : ArgToSjis(dir, "the folder");
     throw Exception(SJ("郵便番号辞書（Ken.dat City.dat Postal.dat）がありません: ") + where);
@@ -41,7 +47,23 @@ int RunLookup(const TArgs& args, TLookup lookup, const char* usage, const char* 
   return PrintCandidates(result, count);
 }
 
+// The dictionary in use, its date and folder; status 1 when there is none.
+int RunInfo(const std::string& dir) {
+  auto data = MakeDictionary(dir);
+  TPostalDictionaryInfo info = DictionaryInfo(*data);
+  PrintLine(DescribeDictionary(info));
+  if (info.Folder.empty() && dir.empty()) PrintLine(SJ("探した場所: ") + JoinStr(DictionaryFolders(), SJ("、")));
+  return info.Folder.empty() ? 1 : 0;
+}
+
 int RunPostal(const TArgs& args) {
+  TArgReader r(args);
+  if (r.Flag("--info")) {
+    std::string dir;
+    r.Option("--dict", dir);
+    if (!r.Positionals().empty()) throw Exception("usage: kaede postal --info [--dict DIR]");
+    return RunInfo(dir);
+  }
   return RunLookup(args, &TPostalData::PostalToAddress, "usage: kaede postal CODE [--dict DIR]", "the postal code");
 }
 
@@ -49,7 +71,8 @@ int RunAddress(const TArgs& args) {
   return RunLookup(args, &TPostalData::AddressToPostal, "usage: kaede address TEXT [--dict DIR]", "the address");
 }
 
-TCommandRegistrar regPostal({"postal", "postal CODE [--dict DIR]", "print the addresses of a postal code", RunPostal});
+TCommandRegistrar regPostal({"postal", "postal CODE|--info [--dict DIR]",
+                             "print the addresses of a postal code, or which dictionary answers", RunPostal});
 TCommandRegistrar regAddress({"address", "address TEXT [--dict DIR]", "print the postal codes of an address", RunAddress});
 
 }  // namespace

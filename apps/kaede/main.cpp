@@ -91,11 +91,15 @@ namespace {
 
 using namespace kaede::cli;
 
-void Usage(FILE* to) {
-  std::fprintf(to, "Usage: kaede <command> [arguments]\n\nCommands:\n");
+std::vector<TCommand> SortedCommands() {
   auto commands = Registry();
   std::sort(commands.begin(), commands.end(), [](const TCommand& a, const TCommand& b) { return a.Name < b.Name; });
-  for (const TCommand& c : commands) std::fprintf(to, "  %-44s %s\n", c.Synopsis.c_str(), c.Summary.c_str());
+  return commands;
+}
+
+void Usage(FILE* to) {
+  std::fprintf(to, "Usage: kaede <command> [arguments]\n\nCommands:\n");
+  for (const TCommand& c : SortedCommands()) std::fprintf(to, "  %-44s %s\n", c.Synopsis.c_str(), c.Summary.c_str());
   std::fprintf(to, "  %-44s %s\n", "--version", "print the version and exit");
   std::fprintf(to, "  %-44s %s\n", "--help", "print this help and exit");
   std::fprintf(to,
@@ -118,6 +122,12 @@ int main(int argc, char** argv) {
   }
   if (cmd == "--help" || cmd == "-h" || cmd == "help") {
     Usage(stdout);
+    return 0;
+  }
+  // One line per command, synopsis and summary separated by a tab: the build makes the
+  // commands of the manual page from it, so that a new command is in the manual at once.
+  if (cmd == "--commands") {
+    for (const TCommand& c : SortedCommands()) std::printf("%s\t%s\n", c.Synopsis.c_str(), c.Summary.c_str());
     return 0;
   }
   // A command of two words ("print postcards") is found before a command of its first word.

@@ -1,9 +1,12 @@
 #include "PostalDatas.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 #include <unordered_map>
@@ -267,9 +270,9 @@ bool TPostalData::LoadData() {
     TPostalReadLock lock(dir);
     if (!FileExists(ken) || !FileExists(city) || !FileExists(postal)) continue;
     TPostalLists lists;
-    SplitLines(ReadFileBytes(ken), lists.Ken);
-    SplitLines(ReadFileBytes(city), lists.City);
-    SplitLines(ReadFileBytes(postal), lists.Postal);
+    SplitLines(ReadFileBytes(ken, kMaxPostalFileSize), lists.Ken);
+    SplitLines(ReadFileBytes(city, kMaxPostalFileSize), lists.City);
+    SplitLines(ReadFileBytes(postal, kMaxPostalFileSize), lists.Postal);
     auto index = std::make_unique<TIndex>();
     index->Ken = ParseRanges(lists.Ken, ken);
     index->City = ParseRanges(lists.City, city);
@@ -424,6 +427,71 @@ std::string TPostalScan::AddressToPostal(const std::string& address, int& count)
   CityRange(l.City, city, l.Postal.size(), from, to);
   return CollectAddressCandidates(l.Postal, from, to, prefecture, l.City[static_cast<size_t>(city)].substr(6), address,
                                   count, FindBySearchAll);
+}
+
+}  // namespace kaede
+
+namespace kaede {
+namespace {
+
+// The value of "key=" in the folder's source record; empty when there is none.
+std::string SourceRecordValue(const std::string& folder, const std::string& key) {
+  std::string file = folder + kPostalSourceFileName;
+  if (!FileExists(file)) return std::string();
+  std::string text;
+  try {
+    text = ReadFileBytes(file, 4096);
+  } catch (const Exception&) {
+    return std::string();  // not a record of ours: the date of the files is used instead
+  }
+  TStrings lines;
+  SplitLines(text, lines);
+  for (const std::string& line : lines)
+    if (line.compare(0, key.size() + 1, key + "=") == 0) return line.substr(key.size() + 1);
+  return std::string();
+}
+
+// The local day a file was last written, YYYY-MM-DD; empty when it cannot be told.
+std::string FileDay(const std::string& file) {
+  struct stat st;
+  if (::stat(OsPath(file).c_str(), &st) != 0) return std::string();
+  std::tm tm{};
+  if (!::localtime_r(&st.st_mtime, &tm)) return std::string();
+  char day[16];
+  std::strftime(day, sizeof day, "%Y-%m-%d", &tm);
+  return day;
+}
+
+std::string WithThousands(size_t n) {
+  std::string digits = std::to_string(n), out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+TPostalDictionaryInfo DictionaryInfo(TPostalData& data) {
+  TPostalDictionaryInfo info;
+  if (!data.LoadData()) return info;
+  info.Folder = data.Folder();
+  info.Shipped = info.Folder == ShippedDictionaryFolder();
+  info.Entries = data.Lists().Postal.size();
+  info.Date = SourceRecordValue(info.Folder, "date");
+  info.DateOfData = !info.Date.empty();
+  if (!info.DateOfData) info.Date = FileDay(info.Folder + kPostalFileName);
+  return info;
+}
+
+std::string DescribeDictionary(const TPostalDictionaryInfo& info) {
+  if (info.Folder.empty()) return SJ("郵便番号辞書（Ken.dat City.dat Postal.dat）がありません");
+  std::string what = info.Shipped ? SJ("同梱の郵便番号辞書") : SJ("更新した郵便番号辞書");
+  std::string date = info.Date.empty() ? std::string()
+                     : info.DateOfData ? info.Date + SJ(" のデータ、")
+                                       : info.Date + SJ(" に更新、");
+  return what + SJ("（") + date + WithThousands(info.Entries) + SJ(" 件）: ") + info.Folder;
 }
 
 }  // namespace kaede

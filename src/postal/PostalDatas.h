@@ -26,6 +26,9 @@ inline constexpr const char* kKenFileName = "Ken.dat";
 inline constexpr const char* kCityFileName = "City.dat";
 inline constexpr const char* kPostalFileName = "Postal.dat";
 inline constexpr int kMaxPostalLines = 999999;
+// The largest dictionary file that is read: the national dictionary's Postal.dat is 2 MB, so
+// a file far beyond that (a device, a file filled by mistake) is refused before it fills memory.
+inline constexpr int64_t kMaxPostalFileSize = int64_t(64) << 20;
 
 // Whether a text is a postal code as the dictionary and the books hold it: seven ASCII digits.
 inline bool IsPostalCodeDigits(std::string_view s) {
@@ -149,5 +152,25 @@ public:
 private:
   const TPostalData& FData;
 };
+
+// The record the build writes beside the shipped dictionary: "date=YYYY-MM-DD" (the date of
+// the national file it was converted from) and "source=NAME" lines.
+inline constexpr const char* kPostalSourceFileName = "Source.txt";
+
+// Which dictionary answers the look-ups, for the about box and `kaede postal --info`.
+struct TPostalDictionaryInfo {
+  std::string Folder;    // where it was loaded from; empty when there is none
+  bool Shipped = false;  // the copy installed with the program (ShippedDictionaryFolder())
+  // YYYY-MM-DD: the date of the national file when the folder records it (the shipped copy),
+  // else the day Postal.dat was last written (the user's update)
+  std::string Date;
+  bool DateOfData = false;  // Date is the national file's, not the update's
+  size_t Entries = 0;       // lines of Postal.dat
+};
+// Loads the dictionary when it is not loaded yet (errors of the files are raised as by LoadData).
+TPostalDictionaryInfo DictionaryInfo(TPostalData& data);
+// One line saying which dictionary is in use, of which date and where:
+// "同梱の郵便番号辞書（2026-06-05 のデータ、124,511 件）: /usr/share/KaedeAddress/postal/".
+std::string DescribeDictionary(const TPostalDictionaryInfo& info);
 
 }  // namespace kaede

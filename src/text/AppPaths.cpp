@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "Cp932.h"
@@ -52,7 +53,10 @@ std::string ProgramFolder() {
 std::string ProgramDataFolder() {
   std::string program = ProgramFolder();
   if (FileExists(program + SJ("住所録.kad"))) return program;
-  std::string shared = program + "../share/KaedeAddress/";
+  // <prefix>/share/KaedeAddress/ for <prefix>/bin/, named without "bin/.." so that what is shown reads well
+  size_t up = program.size() >= 2 ? program.rfind('/', program.size() - 2) : std::string::npos;
+  std::string prefix = up == std::string::npos ? program + "../" : program.substr(0, up + 1);
+  std::string shared = prefix + "share/KaedeAddress/";
   if (DirectoryExists(shared)) return shared;
   return program;
 }
@@ -69,8 +73,22 @@ bool IsWritableFolder(const std::string& folder) {
   return !p.empty() && ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(p.c_str(), W_OK | X_OK) == 0;
 }
 
+namespace {
+
+// A bin/ folder with share/KaedeAddress/ beside it: the programs were installed (by the package
+// manager into /usr/bin, or into a prefix such as ~/.local), and the folder belongs to more than
+// this program, even when it can be written (by root, or in the user's own prefix).
+bool IsInstalledProgramFolder(const std::string& programFolder) {
+  std::string program = IncludeTrailingDelimiter(programFolder);
+  if (program.size() < 5 || program.compare(program.size() - 5, 5, "/bin/") != 0) return false;
+  return DirectoryExists(program.substr(0, program.size() - 4) + "share/KaedeAddress/");
+}
+
+}  // namespace
+
 std::string DictionaryFolder(const std::string& programFolder) {
-  return IsWritableFolder(programFolder) ? IncludeTrailingDelimiter(programFolder) : UserDataFolder();
+  return IsWritableFolder(programFolder) && !IsInstalledProgramFolder(programFolder) ? IncludeTrailingDelimiter(programFolder)
+                                                                                     : UserDataFolder();
 }
 
 std::string DictionaryFolder() { return DictionaryFolder(ProgramFolder()); }
@@ -83,6 +101,13 @@ std::vector<std::string> DictionaryFolders(const std::string& programFolder) {
   return {first, other};
 }
 
-std::vector<std::string> DictionaryFolders() { return DictionaryFolders(ProgramFolder()); }
+std::vector<std::string> DictionaryFolders() {
+  std::vector<std::string> folders = DictionaryFolders(ProgramFolder());
+  std::string shipped = ShippedDictionaryFolder();
+  if (std::find(folders.begin(), folders.end(), shipped) == folders.end()) folders.push_back(shipped);
+  return folders;
+}
+
+std::string ShippedDictionaryFolder() { return ProgramDataFolder() + "postal/"; }
 
 }  // namespace kaede

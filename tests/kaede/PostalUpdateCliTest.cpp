@@ -1,4 +1,5 @@
-// The dictionary commands on the command line: a much smaller dictionary fails unless
+// The dictionary commands on the command line: a fresh install answers from the dictionary
+// shipped with it, a user's update wins over it, a much smaller dictionary fails unless
 // --force is given, and an empty dictionary is an error with a message, not a silent "no match".
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 
 #include "../updater/UpdaterTestUtil.h"
 #include "CliProcess.h"
+#include "CliRun.h"
+#include "Cp932.h"
 #include "Files.h"
 #include "TestUtil.h"
 
@@ -25,6 +28,54 @@ TResult Kaede(const std::vector<std::string>& args, const std::string& errFile) 
 }
 
 }  // namespace
+
+TEST(PostalUpdateCli, AFreshHomeAnswersFromTheShippedDictionaryUntilTheUserUpdatesIt) {
+  // a developer's own update beside the programs of the build tree would answer first
+  std::string program = fs::path(KAEDE_CLI).parent_path().string();
+  if (fs::exists(program + "/Postal.dat")) GTEST_SKIP() << "a dictionary lies in " << program;
+  test::TempDir dir;
+  std::string home = dir.Path() + "/home", user = home + "/.local/share/KaedeAddress";
+  fs::create_directory(home);
+  const char* oldHome = std::getenv("HOME");
+  std::string savedHome = oldHome ? oldHome : "";
+  ::setenv("HOME", home.c_str(), 1);
+  ::unsetenv("XDG_DATA_HOME");
+
+  // nothing in the home folder: the shipped dictionary answers, offline, and says so
+  test::TRun r = test::Kaede({"postal", "1530064"});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out, "東京都目黒区下目黒\n");
+  r = test::Kaede({"address", "東京都目黒区下目黒三丁目"});
+  EXPECT_EQ(r.Out, "1530064 東京都目黒区下目黒\n") << r.Err;
+  r = test::Kaede({"postal", "--info"});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Out.rfind("同梱の郵便番号辞書（20", 0), 0u) << r.Out;
+  EXPECT_NE(r.Out.find(" のデータ、124,"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("/postal/\n"), std::string::npos) << r.Out;
+
+  // a copy cut short (one file of three) is passed over
+  fs::create_directories(user);
+  test::WriteAll(user + "/Postal.dat", "1530064\r\n");
+  EXPECT_EQ(test::Kaede({"postal", "1530064"}).Out, "東京都目黒区下目黒\n");
+
+  // the user's update into the data folder wins, and --info names it with the day it was made
+  std::string csv = SJ("13110,\"153  \",\"1530064\",\"ﾄｳｷｮｳﾄ\",\"ﾒｸﾞﾛｸ\",\"ｼﾓﾒｸﾞﾛ\",\"東京都\",\"目黒区\",\"下目黒新町\","
+                       "0,0,1,0,0,0\r\n");
+  std::string archive = dir.Path() + "/ken_all.lzh";
+  test::WriteAll(archive, test::LhaStored({{"KEN_ALL.CSV", csv}}));
+  r = test::Kaede({"postal-update", "--source", archive, "--to", user});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(test::Kaede({"postal", "153-0064"}).Out, "東京都目黒区下目黒新町\n");
+  r = test::Kaede({"postal", "--info"});
+  EXPECT_EQ(r.Out.rfind("更新した郵便番号辞書（20", 0), 0u) << r.Out;
+  EXPECT_NE(r.Out.find(" に更新、1 件）: " + user + "/\n"), std::string::npos) << r.Out;
+
+  // no dictionary anywhere: --info says so and where it looked
+  r = test::Kaede({"postal", "--info", "--dict", dir.Path() + "/none"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Out.find("がありません"), std::string::npos) << r.Out;
+  ::setenv("HOME", savedHome.c_str(), 1);
+}
 
 TEST(PostalUpdateCli, ASmallerDictionaryNeedsForce) {
   KAEDE_NEEDS_SHARED_DATA();

@@ -200,6 +200,11 @@ TEST(PostalData, AMalformedRangeLineNamesFileAndLineAndLoadsNothing) {
   l.Ken.push_back("");
   SavePostalFiles(dir.Path(), l);
   EXPECT_THROW(data.LoadData(), Exception);
+  // a file far larger than any dictionary is refused before it is read into memory
+  SavePostalFiles(dir.Path(), SmallLists());
+  fs::resize_file(dir.Path() + "/Postal.dat", kMaxPostalFileSize + 1);  // sparse: costs no disk
+  EXPECT_THROW(data.LoadData(), EFileError);
+  EXPECT_FALSE(data.Loaded());
   // once repaired, the dictionary loads
   SavePostalFiles(dir.Path(), SmallLists());
   EXPECT_TRUE(data.LoadData());
@@ -244,6 +249,11 @@ TEST(AppPaths, TheDictionaryGoesBesideAWritableProgramOrIntoTheUserFolder) {
   std::string locked = dir.Path() + "/missing/";
   EXPECT_EQ(DictionaryFolder(locked), UserDataFolder());
   EXPECT_EQ(DictionaryFolders(locked), (std::vector<std::string>{UserDataFolder(), locked}));
+  // the bin/ folder of an installed copy is never written, even when it may be (root, ~/.local)
+  fs::create_directories(dir.Path() + "/usr/bin");
+  fs::create_directories(dir.Path() + "/usr/share/KaedeAddress");
+  EXPECT_EQ(DictionaryFolder(dir.Path() + "/usr/bin/"), UserDataFolder());
+  EXPECT_EQ(DictionaryFolders(dir.Path() + "/usr/bin"), (std::vector<std::string>{UserDataFolder(), dir.Path() + "/usr/bin/"}));
   ::unsetenv("XDG_DATA_HOME");
   ::unsetenv("XDG_CONFIG_HOME");
 }

@@ -35,6 +35,7 @@
 #include "EntryDialogs.h"
 #include "MessageStatusBars.h"
 #include "PersonFrames.h"
+#include "PostalDatas.h"
 #include "PrintAreas.h"
 #include "PostPrints.h"
 #include "PrintOffsetDialogs.h"
@@ -233,8 +234,15 @@ void TKaedeAddressMain::BuildActions() {
     StartCompanion("KaedeUpdate", "kaedeaddress " + v);
   });
   make("ActionVersion", "バージョン情報(&V)...", [this] {
+    // which postal-code dictionary answers the look-ups: the user's update or the shipped one
+    std::string dictionary;
+    try {
+      dictionary = DescribeDictionary(DictionaryInfo(SharedPostalData()));
+    } catch (const Exception& e) {
+      dictionary = SJ("郵便番号辞書を読み込めませんでした: ") + e.what();
+    }
     QMessageBox::about(this, ToQ(TVerInfo::ProductName()),
-                       ToQ(TVerInfo::ProductName() + SJ(" バージョン ") + TVerInfo::FileVersion()));
+                       ToQ(TVerInfo::ProductName() + SJ(" バージョン ") + TVerInfo::FileVersion() + "\n\n" + dictionary));
   });
   // The book's undo and redo keys act in the whole window, the editing pane's fields
   // included; the find box keeps its own.
