@@ -4,11 +4,13 @@
 // other file.
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace kaede {
 class TPersonList;
+class TPostalData;
 }
 
 namespace kaede::cli {
@@ -54,6 +56,11 @@ private:
 // process ends right after, and the system takes back a big book's memory at once, far faster
 // than freeing it entry by entry.
 TPersonList& OpenBookForRun(const std::string& file);
+
+// The postal-code dictionary of --dict DIR (UTF-8), or of the folders the address book reads
+// it from when DIR is empty; raises a Japanese error naming where it looked when there is none
+// or it is empty.
+std::unique_ptr<TPostalData> OpenDictionary(const std::string& dir);
 
 // Converts a UTF-8 argument (file name or text from the terminal) to CP932, raising a clear
 // error for characters that CP932 cannot hold.

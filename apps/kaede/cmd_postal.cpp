@@ -5,9 +5,7 @@
 #include "PostalDatas.h"
 
 namespace kaede::cli {
-namespace {
 
-// The dictionary of --dict DIR, or of the folders the address book reads from.
 std::unique_ptr<TPostalData> OpenDictionary(const std::string& dir) {
   auto data = !dir.empty() ? std::make_unique<TPostalData>(std::vector<std::string>{ArgToSjis(dir, "the folder")})
                            : std::make_unique<TPostalData>();
@@ -20,6 +18,8 @@ std::unique_ptr<TPostalData> OpenDictionary(const std::string& dir) {
     throw Exception(SJ("郵便番号辞書（Ken.dat City.dat Postal.dat）が空です: ") + data->Folder());
   return data;
 }
+
+namespace {
 
 int PrintCandidates(const std::string& result, int count) {
   if (count == 0) return 1;

@@ -430,12 +430,13 @@ std::vector<TCheckFinding> TAddressChecker::CheckBook(const TPersonList& book) c
 
 // ---- Fixes ---------------------------------------------------------------------------------
 
-int ApplyCheckFixes(TPersonList& book, const std::vector<TCheckFinding>& findings) {
+int ApplyCheckFixes(TPersonList& book, const std::vector<TCheckFinding>& findings, std::vector<size_t>* applied) {
   std::unordered_map<int32_t, TPerson*> byId;
   for (int i = 0; i < book.AllCount(); ++i) byId[book.AllPersons(i)->Id()] = book.AllPersons(i);
   std::vector<int32_t> changed;
   TUndoGroup group(book.History(), SJ("住所チェックの修正"));
-  for (const TCheckFinding& f : findings) {
+  for (size_t n = 0; n < findings.size(); ++n) {
+    const TCheckFinding& f = findings[n];
     if (!f.HasFix()) continue;
     auto it = byId.find(f.Id);
     if (it == byId.end()) continue;
@@ -453,6 +454,7 @@ int ApplyCheckFixes(TPersonList& book, const std::vector<TCheckFinding>& finding
         did = true;
       }
     }
+    if (did && applied) applied->push_back(n);
     if (did && std::find(changed.begin(), changed.end(), f.Id) == changed.end()) changed.push_back(f.Id);
   }
   return static_cast<int>(changed.size());

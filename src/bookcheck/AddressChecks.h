@@ -81,7 +81,9 @@ private:
 // Applies the fixes of the findings that have one to the entries of the book, as one step of
 // its history; an entry gone since the check is passed over, and so is a fix whose entry no
 // longer has what the finding saw (a code already set, a prefix already there). Gives the
-// number of entries changed.
-int ApplyCheckFixes(TPersonList& book, const std::vector<TCheckFinding>& findings);
+// number of entries changed; applied, when given, receives the indexes of the findings whose
+// fix changed its entry.
+int ApplyCheckFixes(TPersonList& book, const std::vector<TCheckFinding>& findings,
+                    std::vector<size_t>* applied = nullptr);
 
 }  // namespace kaede
