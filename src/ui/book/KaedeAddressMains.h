@@ -106,6 +106,8 @@ private:
   void StartCompanion(const char* program, const std::string& args);
   void Undo();
   void Redo();
+  // "住所チェック": the check of the book against the dictionary and its duplicates.
+  void CheckAddresses();
   // The print area (KaedeAddressPrints.cpp).
   void ConnectPrintArea();
   void StartPrintArea();
