@@ -57,8 +57,9 @@ private:
 // than freeing it entry by entry.
 TPersonList& OpenBookForRun(const std::string& file);
 
-// The postal dictionary of --dict DIR (UTF-8), or of the folders the address book reads from
-// when DIR is empty; raises when it is missing or empty.
+// The postal-code dictionary of --dict DIR (UTF-8), or of the folders the address book reads
+// it from when DIR is empty; raises a Japanese error naming where it looked when there is none
+// or it is empty.
 std::unique_ptr<TPostalData> OpenDictionary(const std::string& dir);
 
 // Converts a UTF-8 argument (file name or text from the terminal) to CP932, raising a clear

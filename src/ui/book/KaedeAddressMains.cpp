@@ -24,6 +24,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "AddressCheckDialogs.h"
+#include "AppHost.h"
 #include "AppPaths.h"
 #include "CoolTabSets.h"
 #include "CsvDialogs.h"
@@ -205,6 +207,7 @@ void TKaedeAddressMain::BuildActions() {
   make("ActionDel", "削除(&D)", [this] { FEntries->Delete(); }, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
   make("ActionAddClassify", "分類の追加(&C)...", [this] { FEntries->AddClassify(); });
   make("ActionFormatUnify", "書式の最適化(&F)...", [this] { FEntries->FormatUnify(); });
+  make("ActionAddressCheck", "住所チェック(&K)...", [this] { CheckAddresses(); });
   make("ActionFind", "検索(&F)", [&c] { c.ToggleFind(); }, QKeySequence(Qt::CTRL | Qt::Key_F));
   auto* name = make("ActionFindName", "名前のみ検索(&Z)", [&c] { c.SetFindOption(0); });
   auto* all = make("ActionFindAll", "すべての項目を検索", [&c] { c.SetFindOption(1); });
@@ -287,6 +290,8 @@ void TKaedeAddressMain::BuildMenus() {
   book->addSeparator();
   book->addAction(FActions["ActionImport"]);
   book->addAction(FActions["ActionExprot"]);
+  book->addSeparator();
+  book->addAction(FActions["ActionAddressCheck"]);
   book->addSeparator();
   book->addAction(FActions["ActionPreview"]);
   book->addAction(FActions["ActionPrint"]);
@@ -560,6 +565,7 @@ void TKaedeAddressMain::UpdateActions() {
   FActions["ActionDel"]->setEnabled(FEntries && FEntries->CanDelete());
   FActions["ActionAddClassify"]->setEnabled(FEntries && FEntries->CanDelete());
   FActions["ActionFormatUnify"]->setEnabled(c.Book().AllCount() > 0);
+  FActions["ActionAddressCheck"]->setEnabled(c.Book().AllCount() > 0);
   FActions["ActionIsSenderPerson"]->setVisible(FEntries && FEntries->CanMakeSender());
   if (FEntries && FEntries->CanMakeSender()) FActions["ActionIsSenderPerson"]->setText(ToQ(FEntries->MakeSenderCaption()));
   UpdatePrintActions();
@@ -636,6 +642,44 @@ void TKaedeAddressMain::EditOffsets() {
       PrintCalibrationSheet(*style, SJ("プリンタ位置合わせ"));
     }, this);
   });
+}
+
+void TKaedeAddressMain::CheckAddresses() {
+  TPersonList& book = FController->Book();
+  if (book.RefuseEditInUse()) return;
+  FEntries->CompleteEdit();
+  TPostalData& data = SharedPostalData();
+  bool loaded = false;
+  ShowErrors([&] { loaded = data.LoadData(); });
+  if (!loaded) {
+    AppHost().ShowError(SJ("郵便番号辞書（Ken.dat City.dat Postal.dat）がないため住所チェックができません。"
+                           "「郵便番号データの更新」で辞書を作成してください。探した場所: ") +
+                        JoinStr(DictionaryFolders(), SJ("、")));
+    return;
+  }
+  std::unique_ptr<TAddressCheckSession> session;
+  ShowErrors([&] { session = std::make_unique<TAddressCheckSession>(book, data); });
+  if (!session) return;
+  TAddressCheckDialog dialog(*session, this);
+  dialog.setObjectName("AddressCheckDialog");
+  dialog.OnSelectEntry = [this, &book](int32_t id) {
+    if (book.IndexOfId(id) < 0) ShowAllTab();  // hidden by the tab's filter
+    int index = book.IndexOfId(id);
+    if (index >= 0) FController->ListFrame().SelectIndex(index);
+  };
+  dialog.OnBookChanged = [this, &book] {
+    // the entries changed outside the pane: it shows the selected one as the book has it now,
+    // and the book is written at once, as after an import
+    FController->ListFrame().ResortKeepSelection();
+    FEntries->SelectionChanged();
+    book.SetModified(true);
+    ListCaptionsChanged();
+    CountsChanged();
+    ClassificationsChanged();
+    ShowErrors([&] { book.SaveToFile(std::string()); });
+    UpdateActions();
+  };
+  dialog.exec();
 }
 
 void TKaedeAddressMain::StartCompanion(const char* program, const std::string& args) {

@@ -125,6 +125,8 @@ private:
   void EditOffsets();
   void Undo();
   void Redo();
+  // "住所チェック": the check of the book against the dictionary and its duplicates.
+  void CheckAddresses();
   // The print area (KaedeAddressPrints.cpp).
   void ConnectPrintArea();
   void StartPrintArea();
