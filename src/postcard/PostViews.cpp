@@ -8,11 +8,16 @@
 namespace kaede {
 
 namespace {
+TPostalData& (*gUsualDictionary)() = nullptr;
+
 TPostalData& UsualDictionary() {
+  if (gUsualDictionary) return gUsualDictionary();
   static TPostalData data;
   return data;
 }
 }  // namespace
+
+void SetUsualPostDictionary(TPostalData& (*dictionary)()) { gUsualDictionary = dictionary; }
 
 TPostView::TPostView(TPostStyle* style) : TEditorView(style, [] { return static_cast<TBaseStyle*>(new TPostStyle()); }) {}
 

@@ -15,6 +15,11 @@ namespace kaede {
 
 class TPersonList;
 
+// Where views without a dictionary of their own find the towns of addresses: a program that
+// already holds the dictionary of the usual folders (the window's entry pane) hands it over so
+// that it is read into memory once. Null: the views read their own copy on first use.
+void SetUsualPostDictionary(TPostalData& (*dictionary)());
+
 class TPostView : public TEditorView {
 public:
   // The view uses `style` (the host control's) without owning it; without one it owns a

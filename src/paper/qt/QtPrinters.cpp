@@ -232,24 +232,15 @@ private:
   // The printer object is made on first use (enumerating printers needs none).
   QPrinter& Printer() {
     if (FPrinter) return *FPrinter;
-    if (FPdf) {
-      FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-      FPrinter->setOutputFormat(QPrinter::PdfFormat);
-      FPrinter->setResolution(TPdfPrinterBackend::kDpi);
-      // drawing positions are measured from the page's top-left corner
-      FPrinter->setFullPage(true);
-      FPrinter->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-      FPrinter->setPageSize(QPageSize(QPageSize::A4));
-      FPrinter->setPageOrientation(QPageLayout::Portrait);
-    } else {
-      FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-      FPrinter->setOutputFormat(QPrinter::PdfFormat);
-      FPrinter->setResolution(TPdfPrinterBackend::kDpi);
-      FPrinter->setFullPage(true);
-      FPrinter->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-      FPrinter->setPageSize(QPageSize(QPageSize::A4));
-      FPrinter->setPageOrientation(QPageLayout::Portrait);
-    }
+    // a PDF file, or the PDF the program makes for a print queue and hands to it with the job's
+    // options; drawing positions are measured from the page's top-left corner
+    FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    FPrinter->setOutputFormat(QPrinter::PdfFormat);
+    FPrinter->setResolution(TPdfPrinterBackend::kDpi);
+    FPrinter->setFullPage(true);
+    FPrinter->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    FPrinter->setPageSize(QPageSize(QPageSize::A4));
+    FPrinter->setPageOrientation(QPageLayout::Portrait);
     QPageLayout layout = FPrinter->pageLayout();
     int n = layout.pageSize().windowsId();
     FSettings = TPrinterSettings();

@@ -31,20 +31,21 @@
 #include "CsvDialogs.h"
 #include "DataListFrames.h"
 #include "EditAddresses.h"
+#include "EntryDialogs.h"
 #include "Files.h"
 #include "MessageBoxes.h"
-#include "NengaBars.h"
-#include "EntryDialogs.h"
 #include "MessageStatusBars.h"
+#include "NengaBars.h"
 #include "PersonFrames.h"
+#include "PostPrints.h"
+#include "PostViews.h"
 #include "PostalDatas.h"
 #include "PrintAreas.h"
-#include "PostPrints.h"
 #include "PrintOffsetDialogs.h"
-#include "UiErrors.h"
 #include "QtText.h"
 #include "SessionGuards.h"
 #include "TableViews.h"
+#include "UiErrors.h"
 #include "VerInfos.h"
 
 namespace kaede {
@@ -98,6 +99,8 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   FPersonFrame = new TPersonFrame(FSplitter);
   // the New Year card list above the tabs, the entry's marks below the editing pane
   QWidget* pane = BuildNenga(FPersonFrame);
+  // the cards' barcodes find towns in the dictionary the entry pane reads
+  SetUsualPostDictionary(&SharedPostalData);
   FPrintArea = new TPrintArea(FOptions, FSplitter);
   FPrintPane = FPrintArea;
   FPrintPane->hide();  // opened by the preview command

@@ -1,0 +1,6 @@
+pkg_check_modules(LIBARCHIVE REQUIRED IMPORTED_TARGET libarchive)
+kaede_bench(bench_bookcheck LIBS kaede_bookcheck kaede_updater PkgConfig::LIBARCHIVE SOURCES bench_bookcheck.cpp)
+if(KAEDE_BUILD_TESTS)
+  add_test(NAME bench_bookcheck_smoke COMMAND bench_bookcheck --benchmark_min_time=0.01)
+  set_tests_properties(bench_bookcheck_smoke PROPERTIES ENVIRONMENT "KAEDE_BENCH_ENTRIES=2000" FAIL_REGULAR_EXPRESSION "ERROR OCCURRED")
+endif()
