@@ -32,6 +32,10 @@ TNengaMarksEdit::TNengaMarksEdit(QWidget* parent) : QWidget(parent) {
   top->addWidget(FYear);
   top->addWidget(add);
   layout->addLayout(top);
+  FSummary = new QLabel(this);
+  FSummary->setWordWrap(true);
+  FSummary->setVisible(false);
+  layout->addWidget(FSummary);
   FGrid = new QTableWidget(0, 5, this);
   QStringList heads;
   for (uint8_t m : kMarks) heads << ToQ(NengaMarkText(m));
@@ -100,7 +104,8 @@ void TNengaMarksEdit::Fill() {
 }
 
 void TNengaMarksEdit::SetSummary(const std::string& text) {
-  FCaption->setText(ToQ(SJ("年賀状　") + std::to_string(FCardYear) + SJ("年：") + text));
+  FSummary->setText(ToQ(std::to_string(FCardYear) + SJ("年：") + text));
+  FSummary->setVisible(!text.empty());
 }
 
 int TNengaMarksEdit::RowOfYear(int year) const {

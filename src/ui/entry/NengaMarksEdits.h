@@ -37,6 +37,7 @@ private:
   QTableWidget* FGrid;
   QSpinBox* FYear;
   QLabel* FCaption;
+  QLabel* FSummary;  // the card year's counts, on a line of their own so that none is cut off
   TNengaMarks FMarks;
   std::vector<int> FExtraYears;  // years the user added a row for
   int FCardYear = 0;
