@@ -3,7 +3,8 @@
 # CPack (scripts/package.sh).
 include(GNUInstallDirs)
 
-# Manual pages, made from templates in data/man/; kaede's commands come from the program.
+# Manual pages: data/man/ holds their text; the list of kaede's commands is filled in at build
+# time from `kaede --commands`.
 set(KAEDE_MAN_DIR ${CMAKE_BINARY_DIR}/man)
 set(KAEDE_MAN_PAGES "")
 foreach(page kaede KaedeAddress KaedeZip)
