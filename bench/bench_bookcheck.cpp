@@ -15,11 +15,11 @@
 #include <set>
 
 #include "AddressChecks.h"
-#include "Archives.h"
+#include "AppPaths.h"
 #include "CommaText.h"
 #include "Duplicates.h"
 #include "Files.h"
-#include "KenAllConverter.h"
+#include "KaedeZipPipelines.h"
 #include "PersonLists.h"
 #include "PostalDatas.h"
 
@@ -41,11 +41,11 @@ const std::string& Dictionary() {
     TDict() {
       std::string tmpl = (std::filesystem::temp_directory_path() / "kaede-bench-XXXXXX").string();
       Path = ::mkdtemp(tmpl.data());
-      TArchiveFile zip(Shared("kenall/ken_all_2026-06-05.zip"));
-      if (zip.Extract({"KEN_ALL.CSV"}, Path) != 0) throw Exception("extract failed");
-      TPostalLists lists;
-      ConvertKenAllText(ReadFileBytes(Path + "/KEN_ALL.CSV"), lists);
-      SavePostalFiles(Path, lists);
+      TKaedeZipPipeline pipeline;  // the updater's own way from the archive to the dictionary
+      pipeline.Source = Shared("kenall/ken_all_2026-06-05.zip");
+      pipeline.TargetFolder = IncludeTrailingDelimiter(Path);
+      pipeline.Force = true;
+      if (!pipeline.Run()) throw Exception("the national file could not be converted");
     }
     ~TDict() { std::filesystem::remove_all(Path); }
   } dict;

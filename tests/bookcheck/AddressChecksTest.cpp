@@ -3,10 +3,9 @@
 #include <map>
 
 #include "AddressChecks.h"
-#include "Archives.h"
 #include "BookCheckTestUtil.h"
 #include "Files.h"
-#include "KenAllConverter.h"
+#include "NationalDictionary.h"
 #include "PersonLists.h"
 #include "PostalDatas.h"
 #include "TestUtil.h"
@@ -23,11 +22,7 @@ protected:
   static void SetUpTestSuite() {
     if (!test::HaveSharedData()) return;
     Dir = new test::TempDir;
-    TArchiveFile zip(test::SharedData("kenall/ken_all_2026-06-05.zip"));
-    ASSERT_EQ(zip.Extract({"KEN_ALL.CSV"}, Dir->Path()), 0);
-    TPostalLists lists;
-    ConvertKenAllText(ReadFileBytes(Dir->Path() + "/KEN_ALL.CSV"), lists);
-    SavePostalFiles(Dir->Path(), lists);
+    ASSERT_TRUE(test::MakeNationalDictionary(Dir->Path()));
     Data = new TPostalData({Dir->Path()});
     ASSERT_TRUE(Data->LoadData());
     Checker = new TAddressChecker(*Data);

@@ -7,8 +7,7 @@
 #include <fstream>
 
 #include "AddressCheckDialogs.h"
-#include "Archives.h"
-#include "KenAllConverter.h"
+#include "NationalDictionary.h"
 #include "PostalDatas.h"
 #include "ui/WindowFixture.h"
 
@@ -29,13 +28,7 @@ std::string LineOf(const std::string& file, const std::string& quotedName) {
 TEST(AddressCheckWindow, FixAndMergeAreStepsOfTheBookAndReachItsFile) {
   KAEDE_NEEDS_SHARED_DATA();
   test::TempDir dictDir;
-  {
-    TArchiveFile zip(test::SharedData("kenall/ken_all_2026-06-05.zip"));
-    ASSERT_EQ(zip.Extract({"KEN_ALL.CSV"}, dictDir.Path()), 0);
-    TPostalLists lists;
-    ConvertKenAllText(ReadFileBytes(dictDir.Path() + "/KEN_ALL.CSV"), lists);
-    SavePostalFiles(dictDir.Path(), lists);
-  }
+  ASSERT_TRUE(test::MakeNationalDictionary(dictDir.Path()));
   TPostalData dictionary({dictDir.Path()});
   SetSharedPostalData(&dictionary);
   struct TRestore {
