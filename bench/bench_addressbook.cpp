@@ -30,7 +30,10 @@ const int kEntries = std::getenv("KAEDE_BENCH_ENTRIES") ? std::atoi(std::getenv(
 // some other program wrote, which the open must sort).
 const std::string& BookFile() {
   static const std::string file = [] {
-    std::string dir = MakeWorkFolder();
+    // held for the whole run, so that another program's clean-up of stale work folders
+    // leaves it alone; removed at exit
+    static TWorkFolder work;
+    const std::string& dir = work.Path();
     std::string name = dir + "/bench.kad";
     WriteFileAtomic(name, bench::GenerateBookText(kEntries));
     WriteFileAtomic(dir + "/unsorted.kad", ReadFileBytes(name));

@@ -38,7 +38,10 @@ struct TBooks {
 const TBooks& Books() {
   static const TBooks books = [] {
     TBooks b;
-    std::string dir = MakeWorkFolder();
+    // held for the whole run, so that another program's clean-up of stale work folders
+    // leaves it alone; removed at exit
+    static TWorkFolder work;
+    const std::string& dir = work.Path();
     b.Plain = dir + "/plain.kad";
     b.Marked = dir + "/marked.kad";
     WriteFileAtomic(b.Plain, bench::GenerateBookText(kEntries));
