@@ -267,10 +267,6 @@ TPerson* MergePersons(TPersonList& book, const std::vector<int32_t>& ids, const 
   const TPerson* yomi = chosen(choice.Yomi);
   const TPerson* address = chosen(choice.Address);
   std::stable_partition(persons.begin(), persons.end(), [&](TPerson* p) { return p == keep; });
-  // the history moves only visible entries to the trash and back
-  for (TPerson* p : persons)
-    if (book.IndexOfId(p->Id()) < 0)
-      throw Exception(SJ("絞り込みで表示されていない項目は統合できません。絞り込みを解除してから統合してください"));
 
   std::unique_ptr<TPerson, TFreePerson> merged(TDataItem::Make<TPerson>());
   merged->Assign(keep);

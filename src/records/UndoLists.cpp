@@ -15,7 +15,7 @@ std::string TaskCaption(const std::string& verb, const TUndoDataList* list, int3
 }  // namespace
 
 const TDataItem* ItemOfIdOrTrash(const TUndoDataList* list, int32_t id) {
-  if (TDataItem* item = list->Items(list->IndexOfId(id))) return item;
+  if (TDataItem* item = list->ItemOfId(id)) return item;
   const TDataList& trash = list->Trash();
   return trash.Items(trash.IndexOfId(id));
 }
@@ -61,6 +61,12 @@ TUndoDataList::~TUndoDataList() {
   FBefore = nullptr;
 }
 
+TDataItem* TUndoDataList::ItemOfId(int32_t id) const {
+  for (int i = 0; i < AllCount(); ++i)
+    if (AllItems(i)->Id() == id) return AllItems(i);
+  return nullptr;
+}
+
 bool TUndoDataList::MoveToTrash(int32_t id) {
   TDataItem* item = ItemOfId(id);
   if (!item) return false;
@@ -86,7 +92,7 @@ TDataItem* TUndoDataList::AddText(const std::string& text) {
   FAdded = &added;
   auto record = [&] {
     FAdded = nullptr;
-    std::erase_if(added, [&](int32_t id) { return IndexOfId(id) < 0; });
+    std::erase_if(added, [&](int32_t id) { return ItemOfId(id) == nullptr; });
     if (added.size() == 1) {
       FHistory->Add(std::make_unique<TTaskAdd>(this, added[0]));
       return;

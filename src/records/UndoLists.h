@@ -101,8 +101,9 @@ public:
   // Moves the item with that Id between the list and the trash, without recording.
   bool MoveToTrash(int32_t id);
   bool RestoreFromTrash(int32_t id);
-  // The item with that Id among the visible items, or none.
-  TDataItem* ItemOfId(int32_t id) const { return Items(IndexOfId(id)); }
+  // The item with that Id, whether the filter shows it or not, or none. A step of the history
+  // must find its item while a tab or a search hides it.
+  TDataItem* ItemOfId(int32_t id) const;
 
 protected:
   // Whether a change would be recorded now.

@@ -192,18 +192,28 @@ TEST(UndoDataList, EditAfterUndoIsItsOwnStep) {
   EXPECT_EQ(l.Count(), 1);
 }
 
-TEST(UndoDataList, HiddenItemIsLeftAloneButTheStepCounts) {
+// A tab or a search that hides an entry must not make its steps do nothing: undo and redo
+// of edits and additions reach the entry as they would if it were shown.
+TEST(UndoDataList, StepsReachItemsThatTheFilterHides) {
   TNoteList l;
   auto* a = static_cast<TNote*>(l.AddText("a,1"));
   l.AddText("b,1");
   a->SetNote("2");
   l.FilterText("b");
   l.History().UndoStep();
-  EXPECT_EQ(a->Note, "2");  // not visible: unchanged
-  EXPECT_TRUE(l.History().Undone());
+  EXPECT_EQ(a->Note, "1");
+  l.History().RedoStep();
+  EXPECT_EQ(a->Note, "2");
+  EXPECT_SJ_EQ("修正 [a]", l.History().CurrentTask()->GetUndoCaption());
+  l.History().UndoStep();
+  l.History().UndoStep();  // the addition of b, shown
+  l.History().UndoStep();  // the addition of a, hidden
+  EXPECT_EQ(l.AllCount(), 0);
+  l.AddText("c,1");  // added while the filter hides it, and still taken back
+  l.History().UndoStep();
+  EXPECT_EQ(l.AllCount(), 0);
   l.ClearFilter(true);
-  l.History().UndoStep();  // the next step undoes the addition of b
-  EXPECT_EQ(l.Count(), 1);
+  EXPECT_EQ(l.Count(), 0);
 }
 
 TEST(UndoDataList, ClearEmptiesHistoryAndTrash) {

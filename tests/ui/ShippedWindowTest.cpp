@@ -383,14 +383,11 @@ std::vector<std::string> EntryTexts(TPersonList& book) {
   std::sort(r.begin(), r.end());
   return r;
 }
-}  // namespace
 
 // Clicks, keys, typing, pastes, tabs, undo and the style buttons in a random order over the
 // list, the editing pane, the card and the selector: the program never ends, the book on disk
 // always opens, no style is lost or renamed, and undoing every step gives the book back.
-TEST(ShippedWindow, RandomUseOfTheWholeWindowLosesNothing) {
-  const uint32_t seed = RandomSeed(4242);
-  const int steps = RandomSteps(300);
+void UseTheWholeWindowAtRandom(uint32_t seed, int steps) {
   SCOPED_TRACE("seed " + std::to_string(seed) + " (KAEDE_RANDOM_SEED), steps " + std::to_string(steps));
   std::mt19937 rng(seed);
   auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(std::max(1, n))); };
@@ -463,17 +460,19 @@ TEST(ShippedWindow, RandomUseOfTheWholeWindowLosesNothing) {
   f.w->EditPane()->setFocus();
   f.List()->setFocus();
   for (int i = 0; i < 100000 && f.Action("ActionUndo")->isEnabled(); ++i) f.Trigger("ActionUndo");
-  // Known open fault: some edits typed into the pane are not all taken back (seed 4242, 300
-  // steps: two entries keep a typed classification and a pasted reading). Counted and shown
-  // until it is fixed, so that the run guards the rest.
   const std::vector<std::string> end = EntryTexts(f.Book());
-  EXPECT_EQ(end.size(), start.size());
-  int differing = 0;
-  for (size_t i = 0; i < std::min(end.size(), start.size()); ++i) differing += end[i] != start[i] ? 1 : 0;
-  ::testing::Test::RecordProperty("EntriesNotGivenBackByUndo", differing);
-  std::fprintf(stderr, "entries not given back by undo: %d\n", differing);
+  ASSERT_EQ(end.size(), start.size());
+  for (size_t i = 0; i < end.size(); ++i)
+    EXPECT_EQ(SjisToUtf8(end[i]), SjisToUtf8(start[i])) << "entry " << i << " not given back by undo";
   EXPECT_EQ(TGuardedApplication::ReportedErrors(), reported);
 }
+}  // namespace
+
+// Two fixed runs in CI, each of which once found a way to lose an edit: 4242 undid edits of
+// entries that the tab hid (the steps did nothing), 2 redid a rename still pending in the pane
+// (the relations were renamed with the history locked, so no undo could take them back).
+TEST(ShippedWindow, RandomUseOfTheWholeWindowLosesNothing) { UseTheWholeWindowAtRandom(RandomSeed(4242), RandomSteps(300)); }
+TEST(ShippedWindow, RandomUseWithAPendingRenameLosesNothing) { UseTheWholeWindowAtRandom(RandomSeed(2), RandomSteps(200)); }
 
 namespace {
 QInputMethodEvent Composition(const QString& text, int focusedStart, int focusedLength, int cursor) {

@@ -251,6 +251,10 @@ void TEntryCommands::MakeSender() {
 
 void TEntryCommands::Undo() {
   if (FBook.RefuseEditInUse()) return;
+  // The pane's edit is completed first, as its own step: completed later, from the selection
+  // change that the step causes, its relation rename would run with the history locked and
+  // could never be taken back.
+  CompleteEdit();
   if (!FBook.History().CanUndo()) return;
   FBook.History().UndoStep();
   AfterHistoryStep();
@@ -258,6 +262,7 @@ void TEntryCommands::Undo() {
 
 void TEntryCommands::Redo() {
   if (FBook.RefuseEditInUse()) return;
+  CompleteEdit();
   if (!FBook.History().CanRedo()) return;
   FBook.History().RedoStep();
   AfterHistoryStep();
