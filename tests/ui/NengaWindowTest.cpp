@@ -68,8 +68,14 @@ TEST(NengaWindow, PrintTheCardsToSendMarkThemAndRecordTheCardsThatCame) {
     choice.To = range.Max;
     return true;
   };
+  // with the customer barcode on, the cards without a postal code are named after the print
+  auto& shown = static_cast<TPostStyle&>(w.PrintArea()->PostPreview()->Control().Style());
+  shown.SetPost(&TPostValues::Barcode, true);
   f.host.ConfirmAnswer = true;
   f.Trigger("ActionPrint");
+  ASSERT_FALSE(f.host.Infos.empty());
+  EXPECT_NE(f.host.Infos.back().find("6件の宛名はカスタマバーコードを付けずに印刷しました。\n青木：郵便番号がありません"),
+            std::string::npos) << f.host.Infos.back();
   ASSERT_FALSE(f.host.Confirms.empty());
   EXPECT_NE(f.host.Confirms.back().find("6件を印刷しました。2027年の年賀状を「送」にしますか？"), std::string::npos);
   std::map<std::string, std::string> marks = MarksOnDisk(file);

@@ -17,6 +17,7 @@
 #include "CommaText.h"
 #include "MessageBoxes.h"
 #include "PersonColumns.h"
+#include "PostViews.h"
 #include "QtPrinters.h"
 #include "QtText.h"
 #include "StyleCategoryButtons.h"
@@ -95,6 +96,20 @@ int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrint
 // ---- TPrintArea ----------------------------------------------------------------------------
 
 namespace {
+
+// What the user is told after a print that had to leave some barcodes out: which cards, and
+// why, so that the codes can be mended before the cards go to the post office.
+std::string BarcodeMissesText(const TPostView& view) {
+  const auto& misses = view.BarcodeMisses();
+  std::string text = std::to_string(misses.size()) + SJ("件の宛名はカスタマバーコードを付けずに印刷しました。");
+  const size_t shown = std::min<size_t>(misses.size(), 15);
+  for (size_t i = 0; i < shown; ++i) {
+    const TPerson* p = view.PagePerson(misses[i].Entry);
+    text += "\n" + (p ? p->Name() : std::to_string(misses[i].Entry + 1)) + SJ("：") + BarcodeFailureText(misses[i].Why);
+  }
+  if (misses.size() > shown) text += "\n" + SJ("ほか") + std::to_string(misses.size() - shown) + SJ("件");
+  return text + "\n\n" + SJ("住所録の「住所チェック」で郵便番号を確かめられます。");
+}
 
 // A stored filter "text|pattern|text|pattern" as the file dialogs take it.
 QString QtFilter(const std::string& filter) {
@@ -375,6 +390,8 @@ void TPrintArea::Print() {
       if (TBaseStyle* listed = SelectedStyle(); listed && listed->Name() == style->Name())
         listed->SetBase(&TBaseStyleValues::Printer, choice.PrinterName);
     }
+    if (auto* cards = dynamic_cast<const TPostView*>(view); cards && !cards->BarcodeMisses().empty())
+      ShowInfo(BarcodeMissesText(*cards));
     // the entries on the sheets printed, for the window to offer marking them
     auto* post = PostVisible() ? dynamic_cast<const TPostStyle*>(view->Style()) : nullptr;
     if (post && !post->Post().Editor && range.Sheets && OnCardsPrinted) {
