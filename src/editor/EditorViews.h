@@ -54,8 +54,11 @@ public:
   // ---- Caret on screen -------------------------------------------------------------------
   // The caret in view coordinates (empty when its line is not on a page shown).
   TRect CaretViewRect() const;
-  // Where the input method's candidates go below: the caret; in vertical writing the
-  // column's width from the caret down over the text being composed.
+  // The caret's rectangle if it stood at a display position.
+  TRect CaretViewRectAt(TPoint pos) const;
+  // Where the input method's candidates go below: the caret, or while composing the input
+  // method's cursor in the composition; in vertical writing the column's width from there
+  // down over the rest of the composition in that column.
   TRect InputRect() const;
   // The blink phase and whether the caret is shown at all (focus, no preedit, editable).
   void SetCaretPhase(bool on);
