@@ -646,7 +646,10 @@ TEditorHit TEditorView::HitText(TPoint pt) const {
 }
 
 void TEditorView::MouseDownHook(const TViewMouseEvent& e) {
-  SetPreedit(std::string());  // a click places the caret in the document's own text
+  // a click places the caret in the document's own text: the composition is committed first,
+  // so that it goes in where the user saw it and the click hits the text as it was shown
+  if (!FPreedit.empty() && OnCommitComposition) OnCommitComposition();
+  SetPreedit(std::string());
   FPressPos = TPoint{e.X, e.Y};
   if (e.Button != TMouseButton::Left) return;
   const TEditorHit hit = HitText(FPressPos);

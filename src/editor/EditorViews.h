@@ -96,6 +96,9 @@ public:
   std::function<void()> OnCaretMove, OnChange;
   std::function<void(const std::string& url)> OnOpenUrl;
   std::function<void(const std::string& message)> OnError;
+  // A click while a composition stands: the host has its input method commit the composition
+  // (it goes in where it was shown) before the caret moves; what is left standing is dropped.
+  std::function<void()> OnCommitComposition;
 
   // ---- Paper view ------------------------------------------------------------------------
   int32_t KeyToCommand(int32_t key, TShiftState shift) override;
