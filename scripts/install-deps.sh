@@ -13,6 +13,9 @@ packages=(
   clang libclang-rt-14-dev
   libcups2-dev cups-daemon cups-client cups-ipp-utils cups-filters printer-driver-cups-pdf avahi-daemon dbus
   dpkg-dev fakeroot desktop-file-utils appstream man-db imagemagick
+  # Japanese input in the window's fields and the card (Qt talks to it through the input-context
+  # plugin that comes with its GUI library)
+  ibus ibus-anthy
 )
 
 missing=()

@@ -201,24 +201,42 @@ TRect TEditorView::RowViewRect(int32_t k) const {
   return OffsetRect(p.Row, content.Left, content.Top);
 }
 
-TRect TEditorView::CaretViewRect() const {
+TRect TEditorView::CaretViewRect() const { return CaretViewRectAt(FCore.Caret()); }
+
+TRect TEditorView::CaretViewRectAt(TPoint pos) const {
   TRect content;
   int32_t first = 0;
-  if (!RowPage(FCore.Caret().Y, content, first)) return TRect{};
+  if (!RowPage(pos.Y, content, first)) return TRect{};
   TEditorPaintState s = PaintState();
+  s.Caret = pos;
   TEditorPainter painter(EditorStyle(), Lines(), FGeometry, s);
-  return painter.CaretRect(TPoint{content.Left, content.Top}, first, FCore.Overwrite());
+  return painter.CaretRect(TPoint{content.Left, content.Top}, first, pos == FCore.Caret() && FCore.Overwrite());
 }
 
 TRect TEditorView::InputRect() const {
-  TRect r = CaretViewRect();
+  // While composing, the input method's cursor inside the composition (the start of the
+  // phrase being converted) rather than the place the composition began, so that the
+  // candidates stand by the phrase they are for.
+  const int32_t n = static_cast<int32_t>(FPreedit.size());
+  const TPoint at = FPreedit.empty() ? FCore.Caret() : PreeditPosition(FPreeditCursor < 0 ? 0 : FPreeditCursor);
+  const TRect r = CaretViewRectAt(at);
   if (!FGeometry.Vertical || IsEmptyRect(r)) return r;
-  // down the column over the text being composed, so that the candidates open below it and
-  // beside nothing the user is reading
-  const int32_t len = 0;  // the preedit stands in the text after the caret
-  const TRowPlace p = FGeometry.PlaceRow(FCore.Caret().Y, 0);
+  // in vertical writing the column's width, down the column over the rest of the composition
+  // in this column, so that the candidates open below it and cover none of it
+  const TRowPlace p = FGeometry.PlaceRow(at.Y, 0);
   const int32_t band = p.Band.Right - p.Band.Left;
-  return TRect{r.Right - band, r.Top, r.Right, r.Bottom + len};
+  int32_t bottom = r.Bottom;
+  if (!FPreedit.empty()) {
+    const TPoint end = PreeditPosition(n);
+    if (end.Y == at.Y) {
+      const TRect e = CaretViewRectAt(end);
+      if (!IsEmptyRect(e)) bottom = std::max(bottom, e.Bottom);
+    } else {
+      const TRect row = RowViewRect(at.Y);
+      if (!IsEmptyRect(row)) bottom = std::max(bottom, row.Bottom);
+    }
+  }
+  return TRect{r.Right - band, r.Top, r.Right, bottom};
 }
 
 bool TEditorView::CaretShown() const { return FFocused && FPreedit.empty() && !FCore.ReadOnly(); }
@@ -628,7 +646,10 @@ TEditorHit TEditorView::HitText(TPoint pt) const {
 }
 
 void TEditorView::MouseDownHook(const TViewMouseEvent& e) {
-  SetPreedit(std::string());  // a click places the caret in the document's own text
+  // a click places the caret in the document's own text: the composition is committed first,
+  // so that it goes in where the user saw it and the click hits the text as it was shown
+  if (!FPreedit.empty() && OnCommitComposition) OnCommitComposition();
+  SetPreedit(std::string());
   FPressPos = TPoint{e.X, e.Y};
   if (e.Button != TMouseButton::Left) return;
   const TEditorHit hit = HitText(FPressPos);

@@ -54,8 +54,11 @@ public:
   // ---- Caret on screen -------------------------------------------------------------------
   // The caret in view coordinates (empty when its line is not on a page shown).
   TRect CaretViewRect() const;
-  // Where the input method's candidates go below: the caret; in vertical writing the
-  // column's width from the caret down over the text being composed.
+  // The caret's rectangle if it stood at a display position.
+  TRect CaretViewRectAt(TPoint pos) const;
+  // Where the input method's candidates go below: the caret, or while composing the input
+  // method's cursor in the composition; in vertical writing the column's width from there
+  // down over the rest of the composition in that column.
   TRect InputRect() const;
   // The blink phase and whether the caret is shown at all (focus, no preedit, editable).
   void SetCaretPhase(bool on);
@@ -93,6 +96,9 @@ public:
   std::function<void()> OnCaretMove, OnChange;
   std::function<void(const std::string& url)> OnOpenUrl;
   std::function<void(const std::string& message)> OnError;
+  // A click while a composition stands: the host has its input method commit the composition
+  // (it goes in where it was shown) before the caret moves; what is left standing is dropped.
+  std::function<void()> OnCommitComposition;
 
   // ---- Paper view ------------------------------------------------------------------------
   int32_t KeyToCommand(int32_t key, TShiftState shift) override;

@@ -164,6 +164,50 @@ TEST_F(EditorView, OnlyWebAndMailAddressesOpen) {
   EXPECT_EQ(opened, (std::vector<std::string>{"http://example.jp/x"}));
 }
 
+// A click while composing has the input method commit the composition where it stood before
+// the caret moves, and the click hits the character it was on as shown; an input method that
+// commits nothing leaves the text as it was.
+TEST_F(EditorView, AClickCommitsTheCompositionWhereItWasShown) {
+  for (bool vertical : {false, true}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    TEditorFixture f([&](TEditorStyle& s) { s.SetEditor(&TEditorValues::Vertical, vertical); });
+    f.Text("abcdefghij");
+    f.Ed.FocusGained();
+    f.Core().MoveTo(TPoint{4, 0}, false);  // after abc
+    int commits = 0;
+    f.View().OnCommitComposition = [&] {
+      // what an input method does when asked: the composition comes back as its commit
+      ++commits;
+      const std::string text = f.View().Preedit();
+      f.View().SetPreedit(std::string());
+      f.Core().TypeText(text);
+    };
+    f.View().SetPreedit(Utf8ToSjis("かんじ"));
+    // the f as shown, after the composition: byte 12 of the line that holds it
+    f.Core().MoveTo(TPoint{12, 0}, false);
+    const TPoint atF = f.Centre(f.View().CaretViewRect());
+    f.Core().MoveTo(TPoint{4, 0}, false);
+    f.View().MouseDown(TViewMouseEvent{TMouseButton::Left, ssLeft, atF.X, atF.Y});
+    f.View().MouseUp(TViewMouseEvent{TMouseButton::Left, 0, atF.X, atF.Y});
+    EXPECT_EQ(commits, 1);
+    EXPECT_EQ(SjisToUtf8(f.View().Text()), "abcかんじdefghij");
+    EXPECT_TRUE(f.View().Preedit().empty());
+    EXPECT_EQ(f.Core().Caret(), (TPoint{12, 0}));
+    // a click without a composition asks for nothing
+    f.View().MouseDown(TViewMouseEvent{TMouseButton::Left, ssLeft, atF.X, atF.Y});
+    f.View().MouseUp(TViewMouseEvent{TMouseButton::Left, 0, atF.X, atF.Y});
+    EXPECT_EQ(commits, 1);
+    // an input method that keeps its composition to itself: it is dropped, nothing goes in
+    f.View().OnCommitComposition = [&] { ++commits; };
+    f.View().SetPreedit(Utf8ToSjis("ご"));
+    f.View().MouseDown(TViewMouseEvent{TMouseButton::Left, ssLeft, atF.X, atF.Y});
+    f.View().MouseUp(TViewMouseEvent{TMouseButton::Left, 0, atF.X, atF.Y});
+    EXPECT_EQ(commits, 2);
+    EXPECT_EQ(SjisToUtf8(f.View().Text()), "abcかんじdefghij");
+    EXPECT_TRUE(f.View().Preedit().empty());
+  }
+}
+
 TEST_F(EditorView, CaretHidesForPreeditAndReadOnly) {
   TEditorFixture f;
   f.Text("abc");

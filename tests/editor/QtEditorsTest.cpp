@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCharFormat>
 
 #include "Cp932.h"
 #include "QtCanvas.h"
@@ -132,6 +133,49 @@ TEST(QtEditor, InputMethodQueries) {
   EXPECT_FALSE(w.W.testAttribute(Qt::WA_InputMethodEnabled));
   w.Commit(QStringLiteral("x"));
   EXPECT_EQ(w.Text(), "一行目\r\n二行目です");
+}
+
+// While a phrase is converted the candidates stand by it: the cursor rectangle follows the
+// input method's cursor inside the composition to where the caret will be once it is
+// committed, and in vertical writing it reaches down over the rest of the composition.
+TEST(QtEditor, TheCandidatesStandByThePhraseBeingConverted) {
+  for (const bool vertical : {false, true}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    TWindow w;
+    w.W.Editor().EditorStyle().SetEditor(&TEditorValues::Vertical, vertical);
+    w.Core().SetText(Utf8ToSjis("Hello World"));
+    w.Core().MoveTo(TPoint{7, 0}, false);  // after "Hello "
+    QApplication::processEvents();
+    auto rect = [&w] { return w.W.inputMethodQuery(Qt::ImCursorRectangle).toRect(); };
+    auto compose = [&w](int cursor) {
+      QTextCharFormat focused;
+      focused.setBackground(Qt::darkBlue);
+      QInputMethodEvent e(QStringLiteral("日本語を"), {QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, cursor, 1, focused),
+                                                     QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, cursor, 1)});
+      w.Send(e);
+    };
+    const QRect before = rect();
+    compose(0);
+    const QRect atStart = rect();
+    compose(3);
+    const QRect atFourth = rect();
+    w.Commit(QStringLiteral("日本語を"));
+    ASSERT_EQ(w.Text(), "Hello 日本語をWorld");
+    // the caret where the cursor stood (after 日本語) and at the composition's end
+    w.Core().MoveTo(TPoint{13, 0}, false);
+    const QRect afterThird = rect();
+    w.Core().MoveTo(TPoint{15, 0}, false);
+    const QRect afterAll = rect();
+    ASSERT_EQ(w.Core().Caret().Y, 0) << "the line fits its row";
+    EXPECT_EQ(atStart.topLeft(), before.topLeft());
+    EXPECT_EQ(atFourth.topLeft(), afterThird.topLeft());
+    EXPECT_NE(atFourth.topLeft(), atStart.topLeft());
+    if (vertical) {
+      EXPECT_GE(atStart.bottom(), afterAll.top()) << "the candidates would cover the composition";
+      EXPECT_GE(atFourth.bottom(), afterAll.top());
+      EXPECT_EQ(atStart.width(), atFourth.width());
+    }
+  }
 }
 
 TEST(QtEditor, ClipboardConvertsAtTheEdge) {

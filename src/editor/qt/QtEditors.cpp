@@ -50,6 +50,7 @@ TQtEditor::TQtEditor(std::unique_ptr<TEditor> editor, QWidget* parent)
   v.OnError = [this](const std::string& message) {
     QMessageBox::warning(this, QGuiApplication::applicationDisplayName(), ToQ(message));
   };
+  v.OnCommitComposition = [] { QGuiApplication::inputMethod()->commit(); };
   Editor().OnWindowUpdate = [this] { CaretPlaced(); };
   Editor().OnWindowStyle = [this] { UpdateInputState(); };
   const int flash = QGuiApplication::styleHints()->cursorFlashTime();
@@ -65,6 +66,7 @@ TQtEditor::~TQtEditor() {
   EditorView().Core().SetClipboard(nullptr);
   EditorView().OnOpenUrl = nullptr;
   EditorView().OnError = nullptr;
+  EditorView().OnCommitComposition = nullptr;
 }
 
 void TQtEditor::UpdateInputState() {
