@@ -470,10 +470,10 @@ std::string TClipLoss::Text() const {
   for (const auto& [name, mm] : list) {
     if (mm <= 0) continue;
     if (!edges.empty()) edges += SJ("、");
-    edges += Utf8ToSjis(name) + SJ("で") + MmText(mm) + "mm";
+    edges += Utf8ToSjis(name) + SJ("が") + MmText(mm) + "mm";
   }
   return SJ("プリンタ「") + Printer + SJ("」の用紙「") + Medium + SJ("」には印刷できない余白があり、内容の") + edges +
-         SJ("が欠けます。");
+         SJ("欠けます。");
 }
 
 TClipLoss MediumClipLoss(const TPaperEntry& medium, double pageWidthMm, double pageHeightMm, const TMmBox& ink) {

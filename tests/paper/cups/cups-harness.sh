@@ -9,14 +9,21 @@ cmd=$1 dir=$2
 here=$(cd "$(dirname "$0")" && pwd)
 
 stop() {
+  # every process is asked to end at once, then each is waited for (5 s at most in all)
+  local pids=()
   for f in "$dir"/pids/*; do
     [ -f "$f" ] || continue
     pid=$(cat "$f")
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null
+    kill "$pid" 2>/dev/null && pids+=("$pid")
     rm -f "$f"
   done
+  for _ in $(seq 50); do
+    local alive=0
+    for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null && alive=1; done
+    [ "$alive" = 0 ] && break
+    sleep 0.1
+  done
+  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
   # the bus this harness started leaves no socket behind it for the next one to trust
   if [ -f "$dir/own-dbus" ]; then rm -f /run/dbus/system_bus_socket /run/dbus/pid "$dir/own-dbus"; fi
   rm -f /etc/cups/cups-pdf-kaede-pdf.conf.kaede-test 2>/dev/null
