@@ -5,7 +5,7 @@
 //
 // Numbers: 0-32 the base style (elements 27-32); then either the table style (33-38,
 // elements 37 and 38) or the editor style (33-112, elements 52-80) followed by the postcard
-// style (113-166, elements 152-166).
+// style (113-171, elements 152-166); last of every kind the style's printer (PrinterItemNo).
 #include <cstdint>
 #include <string>
 #include <variant>
