@@ -6,6 +6,7 @@
 #include "Collation.h"
 #include "CommaText.h"
 #include "FakePrinters.h"
+#include "Files.h"
 #include "PostStyles.h"
 #include "StyleDialogFakes.h"
 #include "StyleSettings.h"
@@ -312,6 +313,19 @@ TEST(StyleSettings, ThePrinterItemChoosesAQueueAndThePaperListFollowsIt) {
   EXPECT_EQ(p.S.Value().Choices(), (TStrings{"A4", "A5"}));
   EXPECT_TRUE(p.Errors.empty()) << p.Errors[0];
   EXPECT_EQ(p.S.Style().Base().Printer, "Cards");
+
+  // the printer is kept in the style file under its own key, and a file with keys this
+  // build does not know still opens
+  TempDir dir;
+  const std::string file = dir.File("printer.kps");
+  p.S.Style().SaveToFile(file, "Style");
+  std::string text = ReadFileBytes(file);
+  EXPECT_NE(text.find("Printer=Cards"), std::string::npos) << text;
+  WriteFileAtomic(file, text + "SomeLaterSetting=1\r\n");
+  TPostStyle* back = TDataItem::Make<TPostStyle>();
+  TAtScopeExit freeBack([&] { back->Free(); });
+  ASSERT_TRUE(back->LoadStyleFile(file, "Style"));
+  EXPECT_EQ(back->Base().Printer, "Cards");
 }
 
 TEST(StyleSettings, ZoomValuesOutsideTheListShowNoChange) {
