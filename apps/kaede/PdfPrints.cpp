@@ -10,6 +10,7 @@
 #include "AppPaths.h"
 #include "BaseStyles.h"
 #include "Commands.h"
+#include "Cp932.h"
 #include "Files.h"
 #include "PostStyles.h"
 #include "PrintOffsets.h"
@@ -157,8 +158,17 @@ void TQueueOutput::InstallPrinter() {
   TPrintJobOptions job;
   job.Copies = FCopies;
   printer.SetJobOptions(job);
+  // nobody to ask on the command line: the user is warned and the job goes
+  printer.ClipCheck = [](const TClipLoss& loss) {
+    std::fputs(SjisToUtf8(SJ("警告: ") + loss.Text() + SJ("そのまま印刷します。")).c_str(), stderr);
+    std::fputc('\n', stderr);
+    return true;
+  };
 }
 
-TQueueOutput::~TQueueOutput() { SheetPrinter().SetBackend(nullptr); }
+TQueueOutput::~TQueueOutput() {
+  SheetPrinter().ClipCheck = nullptr;
+  SheetPrinter().SetBackend(nullptr);
+}
 
 }  // namespace kaede::cli

@@ -1043,6 +1043,7 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
     throw EPrintRangeEmpty(SJ("印刷する範囲がありません") + " (" + std::to_string(FPageCount) + " pages, " +
                            std::to_string(FSheetCount) + " sheets)");
 
+  CheckClipping(firstSheet, lastSheet, paper);
   pr.BeginDoc(title);
   inJob = true;
   RefreshPrintCanvas();
@@ -1059,6 +1060,55 @@ int32_t TBaseView::Print(const std::string& title, int32_t fromPage, int32_t toP
     return static_cast<int32_t>(std::count_if(FPrintSet.begin(), FPrintSet.end(),
                                               [&](int32_t s) { return s >= firstSheet && s <= lastSheet; }));
   return lastSheet - firstSheet + 1;
+}
+
+// The content is what the first and the last sheet of the job put on paper, drawn as they
+// print onto a canvas that only keeps where ink goes: the layout of every sheet between is
+// the same, and two sheets cost little beside a long job.
+void TBaseView::CheckClipping(int32_t firstSheet, int32_t lastSheet, const TRect& paper) {
+  TSheetPrinter& pr = SheetPrinter();
+  if (!pr.ClipCheck || !FPrintCanvas) return;
+  const std::vector<TPaperEntry>& papers = pr.Papers();
+  const TPageMetrics& m = PageMetrics();
+  if (m.PageDpi <= 0) return;
+  const double pageW = m.PaperDots.X * 25.4 / m.PageDpi, pageH = m.PaperDots.Y * 25.4 / m.PageDpi;
+  const TPrintJobOptions& job = pr.JobOptions();
+  const bool chosen = job.MediumWidthMm > 0 && job.MediumHeightMm > 0;
+  const int found = FindPaperBySize(papers, chosen ? job.MediumWidthMm : pageW, chosen ? job.MediumHeightMm : pageH, job.Borderless);
+  if (found < 0) return;  // a custom size: the queue tells no border for it
+  std::vector<int32_t> sheets = FPrintSet;
+  if (sheets.empty()) sheets = {firstSheet, lastSheet};
+  sheets = {sheets.front(), sheets.back()};
+  if (sheets[0] == sheets[1]) sheets.pop_back();
+  std::unique_ptr<TCanvas> measure = std::move(FPrintCanvas);
+  TRect ink;
+  {
+    auto probe = std::make_unique<TInkCanvas>(*measure);
+    probe->SetFont(measure->Font());
+    TInkCanvas* inkCanvas = probe.get();
+    FPrintCanvas = std::move(probe);
+    FProbing = true;
+    TAtScopeExit back([&] {
+      FProbing = false;
+      FPrintCanvas = std::move(measure);
+    });
+    const int32_t pps = FStyle->PaperVisible() ? std::max(1, FStyle->PagesPerSheet()) : 1;
+    std::vector<int32_t> set = std::move(FPrintSet);
+    TAtScopeExit keep([&] { FPrintSet = std::move(set); });
+    for (int32_t s : sheets) {
+      FFirstSheet = FLastSheet = s;
+      FFirstPage = s * pps;
+      FLastPage = std::min(s * pps + pps - 1, FPageCount - 1);
+      PaintArea(paper);
+    }
+    ink = inkCanvas->Ink();
+  }
+  if (IsEmptyRect(ink)) return;
+  const double f = 25.4 / m.PageDpi;
+  TClipLoss loss = MediumClipLoss(papers[static_cast<size_t>(found)], pageW, pageH,
+                                  {ink.Left * f, ink.Top * f, ink.Right * f, ink.Bottom * f});
+  loss.Printer = pr.CurrentPrinterName();
+  if (loss.Any() && !pr.ClipCheck(loss)) throw EPrintStopped(SJ("印刷を中止しました。"));
 }
 
 int32_t TBaseView::PrintRanges(const std::string& title, const std::vector<std::pair<int32_t, int32_t>>& ranges,

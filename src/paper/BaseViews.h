@@ -218,6 +218,9 @@ public:
   // ---- State ----
   bool Printing() const { return FPrinting; }
   bool Measuring() const { return FMeasuring; }
+  // A print's pages are being drawn only to see where their ink goes (before the job starts),
+  // not onto the printer.
+  bool Probing() const { return FProbing; }
   bool ScrollStepping() const { return FScrollStepping; }
   double Zoom() const { return FZoom; }
   TPoint Offset() const { return FOffset; }
@@ -426,6 +429,10 @@ private:
 
   bool FPrinting = false;
   bool FMeasuring = false;
+  bool FProbing = false;
+  // Before a job: asks the printer's clip check when the medium's border would take some of
+  // the first or last sheet's ink; raises EPrintStopped when it says stop.
+  void CheckClipping(int32_t firstSheet, int32_t lastSheet, const TRect& paper);
   bool FScrollStepping = false;
   double FZoom = 1.0;
   double FLastArrangeZoom = 0;

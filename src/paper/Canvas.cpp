@@ -162,6 +162,94 @@ bool TRecordingCanvas::FaceExists(const std::string& name) const {
   return std::find(KnownFaces.begin(), KnownFaces.end(), face) != KnownFaces.end();
 }
 
+// ---- TInkCanvas ----------------------------------------------------------------------------
+
+TInkCanvas::TInkCanvas(TCanvas& measure) : FMeasure(measure), FClip(kWholePlane) {}
+
+void TInkCanvas::SetClipRect(const TRect& r) {
+  FClip = r;
+  FHasClip = true;
+}
+
+void TInkCanvas::ResetClip() {
+  FClip = kWholePlane;
+  FHasClip = false;
+}
+
+TRect TInkCanvas::ClipBounds() const { return FClip; }
+
+void TInkCanvas::Add(TRect r) {
+  if (FHasClip) r = Intersect(r, FClip);
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  if (FInk.Right <= FInk.Left || FInk.Bottom <= FInk.Top) {
+    FInk = r;
+    return;
+  }
+  FInk = {std::min(FInk.Left, r.Left), std::min(FInk.Top, r.Top), std::max(FInk.Right, r.Right), std::max(FInk.Bottom, r.Bottom)};
+}
+
+bool TInkCanvas::Inks(const TBrush& b) const {
+  return b.Style != TBrushStyle::Clear && !(b.Style == TBrushStyle::Solid && b.Color == clWhite);
+}
+
+void TInkCanvas::AddPoints(const TPoints& points, bool filled) {
+  if (points.empty()) return;
+  const bool pen = Pen().Style != TPenStyle::Clear;
+  if (!pen && !filled) return;
+  int32_t l = points[0].X, t = points[0].Y, r = l, b = t;
+  for (const TPoint& p : points) {
+    l = std::min(l, p.X);
+    t = std::min(t, p.Y);
+    r = std::max(r, p.X);
+    b = std::max(b, p.Y);
+  }
+  const int32_t half = pen ? std::max(1, Pen().Width) / 2 : 0;
+  Add({l - half, t - half, r + half + 1, b + half + 1});
+}
+
+void TInkCanvas::FillRect(const TRect& r) {
+  if (Inks(Brush())) Add(r);
+}
+
+void TInkCanvas::Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) { AddPoints({{x1, y1}, {x2, y2}}, false); }
+void TInkCanvas::Polyline(const TPoints& points) { AddPoints(points, false); }
+void TInkCanvas::Polygon(const TPoints& points) { AddPoints(points, Inks(Brush())); }
+
+void TInkCanvas::Ellipse(const TRect& r) {
+  if (Inks(Brush()) || Pen().Style != TPenStyle::Clear) Add(r);
+}
+
+void TInkCanvas::DrawPicture(const TRect& r, const TPicture& /*picture*/) { Add(r); }
+
+void TInkCanvas::TextOut(int32_t x, int32_t y, std::string_view text, const int32_t* advances, const TRect* clip,
+                         bool opaque) {
+  TRect box;
+  if (!text.empty()) {
+    int64_t length = 0;
+    if (advances) {
+      for (size_t i = 0; i < text.size(); ++i) length += advances[i];
+    } else {
+      length = TextWidth(text);
+    }
+    const int32_t n = static_cast<int32_t>(std::clamp<int64_t>(length, 0, INT32_MAX / 4));
+    const int32_t h = std::max<int32_t>(1, Font().Height);
+    box = Font().Vertical ? TRect{x - h, y, x, y + n} : TRect{x, y, x + n, y + h};
+    if (clip) box = Intersect(box, *clip);
+    Add(box);
+  }
+  if (opaque && Inks(Brush())) Add(clip ? *clip : box);
+}
+
+const TTextMetrics& TInkCanvas::Metrics() const {
+  FMeasure.SetFont(Font());
+  return FMeasure.Metrics();
+}
+
+int32_t TInkCanvas::TextHeight(std::string_view text) const {
+  FMeasure.SetFont(Font());
+  return FMeasure.TextHeight(text);
+}
+
 // ---- Surfaces ------------------------------------------------------------------------------
 
 namespace {

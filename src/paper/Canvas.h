@@ -209,6 +209,41 @@ private:
   bool FHasClip = false;
 };
 
+// A canvas that draws nothing and keeps only where ink would go: the bounds of everything
+// drawn, within the clip. White and clear fills are the paper and leave no ink. Text is
+// measured by the inner canvas (its metrics), so that it is laid out as it prints.
+class TInkCanvas : public TCanvas {
+public:
+  explicit TInkCanvas(TCanvas& measure);
+  // The bounds of the ink so far; empty (all 0) when nothing was drawn.
+  const TRect& Ink() const { return FInk; }
+
+  int32_t Dpi() const override { return FMeasure.Dpi(); }
+  void SetClipRect(const TRect& r) override;
+  void ResetClip() override;
+  TRect ClipBounds() const override;
+  void FillRect(const TRect& r) override;
+  void Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
+  void Polyline(const TPoints& points) override;
+  void Polygon(const TPoints& points) override;
+  void Ellipse(const TRect& r) override;
+  void DrawPicture(const TRect& r, const TPicture& picture) override;
+  void TextOut(int32_t x, int32_t y, std::string_view text, const int32_t* advances = nullptr,
+               const TRect* clip = nullptr, bool opaque = false) override;
+  const TTextMetrics& Metrics() const override;
+  int32_t TextHeight(std::string_view text) const override;
+  bool FaceExists(const std::string& name) const override { return FMeasure.FaceExists(name); }
+
+private:
+  void Add(TRect r);
+  bool Inks(const TBrush& b) const;
+  void AddPoints(const TPoints& points, bool filled);
+  TCanvas& FMeasure;
+  TRect FClip;
+  bool FHasClip = false;
+  TRect FInk;
+};
+
 // ---- Surfaces ------------------------------------------------------------------------------
 
 // Where views get a canvas outside a paint: one that measures text at a resolution, and the

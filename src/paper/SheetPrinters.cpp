@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+
+#include "Cp932.h"
 
 namespace kaede {
 
@@ -399,6 +402,26 @@ std::string TSheetPrinter::CurrentPrinterName() {
   return index >= 0 && index < static_cast<int>(entries.size()) ? entries[static_cast<size_t>(index)].Name : std::string();
 }
 
+void TSheetPrinter::SelectDefaultPrinter() {
+  if (!FBackend) return;
+  std::vector<TPrinterEntry> entries = FBackend->Printers();
+  int index = FBackend->DefaultIndex();
+  if (index < 0 || index >= static_cast<int>(entries.size()) || (entries[static_cast<size_t>(index)].Attributes & kPrinterAttributeHidden)) {
+    index = -1;
+    for (size_t i = 0; i < entries.size() && index < 0; ++i)
+      if (!(entries[i].Attributes & kPrinterAttributeHidden)) index = static_cast<int>(i);
+  }
+  if (index >= 0) SelectPrinter(entries[static_cast<size_t>(index)].Name);
+}
+
+TStrings TSheetPrinter::QueueNames() {
+  TStrings names;
+  if (!FBackend) return names;
+  for (const TPrinterEntry& e : FBackend->Printers())
+    if (!(e.Attributes & (kPrinterAttributeHidden | kPrinterAttributeFile))) names.push_back(e.Name);
+  return names;
+}
+
 void TSheetPrinter::SetJobOptions(const TPrintJobOptions& options) {
   FJobOptions = options;
   FJobOptions.Copies = std::clamp(options.Copies, 1, 999);
@@ -423,6 +446,56 @@ int FindPaperBySize(const std::vector<TPaperEntry>& papers, double widthMm, doub
     if (fallback < 0) fallback = static_cast<int>(i);
   }
   return fallback;
+}
+
+// ---- Clipping by the medium's border ---------------------------------------------------------
+
+namespace {
+// Millimetres to a tenth, without a trailing ".0".
+std::string MmText(double mm) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1f", mm);
+  std::string s = buf;
+  if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
+  return s;
+}
+// What is lost past a limit, to a tenth of a millimetre; less than half a tenth is nothing
+// (the rounding of dots).
+double Lost(double mm) { return mm < 0.05 ? 0 : std::round(mm * 10) / 10; }
+}  // namespace
+
+std::string TClipLoss::Text() const {
+  std::string edges;
+  const std::pair<const char*, double> list[] = {{"上端", Top}, {"下端", Bottom}, {"左端", Left}, {"右端", Right}};
+  for (const auto& [name, mm] : list) {
+    if (mm <= 0) continue;
+    if (!edges.empty()) edges += SJ("、");
+    edges += Utf8ToSjis(name) + SJ("が") + MmText(mm) + "mm";
+  }
+  return SJ("プリンタ「") + Printer + SJ("」の用紙「") + Medium + SJ("」には印刷できない余白があり、内容の") + edges +
+         SJ("欠けます。");
+}
+
+TClipLoss MediumClipLoss(const TPaperEntry& medium, double pageWidthMm, double pageHeightMm, const TMmBox& ink) {
+  TClipLoss loss;
+  loss.Medium = medium.Name;
+  double w = medium.TenthMm.X / 10.0, h = medium.TenthMm.Y / 10.0;
+  double l = medium.MarginLeft, t = medium.MarginTop, r = medium.MarginRight, b = medium.MarginBottom;
+  if (pageWidthMm > pageHeightMm && w <= h) {
+    // turned a quarter clockwise: the page's left edge leads (the medium's top), its top lies
+    // on the medium's right edge
+    const double ml = l, mt = t, mr = r, mb = b;
+    l = mt;
+    t = mr;
+    r = mb;
+    b = ml;
+    std::swap(w, h);
+  }
+  loss.Left = Lost(l - ink.Left);
+  loss.Top = Lost(t - ink.Top);
+  loss.Right = Lost(ink.Right - (w - r));
+  loss.Bottom = Lost(ink.Bottom - (h - b));
+  return loss;
 }
 
 TSheetPrinter& SheetPrinter() {

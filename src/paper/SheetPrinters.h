@@ -42,6 +42,11 @@ enum : int32_t {
 // for numbers this table does not know.
 bool StandardPaperSize(int32_t number, TPoint& tenthMm);
 
+// A box in millimetres by its edges.
+struct TMmBox {
+  double Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
 // ---- Exceptions ----------------------------------------------------------------------------
 
 class ESheetPrinter : public Exception {
@@ -76,11 +81,18 @@ class ESheetPrinterNoUserPaperExtent : public ESheetPrinter {
 public:
   using ESheetPrinter::ESheetPrinter;
 };
+// The user stopped a job before it started (ClipCheck answered no); nothing was sent.
+class EPrintStopped : public Exception {
+public:
+  using Exception::Exception;
+};
 
 // ---- Backend -------------------------------------------------------------------------------
 
 // The only printer attribute used: a hidden printer does not count as a printer.
 inline constexpr uint32_t kPrinterAttributeHidden = 0x20;
+// The printer writes a file (the PDF printer) rather than feeding a print queue.
+inline constexpr uint32_t kPrinterAttributeFile = 0x40;
 
 struct TPrinterEntry {
   std::string Name;  // CP932
@@ -120,6 +132,8 @@ struct TPaperEntry {
   std::string Media;
   TPoint TenthMm;
   bool Borderless = false;
+  // What the queue cannot print on, in millimetres of the medium as it is fed.
+  double MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
 };
 struct TBinEntry {
   int32_t Number = 0;
@@ -156,7 +170,27 @@ struct TPrintJobOptions {
   std::string Source;        // the paper source (media-source or the printer's InputSlot)
   // The printer's own options (name, value) as its properties page chose them.
   std::vector<std::pair<std::string, std::string>> Extra;
+  // A medium chosen on the printer's properties page in place of the style's paper
+  // (millimetres, either way round); 0 x 0: the style's paper.
+  double MediumWidthMm = 0, MediumHeightMm = 0;
 };
+
+// What a queue's unprintable border would take off a job's content: the printer and medium,
+// and the millimetres lost on each edge of the page as the style lays it out.
+struct TClipLoss {
+  std::string Printer;  // CP932
+  std::string Medium;   // the medium's caption, CP932
+  double Left = 0, Top = 0, Right = 0, Bottom = 0;
+  bool Any() const { return Left > 0 || Top > 0 || Right > 0 || Bottom > 0; }
+  // A Japanese sentence: which printer, how much on which edge (CP932).
+  std::string Text() const;
+};
+// The loss of content whose ink covers `ink` (millimetres on a page of pageWidth x
+// pageHeight, as the style lays it out) printed on `medium`: a landscape page goes on a
+// portrait medium turned a quarter clockwise (its left edge leading), so each edge of the
+// page meets the medium's margin of the edge it lands on; ink past the medium's far edges is
+// lost as well.
+TClipLoss MediumClipLoss(const TPaperEntry& medium, double pageWidthMm, double pageHeightMm, const TMmBox& ink);
 
 // The drawing surface of a print job; the drawing code of a backend's toolkit reaches its own
 // painter through the backend's subclass.
@@ -174,6 +208,8 @@ public:
   virtual std::vector<TPrinterEntry> Printers() = 0;
   // Index of the current printer in Printers(); -1 when there is none.
   virtual int PrinterIndex() = 0;
+  // Index of the system's default printer in Printers(); -1 when none is marked.
+  virtual int DefaultIndex() { return -1; }
   virtual void SetPrinterIndex(int index) = 0;
   // The printer list changed: drop everything cached and enumerate afresh.
   virtual void Reset() {}
@@ -274,6 +310,14 @@ public:
   // The options of the next job; they stay until changed.
   void SetJobOptions(const TPrintJobOptions& options);
   const TPrintJobOptions& JobOptions() const { return FJobOptions; }
+  // Makes the system's default printer the current one (the first when none is marked).
+  void SelectDefaultPrinter();
+  // The names of the print queues (not hidden, not the file writer), in the platform's order.
+  TStrings QueueNames();
+  // Asked before a job starts when the current printer's medium for the job would lose some
+  // of the content to its unprintable border; false stops the job before anything is sent.
+  // Not set: no check.
+  std::function<bool(const TClipLoss& loss)> ClipCheck;
 
 private:
   enum { ifPapers = 1, ifBins = 2, ifResolutions = 4, ifCopies = 8 };

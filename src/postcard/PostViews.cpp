@@ -221,7 +221,7 @@ void TPostView::DrawCard(int32_t page, const TRect& pageRect, const TRect& clip,
   } else {
     layout.DrawData();
     const int32_t entry = PostStyle().Post().Editor ? FCurrentPerson : page;
-    if (Printing() && layout.BarcodeFailure() != TBarcodeFailure::None &&
+    if (Printing() && !Probing() && layout.BarcodeFailure() != TBarcodeFailure::None &&
         (FBarcodeMisses.empty() || FBarcodeMisses.back().Entry != entry))
       FBarcodeMisses.push_back({entry, layout.BarcodeFailure()});
   }

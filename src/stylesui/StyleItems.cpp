@@ -286,6 +286,10 @@ std::vector<TStyleItem> BuildItems(TStyleFrameKind kind) {
       hide(71, 112);
     }
   }
+  // the printer the style prints on, after every other item of the panel: its list is the
+  // print system's queues as they are when it is shown
+  static const TRow kPrinterRow = {0, "プリンタ", "印刷", vkList, "", 0, 0, 0, "", scBase, "Printer"};
+  items.push_back(MakeItem(kPrinterRow));
   for (size_t i = 0; i < items.size(); ++i) items[i].No = static_cast<int>(i);
   return items;
 }
@@ -330,6 +334,8 @@ const std::vector<TStyleItem>& StyleItems(TStyleFrameKind kind) {
                                                                  BuildItems(sfEditor), BuildItems(sfPost)};
   return tables[kind];
 }
+
+int PrinterItemNo(TStyleFrameKind kind) { return static_cast<int>(StyleItems(kind).size()) - 1; }
 
 const std::vector<int32_t>& RatioValues() {
   static const std::vector<int32_t> values = {0, -1, -2, 400, 200, 150, 125, 100, 75, 50, 25};

@@ -5,7 +5,7 @@
 //
 // Numbers: 0-32 the base style (elements 27-32); then either the table style (33-38,
 // elements 37 and 38) or the editor style (33-112, elements 52-80) followed by the postcard
-// style (113-166, elements 152-166).
+// style (113-171, elements 152-166); last of every kind the style's printer (PrinterItemNo).
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -77,9 +77,11 @@ struct TStyleItem {
 // The style class a panel edits.
 enum TStyleFrameKind : uint8_t { sfBase, sfTable, sfEditor, sfPost };
 
-// The items a panel of that kind offers, numbered from 0 (ItemCount of them: 33, 39, 113 or
-// 167). An item the panel hides has an empty category.
+// The items a panel of that kind offers, numbered from 0 (ItemCount of them: 34, 40, 114 or
+// 173). An item the panel hides has an empty category.
 const std::vector<TStyleItem>& StyleItems(TStyleFrameKind kind);
+// The number of the item プリンタ (the style's printer, `Printer`), the last of each kind.
+int PrinterItemNo(TStyleFrameKind kind);
 
 // The zoom values of item 5, in the order of its choices.
 const std::vector<int32_t>& RatioValues();

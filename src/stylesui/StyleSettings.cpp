@@ -57,11 +57,11 @@ std::pair<double, double> StylePaperMm(const TBaseStyleValues& base) {
 
 // The printer the style prints on becomes the current one, read afresh from the print system
 // (a queue added meanwhile is there); a style without one, or whose queue is gone, takes the
-// current printer.
+// system's default.
 void SelectStylePrinter(const TBaseStyleValues& base) {
   TSheetPrinter& printer = SheetPrinter();
   printer.Refresh();
-  if (!base.Printer.empty()) printer.SelectPrinter(base.Printer);
+  if (base.Printer.empty() || !printer.SelectPrinter(base.Printer)) printer.SelectDefaultPrinter();
 }
 
 // A failure of the printer as the panel reports it: what failed first, then the reason.
@@ -72,7 +72,8 @@ std::string PrinterFailure(const std::exception& e) {
 }  // namespace
 
 TStyleSettings::TStyleSettings(TStyleFrameKind kind, IStyleDialogs& dialogs)
-    : FKind(kind), FDialogs(dialogs), FItems(StyleItems(kind)), FEdit(NewStyle(kind)), FBackup(NewStyle(kind)) {
+    : FKind(kind), FDialogs(dialogs), FItems(StyleItems(kind)), FEdit(NewStyle(kind)), FBackup(NewStyle(kind)),
+      FPrinterItem(PrinterItemNo(kind)) {
   OnError = [](const std::string& message) { AppHost().ShowError(message); };
   FValue.OnChange = [this] { Apply(); };
   FValue.ElementEditor().OnUnifyColor = [this](int index, TColor color) { UnifyColor(index, color); };
@@ -142,6 +143,23 @@ RValueInfo TStyleSettings::Description(int no) {
     }
     info.Choices = EncodeCommaText(FPaperNames);
   }
+  if (no == FPrinterItem) {
+    // the queues as they are now; the style's own, when it has gone, by its name
+    TSheetPrinter& printer = SheetPrinter();
+    printer.Refresh();
+    FPrinterChoices = {std::string()};
+    TStrings captions = {SJ("通常使うプリンタ")};
+    for (const std::string& name : printer.QueueNames()) {
+      FPrinterChoices.push_back(name);
+      captions.push_back(name);
+    }
+    const std::string& own = FEdit->Base().Printer;
+    if (!own.empty() && std::find(FPrinterChoices.begin(), FPrinterChoices.end(), own) == FPrinterChoices.end()) {
+      FPrinterChoices.push_back(own);
+      captions.push_back(own + SJ("（見つかりません）"));
+    }
+    info.Choices = EncodeCommaText(captions);
+  }
   if (FKind == sfTable && no == kValueNames) info.Choices = EncodeCommaText(FColumnNames);
   return info;
 }
@@ -208,6 +226,9 @@ void TStyleSettings::ShowItem(int no) {
         const int i = FindPaperBySize(SheetPrinter().Papers(), w, h);
         if (i >= 0) FValue.ShowIndex(i);
       }
+    } else if (no == FPrinterItem) {
+      auto it = std::find(FPrinterChoices.begin(), FPrinterChoices.end(), base.Printer);
+      FValue.ShowIndex(it == FPrinterChoices.end() ? 0 : static_cast<int>(it - FPrinterChoices.begin()));
     } else if (no == kPaperWidth || no == kPaperHeight) {
       int32_t mm = no == kPaperWidth ? base.PaperWidth : base.PaperHeight;
       FValue.ShowNumber(mm != 0 ? mm : PrinterPaperMm(no == kPaperHeight));
@@ -296,6 +317,12 @@ void TStyleSettings::Apply() {
             FEdit->SetPaperWidth(a);
             FEdit->SetPaperHeight(b);
           }
+        }
+      } else if (no == FPrinterItem) {
+        if (FValue.IntValue >= 0 && FValue.IntValue < static_cast<int>(FPrinterChoices.size())) {
+          FEdit->SetBase(&B::Printer, FPrinterChoices[static_cast<size_t>(FValue.IntValue)]);
+          // 用紙サイズ lists the papers of the printer chosen now
+          FPapersFetched = false;
         }
       } else if (no == kPaperWidth || no == kPaperHeight) {
         int32_t mm = RoundHalfEven(FValue.FloatValue);

@@ -100,6 +100,10 @@ private:
   bool FLoading = false;
   bool FFailed = false;
   int FLastApplied = -1;
+  const int FPrinterItem;
+  // The printers of the item プリンタ by their place in its list: "" the system's default,
+  // then the queues, then the style's own queue when it is gone.
+  TStrings FPrinterChoices;
   bool FPapersFetched = false;
   TStrings FPaperNames;
   std::string FPaperError;  // a failure reading the list, said when the paper is shown

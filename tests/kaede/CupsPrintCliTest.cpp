@@ -10,101 +10,13 @@
 #include <regex>
 
 #include "CliRun.h"
+#include "CupsServer.h"
+#include "PostStyles.h"
 #include "TestUtil.h"
 
 using namespace kaede;
 using namespace kaede::test;
 
-namespace {
-
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* p = ::popen((command + " 2>&1").c_str(), "r")) {
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    ::pclose(p);
-  }
-  return out;
-}
-
-class CupsServer : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() {
-    for (const char* tool : {"cupsd", "lpadmin", "ipptool", "pdfinfo"})
-      if (Shell(std::string("command -v ") + tool).empty()) return;
-    Dir = new TempDir;
-    const std::string port = std::to_string(20000 + ::getpid() % 20000);
-    const std::string out = Shell(std::string(KAEDE_SOURCE_DIR) + "/tests/paper/cups/cups-harness.sh start " + Dir->Path() + " " + port);
-    if (out.find("127.0.0.1:" + port) != std::string::npos) {
-      Server = "127.0.0.1:" + port;
-      ::setenv("CUPS_SERVER", Server.c_str(), 1);
-    } else {
-      std::fprintf(stderr, "%s\n", out.c_str());
-    }
-  }
-  static void TearDownTestSuite() {
-    if (Dir) Shell(std::string(KAEDE_SOURCE_DIR) + "/tests/paper/cups/cups-harness.sh stop " + Dir->Path());
-    ::unsetenv("CUPS_SERVER");
-    delete Dir;
-    Dir = nullptr;
-  }
-  void SetUp() override {
-    if (Server.empty()) GTEST_SKIP() << "no CUPS server could be started (scripts/install-deps.sh installs one)";
-  }
-  // An attribute of a finished job as the server keeps it.
-  static std::string JobAttribute(const std::string& queue, int job, const std::string& name) {
-    const std::string test = Dir->Path() + "/get-job.test";
-    std::FILE* f = std::fopen(test.c_str(), "w");
-    std::fprintf(f, "{\nOPERATION Get-Job-Attributes\nGROUP operation-attributes-tag\n"
-                    "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
-                    "ATTR uri printer-uri $uri\nATTR integer job-id %d\nATTR keyword requested-attributes all\n"
-                    "STATUS successful-ok\nDISPLAY %s\n}\n", job, name.c_str());
-    std::fclose(f);
-    std::string out = Shell("ipptool -t ipp://" + Server + "/printers/" + queue + " " + test);
-    std::smatch m;
-    if (std::regex_search(out, m, std::regex(name + " \\([^)]*\\) = ([^\\n]*)"))) return m[1];
-    return out;
-  }
-  // The last job of a queue, once it is finished (at most 20 s).
-  static int FinishedJob(const std::string& queue) {
-    for (int i = 0; i < 200; ++i) {
-      if (Shell("lpstat -o " + queue).empty()) {
-        const std::string done = Shell("lpstat -W completed -o " + queue);
-        const std::regex number(queue + "-(\\d+)");
-        int last = 0;
-        for (auto it = std::sregex_iterator(done.begin(), done.end(), number); it != std::sregex_iterator(); ++it)
-          last = std::max(last, std::atoi((*it)[1].str().c_str()));
-        if (last > 0) return last;
-      }
-      ::usleep(100000);
-    }
-    return 0;
-  }
-  // The document the server received for a job: its pages and the size of the first.
-  static std::string Received(int job) {
-    char name[32];
-    std::snprintf(name, sizeof name, "d%05d-001", job);
-    return Shell("pdfinfo " + Dir->Path() + "/spool/" + name);
-  }
-  static TempDir* Dir;
-  static std::string Server;
-};
-TempDir* CupsServer::Dir = nullptr;
-std::string CupsServer::Server;
-
-std::string Pages(const std::string& info) {
-  std::smatch m;
-  return std::regex_search(info, m, std::regex("Pages:\\s+(\\d+)")) ? m[1].str() : info;
-}
-// The first page's size in millimetres, rounded (the writer keeps whole points).
-std::string PageSize(const std::string& info) {
-  std::smatch m;
-  if (!std::regex_search(info, m, std::regex("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"))) return info;
-  auto mm = [](const std::string& pt) { return std::to_string(std::lround(std::atof(pt.c_str()) * 25.4 / 72)); };
-  return mm(m[1]) + " x " + mm(m[2]);
-}
-
-}  // namespace
 
 // Cards go to a queue on its own medium of their size, as many copies as asked, upright; a
 // round-trip card comes upright on every queue; a queue added while nothing runs is listed
@@ -126,6 +38,7 @@ TEST_F(CupsServer, CardsReachTheQueueOnTheirMediumWithTheirCopiesAndUpright) {
   r = Kaede({"print", "postcards", book, "--entries", "1-3", "--printer", "kaede-ipp", "--copies", "2"});
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_NE(r.Out.find("sent to kaede-ipp, 2 copies"), std::string::npos) << r.Out;
+  EXPECT_EQ(r.Err.find("警告"), std::string::npos) << r.Err;  // the official card keeps clear of the border
   int job = FinishedJob("kaede-ipp");
   ASSERT_GT(job, 0);
   EXPECT_EQ(JobAttribute("kaede-ipp", job, "copies"), "2");
@@ -160,4 +73,27 @@ TEST_F(CupsServer, CardsReachTheQueueOnTheirMediumWithTheirCopiesAndUpright) {
   EXPECT_NE(r.Status, 0);
   EXPECT_NE(r.Err.find("no print queue 'kaede-new'"), std::string::npos) << r.Err;
   EXPECT_EQ(Shell("lpstat -W all -o"), before);
+
+  // moved up to 1 mm from the top, the postal code boxes lose their top to the 3 mm border:
+  // the command warns and the job still goes
+  TPostStyleList list;
+  list.Reset();
+  TPostStyle* style = list.Style(0);
+  TMmRect big = style->Post().AtenaPostCodeBigFrameLayout, small = style->Post().AtenaPostCodeSmallFrameLayout;
+  small.Top -= big.Top - 1;
+  big.Top = 1;
+  style->SetPost(&TPostValues::AtenaPostCodeBigFrameLayout, big);
+  style->SetPost(&TPostValues::AtenaPostCodeSmallFrameLayout, small);
+  style->SetDefaultIndex(-1);
+  const std::string kps = dir.File("high.kps");
+  style->SaveToFile(kps, "Style");
+  const std::string styleFile = SjisToUtf8(kps);
+  r = Kaede({"print", "postcards", book, "--style", styleFile, "--entries", "1", "--printer", "kaede-ipp"});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Err.find("警告: プリンタ「kaede-ipp」の用紙「はがき 100×148mm」"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("上端が"), std::string::npos) << r.Err;
+  EXPECT_GT(FinishedJob("kaede-ipp"), job);
+  r = Kaede({"print", "postcards", book, "--style", styleFile, "--entries", "1", "--printer", "kaede-pdf"});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Err.find("警告"), std::string::npos) << r.Err;
 }

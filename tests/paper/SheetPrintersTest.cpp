@@ -220,3 +220,40 @@ TEST(PageMetrics, ConversionsRoundHalvesToEven) {
   EXPECT_EQ(RoundHalfEven(-3.5), -4);
   EXPECT_EQ(RoundHundredths(0.125), 0.12);
 }
+
+// A queue's border takes content on the edge it lies on: an upright card meets the margins as
+// they are; a landscape card is fed turned a quarter clockwise, so its left edge meets the
+// medium's top and its top the medium's right; content past the medium's far edge is lost.
+TEST(MediumClipLoss, EachEdgeOfThePageMeetsTheMarginItLandsOn) {
+  TPaperEntry card(kPaperUser, SJ("はがき"));
+  card.TenthMm = {1000, 1480};
+  card.MarginLeft = 1;
+  card.MarginTop = 2;
+  card.MarginRight = 3;
+  card.MarginBottom = 4;
+  TClipLoss upright = MediumClipLoss(card, 100, 148, {0.5, 0.5, 99.5, 147.5});
+  EXPECT_DOUBLE_EQ(upright.Left, 0.5);
+  EXPECT_DOUBLE_EQ(upright.Top, 1.5);
+  EXPECT_DOUBLE_EQ(upright.Right, 2.5);
+  EXPECT_DOUBLE_EQ(upright.Bottom, 3.5);
+  EXPECT_FALSE(MediumClipLoss(card, 100, 148, {1, 2, 97, 144}).Any());
+  TClipLoss turned = MediumClipLoss(card, 148, 100, {0, 0, 148, 100});
+  EXPECT_DOUBLE_EQ(turned.Left, 2);    // the medium's top
+  EXPECT_DOUBLE_EQ(turned.Top, 3);     // its right
+  EXPECT_DOUBLE_EQ(turned.Right, 4);   // its bottom
+  EXPECT_DOUBLE_EQ(turned.Bottom, 1);  // its left
+  // a card on A4 loses nothing on the edges it does not reach; A4 content on a card does
+  TPaperEntry a4(kPaperA4, "A4");
+  a4.TenthMm = {2100, 2970};
+  a4.MarginLeft = a4.MarginTop = a4.MarginRight = a4.MarginBottom = 3;
+  TClipLoss small = MediumClipLoss(a4, 100, 148, {10, 2, 90, 140});
+  EXPECT_EQ(small.Top, 1);
+  EXPECT_EQ(small.Left + small.Right + small.Bottom, 0);
+  TClipLoss big = MediumClipLoss(card, 210, 297, {10, 10, 200, 287});
+  EXPECT_EQ(big.Left + big.Top, 0);
+  EXPECT_DOUBLE_EQ(big.Right, 103);
+  EXPECT_DOUBLE_EQ(big.Bottom, 143);
+  small.Printer = "q";
+  small.Medium = "A4";
+  EXPECT_EQ(small.Text(), SJ("プリンタ「q」の用紙「A4」には印刷できない余白があり、内容の上端が1mm欠けます。"));
+}

@@ -2,9 +2,11 @@
 
 #include <cmath>
 
+#include "BaseViews.h"
 #include "Collation.h"
 #include "CommaText.h"
 #include "FakePrinters.h"
+#include "Files.h"
 #include "PostStyles.h"
 #include "StyleDialogFakes.h"
 #include "StyleSettings.h"
@@ -63,7 +65,7 @@ bool Offers(const TStyleSettings& s, int no) {
 TEST(StyleItems, EveryOfferedItemHasANameAKindAndASettingOfItsStyle) {
   for (TStyleFrameKind kind : {sfBase, sfTable, sfEditor, sfPost}) {
     const auto& items = StyleItems(kind);
-    const int counts[] = {33, 39, 113, 172};
+    const int counts[] = {34, 40, 114, 173};
     ASSERT_EQ(static_cast<int>(items.size()), counts[kind]);
     TPanel p(kind);
     for (const TStyleItem& item : items) {
@@ -262,6 +264,68 @@ TEST(StyleSettings, PaperItemsAskThePrinterAndFailWithoutOne) {
   EXPECT_FALSE(p.S.ItemFailed());
   p.S.Value().UserNumber(12.5);
   EXPECT_EQ(p.S.Style().Base().MarginLeft, 12.5);
+}
+
+// The style's printer is chosen in the panel from the queues as they are when it is shown;
+// the paper list follows the printer chosen, and a queue that has gone is shown by its name
+// without failing.
+TEST(StyleSettings, ThePrinterItemChoosesAQueueAndThePaperListFollowsIt) {
+  auto owned = std::make_unique<TFakePrinterBackend>();
+  TFakePrinterBackend* backend = owned.get();
+  TFakePrinter office = TFakePrinter::Standard("Office");
+  office.Papers = {{kPaperA4, "A4", {2100, 2970}}, {kPaperA5, "A5", {1480, 2100}}};
+  backend->Devices = {office, TFakePrinter::Standard("Cards")};
+  SheetPrinter().SetBackend(std::move(owned));
+  TAtScopeExit gone([] { SheetPrinter().SetBackend(nullptr); });
+
+  TPanel p(sfPost);
+  const int item = PrinterItemNo(sfPost);
+  EXPECT_TRUE(Offers(p.S, item));
+  EXPECT_EQ(p.S.Item(item).Info.Name, SJ("プリンタ"));
+  p.S.SelectItem(item);
+  EXPECT_EQ(p.S.Value().Choices(), (TStrings{SJ("通常使うプリンタ"), "Office", "Cards"}));
+  EXPECT_EQ(p.S.Value().IntValue, 0);
+  p.S.Value().UserIndex(2);
+  EXPECT_EQ(p.S.Style().Base().Printer, "Cards");
+  EXPECT_EQ(p.Events, (std::vector<std::string>{"changing", "change"}));
+  // the card's paper is found in the chosen queue's list by its size
+  p.S.SelectItem(6);
+  EXPECT_EQ(p.S.Value().Choices(), (TStrings{"A4", "Postcard"}));
+  EXPECT_EQ(p.S.Value().IntValue, 1);
+  // back to the default: the first queue, whose list has no card
+  p.S.SelectItem(item);
+  p.S.Value().UserIndex(0);
+  EXPECT_EQ(p.S.Style().Base().Printer, "");
+  p.S.SelectItem(6);
+  EXPECT_EQ(p.S.Value().Choices(), (TStrings{"A4", "A5"}));
+
+  // the style's queue is removed while the program runs: the panel opened again names it,
+  // and the paper list is the default's
+  TPostStyle* style = TDataItem::Make<TPostStyle>();
+  TAtScopeExit freeStyle([&] { style->Free(); });
+  style->SetBase(&B::Printer, std::string("Cards"));
+  backend->Devices.pop_back();
+  p.S.SetStyle(style);
+  p.S.SelectItem(item);
+  EXPECT_EQ(p.S.Value().Choices(), (TStrings{SJ("通常使うプリンタ"), "Office", SJ("Cards（見つかりません）")}));
+  EXPECT_EQ(p.S.Value().IntValue, 2);
+  p.S.SelectItem(6);
+  EXPECT_EQ(p.S.Value().Choices(), (TStrings{"A4", "A5"}));
+  EXPECT_TRUE(p.Errors.empty()) << p.Errors[0];
+  EXPECT_EQ(p.S.Style().Base().Printer, "Cards");
+
+  // the printer is kept in the style file under its own key, and a file with keys this
+  // build does not know still opens
+  TempDir dir;
+  const std::string file = dir.File("printer.kps");
+  p.S.Style().SaveToFile(file, "Style");
+  std::string text = ReadFileBytes(file);
+  EXPECT_NE(text.find("Printer=Cards"), std::string::npos) << text;
+  WriteFileAtomic(file, text + "SomeLaterSetting=1\r\n");
+  TPostStyle* back = TDataItem::Make<TPostStyle>();
+  TAtScopeExit freeBack([&] { back->Free(); });
+  ASSERT_TRUE(back->LoadStyleFile(file, "Style"));
+  EXPECT_EQ(back->Base().Printer, "Cards");
 }
 
 TEST(StyleSettings, ZoomValuesOutsideTheListShowNoChange) {

@@ -11,6 +11,8 @@
 
 #include "AppHost.h"
 #include "BaseStyleFrames.h"
+#include "EntryFakes.h"
+#include "FakePrinters.h"
 #include "Files.h"
 #include "KaedeAddressMains.h"
 #include "PrintAreas.h"
@@ -274,6 +276,40 @@ TEST_F(TWindowFixture, AStartStyleOpensThePreviewWithThatStyle) {
   ASSERT_TRUE(w.PrintArea()->Opened());
   EXPECT_EQ(w.PrintArea()->SelectedStyle()->Name(), SJ("年賀はがき"));
   EXPECT_TRUE(w.PrintArea()->PostVisible());
+  w.close();
+}
+
+// The style's queue was removed while the program ran: the dialog opens on the default, the
+// user is told in Japanese, and nothing fails.
+TEST_F(TWindowFixture, AStyleWhoseQueueHasGoneOpensTheDialogOnTheDefaultAndSaysSo) {
+  test::TRecordingHost host;
+  auto backend = std::make_unique<TFakePrinterBackend>();
+  backend->Devices.push_back(TFakePrinter::Standard("Office"));
+  SheetPrinter().SetBackend(std::move(backend));
+  TAtScopeExit noPrinter([] { SheetPrinter().SetBackend(nullptr); });
+  Start();
+  TKaedeAddressMain w(*Options);
+  w.Start();
+  w.Action("ActionPreview")->trigger();
+  TPrintArea* area = w.PrintArea();
+  TBaseStyle* style = area->SelectedStyle();
+  style->SetBase(&TBaseStyleValues::Printer, std::string("Gone"));
+  area->ShowStyle(style);
+  std::vector<std::string> opened;
+  area->RunPrintDialog = [&](const TPrintRange&, TPrintChoice& choice) {
+    opened.push_back(choice.PrinterName);
+    return false;
+  };
+  w.Action("ActionPrint")->trigger();
+  EXPECT_EQ(opened, std::vector<std::string>{""});
+  EXPECT_EQ(host.Infos, std::vector<std::string>{"スタイルのプリンタ「Gone」が見つかりません。通常使うプリンタで印刷します。"});
+  EXPECT_TRUE(host.Errors.empty());
+  // a queue that is there is what the dialog opens on
+  style->SetBase(&TBaseStyleValues::Printer, std::string("Office"));
+  area->ShowStyle(style);
+  w.Action("ActionPrint")->trigger();
+  EXPECT_EQ(opened.back(), "Office");
+  EXPECT_EQ(host.Infos.size(), 1u);
   w.close();
 }
 

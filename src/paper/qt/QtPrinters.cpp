@@ -60,6 +60,10 @@ public:
         e.Name = CupsMediumCaption(m);
         e.TenthMm = {static_cast<int32_t>(std::lround(m.Width / 10.0)), static_cast<int32_t>(std::lround(m.Length / 10.0))};
         e.Borderless = m.Borderless();
+        e.MarginLeft = m.Left / 100.0;
+        e.MarginTop = m.Top / 100.0;
+        e.MarginRight = m.Right / 100.0;
+        e.MarginBottom = m.Bottom / 100.0;
         e.Number = kPaperUser;
         // a standard size keeps its number, so that styles that name it find it
         for (int n : kPdfPapers) {
@@ -164,10 +168,10 @@ public:
       // turned a quarter clockwise on a portrait page, its left edge leading
       const QSizeF mm = PaperMm();
       FTurned = mm.width() > mm.height();
+      const QSizeF fed = FedMm();
       p.setPageOrientation(QPageLayout::Portrait);
-      p.setPageSize(QPageSize(QSizeF(std::min(mm.width(), mm.height()), std::max(mm.width(), mm.height())),
-                              QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
-      FFedWidthDots = std::min(mm.width(), mm.height()) * p.resolution() / 25.4;
+      p.setPageSize(QPageSize(fed, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+      FFedWidthDots = fed.width() * p.resolution() / 25.4;
     }
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(&p)) throw ESheetPrinter("TSheetPrinter.BeginDoc: Cannot Start Print Job");
@@ -200,7 +204,7 @@ public:
       std::filesystem::remove(file, ec);
     });
     if (!ended) throw ESheetPrinter("TSheetPrinter.EndDoc: Cannot End Print Job");
-    const QSizeF mm = PaperMm();
+    const QSizeF mm = FedMm();
     std::vector<TCupsMedium> media;
     try {
       media = Media();
@@ -216,6 +220,15 @@ public:
   static std::string JobFileName() {
     static std::mt19937_64 random{std::random_device{}()};
     return (std::filesystem::temp_directory_path() / ("kaede-print-" + std::to_string(random()) + ".pdf")).string();
+  }
+
+  // The medium the pages are made for, upright: the one chosen on the properties page, else
+  // the style's paper. With a chosen medium the content keeps its own size and place from
+  // the page's top-left corner (nothing is scaled), turned as the style's paper would be.
+  QSizeF FedMm() const {
+    QSizeF mm = PaperMm();
+    if (Job.MediumWidthMm > 0 && Job.MediumHeightMm > 0) mm = QSizeF(Job.MediumWidthMm, Job.MediumHeightMm);
+    return QSizeF(std::min(mm.width(), mm.height()), std::max(mm.width(), mm.height()));
   }
 
   // A landscape card on the upright page: a quarter turn clockwise about the page's corner.
@@ -311,14 +324,17 @@ void TQtPrinterBackend::Enumerate() {
   FDevices.clear();
   for (const TCupsQueue& q : queues) FDevices.push_back(std::make_unique<TQtPrinterDevice>(q));
   FCurrent = PdfIndex();
-  for (size_t i = 0; i < FDevices.size(); ++i)
+  FDefault = PdfIndex();
+  for (size_t i = 0; i < FDevices.size(); ++i) {
     if (!current.empty() && FDevices[i]->Name() == current) FCurrent = static_cast<int>(i);
+    if (queues[i].IsDefault) FDefault = static_cast<int>(i);
+  }
 }
 
 std::vector<TPrinterEntry> TQtPrinterBackend::Printers() {
   std::vector<TPrinterEntry> r;
   for (const auto& d : FDevices) r.push_back({d->Name(), 0});
-  r.push_back({TPdfPrinterBackend::kName, 0});
+  r.push_back({TPdfPrinterBackend::kName, kPrinterAttributeFile});
   return r;
 }
 

@@ -56,7 +56,7 @@ public:
   const std::string& OutputFileName() const;
   TQtPrinterDevice& Device() { return *FDevice; }
 
-  std::vector<TPrinterEntry> Printers() override { return {{kName, 0}}; }
+  std::vector<TPrinterEntry> Printers() override { return {{kName, kPrinterAttributeFile}}; }
   int PrinterIndex() override { return 0; }
   void SetPrinterIndex(int /*index*/) override {}
 
@@ -80,6 +80,8 @@ public:
 
   std::vector<TPrinterEntry> Printers() override;
   int PrinterIndex() override { return FCurrent; }
+  // The queue the print system marks as default; the PDF printer when there is none.
+  int DefaultIndex() override { return FDefault; }
   void SetPrinterIndex(int index) override;
   // Enumerates the installed printers again; the current printer stays when it still exists.
   void Reset() override;
@@ -92,6 +94,7 @@ private:
   std::vector<std::unique_ptr<TQtPrinterDevice>> FDevices;
   TPdfPrinterBackend FPdf;
   int FCurrent = 0;
+  int FDefault = 0;
   bool FEnumerated = false;
 };
 

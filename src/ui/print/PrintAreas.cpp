@@ -59,7 +59,8 @@ TPrintRange PostcardPrintRange(const TPostStyle& style, int32_t sheetCount, int3
   return r;
 }
 
-int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrintRange& range, const TPrintChoice& choice) {
+int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrintRange& range, const TPrintChoice& choice,
+                         const std::function<bool(const TClipLoss&)>& confirmClip) {
   int32_t from = choice.From > 0 ? choice.From : range.Min;
   int32_t to = choice.To > 0 ? choice.To : range.Max;
   from = std::clamp(from, range.Min, range.Max);
@@ -73,7 +74,8 @@ int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrint
     } else {
       // the queues as they are now: one added meanwhile is there, one removed is an error
       printer.Refresh();
-      if (!printer.SelectPrinter(choice.PrinterName))
+      if (choice.PrinterName.empty()) printer.SelectDefaultPrinter();
+      else if (!printer.SelectPrinter(choice.PrinterName))
         throw Exception(SJ("プリンタ「") + choice.PrinterName +
                         SJ("」が見つかりません。プリンタが削除されたか、印刷システムに接続できません。"));
     }
@@ -81,6 +83,8 @@ int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrint
     pdf->SetOutputFileName(choice.FileName);
   }
   printer.SetJobOptions(choice.Job);
+  printer.ClipCheck = confirmClip;
+  TAtScopeExit noCheck([&] { printer.ClipCheck = nullptr; });
   if (!choice.Ranges.empty()) {
     std::vector<std::pair<int32_t, int32_t>> ranges;
     for (auto [a, b] : choice.Ranges) {
@@ -373,9 +377,18 @@ void TPrintArea::Print() {
     return;
   }
   TPrintChoice choice;
-  // the dialog opens on the style's queue (the one it printed on last) and its paper
+  // the dialog opens on the style's queue (the one it printed on last) and its paper; a
+  // queue that has gone gives way to the system's default, and the user is told
   TBaseStyle* style = view->Style();
   choice.PrinterName = style->Base().Printer;
+  if (!choice.PrinterName.empty()) {
+    SheetPrinter().Refresh();
+    const TStrings queues = SheetPrinter().QueueNames();
+    if (std::find(queues.begin(), queues.end(), choice.PrinterName) == queues.end()) {
+      ShowInfo(SJ("スタイルのプリンタ「") + choice.PrinterName + SJ("」が見つかりません。通常使うプリンタで印刷します。"));
+      choice.PrinterName.clear();
+    }
+  }
   TPoint tenth{style->Base().PaperWidth * 10, style->Base().PaperHeight * 10};
   if (style->Base().PaperSize != kPaperUser && StandardPaperSize(style->Base().PaperSize, tenth) && style->Base().Orientation)
     std::swap(tenth.X, tenth.Y);
@@ -383,7 +396,9 @@ void TPrintArea::Print() {
   choice.PaperHeightMm = tenth.Y / 10.0;
   if (!RunPrintDialog || !RunPrintDialog(range, choice)) return;
   try {
-    PrintChosenRange(*view, style->Name(), range, choice);
+    PrintChosenRange(*view, style->Name(), range, choice, [this](const TClipLoss& loss) {
+      return Confirm(loss.Text() + "\n" + SJ("このまま印刷しますか？"));
+    });
     // the queue is remembered with the style, in the list as well as in the view's copy
     if (!choice.ToFile && !choice.PrinterName.empty() && choice.PrinterName != style->Base().Printer) {
       style->SetBase(&TBaseStyleValues::Printer, choice.PrinterName);
@@ -406,6 +421,8 @@ void TPrintArea::Print() {
       }
       if (!entries.empty()) OnCardsPrinted(entries);
     }
+  } catch (const EPrintStopped&) {
+    // the user said stop: nothing was sent
   } catch (const EPrintRangeEmpty&) {
     ShowInfo(SJ("印刷する範囲にページがありません。"));
   } catch (const Exception& e) {

@@ -58,9 +58,13 @@ struct TPrintChoice {
 };
 
 // Points the process's printer at the choice (a PDF file, or the named queue, read afresh:
-// a queue that is gone is an error, never another queue) and prints the chosen numbers as
-// pages or sheets with the choice's job options. The number of sheets printed.
-int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrintRange& range, const TPrintChoice& choice);
+// a queue that is gone is an error, never another queue; no name is the system's default)
+// and prints the chosen numbers as pages or sheets with the choice's job options. When the
+// queue's medium would cut off some of the content, confirmClip decides whether the job
+// goes (none: it goes); a job stopped there raises EPrintStopped with nothing sent. The
+// number of sheets printed.
+int32_t PrintChosenRange(TBaseView& view, const std::string& title, const TPrintRange& range, const TPrintChoice& choice,
+                         const std::function<bool(const TClipLoss&)>& confirmClip = nullptr);
 
 // The platform's print dialog: opens on the choice's queue and paper, offers the range, and
 // on OK fills the choice from what the dialog says. False when cancelled.

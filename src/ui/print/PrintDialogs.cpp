@@ -64,8 +64,26 @@ void ReadDialogChoice(QPrinter& printer, bool pageRange, TPrintChoice& choice) {
     default: job.Sides.clear(); break;
   }
   job.ColorMode = printer.colorMode() == QPrinter::Color ? "color" : "monochrome";
-  const QString key = printer.pageLayout().pageSize().key();
+  const QPageSize page = printer.pageLayout().pageSize();
+  const QString key = page.key();
   job.Borderless = key.contains("Borderless", Qt::CaseInsensitive) || key.contains("FullBleed", Qt::CaseInsensitive);
+  // The dialog opens on the style's paper, so a size that differs from it was chosen by the
+  // user on the properties page: that choice wins over the style (the user sees the paper
+  // that is loaded, the style cannot), and the job asks the queue for that medium. The
+  // content is not scaled to it: it keeps its size from the top-left corner of the page, so
+  // a card proofed on A4 measures as it will on the card. The same size either way round,
+  // or its borderless variant, is the style's paper.
+  job.MediumWidthMm = job.MediumHeightMm = 0;
+  const QSizeF mm = page.size(QPageSize::Millimeter);
+  if (page.isValid() && choice.PaperWidthMm > 0 && choice.PaperHeightMm > 0) {
+    auto near = [](double a, double b) { return std::abs(a - b) <= 0.5; };
+    const double w = choice.PaperWidthMm, h = choice.PaperHeightMm;
+    const bool same = (near(mm.width(), w) && near(mm.height(), h)) || (near(mm.width(), h) && near(mm.height(), w));
+    if (!same) {
+      job.MediumWidthMm = mm.width();
+      job.MediumHeightMm = mm.height();
+    }
+  }
   job.Extra.clear();
   const QStringList options = printer.printEngine() ? printer.printEngine()->property(kQueueOptions).toStringList() : QStringList();
   for (qsizetype i = 0; i + 1 < options.size(); i += 2) {

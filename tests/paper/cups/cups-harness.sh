@@ -9,14 +9,23 @@ cmd=$1 dir=$2
 here=$(cd "$(dirname "$0")" && pwd)
 
 stop() {
+  # every process is asked to end at once, then each is waited for (5 s at most in all)
+  local pids=()
   for f in "$dir"/pids/*; do
     [ -f "$f" ] || continue
     pid=$(cat "$f")
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null
+    kill "$pid" 2>/dev/null && pids+=("$pid")
     rm -f "$f"
   done
+  for _ in $(seq 50); do
+    local alive=0
+    for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null && alive=1; done
+    [ "$alive" = 0 ] && break
+    sleep 0.1
+  done
+  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
+  # the bus this harness started leaves no socket behind it for the next one to trust
+  if [ -f "$dir/own-dbus" ]; then rm -f /run/dbus/system_bus_socket /run/dbus/pid "$dir/own-dbus"; fi
   rm -f /etc/cups/cups-pdf-kaede-pdf.conf.kaede-test 2>/dev/null
   if [ -f "$dir/cups-pdf-conf" ]; then rm -f "$(cat "$dir/cups-pdf-conf")" "$dir/cups-pdf-conf"; fi
 }
@@ -77,9 +86,10 @@ printf 'Out %s\nAnonDirName %s\nLabel 0\nOutputFile kaede-${JOB}\n' "$dir/pdf" "
 # a system bus and a name service on the loopback interface only, for the simulated printers
 if [ -z "${KAEDE_CUPS_NO_AVAHI:-}" ] && ! pgrep -x avahi-daemon >/dev/null; then
   mkdir -p /run/dbus /run/avahi-daemon
-  if ! pgrep -x dbus-daemon >/dev/null || [ ! -S /run/dbus/system_bus_socket ]; then
+  # a socket left by a bus that was stopped answers nobody: only a bus that answers is kept
+  if ! dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.GetId >/dev/null 2>&1; then
     rm -f /run/dbus/system_bus_socket /run/dbus/pid
-    dbus-daemon --system --fork --print-pid >"$dir/pids/dbus" 2>/dev/null
+    dbus-daemon --system --fork --print-pid >"$dir/pids/dbus" 2>/dev/null && echo 1 >"$dir/own-dbus"
   fi
   cat >"$dir/avahi.conf" <<CONF
 [server]
