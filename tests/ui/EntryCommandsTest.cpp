@@ -222,6 +222,19 @@ TEST(EntryCommands, ACompletedEditRenamesRelationsButNotAfterTheRenameWasUndone)
   EXPECT_EQ(w.SelectedName(), "山田太郎");
   w.Select("花子");
   EXPECT_EQ(U8L(w.Entry("花子")->Relations().Lines()), (std::vector<std::string>{"夫:山田太郎", "兄:山田一郎"}));
+
+  // undone and redone while pending, the rename stays pending: leaving the entry renames the
+  // relations as a step of its own, and undoing every step gives back what was loaded
+  w.Select("山田太郎");
+  w.pane.TypeName("山田次郎");
+  w.commands.Undo();
+  w.commands.Redo();
+  EXPECT_EQ(w.SelectedName(), "山田次郎");
+  w.Select("花子");
+  EXPECT_EQ(U8L(w.Entry("花子")->Relations().Lines()), (std::vector<std::string>{"夫:山田次郎", "兄:山田一郎"}));
+  while (w.book.History().CanUndo()) w.commands.Undo();
+  EXPECT_EQ(U8L(w.Entry("花子")->Relations().Lines()), (std::vector<std::string>{"夫:山田", "兄:山田一郎"}));
+  EXPECT_NE(w.Entry("山田"), nullptr);
 }
 
 TEST(EntryCommands, AnEditIsCompletedInTheBookItWasMadeIn) {

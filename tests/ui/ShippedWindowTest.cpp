@@ -472,7 +472,7 @@ void UseTheWholeWindowAtRandom(uint32_t seed, int steps) {
 // entries that the tab hid (the steps did nothing), 2 redid a rename still pending in the pane
 // (the relations were renamed with the history locked, so no undo could take them back).
 TEST(ShippedWindow, RandomUseOfTheWholeWindowLosesNothing) { UseTheWholeWindowAtRandom(RandomSeed(4242), RandomSteps(300)); }
-TEST(ShippedWindow, RandomUseWithAPendingRenameLosesNothing) { UseTheWholeWindowAtRandom(RandomSeed(2), RandomSteps(200)); }
+TEST(ShippedWindow, RandomUseWithAPendingRenameLosesNothing) { UseTheWholeWindowAtRandom(RandomSeed(2), RandomSteps(300)); }
 
 namespace {
 QInputMethodEvent Composition(const QString& text, int focusedStart, int focusedLength, int cursor) {

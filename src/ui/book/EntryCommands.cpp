@@ -251,20 +251,33 @@ void TEntryCommands::MakeSender() {
 
 void TEntryCommands::Undo() {
   if (FBook.RefuseEditInUse()) return;
-  // The pane's edit is completed first, as its own step: completed later, from the selection
-  // change that the step causes, its relation rename would run with the history locked and
-  // could never be taken back.
-  CompleteEdit();
   if (!FBook.History().CanUndo()) return;
-  FBook.History().UndoStep();
-  AfterHistoryStep();
+  HistoryStep(true);
 }
 
 void TEntryCommands::Redo() {
   if (FBook.RefuseEditInUse()) return;
-  CompleteEdit();
   if (!FBook.History().CanRedo()) return;
-  FBook.History().RedoStep();
+  HistoryStep(false);
+}
+
+void TEntryCommands::HistoryStep(bool undo) {
+  {
+    // The pane does not follow the selection inside the step: completing its edit there would
+    // rename relations while the history is locked, with no step to take the rename back.
+    TFlagGuard updating(FUpdating);
+    if (undo) FBook.History().UndoStep();
+    else FBook.History().RedoStep();
+  }
+  auto* selected = static_cast<TPerson*>(FFrame.Selected());
+  if (selected && selected->Id() == FEditingId) {
+    // the same entry: the pane shows it as the step left it, and an edit still pending stays
+    // pending (its rename of relations follows when the pane leaves the entry, as it would
+    // have without the step)
+    FEditor.Reload(selected);
+  } else {
+    SelectionChanged();
+  }
   AfterHistoryStep();
 }
 

@@ -119,6 +119,7 @@ public:
 private:
   TPerson* EditingEntry() const;
   void Save();
+  void HistoryStep(bool undo);
   void AfterHistoryStep();
 
   TDataListFrame& FFrame;

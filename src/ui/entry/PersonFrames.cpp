@@ -105,6 +105,13 @@ void TPersonEditor::SetPerson(const TPerson* item) {
   ShowPerson();
 }
 
+void TPersonEditor::Reload(const TPerson* item) {
+  if (!item) return SetPerson(nullptr);
+  FPerson->Assign(item);
+  FEnabled = true;
+  ShowPerson();
+}
+
 void TPersonEditor::ShowPerson() {
   FLoading = true;
   try {

@@ -94,6 +94,9 @@ public:
 
   // Gives the pane an entry (copied) or takes it away; completes a pending edit first.
   void SetPerson(const TPerson* item);
+  // Shows the entry given again as it is now (after an undo), without completing the pending
+  // edit: what the pane compares its completion with stays as it was.
+  void Reload(const TPerson* item);
   void ShowPerson();
   // The book's classification names (none: an empty list).
   void SetClassifications(const TStrings* names);
