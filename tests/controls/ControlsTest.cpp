@@ -122,21 +122,16 @@ TEST(Selector, ThePopUpStaysOnTheScreen) {
   const QRect second(800, 30, 1024, 738);
   EXPECT_EQ(PlacePopup(QRect(1810, 0, 12, 18), list, second), QRect(1702, 30, 120, 200));
 
-  // the widget: a long list near the bottom right corner of the screen is shown whole rows,
-  // within the screen, and scrolls to the checked item
+  // the widget: a list taller than the screen, opened at its corner, stays on it and scrolls
+  // to the checked item
   QWidget owner;
   TSelecter s(&owner);
-  std::vector<std::string> items;
-  for (int i = 0; i < 200; ++i) items.push_back("item " + std::to_string(i));
-  s.SetItems(items);
+  s.SetItems(std::vector<std::string>(200, "item"));
   s.SetChecked(150);
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   s.Popup(QRect(area.right() - 5, area.bottom() - 20, 12, 18));
-  EXPECT_TRUE(area.contains(s.geometry())) << s.geometry().x() << "," << s.geometry().y();
-  EXPECT_LT(s.height(), s.ListSize().height());
-  EXPECT_LE(s.TopRow(), 150);
-  EXPECT_GT(s.TopRow(), 0);
-  s.hide();
+  EXPECT_TRUE(area.contains(s.geometry()));
+  EXPECT_TRUE(s.TopRow() > 0 && s.TopRow() <= 150);
 }
 
 TEST(StatusBar, MessagesReturnToTheDefaultAndStateTextsFollowModified) {
