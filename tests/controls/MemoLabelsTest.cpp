@@ -7,6 +7,8 @@
 
 #include "Cp932.h"
 #include "MemoLabels.h"
+#include "QtCanvas.h"
+#include "QtText.h"
 
 using namespace kaede;
 
@@ -251,6 +253,14 @@ TEST(HintWindow, ShowsItsTextSizedToItAndHidesWhenEmpty) {
   hint.ShowHint(longText, QPoint(100, 100));
   EXPECT_LE(hint.width(), 320);
   EXPECT_GT(hint.height(), 4 + h + 4);
+  // a full stop hanging at the end of the line is inside the window, not cut off by it
+  hint.ShowHint(SJ("３頁目。"), QPoint(100, 100));
+  TQtCanvas canvas(nullptr, hint.logicalDpiY(), kBig);
+  TCanvasFont font;
+  font.Name = FromQ(hint.font().family());
+  font.Height = h;
+  canvas.SetFont(font);
+  EXPECT_GE(hint.width(), 4 + canvas.TextWidth(SJ("３頁目。")) + 4);
   hint.ShowHint("", QPoint(0, 0));
   EXPECT_FALSE(hint.isVisible());
 }
