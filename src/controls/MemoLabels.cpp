@@ -382,7 +382,9 @@ THintWindow::THintWindow(QWidget* parent) : TMemoLabel(parent) {
   SetMargins(4, 4, 4, 4);
   SetLineSpace(2);
   SetDefaultWidth(320);
-  SetAutoSize(true);
+  // ShowHint gives the window its size; the label's own sizing, which runs again whenever it
+  // is shown, would take the room of a mark hanging at a line end away again
+  SetAutoSize(false);
 }
 
 void THintWindow::ShowHint(const std::string& text, const QPoint& at) {

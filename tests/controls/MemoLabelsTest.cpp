@@ -241,7 +241,8 @@ TEST(MemoLabel, PaintsItsColourAndFramesAroundAnEmptyCaption) {
 }
 
 TEST(HintWindow, ShowsItsTextSizedToItAndHidesWhenEmpty) {
-  THintWindow hint;
+  QWidget owner;  // as the paper views own theirs
+  THintWindow hint(&owner);
   hint.ShowHint(SJ("３頁目"), QPoint(100, 100));
   ASSERT_TRUE(hint.isVisible());
   const int h = QFontInfo(hint.font()).pixelSize();
@@ -253,7 +254,9 @@ TEST(HintWindow, ShowsItsTextSizedToItAndHidesWhenEmpty) {
   hint.ShowHint(longText, QPoint(100, 100));
   EXPECT_LE(hint.width(), 320);
   EXPECT_GT(hint.height(), 4 + h + 4);
-  // a full stop hanging at the end of the line is inside the window, not cut off by it
+  // a full stop hanging at the end of the line is inside the window, not cut off by it (also
+  // when the window shows again)
+  hint.hide();
   hint.ShowHint(SJ("３頁目。"), QPoint(100, 100));
   TQtCanvas canvas(nullptr, hint.logicalDpiY(), kBig);
   TCanvasFont font;
