@@ -95,11 +95,17 @@ void TCoolTabSetModel::SetTabIndex(int value) {
 TCoolTabSet::TCoolTabSet(QWidget* parent)
     : QWidget(parent), FModel([this](const std::string& s) { return QFontMetrics(font()).horizontalAdvance(ToQ(s)); }) {
   resize(185, 22);
-  setFocusPolicy(Qt::NoFocus);
+  // reached with Tab and by a click, so that the arrow keys can walk the tabs
+  setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 bool TCoolTabSet::event(QEvent* e) {
+  // the arrows, Home and End belong to the strip while it has the focus
+  if (e->type() == QEvent::ShortcutOverride && ClaimsKey(static_cast<QKeyEvent*>(e))) {
+    e->accept();
+    return true;
+  }
   if (e->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(e);
     if (OverflowButtonRect().contains(help->pos())) QToolTip::showText(help->globalPos(), ToQ(SJ("表示しきれない項目")), this);
@@ -139,7 +145,8 @@ void TCoolTabSet::ShowOverflowSelector() {
   FSelector->SetItems(hidden);
   FSelector->SetChecked(FModel.TabIndex() - FModel.VisibleCount());
   QRect b = OverflowButtonRect();
-  FSelector->Popup(mapToGlobal(QPoint(b.left(), b.bottom() + 1)));
+  // under the button, or above it, or ending at its right edge where the screen ends
+  FSelector->Popup(QRect(mapToGlobal(b.topLeft()), b.size()));
 }
 
 void TCoolTabSet::resizeEvent(QResizeEvent*) {
@@ -160,10 +167,42 @@ void TCoolTabSet::mousePressEvent(QMouseEvent* e) {
   }
 }
 
+int TCoolTabSetModel::KeyTarget(int qtKey) const {
+  const int n = static_cast<int>(FTabs.size());
+  if (n == 0) return -1;
+  switch (qtKey) {
+    case Qt::Key_Left: return FTabIndex > 0 ? FTabIndex - 1 : -1;
+    case Qt::Key_Right: return FTabIndex < n - 1 ? FTabIndex + 1 : -1;
+    case Qt::Key_Home: return FTabIndex != 0 ? 0 : -1;
+    case Qt::Key_End: return FTabIndex != n - 1 ? n - 1 : -1;
+    default: return -1;
+  }
+}
+
 void TCoolTabSet::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Left && FModel.TabIndex() > 0) SetTabIndex(FModel.TabIndex() - 1);
-  else if (e->key() == Qt::Key_Right) SetTabIndex(FModel.TabIndex() + 1);
-  else QWidget::keyPressEvent(e);
+  const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  const bool ours = e->key() == Qt::Key_Left || e->key() == Qt::Key_Right || e->key() == Qt::Key_Home || e->key() == Qt::Key_End;
+  if (!plain || !ours) {
+    QWidget::keyPressEvent(e);
+    return;
+  }
+  const int target = FModel.KeyTarget(e->key());
+  if (target >= 0) SetTabIndex(target);
+  update();
+}
+
+bool TCoolTabSet::ClaimsKey(const QKeyEvent* e) {
+  const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  return plain && (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right || e->key() == Qt::Key_Home || e->key() == Qt::Key_End);
+}
+
+void TCoolTabSet::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  update();
+}
+
+void TCoolTabSet::focusOutEvent(QFocusEvent* e) {
+  QWidget::focusOutEvent(e);
   update();
 }
 
@@ -202,6 +241,21 @@ void TCoolTabSet::PaintTab(QPainter& p, int index, bool selected) {
     p.setPen(palette().color(QPalette::Light));
     p.drawLine(x, height() - 1, x + tw + 14, height() - 1);
   }
+  // the focus mark: a dotted frame inside the selected tab's body while the strip has the focus
+  if (selected && hasFocus()) {
+    QPen pen(ToQColor(SelectedFontColor), 1, Qt::DotLine);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(FocusMarkRect(index));
+  }
+}
+
+QRect TCoolTabSet::FocusMarkRect(int index) const {
+  if (index < 0 || index >= FModel.VisibleCount()) return QRect();
+  const int x = FModel.DrawLeft(index);
+  const int top = IsTopPosition ? 4 : Space + 1;
+  const int bottom = IsTopPosition ? height() - Space - 1 : height() - 4;
+  return QRect(x + 4, top + 2, FModel.TextWidth(index) + 6, std::max(1, bottom - top - 5));
 }
 
 void TCoolTabSet::paintEvent(QPaintEvent*) {

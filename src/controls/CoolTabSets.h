@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class QKeyEvent;
+
 namespace kaede {
 
 class TSelecter;
@@ -48,6 +50,9 @@ public:
   // The visible tab under x as drawn (slanted edges included), or -1.
   int HitTest(int x) const;
   std::vector<std::string> HiddenTabs() const;
+  // The tab a key selects: Left and Right the neighbours, Home the first, End the last; -1
+  // when the key selects nothing (no such tab, or the one already selected).
+  int KeyTarget(int qtKey) const;
 
 private:
   void Measure();
@@ -83,6 +88,10 @@ public:
   void ShowOverflowSelector();
   TSelecter* Selector() { return FSelector.get(); }
   QRect OverflowButtonRect() const;
+  // Where the focus mark of a visible tab is drawn (empty for a hidden tab).
+  QRect FocusMarkRect(int index) const;
+  // The keys the strip takes before the window's shortcuts while it has the focus.
+  static bool ClaimsKey(const QKeyEvent* e);
 
 protected:
   bool event(QEvent*) override;
@@ -90,6 +99,8 @@ protected:
   void resizeEvent(QResizeEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
+  void focusInEvent(QFocusEvent*) override;
+  void focusOutEvent(QFocusEvent*) override;
 
 private:
   void PaintTab(class QPainter& p, int index, bool selected);

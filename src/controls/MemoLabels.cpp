@@ -382,7 +382,9 @@ THintWindow::THintWindow(QWidget* parent) : TMemoLabel(parent) {
   SetMargins(4, 4, 4, 4);
   SetLineSpace(2);
   SetDefaultWidth(320);
-  SetAutoSize(true);
+  // ShowHint gives the window its size; the label's own sizing, which runs again whenever it
+  // is shown, would take the room of a mark hanging at a line end away again
+  SetAutoSize(false);
 }
 
 void THintWindow::ShowHint(const std::string& text, const QPoint& at) {
@@ -391,16 +393,20 @@ void THintWindow::ShowHint(const std::string& text, const QPoint& at) {
     return;
   }
   SetCaption(text);
-  // as wide as the longest line needs, at most the default width
-  const int width = DefaultWidth();
+  // As wide as the longest line needs, at most the default width. A mark that hangs at a
+  // line end is measured without its overhang, which a window this tight would cut off: the
+  // window keeps room for it.
+  const TCanvasFont font = LabelFont();
+  const int hang = (std::abs(font.Height) * 40 + 50) / 100;
+  const int width = std::max(1, DefaultWidth() - hang);
   TQtCanvas canvas(nullptr, logicalDpiY(), TRect{0, 0, width, INT32_MAX / 2});
-  canvas.SetFont(LabelFont());
+  canvas.SetFont(font);
   TTextBoxRequest r = Request(canvas, TRect{0, 0, width, INT32_MAX / 2});
   TIntegers cache;
   r.BreakCache = &cache;
   r.MeasureOnly = true;
   TTextBoxSize size = DrawTextBox(r);
-  QRect g(at, QSize(std::max(size.Width, 8), std::max(size.Height, 8)));
+  QRect g(at, QSize(std::max(size.Width + hang, 8), std::max(size.Height, 8)));
   if (QScreen* screen = QGuiApplication::screenAt(at)) {
     QRect area = screen->availableGeometry();
     if (g.right() > area.right()) g.moveRight(area.right());

@@ -2,8 +2,11 @@
 
 #include <QKeyEvent>
 #include <QMenu>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "QtText.h"
@@ -39,6 +42,22 @@ TSelecterModel::TKeyResult TSelecterModel::Key(int qtKey) {
   return krHide;
 }
 
+QRect PlacePopup(const QRect& anchor, const QSize& size, const QRect& available) {
+  const int w = std::min(size.width(), available.width());
+  const int h = std::min(size.height(), available.height());
+  int top = anchor.bottom() + 1;
+  if (top + h - 1 > available.bottom()) {
+    // above the anchor when it fits there, else on the side with more room
+    const int above = anchor.top() - h;
+    if (above >= available.top() || anchor.top() - available.top() > available.bottom() - anchor.bottom()) top = above;
+  }
+  int left = anchor.left();
+  if (left + w - 1 > available.right()) left = anchor.right() - w + 1;
+  top = std::clamp(top, available.top(), available.bottom() - h + 1);
+  left = std::clamp(left, available.left(), available.right() - w + 1);
+  return QRect(left, top, w, h);
+}
+
 TSelecter::TSelecter(QWidget* owner) : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
@@ -58,11 +77,33 @@ QSize TSelecter::ListSize() const {
   return QSize(std::max(8, w + 28), static_cast<int>(FModel.Items.size()) * RowHeight());
 }
 
-void TSelecter::Popup(const QPoint& at) {
+int TSelecter::RowsShown() const { return std::max(1, height() / RowHeight()); }
+
+int TSelecter::RowAt(int y) const { return y < 0 ? -1 : y / RowHeight() + FTop; }
+
+void TSelecter::KeepHighlightShown() {
+  const int n = static_cast<int>(FModel.Items.size());
+  const int shown = RowsShown();
+  if (FModel.Highlighted < FTop) FTop = FModel.Highlighted;
+  if (FModel.Highlighted >= FTop + shown) FTop = FModel.Highlighted - shown + 1;
+  FTop = std::clamp(FTop, 0, std::max(0, n - shown));
+}
+
+void TSelecter::Popup(const QPoint& at) { Popup(QRect(at.x(), at.y() - 1, 1, 1)); }
+
+void TSelecter::Popup(const QRect& anchor) {
   FPressed = false;
   if (FModel.Checked >= 0) FModel.Highlighted = FModel.Checked;
-  resize(ListSize());
-  move(at);
+  QScreen* screen = QGuiApplication::screenAt(anchor.center());
+  if (!screen && parentWidget()) screen = parentWidget()->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  QSize size = ListSize();
+  QRect g = screen ? PlacePopup(anchor, size, screen->availableGeometry()) : QRect(anchor.bottomLeft() + QPoint(0, 1), size);
+  // whole rows only when the list is cut to the screen
+  if (g.height() < size.height()) g.setHeight(std::max(RowHeight(), g.height() / RowHeight() * RowHeight()));
+  setGeometry(g);
+  FTop = 0;
+  KeepHighlightShown();
   show();
   setFocus();
   update();
@@ -72,8 +113,8 @@ void TSelecter::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), palette().color(QPalette::Base));
   int h = RowHeight();
-  for (int i = 0; i < static_cast<int>(FModel.Items.size()); ++i) {
-    QRect row(0, i * h, width(), h);
+  for (int i = FTop; i < static_cast<int>(FModel.Items.size()) && (i - FTop) * h < height(); ++i) {
+    QRect row(0, (i - FTop) * h, width(), h);
     if (i == FModel.Highlighted) {
       QRect hl = row.adjusted(1, 1, -3, -1);
       p.setPen(ToQColor(13003057));
@@ -91,7 +132,7 @@ void TSelecter::paintEvent(QPaintEvent*) {
 }
 
 void TSelecter::mouseMoveEvent(QMouseEvent* e) {
-  int i = static_cast<int>(e->position().y()) / RowHeight();
+  int i = RowAt(static_cast<int>(e->position().y()));
   if (i >= 0 && i < static_cast<int>(FModel.Items.size()) && i != FModel.Highlighted) {
     FModel.Highlighted = i;
     update();
@@ -129,13 +170,22 @@ void TSelecter::keyPressEvent(QKeyEvent* e) {
       hide();
       break;
     case TSelecterModel::krDeleted:
-      resize(ListSize());
+      resize(width(), std::min(height(), ListSize().height()));
+      KeepHighlightShown();
       update();
       break;
     case TSelecterModel::krNone:
+      KeepHighlightShown();
       update();
       break;
   }
+}
+
+void TSelecter::wheelEvent(QWheelEvent* e) {
+  const int n = static_cast<int>(FModel.Items.size());
+  const int step = e->angleDelta().y() > 0 ? -1 : e->angleDelta().y() < 0 ? 1 : 0;
+  FTop = std::clamp(FTop + step * 3, 0, std::max(0, n - RowsShown()));
+  update();
 }
 
 void TSelecter::hideEvent(QHideEvent*) {

@@ -38,8 +38,9 @@ bool TEditorPainter::Visible(int element) const { return FStyle.ViewInfo(element
 
 int32_t TEditorPainter::ElementFontPx(int element) const {
   if (FState.FontPx) return std::max(1, FState.FontPx(element));
-  const int32_t normal = std::max(1, FStyle.ViewInfo(TEditorStyle::viNormal)->Font().Size);
-  return std::max(1, Round(static_cast<double>(FStyle.ViewInfo(element)->Font().Size) * FG.FontHeight / normal));
+  // an automatic size (0) is the default 9 points
+  auto points = [this](int no) { const int32_t s = FStyle.ViewInfo(no)->Font().Size; return s > 0 ? s : 9; };
+  return std::max(1, Round(static_cast<double>(points(element)) * FG.FontHeight / points(TEditorStyle::viNormal)));
 }
 
 TCanvasFont TEditorPainter::FontOf(int element, int32_t px, bool vertical) const {

@@ -57,10 +57,10 @@ TEditorLayoutInput TEditorView::LayoutInput() const {
   in.PaperShown = EditorStyle().PaperVisible();
   in.Length = [this](double v) { return LengthToPixels(v); };
   in.FontHeight = NormalFontPx();
-  const int32_t normal = std::max(1, EditorStyle().ViewInfo(TEditorStyle::viNormal)->Font().Size);
-  in.LineInfoFontHeight =
-      std::max(1, RoundHalfEven(static_cast<double>(EditorStyle().ViewInfo(TEditorStyle::viLineInfo)->Font().Size) *
-                                in.FontHeight / normal));
+  // an automatic size (0) is the default 9 points
+  auto points = [this](int no) { const int32_t s = EditorStyle().ViewInfo(no)->Font().Size; return s > 0 ? s : 9; };
+  in.LineInfoFontHeight = std::max(
+      1, RoundHalfEven(static_cast<double>(points(TEditorStyle::viLineInfo)) * in.FontHeight / points(TEditorStyle::viNormal)));
   in.LineInfoDigits = Lines().LineInfoDigits();
   return in;
 }

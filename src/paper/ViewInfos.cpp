@@ -159,7 +159,8 @@ void TViewInfo::ApplyRecord(const TViewInfoRecord& r) {
   Clear();
   if (r.Status >= 0) FStatus = r.Status;
   if (!r.FontName.empty()) FFont.Name = r.FontName;
-  if (r.FontSize > 0) FFont.Size = r.FontSize;
+  if (r.AutoFontSize) FFont.Size = 0;
+  else if (r.FontSize > 0) FFont.Size = r.FontSize;
   if (r.StyleCode >= 0) FFont.Style = static_cast<uint8_t>(r.StyleCode & (fsBold | fsItalic));
   if (r.Decorate >= 0) FDecorate = r.Decorate;
   if (r.LineWidth >= 0) FLineWidth = r.LineWidth;
@@ -173,6 +174,7 @@ TViewInfoRecord TViewInfo::Record() const {
   r.Status = FStatus;
   r.FontName = FFont.Name;
   r.FontSize = FFont.Size;
+  r.AutoFontSize = FFont.Size == 0;
   r.StyleCode = FFont.Style & (fsBold | fsItalic);
   r.Decorate = FDecorate;
   r.LineWidth = FLineWidth;
@@ -195,7 +197,8 @@ std::string TViewInfo::DiffText(const TViewInfoRecord& r) const {
   // written when the record names another one, or it would come back as the record's font.
   TFontRecord base = DefaultFont();
   if (!r.FontName.empty()) base.Name = r.FontName;
-  if (r.FontSize > 0) base.Size = r.FontSize;
+  if (r.AutoFontSize) base.Size = 0;
+  else if (r.FontSize > 0) base.Size = r.FontSize;
   if (r.StyleCode >= 0) base.Style = static_cast<uint8_t>(r.StyleCode & (fsBold | fsItalic));
   bool sameFont = FFont.Name == base.Name && FFont.Size == base.Size &&
                   (FFont.Style & (fsBold | fsItalic)) == base.Style;

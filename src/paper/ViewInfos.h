@@ -28,6 +28,9 @@ struct TViewInfoRecord {
   TColor TextColor = clNone;
   TColor BackColor = clNone;
   TColor DecorateColor = clNone;
+  // The element's font size is automatic (0): where it is drawn the size follows from its
+  // place (the card's address and name fill their rectangles).
+  bool AutoFontSize = false;
 };
 
 // A record from its fields in the order of the text form.

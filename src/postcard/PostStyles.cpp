@@ -130,6 +130,11 @@ void TPostStyle::CreateFields() {
   AddElement(viPostKind, "PostKind", Element(2, SJ("ＭＳ ゴシック"), 9, 0, 0.0, 0xFF0000, 0xFF0000));
   AddElement(viRoundTrip, "RoundTrip", Element(0, mincho, 9, 1, 0.2, 0x22AA22, 0xEEEEEE));
   AddElement(viHalfLine, "HalfLine", Element(0, "", 0, 2, 0.8, -1, 0x0D31B5));
+  // the address, names, telephones and mail addresses take the size their rectangles give
+  for (int no : {viAtenaAddress, viAtenaName, viAtenaTel, viAtenaMail, viSenderAddress, viSenderName, viSenderTel, viSenderMail}) {
+    ElementRecord(no).AutoFontSize = true;
+    ViewInfo(no)->ApplyRecord(ElementRecord(no));
+  }
 }
 
 void TPostStyle::AssignFields(const TDataItem* source) {

@@ -115,6 +115,16 @@ void TStyleSelector::UpdateMenu() {
   if (next && next->Owner() == s->Owner()) FMenu.NextPos = PositionIn(next);
 }
 
+bool TStyleSelector::MenuEnabled(TStylePopupMenu::TEntry entry) {
+  UpdateMenu();
+  return FMenu.Enabled(entry);
+}
+
+void TStyleSelector::RunMenu(TStylePopupMenu::TEntry entry) {
+  UpdateMenu();
+  FMenu.Run(entry);
+}
+
 bool TStyleSelector::Drop(int fromCategory, int fromItem, int toCategory, int toItem) {
   TBaseStyle* from = StyleAt(fromCategory, fromItem);
   TBaseStyle* to = StyleAt(toCategory, toItem);

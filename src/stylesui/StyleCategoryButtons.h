@@ -66,6 +66,10 @@ public:
   bool Drop(int fromCategory, int fromItem, int toCategory, int toItem);
 
   TStylePopupMenu& Menu() { return FMenu; }
+  // An entry of the style menu for the selected style, as the menu of its button runs it
+  // (other screens offer some of the entries).
+  bool MenuEnabled(TStylePopupMenu::TEntry entry);
+  void RunMenu(TStylePopupMenu::TEntry entry);
 
 private:
   const TStyleCategory* CategoryAt(int category) const;

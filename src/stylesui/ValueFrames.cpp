@@ -91,7 +91,9 @@ TViewInfoFrame::TViewInfoFrame(TViewInfoEditor& editor, QWidget* parent) : QWidg
   FItalic = new QCheckBox(Q("斜体(&I)"), FPanel);
   FSizeLabel = new QLabel(Q("フォントサイズ(&S):"), FPanel);
   FSize = new QSpinBox(FPanel);
-  FSize->setRange(1, 1000);
+  // 0 is the automatic size: the lowest step, shown as a word
+  FSize->setRange(0, 1000);
+  FSize->setSpecialValueText(Q("自動"));
   FSizeLabel->setBuddy(FSize);
   FDecorateLabel = new QLabel(Q("装飾(&L):"), FPanel);
   FDecorate = new QComboBox(FPanel);
@@ -212,7 +214,7 @@ void TViewInfoFrame::Refresh() {
   QString font = ToQ(FEditor.FontListName());
   if (FFont->findText(font) < 0 && !font.isEmpty()) FFont->insertItem(0, font);
   FFont->setCurrentIndex(FFont->findText(font));
-  FSize->setValue(std::max(1, e.Font().Size));
+  FSize->setValue(std::clamp(e.Font().Size, 0, 1000));
   FBold->setChecked(e.Font().Style & fsBold);
   FItalic->setChecked(e.Font().Style & fsItalic);
   FDecorate->clear();

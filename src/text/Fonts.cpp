@@ -114,7 +114,7 @@ void TextToFont(const std::string& text, TFontRecord& font) {
       case 1: {
         char* end = nullptr;
         long size = std::strtol(v.c_str(), &end, 10);
-        font.Size = end && *end == 0 && size > 0 && size < 10000 ? static_cast<int32_t>(size) : 9;
+        font.Size = end && *end == 0 && size >= 0 && size < 10000 ? static_cast<int32_t>(size) : 9;
         break;
       }
       case 2: {

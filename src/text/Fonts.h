@@ -18,7 +18,7 @@ inline constexpr TColor clDefault = 0x20000000;
 
 struct TFontRecord {
   std::string Name;  // CP932 face name
-  int32_t Size = 9;  // points
+  int32_t Size = 9;  // points; 0: automatic (the size the drawing chooses, 9 points where it has no rule)
   uint8_t Style = 0;  // TFontStyleBits
   TColor Color = clBlack;
   bool operator==(const TFontRecord&) const = default;

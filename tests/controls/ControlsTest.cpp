@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
 #include "CoolTabSets.h"
@@ -100,6 +102,36 @@ TEST(Selector, KeysMoveDeleteAndSelect) {
   EXPECT_EQ(m.Key(Qt::Key_M), TSelecterModel::krSelect);
   EXPECT_EQ(m.Key(Qt::Key_Escape), TSelecterModel::krHide);
   EXPECT_EQ(m.Key(Qt::Key_A), TSelecterModel::krHide);
+}
+
+// The overflow list opens beside its button and never past the screen's available area.
+TEST(Selector, ThePopUpStaysOnTheScreen) {
+  const QRect screen(0, 0, 800, 600);
+  const QSize list(120, 200);
+  // room below: under the button, left edges together
+  EXPECT_EQ(PlacePopup(QRect(100, 50, 12, 18), list, screen), QRect(100, 68, 120, 200));
+  // at the bottom edge: above the button
+  EXPECT_EQ(PlacePopup(QRect(100, 500, 12, 18), list, screen), QRect(100, 300, 120, 200));
+  // at the right edge: ending at the button's right edge
+  EXPECT_EQ(PlacePopup(QRect(790, 50, 10, 18), list, screen), QRect(680, 68, 120, 200));
+  // neither above nor below: on the screen, over the button if need be
+  EXPECT_EQ(PlacePopup(QRect(100, 250, 12, 18), QSize(120, 500), screen), QRect(100, 100, 120, 500));
+  // taller than the screen: the screen's height (the list scrolls)
+  EXPECT_EQ(PlacePopup(QRect(100, 50, 12, 18), QSize(120, 900), screen), QRect(100, 0, 120, 600));
+  // a second screen to the right of the first, with a panel at its top
+  const QRect second(800, 30, 1024, 738);
+  EXPECT_EQ(PlacePopup(QRect(1810, 0, 12, 18), list, second), QRect(1702, 30, 120, 200));
+
+  // the widget: a list taller than the screen, opened at its corner, stays on it and scrolls
+  // to the checked item
+  QWidget owner;
+  TSelecter s(&owner);
+  s.SetItems(std::vector<std::string>(200, "item"));
+  s.SetChecked(150);
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  s.Popup(QRect(area.right() - 5, area.bottom() - 20, 12, 18));
+  EXPECT_TRUE(area.contains(s.geometry()));
+  EXPECT_TRUE(s.TopRow() > 0 && s.TopRow() <= 150);
 }
 
 TEST(StatusBar, MessagesReturnToTheDefaultAndStateTextsFollowModified) {

@@ -7,6 +7,8 @@
 
 #include "Cp932.h"
 #include "MemoLabels.h"
+#include "QtCanvas.h"
+#include "QtText.h"
 
 using namespace kaede;
 
@@ -239,7 +241,8 @@ TEST(MemoLabel, PaintsItsColourAndFramesAroundAnEmptyCaption) {
 }
 
 TEST(HintWindow, ShowsItsTextSizedToItAndHidesWhenEmpty) {
-  THintWindow hint;
+  QWidget owner;  // as the paper views own theirs
+  THintWindow hint(&owner);
   hint.ShowHint(SJ("３頁目"), QPoint(100, 100));
   ASSERT_TRUE(hint.isVisible());
   const int h = QFontInfo(hint.font()).pixelSize();
@@ -251,6 +254,16 @@ TEST(HintWindow, ShowsItsTextSizedToItAndHidesWhenEmpty) {
   hint.ShowHint(longText, QPoint(100, 100));
   EXPECT_LE(hint.width(), 320);
   EXPECT_GT(hint.height(), 4 + h + 4);
+  // a full stop hanging at the end of the line is inside the window, not cut off by it (also
+  // when the window shows again)
+  hint.hide();
+  hint.ShowHint(SJ("３頁目。"), QPoint(100, 100));
+  TQtCanvas canvas(nullptr, hint.logicalDpiY(), kBig);
+  TCanvasFont font;
+  font.Name = FromQ(hint.font().family());
+  font.Height = h;
+  canvas.SetFont(font);
+  EXPECT_GE(hint.width(), 4 + canvas.TextWidth(SJ("３頁目。")) + 4);
   hint.ShowHint("", QPoint(0, 0));
   EXPECT_FALSE(hint.isVisible());
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -8,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "QtCanvas.h"
+#include "MemoLabels.h"
 #include "QtPaperControls.h"
 #include "Tables.h"
 #include "paper/ViewTestUtil.h"
@@ -254,4 +256,50 @@ TEST_F(QtPaperControl, ADividedSheetAtAQuarter) {
   // the gap between the first and the second sheet
   TRect s1 = v.SheetRect(1);
   EXPECT_NE(img.pixelColor(viewAt.x() + s1.Left + 5, viewAt.y() + s1.Top - 4), QColor(Qt::white));
+}
+
+namespace {
+void MovePointer(QWidget* view, QPoint at) {
+  QMouseEvent move(QEvent::MouseMove, QPointF(at), view->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(view, &move);
+}
+}  // namespace
+
+// The view's hint waits for the style's pause with the pointer on the view, is shown in the
+// hint's text box below the pointer, and goes with a press, with the pointer leaving the view
+// and when the view has no hint any more.
+TEST_F(QtPaperControl, TheHintWaitsForTheStylesPauseAndGoesWhenThePointerLeaves) {
+  TWindow w;
+  w.Logic->Style().HintPause = 150;
+  w.Logic->View().Hint = SJ("３頁目（右クリックでメニュー）");
+  QWidget* view = w.Control->ViewWidget();
+  auto shown = [&] { return w.Control->HintWindow() && w.Control->HintWindow()->isVisible(); };
+
+  QElapsedTimer clock;
+  clock.start();
+  MovePointer(view, {42, 41});
+  QTest::qWait(50);
+  EXPECT_FALSE(shown());
+  ASSERT_TRUE(QTest::qWaitFor(shown, 2000));
+  EXPECT_GE(clock.elapsed(), 140);
+  EXPECT_EQ(w.Control->HintWindow()->Caption(), SJ("３頁目（右クリックでメニュー）") + "\r\n");
+  // below the pointer
+  EXPECT_GE(w.Control->HintWindow()->geometry().top(), view->mapToGlobal(QPoint(42, 41)).y());
+
+  QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(42, 41));
+  EXPECT_FALSE(shown());
+  QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(42, 41));
+
+  MovePointer(view, {60, 60});
+  ASSERT_TRUE(QTest::qWaitFor(shown, 2000));
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(view, &leave);
+  EXPECT_FALSE(shown());
+  QTest::qWait(250);
+  EXPECT_FALSE(shown()) << "the hint came back after the pointer left";
+
+  w.Logic->View().Hint.clear();
+  MovePointer(view, {70, 70});
+  QTest::qWait(250);
+  EXPECT_FALSE(shown());
 }

@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMimeData>
+#include <QSpinBox>
 #include <QTextCharFormat>
 #include <algorithm>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include "StyleCategoryButtons.h"
 #include "StyleSettings.h"
 #include "TableStyles.h"
+#include "ValueFrames.h"
 #include "ui/WindowFixture.h"
 
 using namespace kaede;
@@ -533,4 +535,125 @@ TEST(ShippedWindow, TheCompositionIsDrawnInsideTheCardsLine) {
     f.Key(card, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(SjisToUtf8(v.Lines()[row]), "Hello World");
   }
+}
+
+namespace {
+
+// The font size of an element of a postcard style as the settings file holds it (-1: none).
+int StoredElementSize(const std::string& appKey, const std::string& style, int element) {
+  TPostStyleList posts;
+  posts.ReadFromRegistry(appKey);
+  for (int i = 0; i < posts.AllCount(); ++i)
+    if (SjisToUtf8(posts.Style(i)->Name()) == style) return posts.Style(i)->ViewInfo(element)->Font().Size;
+  return -1;
+}
+
+}  // namespace
+
+// The small controls as a person reaches them: Tab brings the focus to the tab strip, whose
+// arrows, Home and End choose the tabs and the entries listed, with a focus mark on the
+// chosen tab; the card's edit popup adds, deletes and resets styles as the style buttons do
+// and opens the settings; the card address's automatic font size shows as 自動 and, changed
+// and set back, is stored as 0 again.
+TEST(ShippedWindow, TheTabStripTheCardsStyleEntriesAndAnAutomaticFontSize) {
+  TCardWindow f;
+  f.w->SetSettingsSaveDelay(50);
+  const int all = f.Book().AllCount();
+
+  // ---- the tab strip ----
+  TCoolTabSet* tabs = f.w->TabSet();
+  f.List()->setFocus();
+  const QImage unfocused = tabs->grab().toImage();
+  // Shift+Tab from the list: the strip comes just before it (forwards, the card takes Tab)
+  f.Key(f.List(), Qt::Key_Backtab, Qt::ShiftModifier);
+  ASSERT_EQ(QApplication::focusWidget(), tabs) << "Shift+Tab did not reach the tab strip";
+  const QImage focused = tabs->grab().toImage();
+  const QRect mark = tabs->FocusMarkRect(0);
+  ASSERT_FALSE(mark.isEmpty());
+  bool marked = false;
+  for (int x = mark.left(); x <= mark.right() && !marked; ++x)
+    marked = focused.pixel(x, mark.top()) != unfocused.pixel(x, mark.top());
+  EXPECT_TRUE(marked) << "no focus mark on the chosen tab";
+
+  // the first classification of the sample book lists fewer entries than 全
+  f.Key(tabs, Qt::Key_Right);
+  EXPECT_EQ(tabs->TabIndex(), 1);
+  EXPECT_LT(f.Book().Count(), all);
+  f.Key(tabs, Qt::Key_End);
+  EXPECT_EQ(tabs->TabIndex(), static_cast<int>(tabs->Model().Tabs().size()) - 1);  // 検索
+  EXPECT_TRUE(f.w->ListWidget()->isAncestorOf(QApplication::focusWidget()));  // its find box, to type in
+  tabs->setFocus();
+  f.Key(tabs, Qt::Key_Left);
+  EXPECT_EQ(tabs->TabIndex(), static_cast<int>(tabs->Model().Tabs().size()) - 2);  // 他
+  f.Key(tabs, Qt::Key_Home);
+  EXPECT_EQ(tabs->TabIndex(), 0);
+  EXPECT_EQ(f.Book().Count(), all);
+  EXPECT_EQ(QApplication::focusWidget(), tabs);
+
+  // ---- the style entries of the card's edit popup ----
+  TPrintArea* area = f.w->PrintArea();
+  auto entry = [&](const char* name) {
+    area->UpdateEditPopup();
+    for (QAction* a : area->EditPopup()->actions())
+      if (a->objectName() == name && a->isEnabled()) return a;
+    return static_cast<QAction*>(nullptr);
+  };
+  QStringList captions;
+  for (QAction* a : area->EditPopup()->actions())
+    if (!a->isSeparator()) captions << a->text();
+  EXPECT_EQ(captions, QStringList({"切り取り", "コピー", "貼り付け", "すべて選択", "スタイルの追加", "スタイルの削除",
+                                   "スタイル初期状態", "スタイルの設定"}));
+  const size_t presets = f.StoredStyleNames().size();
+  auto add = [&](const char* name) {
+    AnswerNextDialog([name](QDialog* d) {
+      d->findChild<QLineEdit*>()->setText(QString::fromUtf8(name));
+      d->accept();
+    });
+    ASSERT_TRUE(entry("PopupStyleAdd"));
+    entry("PopupStyleAdd")->trigger();
+    DropPendingAnswers();
+    QTest::qWait(150);
+  };
+  add("自作はがき");
+  EXPECT_EQ(Count(f.StoredStyleNames(), "自作はがき"), 1);
+  EXPECT_EQ(Count(f.StoredStyleNames(), "はがき（裏／横書き）"), 1);
+  EXPECT_EQ(SjisToUtf8(area->PostPreview()->Control().Style().Name()), "自作はがき");  // the copy is shown
+  ASSERT_TRUE(entry("PopupStyleDelete"));
+  entry("PopupStyleDelete")->trigger();
+  QTest::qWait(150);
+  ASSERT_FALSE(f.host.Confirms.empty());
+  EXPECT_EQ(Count(f.StoredStyleNames(), "自作はがき"), 0);
+  EXPECT_EQ(f.StoredStyleNames().size(), presets);
+  add("自作はがき");
+  ASSERT_TRUE(entry("PopupStyleReset"));
+  entry("PopupStyleReset")->trigger();
+  QTest::qWait(150);
+  EXPECT_EQ(Count(f.StoredStyleNames(), "自作はがき"), 0);
+  EXPECT_EQ(f.StoredStyleNames().size(), presets);
+  const std::string shown = SjisToUtf8(area->PostPreview()->Control().Style().Name());
+  ASSERT_TRUE(entry("PopupStyleCust"));
+  entry("PopupStyleCust")->trigger();
+  QApplication::processEvents();
+  ASSERT_TRUE(area->StyleFrameVisible());
+
+  // ---- the automatic font size of the card's address ----
+  TPostStyleFrame* panel = area->PostFrame();
+  ASSERT_NE(panel, nullptr);
+  panel->SelectItem(TPostStyle::viAtenaAddress);
+  QApplication::processEvents();
+  QSpinBox* size = panel->ValueFrame()->ElementFrame()->FontSize();
+  ASSERT_TRUE(size->isVisibleTo(panel));
+  EXPECT_EQ(size->value(), 0);
+  EXPECT_EQ(size->text(), "自動");
+  size->setValue(12);
+  QTest::qWait(150);
+  EXPECT_EQ(StoredElementSize(f.options->AppKey, shown, TPostStyle::viAtenaAddress), 12);
+  // back to automatic with the arrow keys, as far down as the editor goes
+  size->setFocus();
+  for (int i = 0; i < 13; ++i) f.Key(size, Qt::Key_Down);
+  EXPECT_EQ(size->text(), "自動");
+  QTest::qWait(150);
+  EXPECT_EQ(area->PostPreview()->Control().Style().ViewInfo(TPostStyle::viAtenaAddress)->Font().Size, 0);
+  f.w->close();
+  EXPECT_EQ(StoredElementSize(f.options->AppKey, shown, TPostStyle::viAtenaAddress), 0);
 }

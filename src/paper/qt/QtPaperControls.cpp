@@ -8,9 +8,10 @@
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <QToolTip>
+#include <QScreen>
 #include <map>
 
+#include "MemoLabels.h"
 #include "QtCanvas.h"
 #include "QtText.h"
 #include "SheetPrinters.h"
@@ -112,11 +113,18 @@ public:
     setAttribute(Qt::WA_OpaquePaintEvent);  // the view paints every pixel it owns
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
+    FHintPause.setSingleShot(true);
+    QObject::connect(&FHintPause, &QTimer::timeout, this, [this] { ShowHint(); });
+    FHintLife.setSingleShot(true);
+    QObject::connect(&FHintLife, &QTimer::timeout, this, [this] { HideHint(); });
   }
   ~TQtViewWidget() override { Detach(); }
 
+  THintWindow* HintWindow() const { return FHint.get(); }
+
   // The view goes before this widget: no call reaches it afterwards.
   void Detach() {
+    HideHint();
     for (auto& [id, timer] : FTimers) timer->stop();
     if (FView) FView->SetHost(nullptr);
     FView = nullptr;
@@ -161,7 +169,43 @@ public:
   bool HostFocused() const override { return FControl->hasFocus(); }
   void FocusHost() override { FControl->setFocus(Qt::MouseFocusReason); }
   int32_t DragThreshold() const override { return QApplication::startDragDistance(); }
-  void EnableHints(bool on) override { FHints = on; }
+  void EnableHints(bool on) override {
+    FHints = on;
+    if (!on) HideHint();
+  }
+
+  // The hint waits for the style's pause with the pointer resting on the view, then stays
+  // below the pointer for as many seconds as its text has bytes (at most a minute). A move
+  // to another hint, leaving the view, a press or hiding ends it.
+  void PointerMoved() {
+    const std::string text = FView && FHints ? FView->Hint : std::string();
+    if (text.empty()) return HideHint();
+    if (FHint && FHint->isVisible() && text == FShownHint) return;
+    HideHint();
+    const TBaseStyle* style = FView->Style();
+    FHintPause.start(std::max<int32_t>(0, style ? style->HintPause : 500));
+  }
+  void ShowHint() {
+    if (!FView || !FHints || FView->Hint.empty() || !isVisible()) return;
+    if (!FHint) {
+      FHint = std::make_unique<THintWindow>(this);
+      // the hint's own measure: equal margins of 2 and a line spacing of 3
+      FHint->SetMargins(2, 2, 2, 2);
+      FHint->SetLineSpace(3);
+    }
+    FHint->setFont(font());
+    const QPoint at = FPointer + QPoint(0, 20);
+    if (QScreen* s = QGuiApplication::screenAt(at) ? QGuiApplication::screenAt(at) : screen()) FHint->SetDefaultWidth(s->availableGeometry().width());
+    FShownHint = FView->Hint;
+    FHint->ShowHint(FShownHint, at);
+    FHintLife.start(static_cast<int>(std::min<size_t>(FShownHint.size(), 60) * 1000));
+  }
+  void HideHint() {
+    FHintPause.stop();
+    FHintLife.stop();
+    FShownHint.clear();
+    if (FHint) FHint->hide();
+  }
 
 protected:
   void paintEvent(QPaintEvent* e) override {
@@ -172,10 +216,21 @@ protected:
     FView->Paint(canvas, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
   }
   void mousePressEvent(QMouseEvent* e) override {
+    HideHint();
     if (FView) FView->MouseDown(MouseEventOf(e));
   }
   void mouseMoveEvent(QMouseEvent* e) override {
     if (FView) FView->MouseMove(MouseEventOf(e));
+    FPointer = e->globalPosition().toPoint();
+    PointerMoved();
+  }
+  void leaveEvent(QEvent* e) override {
+    HideHint();
+    QWidget::leaveEvent(e);
+  }
+  void hideEvent(QHideEvent* e) override {
+    HideHint();
+    QWidget::hideEvent(e);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     if (FView) FView->MouseUp(MouseEventOf(e));
@@ -188,14 +243,8 @@ protected:
     FView->MouseDown(MouseEventOf(e, ssDouble));  // ignored by the view, as the press of a double click
   }
   bool event(QEvent* e) override {
-    if (e->type() == QEvent::ToolTip) {
-      // below the pointer, for as many seconds as the hint has bytes
-      if (FView && FHints && !FView->Hint.empty())
-        QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos() + QPoint(0, 20), ToQ(FView->Hint), this, QRect(),
-                           static_cast<int>(std::min<size_t>(FView->Hint.size(), 60) * 1000));
-      else QToolTip::hideText();
-      return true;
-    }
+    // the view's hint has a window of its own, timed by the style's pause
+    if (e->type() == QEvent::ToolTip) return true;
     return QWidget::event(e);
   }
 
@@ -204,6 +253,10 @@ private:
   QWidget* FControl;
   std::map<int, std::unique_ptr<QTimer>> FTimers;
   bool FHints = true;
+  QTimer FHintPause, FHintLife;
+  std::unique_ptr<THintWindow> FHint;
+  std::string FShownHint;
+  QPoint FPointer;  // where the pointer last moved on the view, on the screen
 };
 
 // ---- The control ---------------------------------------------------------------------------
@@ -233,6 +286,8 @@ TQtPaperControl::TQtPaperControl(std::unique_ptr<TBaseControl> control, QWidget*
   FControl->SetSize(width(), height());
   FControl->HandleCreated();
 }
+
+THintWindow* TQtPaperControl::HintWindow() const { return FView ? FView->HintWindow() : nullptr; }
 
 TQtPaperControl::~TQtPaperControl() {
   // the repeat and the view's timers stop before anything goes

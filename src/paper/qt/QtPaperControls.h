@@ -21,6 +21,7 @@ int32_t QtKeyToKeyCode(int qtKey);
 TShiftState QtShiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
 
 class TQtViewWidget;
+class THintWindow;
 
 class TQtPaperControl : public QWidget, private IControlHost {
 public:
@@ -33,6 +34,8 @@ public:
   QWidget* ViewWidget() const;
   QScrollBar* ScrollBar(bool vertical) const { return vertical ? FVBar : FHBar; }
   bool Repeating() const { return FRepeat.isActive(); }
+  // The window of the view's hint (none before the first hint was shown).
+  THintWindow* HintWindow() const;
   // A wheel turn over the control or its view.
   void HandleWheel(QWheelEvent* e);
 

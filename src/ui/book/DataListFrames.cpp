@@ -1,5 +1,7 @@
 #include "DataListFrames.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -143,7 +145,7 @@ void TDataListFrame::SetUseFind(bool value) {
   if (value == FView->FindPanelShown()) return;
   FView->ShowFindPanel(value);
   if (value) FView->FocusFind();
-  else FView->FocusList();
+  else FView->FocusList();  // only from the find box: the focus stays where it is otherwise
 }
 
 // ---- TDataListModel ------------------------------------------------------------------------
@@ -244,7 +246,11 @@ void TDataListFrameWidget::SelectRow(int row) {
 
 void TDataListFrameWidget::RefreshRows() { FModel->RefreshRows(); }
 
-void TDataListFrameWidget::ShowFindPanel(bool show) { FPanelFind->setVisible(show); }
+void TDataListFrameWidget::ShowFindPanel(bool show) {
+  // the find box going away gives its focus to the list, not to whatever follows it
+  if (!show && FEditFind->hasFocus() && FListView->isVisible()) FListView->setFocus();
+  FPanelFind->setVisible(show);
+}
 bool TDataListFrameWidget::FindPanelShown() const { return !FPanelFind->isHidden(); }
 std::string TDataListFrameWidget::FindText() const { return FromQ(FEditFind->text()); }
 
@@ -253,10 +259,17 @@ void TDataListFrameWidget::FocusFind() {
 }
 
 void TDataListFrameWidget::FocusList() {
+  // the find box that is going away hands the focus to the list; a focus elsewhere (the tab
+  // strip that chose the tab) stays
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && focus != this && !isAncestorOf(focus) && focus->isVisible()) return;
   if (FListView->isVisible()) FListView->setFocus();
 }
 
-void TDataListFrameWidget::focusInEvent(QFocusEvent*) {
+void TDataListFrameWidget::focusInEvent(QFocusEvent* e) {
+  // Shift+Tab reaches the frame only from its own find box or list, on the way back: it goes
+  // on to the control before the frame instead of returning into the list
+  if (e->reason() == Qt::BacktabFocusReason && focusNextPrevChild(false)) return;
   if (FEditFind->isVisible()) FEditFind->setFocus();
   else FocusList();
 }

@@ -4,6 +4,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QMoveEvent>
 #include <QShowEvent>
 #include <QKeyEvent>
@@ -49,6 +51,8 @@
 #include "VerInfos.h"
 
 namespace kaede {
+
+std::string OfficialSiteUrl() { return KAEDE_HOMEPAGE_URL; }
 
 namespace {
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -234,7 +238,11 @@ void TKaedeAddressMain::BuildActions() {
     std::string manual = ProgramDataFolder() + "help/index.html";
     if (!FileExists(manual) || !ShellOpen(manual)) AppHost().ShowError(manual + SJ(" を開けません"));
   }, QKeySequence::HelpContents);
-  make("ActionOfficialSite", "公式サイト(&S)", nullptr);
+  make("ActionOfficialSite", "公式サイト(&S)", [] {
+    const std::string url = OfficialSiteUrl();
+    if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(url))))
+      AppHost().ShowError(SJ("公式サイト ") + url + SJ(" をブラウザで開けませんでした。ブラウザが設定されているか確かめてください。"));
+  });
   make("ActionUpdate", "更新の確認(&U)", [this] {
     std::string v = std::to_string(TVerInfo::Major()) + "." + std::to_string(TVerInfo::Minor()) + std::to_string(TVerInfo::Release());
     StartCompanion("KaedeUpdate", "kaedeaddress " + v);
@@ -277,9 +285,8 @@ void TKaedeAddressMain::BuildActions() {
     if (!name.empty()) FEntries->EditClassify(name);
   })->setObjectName("PopupClassifyEdit");
   FPersonFrame->SetClassifyPopup(FPopupClassify);
-  // No address of an official site is configured, and the update tool is a separate program
-  // that is not installed here: their entries stay hidden rather than do nothing.
-  FActions["ActionOfficialSite"]->setVisible(false);
+  // The update tool is a separate program that is not installed here: its entry stays hidden
+  // rather than do nothing.
   FActions["ActionUpdate"]->setVisible(FileExists(ProgramFolder() + "KaedeUpdate"));
 }
 

@@ -31,6 +31,9 @@ class TPrintArea;
 class TNengaBar;
 class TNengaMarksEdit;
 
+// The project's home page, which 公式サイト opens in the browser.
+std::string OfficialSiteUrl();
+
 // A window rectangle moved and shrunk as little as needed to lie inside the area (a screen's
 // available part), never below the minimum size unless the area is smaller still.
 QRect FitRect(const QRect& saved, const QRect& area, const QSize& minimum);

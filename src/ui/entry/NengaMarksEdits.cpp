@@ -45,6 +45,9 @@ TNengaMarksEdit::TNengaMarksEdit(QWidget* parent) : QWidget(parent) {
   FGrid->verticalHeader()->setDefaultSectionSize(20);
   FGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   FGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+  // the arrows move between the cells; Tab goes on to the next control instead of walking
+  // every cell, where it would never leave the grid
+  FGrid->setTabKeyNavigation(false);
   FGrid->setToolTip(ToQ(SJ("送: 出した　受: 届いた　喪: 喪中　寒: 寒中見舞い　止: 年賀状じまい（この年から）")));
   layout->addWidget(FGrid, 1);
 

@@ -127,6 +127,16 @@ QString QtFilter(const std::string& filter) {
   return out.join(";;");
 }
 
+// The style entries of the card's edit popup, after its text entries.
+const std::vector<std::pair<QString, TStylePopupMenu::TEntry>>& EditPopupStyleEntries() {
+  static const std::vector<std::pair<QString, TStylePopupMenu::TEntry>> entries = {
+      {"PopupStyleAdd", TStylePopupMenu::peAdd},
+      {"PopupStyleDelete", TStylePopupMenu::peDelete},
+      {"PopupStyleReset", TStylePopupMenu::peReset},
+      {"PopupStyleCust", TStylePopupMenu::peCust}};
+  return entries;
+}
+
 }  // namespace
 
 TPrintArea::TPrintArea(TKaedeAddressOption& options, QWidget* parent) : QWidget(parent), FOptions(options) {
@@ -195,6 +205,16 @@ void TPrintArea::Prepare() {
       else if (n == "ActionCopy") FPost->Copy();
       else if (n == "ActionPaste") FPost->Paste();
       else FPost->SelectAll();
+    });
+  }
+  // and the style entries, which do what the same entries of the style buttons' menu do
+  FEditPopup->addSeparator();
+  for (const auto& [name, entry] : EditPopupStyleEntries()) {
+    QAction* a = FEditPopup->addAction(ToQ(entry == TStylePopupMenu::peReset ? SJ("スタイル初期状態") : TStylePopupMenu::Caption(entry)));
+    a->setObjectName(name);
+    const TStylePopupMenu::TEntry e = entry;
+    connect(a, &QAction::triggered, this, [this, e] {
+      if (FButtons) FButtons->Selector().RunMenu(e);
     });
   }
   connect(FEditPopup, &QMenu::aboutToShow, this, [this] { UpdateEditPopup(); });
@@ -351,8 +371,15 @@ void TPrintArea::UpdateEditPopup() {
   const QClipboard* clipboard = QGuiApplication::clipboard();
   const bool text = editing && clipboard && !clipboard->text().isEmpty();
   for (QAction* a : FEditPopup->actions()) {
+    if (a->isSeparator()) continue;
     const QString n = a->objectName();
-    a->setEnabled(n == "ActionPaste" ? text : n == "ActionSelectAll" ? editing : selection);
+    bool style = false;
+    for (const auto& [name, entry] : EditPopupStyleEntries())
+      if (n == name) {
+        a->setEnabled(FButtons && FButtons->Selector().MenuEnabled(entry));
+        style = true;
+      }
+    if (!style) a->setEnabled(n == "ActionPaste" ? text : n == "ActionSelectAll" ? editing : selection);
   }
 }
 

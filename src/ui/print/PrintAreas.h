@@ -113,7 +113,8 @@ public:
   bool StyleFrameVisible() const;
   // The edit popup of the card preview: cut, copy, paste and select all act on the card's
   // free text while the card's style edits text; cut and copy need a selection, paste text
-  // on the clipboard. Enables the four entries.
+  // on the clipboard. Below them the style entries (add, delete, reset the list, the style
+  // settings) run the style buttons' menu on the selected style. Enables the entries.
   void UpdateEditPopup();
   QMenu* EditPopup() const { return FEditPopup; }
   // The print range of the visible preview.
