@@ -28,6 +28,10 @@ install(FILES ${KAEDE_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # AppStream metainfo, with the version and release date of the project.
 set(KAEDE_METAINFO ${CMAKE_BINARY_DIR}/metainfo/org.kaedeproject.KaedeAddress.metainfo.xml)
+set(KAEDE_METAINFO_URL "")
+if(KAEDE_HOMEPAGE_URL)
+  set(KAEDE_METAINFO_URL "  <url type=\"homepage\">${KAEDE_HOMEPAGE_URL}</url>\n")
+endif()
 configure_file(${CMAKE_SOURCE_DIR}/data/metainfo/org.kaedeproject.KaedeAddress.metainfo.xml.in ${KAEDE_METAINFO} @ONLY)
 install(FILES ${KAEDE_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 

@@ -285,8 +285,9 @@ void TKaedeAddressMain::BuildActions() {
     if (!name.empty()) FEntries->EditClassify(name);
   })->setObjectName("PopupClassifyEdit");
   FPersonFrame->SetClassifyPopup(FPopupClassify);
-  // The update tool is a separate program that is not installed here: its entry stays hidden
-  // rather than do nothing.
+  // A build without the project's web site, and without the update tool (a separate program
+  // not installed here), hides those entries rather than have them do nothing.
+  FActions["ActionOfficialSite"]->setVisible(!OfficialSiteUrl().empty());
   FActions["ActionUpdate"]->setVisible(FileExists(ProgramFolder() + "KaedeUpdate"));
 }
 
