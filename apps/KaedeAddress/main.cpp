@@ -42,11 +42,16 @@ int main(int argc, char** argv) {
     host.OnTrayAction = [options](int kind, const TPoint& at) { options->TrayAction(kind, at); };
     // a termination signal saves and closes the window; the program then ends as after 終了
     // (queued: a signal that comes while the program is still starting ends it as soon as
-    // the event loop runs, instead of leaving a closed window in a running program)
-    window.OnQuitRequested = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
+    // the event loop runs, instead of leaving a closed window in a running program); one that
+    // comes during a question of the start ends the program when the start is over
+    bool quitRequested = false;
+    window.OnQuitRequested = [&quitRequested] {
+      quitRequested = true;
+      QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    };
     window.Start();  // the start book, and the command line (/Z keeps the window hidden)
-    if (!options->TrayMode() && !host.Terminated()) window.show();
-    if (!host.Terminated()) status = QApplication::exec();
+    if (!options->TrayMode() && !host.Terminated() && !quitRequested) window.show();
+    if (!host.Terminated() && !quitRequested) status = QApplication::exec();
     host.SetMainWindow(nullptr);
   }
   options->Free();  // saves the settings

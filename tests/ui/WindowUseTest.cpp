@@ -367,6 +367,28 @@ TEST(WindowUse, AnEditIsWrittenAfterAPauseAndWhenTheSessionEnds) {
   EXPECT_EQ(f.options->StartFile(), SJ("住所録.kad"));
 }
 
+// The session ends while the first start asks for the new book's name: the question is
+// answered as cancelled and the program is asked to quit, instead of waiting on the question
+// until the session kills it.
+TEST(WindowUse, ATerminationDuringTheFirstStartsQuestionEndsTheQuestion) {
+  TWindowFixture f(false);
+  f.w = std::make_unique<TKaedeAddressMain>(*f.options);
+  int quits = 0;
+  f.w->OnQuitRequested = [&] { ++quits; };
+  bool stuck = false;
+  AnswerNextDialog([&stuck](QDialog* d) {
+    ::raise(SIGTERM);
+    QPointer<QDialog> dialog(d);
+    QTimer::singleShot(3000, [dialog, &stuck] {
+      if (dialog && dialog->isVisible()) stuck = true, dialog->reject();
+    });
+  });
+  f.w->Start();
+  EXPECT_FALSE(stuck);
+  EXPECT_EQ(quits, 1);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
 TEST(WindowUse, TheSessionManagersRequestSavesWithoutClosing) {
   TWindowFixture f;
   f.Open();

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QMoveEvent>
@@ -485,6 +486,16 @@ void TKaedeAddressMain::SaveNow() {
 
 void TKaedeAddressMain::Terminate() {
   FIdleSave->stop();
+  // A question open at the time (the first start's name of the new book, any dialog of a
+  // command) is answered as cancelled, so that its loop ends and the program can: the
+  // session would otherwise wait on it until it kills the program.
+  for (int i = 0; i < 20; ++i) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) break;
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    else modal->close();
+    if (QApplication::activeModalWidget() == modal) break;
+  }
   // closing saves the pending edit, the book and the window's layout
   close();
   if (OnQuitRequested) OnQuitRequested();
