@@ -389,12 +389,13 @@ std::vector<std::string> EntryTexts(TPersonList& book) {
 // Clicks, keys, typing, pastes, tabs, undo and the style buttons in a random order over the
 // list, the editing pane, the card and the selector: the program never ends, the book on disk
 // always opens, no style is lost or renamed, and undoing every step gives the book back.
-void UseTheWholeWindowAtRandom(uint32_t seed, int steps) {
+// With yes, questions are answered yes and keys go to the list too: Shift+Del deletes entries.
+void UseTheWholeWindowAtRandom(uint32_t seed, int steps, bool yes = false) {
   SCOPED_TRACE("seed " + std::to_string(seed) + " (KAEDE_RANDOM_SEED), steps " + std::to_string(steps));
   std::mt19937 rng(seed);
   auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(std::max(1, n))); };
   TCardWindow f;
-  f.host.ConfirmAnswer = false;  // questions (delete, overwrite) are turned down
+  f.host.ConfirmAnswer = yes;  // questions (delete, overwrite) are turned down, or taken
   // and so is every dialog a key opens (Ins in the pane asks for a new entry)
   QTimer dismiss;
   QObject::connect(&dismiss, &QTimer::timeout, [] {
@@ -417,9 +418,9 @@ void UseTheWholeWindowAtRandom(uint32_t seed, int steps) {
     if (kind == 0 && f.Book().Count() > 0) {
       f.ClickRow(pick(f.Book().Count()));
     } else if (kind == 1 || kind == 2) {
-      // typing goes anywhere; keys only into the pane and the card (Ins and Shift+Del on the
-      // list ask their questions in dialogs of their own)
-      QWidget* target = fields[pick(kind == 1 ? 5 : 4)];
+      // typing goes anywhere; keys only into the pane and the card unless questions are
+      // answered yes (Ins and Shift+Del on the list ask their questions first)
+      QWidget* target = fields[pick(kind == 1 || yes ? 5 : 4)];
       if (!target->isEnabled() || !target->isVisible()) continue;
       target->setFocus();
       if (kind == 1) {
@@ -475,6 +476,8 @@ void UseTheWholeWindowAtRandom(uint32_t seed, int steps) {
 // (the relations were renamed with the history locked, so no undo could take them back).
 TEST(ShippedWindow, RandomUseOfTheWholeWindowLosesNothing) { UseTheWholeWindowAtRandom(RandomSeed(4242), RandomSteps(300)); }
 TEST(ShippedWindow, RandomUseWithAPendingRenameLosesNothing) { UseTheWholeWindowAtRandom(RandomSeed(2), RandomSteps(300)); }
+// and one where deletions from the list are confirmed, so that undo brings entries back too
+TEST(ShippedWindow, RandomUseWithDeletionsLosesNothing) { UseTheWholeWindowAtRandom(RandomSeed(1), RandomSteps(300), true); }
 
 namespace {
 QInputMethodEvent Composition(const QString& text, int focusedStart, int focusedLength, int cursor) {
