@@ -422,6 +422,12 @@ TStrings TSheetPrinter::QueueNames() {
   return names;
 }
 
+bool TSheetPrinter::HasQueue(const std::string& name) {
+  Refresh();
+  const TStrings names = QueueNames();
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 void TSheetPrinter::SetJobOptions(const TPrintJobOptions& options) {
   FJobOptions = options;
   FJobOptions.Copies = std::clamp(options.Copies, 1, 999);

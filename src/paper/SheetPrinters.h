@@ -314,6 +314,8 @@ public:
   void SelectDefaultPrinter();
   // The names of the print queues (not hidden, not the file writer), in the platform's order.
   TStrings QueueNames();
+  // Whether a print queue of that name is listed now (read afresh first).
+  bool HasQueue(const std::string& name);
   // Asked before a job starts when the current printer's medium for the job would lose some
   // of the content to its unprintable border; false stops the job before anything is sent.
   // Not set: no check.

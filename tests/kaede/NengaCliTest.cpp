@@ -7,6 +7,7 @@
 
 #include "CliRun.h"
 #include "Files.h"
+#include "NengaBooks.h"
 #include "NengaMarks.h"
 #include "TestUtil.h"
 
@@ -14,16 +15,6 @@ using namespace kaede;
 using namespace kaede::test;
 
 namespace {
-
-// Name -> marks line body, for every entry of a book file with marks.
-std::map<std::string, std::string> MarksOfBook(const std::string& file) {
-  TPersonList book;
-  book.Open(file, false);
-  std::map<std::string, std::string> m;
-  for (int i = 0; i < book.AllCount(); ++i)
-    if (TNengaMarks marks = NengaMarksOf(*book.AllPersons(i)); !marks.Empty()) m[book.AllPersons(i)->Name()] = marks.Body();
-  return m;
-}
 
 TStrings OutLines(const TRun& r) { return SplitStr(Utf8ToSjis(r.Out), "\n"); }
 
@@ -59,7 +50,7 @@ TEST(KaedeNenga, MarksListsPrintsTheCardsToSendAndCarriesTheMarksThroughExchange
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_NE(r.Out.find("5 entries on 5 sheets"), std::string::npos) << r.Out;
   EXPECT_NE(r.Out.find("5 entries marked 送 for 2027"), std::string::npos) << r.Out;
-  std::map<std::string, std::string> marks = MarksOfBook(sjisBook);
+  std::map<std::string, std::string> marks = MarksOfBookFile(sjisBook);
   EXPECT_EQ(marks.size(), 7u);  // entries 1 and 4 to 7 printed, 2 and 3 left out
   for (int i = 0; i < 5; ++i) {
     const std::string name = LeftOf(unsent[static_cast<size_t>(i)], "\t");
@@ -89,12 +80,12 @@ TEST(KaedeNenga, MarksListsPrintsTheCardsToSendAndCarriesTheMarksThroughExchange
 
   // the marks go out with CSV (column 年賀状, chosen since there are marks) and vCard and come
   // back into new books the same
-  marks = MarksOfBook(sjisBook);
+  marks = MarksOfBookFile(sjisBook);
   const std::string csv = dir.Path() + "/out.csv", vcf = dir.Path() + "/out.vcf";
   ASSERT_EQ(Kaede({"export", book, "-o", csv}).Status, 0);
   ASSERT_EQ(Kaede({"export", book, "--vcard", "-o", vcf}).Status, 0);
   ASSERT_EQ(Kaede({"import", csv, "--into", dir.Path() + "/fromcsv.kad"}).Status, 0);
   ASSERT_EQ(Kaede({"import", vcf, "--into", dir.Path() + "/fromvcf.kad"}).Status, 0);
-  EXPECT_EQ(MarksOfBook(dir.File("fromcsv.kad")), marks);
-  EXPECT_EQ(MarksOfBook(dir.File("fromvcf.kad")), marks);
+  EXPECT_EQ(MarksOfBookFile(dir.File("fromcsv.kad")), marks);
+  EXPECT_EQ(MarksOfBookFile(dir.File("fromvcf.kad")), marks);
 }

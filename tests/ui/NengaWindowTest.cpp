@@ -11,6 +11,7 @@
 #include "Files.h"
 #include "MessageStatusBars.h"
 #include "NengaBars.h"
+#include "NengaBooks.h"
 #include "NengaMarks.h"
 #include "NengaMarksEdits.h"
 #include "NengaReceiveDialogs.h"
@@ -25,14 +26,10 @@ using namespace kaede::test;
 
 namespace {
 
-// Name -> marks of the book file as it is on disk.
+// Name -> marks of the book file as it is on disk, in UTF-8.
 std::map<std::string, std::string> MarksOnDisk(const std::string& file) {
-  TPersonList book;
-  book.Open(file, false);
   std::map<std::string, std::string> m;
-  for (int i = 0; i < book.AllCount(); ++i)
-    if (TNengaMarks marks = NengaMarksOf(*book.AllPersons(i)); !marks.Empty())
-      m[SjisToUtf8(book.AllPersons(i)->Name())] = SjisToUtf8(marks.Body());
+  for (const auto& [name, marks] : MarksOfBookFile(file)) m[SjisToUtf8(name)] = SjisToUtf8(marks);
   return m;
 }
 

@@ -408,13 +408,9 @@ void TPrintArea::Print() {
   // queue that has gone gives way to the system's default, and the user is told
   TBaseStyle* style = view->Style();
   choice.PrinterName = style->Base().Printer;
-  if (!choice.PrinterName.empty()) {
-    SheetPrinter().Refresh();
-    const TStrings queues = SheetPrinter().QueueNames();
-    if (std::find(queues.begin(), queues.end(), choice.PrinterName) == queues.end()) {
-      ShowInfo(SJ("スタイルのプリンタ「") + choice.PrinterName + SJ("」が見つかりません。通常使うプリンタで印刷します。"));
-      choice.PrinterName.clear();
-    }
+  if (!choice.PrinterName.empty() && !SheetPrinter().HasQueue(choice.PrinterName)) {
+    ShowInfo(SJ("スタイルのプリンタ「") + choice.PrinterName + SJ("」が見つかりません。通常使うプリンタで印刷します。"));
+    choice.PrinterName.clear();
   }
   TPoint tenth{style->Base().PaperWidth * 10, style->Base().PaperHeight * 10};
   if (style->Base().PaperSize != kPaperUser && StandardPaperSize(style->Base().PaperSize, tenth) && style->Base().Orientation)
