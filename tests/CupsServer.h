@@ -64,7 +64,8 @@ protected:
     if (std::regex_search(out, m, std::regex(name + " \\([^)]*\\) = ([^\\n]*)"))) return m[1];
     return out;
   }
-  // The last job of a queue, once it is finished (at most 20 s).
+  // The last job of a queue, once it is finished (at most 20 s); a failure of the test when
+  // the printer did not complete it.
   static int FinishedJob(const std::string& queue) {
     for (int i = 0; i < 200; ++i) {
       if (Shell("lpstat -o " + queue).empty()) {
@@ -73,7 +74,13 @@ protected:
         int last = 0;
         for (auto it = std::sregex_iterator(done.begin(), done.end(), number); it != std::sregex_iterator(); ++it)
           last = std::max(last, std::atoi((*it)[1].str().c_str()));
-        if (last > 0) return last;
+        if (last > 0) {
+          // the counts of a job are the server's own; whether the printer took it is its state
+          const std::string state = JobAttribute(queue, last, "job-state");
+          if (state != "completed")
+            ADD_FAILURE() << queue << " job " << last << " ended " << state << "\n" << Shell("tail -5 " + Dir->Path() + "/log/error_log");
+          return last;
+        }
       }
       ::usleep(100000);
     }
