@@ -54,5 +54,10 @@ run address 東京都目黒区下目黒三丁目 | grep -q '^1530064 東京都�
 run postal --info | grep -q "^同梱の郵便番号辞書（.*）: $root/usr/share/KaedeAddress/postal/$" || fail "kaede postal --info: $(run postal --info)"
 version=$(sed -n 's/^ Version: //p' "$work/control")
 [ "$(run --version)" = "kaede (Kaede Address) $version" ] || fail "kaede --version: $(run --version)"
+# the window programs answer --version on the terminal, without a display and without opening a window
+for prog in KaedeAddress KaedeZip; do
+  got=$(env -i HOME="$work/home" PATH=/usr/bin:/bin LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 timeout 20 "$root/usr/bin/$prog" --version 2>&1) || true
+  [ "$got" = "$prog (Kaede Address) $version" ] || fail "$prog --version: $got"
+done
 grep -q "version=\"$version\"" "$root/usr/share/metainfo/org.kaedeproject.KaedeAddress.metainfo.xml" || fail "metainfo version"
 echo "check-package: $(basename "$deb") is sound ($(wc -l < "$work/contents") entries)"

@@ -17,6 +17,17 @@
 using namespace kaede;
 
 int main(int argc, char** argv) {
+  if (AnswerVersionOrHelp(argc, argv, "KaedeAddress",
+                          "使い方: KaedeAddress [-D データフォルダ] [-N 名前] [-S スタイル] [/Q] [/Z] [住所録.kad]\n"
+                          "  住所録.kad    この住所録を開く\n"
+                          "  -D フォルダ   このデータフォルダを使う\n"
+                          "  -N 名前       名前にこの文字を含む最初の人を選ぶ\n"
+                          "  -S スタイル   この名前のはがきスタイルを選ぶ\n"
+                          "  /Q            ウィンドウを表示して終了する\n"
+                          "  /Z            通知領域で起動する\n"
+                          "  --version     版を表示して終了する\n"
+                          "詳しくは man KaedeAddress"))
+    return 0;
   // an exception that leaves an event handler is shown, and the program goes on
   TGuardedApplication app(argc, argv);
   SetUpApplicationNames();

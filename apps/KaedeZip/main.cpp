@@ -14,6 +14,7 @@
 #include "MemoLabels.h"
 #include "QtText.h"
 #include "Strs.h"
+#include "VerInfos.h"
 #include "ZipSettings.h"
 
 using namespace kaede;
@@ -121,6 +122,12 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (AnswerVersionOrHelp(argc, argv, "KaedeZip",
+                          "使い方: KaedeZip\n"
+                          "郵便番号データを公開元から取得し、住所録の郵便番号辞書（Ken.dat City.dat Postal.dat）を作り直します。\n"
+                          "ウィンドウなしで行うには: kaede postal-update\n"
+                          "詳しくは man KaedeZip"))
+    return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationName("KaedeZip");
   QApplication::setDesktopFileName("KaedeZip");

@@ -17,4 +17,9 @@ public:
   static int Release();
 };
 
+// A window program's --version and --help (-h), answered on standard output before any window
+// opens: true when argv held one of them alone, and the program should end with status 0.
+// usage is the UTF-8 synopsis and its explanation.
+bool AnswerVersionOrHelp(int argc, char** argv, const char* program, const char* usage);
+
 }  // namespace kaede
