@@ -400,11 +400,17 @@ void TPostLayout::DrawCalibration(const TCalibrationNote& note) {
       SJ("補正: 横 ") + mm(note.OffsetX) + SJ("　縦 ") + mm(note.OffsetY),
       SJ("はがきに重ね、枠とのずれを定規で読んで補正に加えます"),
   };
+  // on white, so that the outlines it crosses do not run through the words
   int32_t y = FCard.Top + h / 2 - static_cast<int32_t>(lines.size()) * textHeight;
+  const int32_t x = FCard.Left + ToPixels(10), pad = ToPixels(0.5);
+  FCanvas.SetPen(TPen{TPenStyle::Clear, 1, clWhite});
+  FCanvas.SetBrush(TBrush{TBrushStyle::Solid, clWhite});
   for (const std::string& line : lines) {
-    FCanvas.TextOut(FCard.Left + ToPixels(10), y, line);
+    FCanvas.FillRect({x - pad, y - pad, x + Width(line) + pad, y + textHeight + pad});
+    FCanvas.TextOut(x, y, line);
     y += textHeight * 3 / 2;
   }
+  FCanvas.SetBrush(TBrush{TBrushStyle::Clear, clWhite});
 }
 
 // ---- Data ----------------------------------------------------------------------------------

@@ -141,6 +141,8 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   ConnectPrintArea();
   BuildActions();
   BuildMenus();
+  // the printer test sheet from the card preview too, as the settings menu runs it
+  FPrintArea->AddEditPopupAction(FActions["ActionPrintOffsets"]);
   RestoreLayout();
   UpdateActions();
 
