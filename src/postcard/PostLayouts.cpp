@@ -748,7 +748,21 @@ void TPostLayout::DrawName(int no, const TRect& r, TStrings lines, int32_t p, co
 
   int32_t total = 0;
   for (const TLine& l : placed) total += l.Height;
-  int32_t across = vertical ? r.Right - (A - total) / 2 : r.Top + (A - total) / 2;
+  // the title's size; across a horizontal name it takes the room above a Japanese name (below
+  // a Latin one), shrinking to what the rectangle leaves beside the name
+  int32_t th = 0;
+  if (!title.empty()) {
+    th = std::max(RoundHalfEven(L * 0.05), ToPixels(2.5));
+    FCanvas.SetFont(Font(no, th, vertical));
+    if (Width(title) > L) th = std::max(1, L / static_cast<int32_t>(title.size()) * 2);
+  }
+  int32_t lead = (A - total) / 2;
+  if (!vertical && th > 0) {
+    const int32_t room = std::max(0, A - total);
+    th = std::min(th, std::max(room, ToPixels(1.5)));
+    lead = plain ? std::min(lead, std::max(0, room - th)) : std::max(lead, std::min(th, room));
+  }
+  int32_t across = vertical ? r.Right - lead : r.Top + lead;
   const int32_t nameAcross = across;
   for (size_t i = 0; i < n; ++i) {
     FCanvas.SetFont(Font(no, placed[i].Height, vertical));
@@ -762,12 +776,7 @@ void TPostLayout::DrawName(int no, const TRect& r, TStrings lines, int32_t p, co
   }
 
   if (!title.empty()) {
-    int32_t th = std::max(RoundHalfEven(L * 0.05), ToPixels(2.5));
     FCanvas.SetFont(Font(no, th, vertical));
-    if (Width(title) > L) {
-      th = std::max(1, L / static_cast<int32_t>(title.size()) * 2);
-      FCanvas.SetFont(Font(no, th, vertical));
-    }
     const int32_t tl = Width(title);
     const int32_t start = (vertical ? r.Top : r.Left) + placed[0].Start;
     if (vertical) {

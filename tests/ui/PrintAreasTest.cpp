@@ -380,6 +380,11 @@ TEST_F(TWindowFixture, TheCardsEditPopupActsOnlyOnTheFreeTextOfAStyleThatEditsTe
     area->UpdateEditPopup();
     EXPECT_FALSE(entry("ActionCut")->isEnabled());  // the official card writes no free text
     EXPECT_FALSE(entry("ActionSelectAll")->isEnabled());
+    // the printer test sheet is the settings menu's own entry, open whatever the card edits
+    const QList<QAction*> popup = area->EditPopup()->actions();
+    ASSERT_FALSE(popup.isEmpty());
+    EXPECT_EQ(popup.back(), w.Action("ActionPrintOffsets"));
+    EXPECT_TRUE(popup.back()->isEnabled());
     ASSERT_TRUE(area->SelectPostStyle(SJ("はがき（裏／横書き）")));
     area->UpdateEditPopup();
     EXPECT_TRUE(entry("ActionCut")->isEnabled());

@@ -59,7 +59,11 @@ TPrintOffsetDialog::TPrintOffsetDialog(TPrintOffsetEditor& editor, std::function
   form->addRow(ToQ(SJ("横（右へ）")), FX);
   form->addRow(ToQ(SJ("縦（下へ）")), FY);
   FTestSheet = new QPushButton(ToQ(SJ("位置合わせ用紙を印刷(&T)")), this);
-  auto* hint = new QLabel(ToQ(SJ("普通紙に印刷した用紙をはがきに重ね、枠とのずれを補正に加えます。")), this);
+  // without a printer there is nothing to keep a value for (a PDF file takes none)
+  const bool none = editor.Printers().empty();
+  auto* hint = new QLabel(ToQ(none ? SJ("補正できるプリンタがありません（PDF ファイルには補正をかけません）。")
+                                   : SJ("普通紙に印刷した用紙をはがきに重ね、枠とのずれを補正に加えます。")),
+                          this);
   hint->setWordWrap(true);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   auto* layout = new QVBoxLayout(this);
@@ -95,6 +99,8 @@ void TPrintOffsetDialog::ShowPrinter() {
   FX->setValue(o.X);
   FY->setValue(o.Y);
   FLoading = false;
+  FX->setEnabled(!printer.empty());
+  FY->setEnabled(!printer.empty());
   // the test sheet goes to the printer that prints now
   FTestSheet->setEnabled(!printer.empty() && printer == FEditor.Current() && FPrint != nullptr);
 }
