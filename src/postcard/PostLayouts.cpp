@@ -390,9 +390,7 @@ void TPostLayout::DrawCalibration(const TCalibrationNote& note) {
     }
   }
 
-  // what the sheet was printed with, in the middle
-  const int32_t textHeight = std::max(1, ToPixels(3));
-  FCanvas.SetFont(Font(S::viAtenaPostCode, textHeight, false));
+  // what the sheet was printed with, in the middle, 3 mm high or smaller on a narrow label
   auto mm = [](double v) { return FloatToGeneral3(v) + " mm"; };
   const TStrings lines = {
       SJ("プリンタ位置合わせ"),
@@ -400,6 +398,15 @@ void TPostLayout::DrawCalibration(const TCalibrationNote& note) {
       SJ("補正: 横 ") + mm(note.OffsetX) + SJ("　縦 ") + mm(note.OffsetY),
       SJ("はがきに重ね、枠とのずれを定規で読んで補正に加えます"),
   };
+  int32_t textHeight = std::max(1, ToPixels(3));
+  FCanvas.SetFont(Font(S::viAtenaPostCode, textHeight, false));
+  int32_t widest = 1;
+  for (const std::string& line : lines) widest = std::max(widest, Width(line));
+  const int32_t room = std::max(1, w - ToPixels(15));
+  if (widest > room) {
+    textHeight = std::max(1, static_cast<int32_t>(static_cast<int64_t>(textHeight) * room / widest));
+    FCanvas.SetFont(Font(S::viAtenaPostCode, textHeight, false));
+  }
   // on white, so that the outlines it crosses do not run through the words
   int32_t y = FCard.Top + h / 2 - static_cast<int32_t>(lines.size()) * textHeight;
   const int32_t x = FCard.Left + ToPixels(10), pad = ToPixels(0.5);

@@ -99,4 +99,16 @@ TEST(KaedePrintOffset, TheTestSheetsBoxesSitWhereTheOfficialCardHasThem) {
   for (int x = ToPx(35); x < ToPx(60) && first < 0; ++x)
     if (m.Dark(x, ToPx(17))) first = x;
   EXPECT_NEAR(ToMm(first), 44.3 - 2, 0.1);
+
+  // on a sheet of labels the first label carries the sheet, its note whole within the label
+  // (the 2x6 label: 85.7 mm wide, 19.3 mm from the sheet's left edge): nothing but the top
+  // ruler in the last 4 mm before the label's right edge, where a cut note would end
+  r = Kaede({"print", "calibration", "--style", "39", "-o", out});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const TGrey l = RenderGrey(out, 150);
+  auto px = [](double mm) { return static_cast<int>(mm * 150 / 25.4 + 0.5); };
+  int cut = 0;
+  for (int y = px(21.5 + 8); y < px(21.5 + 42.3); ++y)
+    for (int x = px(19.3 + 85.7 - 4); x < px(19.3 + 85.7); ++x) cut += l.Dark(x, y);
+  EXPECT_EQ(cut, 0);
 }
