@@ -38,8 +38,7 @@ void TPrintOffsetEditor::SetOffset(const std::string& printer, TPrintOffset o) {
   FChanged[printer] = o;
 }
 
-TPrintOffsetDialog::TPrintOffsetDialog(TPrintOffsetEditor& editor, std::function<void(TPrintOffset)> printTestSheet,
-                                       QWidget* parent)
+TPrintOffsetDialog::TPrintOffsetDialog(TPrintOffsetEditor& editor, TPrintTestSheet printTestSheet, QWidget* parent)
     : QDialog(parent), FEditor(editor), FPrint(std::move(printTestSheet)) {
   setWindowTitle(ToQ(SJ("印刷位置の補正")));
   auto* form = new QFormLayout;
@@ -77,9 +76,12 @@ TPrintOffsetDialog::TPrintOffsetDialog(TPrintOffsetEditor& editor, std::function
   for (QDoubleSpinBox* s : {FX, FY}) connect(s, &QDoubleSpinBox::valueChanged, this, [this] { TakeValues(); });
   connect(FTestSheet, &QPushButton::clicked, this, [this] {
     TakeValues();
+    const int i = FPrinter->currentIndex();
+    if (i < 0) return;
+    const std::string printer = FEditor.Printers()[static_cast<size_t>(i)];
     ShowErrors([&] {
       try {
-        FPrint(FEditor.Offset(FEditor.Current()));
+        FPrint(printer, FEditor.Offset(printer));
       } catch (const std::exception& e) {
         throw Exception(SJ("位置合わせ用紙を印刷できませんでした: ") + e.what());
       }
@@ -101,8 +103,8 @@ void TPrintOffsetDialog::ShowPrinter() {
   FLoading = false;
   FX->setEnabled(!printer.empty());
   FY->setEnabled(!printer.empty());
-  // the test sheet goes to the printer that prints now
-  FTestSheet->setEnabled(!printer.empty() && printer == FEditor.Current() && FPrint != nullptr);
+  // the test sheet goes to the printer chosen here, whichever prints now
+  FTestSheet->setEnabled(!printer.empty() && FPrint != nullptr);
 }
 
 void TPrintOffsetDialog::TakeValues() {
@@ -111,7 +113,7 @@ void TPrintOffsetDialog::TakeValues() {
   FEditor.SetOffset(FEditor.Printers()[static_cast<size_t>(i)], {FX->value(), FY->value()});
 }
 
-bool EditPrintOffsets(TStrings printers, const std::string& current, std::function<void(TPrintOffset)> printTestSheet,
+bool EditPrintOffsets(TStrings printers, const std::string& current, TPrintOffsetDialog::TPrintTestSheet printTestSheet,
                       QWidget* parent) {
   TPrintOffsetEditor editor(std::move(printers), current);
   auto store = TSettingsStore::OpenRegistry("KaedeAddress");
