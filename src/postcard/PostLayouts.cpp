@@ -343,7 +343,12 @@ void TPostLayout::DrawCalibration(const TCalibrationNote& note) {
   // the boxes, as thin as a print can show them
   FCanvas.SetPen(SolidPen(ink, ToPixels(0.1)));
   const TBaseStyleValues& b = FStyle.Base();
-  const bool card = b.PaperWidth == 100 && b.PaperHeight == 148 && FStyle.PagesPerSheet() == 1 && !FV.WithLid;
+  // a card with the boxes printed on it: the official card, a round-trip card (its address
+  // half on the left) and a card of a four-card sheet (147 mm high there)
+  const int32_t cellWidth = b.PaperWidth / std::max<int32_t>(1, b.PaperLevelDivide);
+  const int32_t cellHeight = b.PaperHeight / std::max<int32_t>(1, b.PaperVerticalDivide);
+  const bool card = b.PaperSize != kPaperA4 && (cellWidth == 100 || (cellWidth == 200 && FStyle.PagesPerSheet() == 1)) &&
+                    (cellHeight == 148 || cellHeight == 147) && !FV.WithLid;
   TRect boxes[7];
   if (card)
     for (int i = 0; i < 7; ++i)

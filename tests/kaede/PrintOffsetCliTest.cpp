@@ -69,18 +69,26 @@ TEST(KaedePrintOffset, TheTestSheetsBoxesSitWhereTheOfficialCardHasThem) {
   TRun r = Kaede({"print", "calibration", "-o", out});
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_NE(r.Out.find("offset 0,0 mm"), std::string::npos) << r.Out;
-  const TGrey g = RenderGrey(out, 600);
+  TGrey g = RenderGrey(out, 600);
   ASSERT_NEAR(g.W, ToPx(100), 5);  // the page in whole points
-  // across the middle of the boxes: every left side where the official card has it
+  // across the middle of the boxes: every left side where the official card has it, and
+  // where a round-trip card has it on its address half
   const double lefts[] = {44.3, 51.3, 58.3, 65.9, 72.7, 79.5, 86.3};
-  const int y = ToPx(16);
-  std::vector<double> edges;
-  for (int x = ToPx(40); x < ToPx(97); ++x)
-    if (g.Dark(x, y) && !g.Dark(x - 1, y)) edges.push_back(ToMm(x));
-  ASSERT_EQ(edges.size(), 14u);  // a left and a right side each
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_NEAR(edges[static_cast<size_t>(2 * i)], lefts[i], 0.1) << i;
-    EXPECT_NEAR(edges[static_cast<size_t>(2 * i + 1)], lefts[i] + 5.7, 0.1) << i;
+  for (const char* style : {"", "10"}) {
+    SCOPED_TRACE(style);
+    if (*style) {
+      ASSERT_EQ(Kaede({"print", "calibration", "--style", style, "-o", out}).Status, 0);
+      g = RenderGrey(out, 600);
+    }
+    const int y = ToPx(16);
+    std::vector<double> edges;
+    for (int x = ToPx(40); x < ToPx(97); ++x)
+      if (g.Dark(x, y) && !g.Dark(x - 1, y)) edges.push_back(ToMm(x));
+    ASSERT_EQ(edges.size(), 14u);  // a left and a right side each
+    for (int i = 0; i < 7; ++i) {
+      EXPECT_NEAR(edges[static_cast<size_t>(2 * i)], lefts[i], 0.1) << i;
+      EXPECT_NEAR(edges[static_cast<size_t>(2 * i + 1)], lefts[i] + 5.7, 0.1) << i;
+    }
   }
   // down the middle of the first box: its top 12 mm and its bottom 20 mm from the top
   std::vector<double> rows;
