@@ -853,6 +853,9 @@ void TPostLayout::DrawBarcode(const TPerson& person) {
     }
     FCanvas.FillRect({x0, y0, x1, y1});
   }
+  // the guide is the clear zone, which nothing else may enter
+  const double c = TBarcodeMetrics::kClear;
+  Guide(ToRect({left - c, top - c, m.Length + 2 * c, m.Long + 2 * c}), 0xCCAAEE);
 }
 
 // List block: the telephones or mails, one per row across the rectangle; an entry without
