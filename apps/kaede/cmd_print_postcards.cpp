@@ -155,7 +155,7 @@ int Run(const TArgs& args) {
 
 TCommandRegistrar reg({"print postcards",
                        "print postcards BOOK.kad (-o OUT.pdf | --printer QUEUE [--copies N]) [--style S] [--sender N] "
-                       "[--entries A-B] [--guides]",
+                       "[--entries A-B] [--guides] [--barcode on|off] [--dict DIR] [--offset X,Y]",
                        "address prints of a book (postcards, envelopes, labels) as PDF", Run});
 
 }  // namespace

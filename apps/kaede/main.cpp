@@ -138,6 +138,11 @@ int main(int argc, char** argv) {
   const std::string name = words == 2 ? cmd + " " + args[1] : cmd;
   for (const TCommand& c : Registry()) {
     if (c.Name != name) continue;
+    // COMMAND --help: what the command takes (its own usage error lists every option)
+    if (args.size() == words + 1 && (args[words] == "--help" || args[words] == "-h")) {
+      std::printf("Usage: kaede %s\n  %s\n", c.Synopsis.c_str(), c.Summary.c_str());
+      return 0;
+    }
     try {
       return c.Run(TArgs(args.begin() + static_cast<long>(words), args.end()));
     } catch (const kaede::Exception& e) {

@@ -343,7 +343,12 @@ void TPostLayout::DrawCalibration(const TCalibrationNote& note) {
   // the boxes, as thin as a print can show them
   FCanvas.SetPen(SolidPen(ink, ToPixels(0.1)));
   const TBaseStyleValues& b = FStyle.Base();
-  const bool card = b.PaperWidth == 100 && b.PaperHeight == 148 && FStyle.PagesPerSheet() == 1 && !FV.WithLid;
+  // a card with the boxes printed on it: the official card, a round-trip card (its address
+  // half on the left) and a card of a four-card sheet (147 mm high there)
+  const int32_t cellWidth = b.PaperWidth / std::max<int32_t>(1, b.PaperLevelDivide);
+  const int32_t cellHeight = b.PaperHeight / std::max<int32_t>(1, b.PaperVerticalDivide);
+  const bool card = b.PaperSize != kPaperA4 && (cellWidth == 100 || (cellWidth == 200 && FStyle.PagesPerSheet() == 1)) &&
+                    (cellHeight == 148 || cellHeight == 147) && !FV.WithLid;
   TRect boxes[7];
   if (card)
     for (int i = 0; i < 7; ++i)
@@ -390,9 +395,7 @@ void TPostLayout::DrawCalibration(const TCalibrationNote& note) {
     }
   }
 
-  // what the sheet was printed with, in the middle
-  const int32_t textHeight = std::max(1, ToPixels(3));
-  FCanvas.SetFont(Font(S::viAtenaPostCode, textHeight, false));
+  // what the sheet was printed with, in the middle, 3 mm high or smaller on a narrow label
   auto mm = [](double v) { return FloatToGeneral3(v) + " mm"; };
   const TStrings lines = {
       SJ("プリンタ位置合わせ"),
@@ -400,11 +403,26 @@ void TPostLayout::DrawCalibration(const TCalibrationNote& note) {
       SJ("補正: 横 ") + mm(note.OffsetX) + SJ("　縦 ") + mm(note.OffsetY),
       SJ("はがきに重ね、枠とのずれを定規で読んで補正に加えます"),
   };
+  int32_t textHeight = std::max(1, ToPixels(3));
+  FCanvas.SetFont(Font(S::viAtenaPostCode, textHeight, false));
+  int32_t widest = 1;
+  for (const std::string& line : lines) widest = std::max(widest, Width(line));
+  const int32_t room = std::max(1, w - ToPixels(15));
+  if (widest > room) {
+    textHeight = std::max(1, static_cast<int32_t>(static_cast<int64_t>(textHeight) * room / widest));
+    FCanvas.SetFont(Font(S::viAtenaPostCode, textHeight, false));
+  }
+  // on white, so that the outlines it crosses do not run through the words
   int32_t y = FCard.Top + h / 2 - static_cast<int32_t>(lines.size()) * textHeight;
+  const int32_t x = FCard.Left + ToPixels(10), pad = ToPixels(0.5);
+  FCanvas.SetPen(TPen{TPenStyle::Clear, 1, clWhite});
+  FCanvas.SetBrush(TBrush{TBrushStyle::Solid, clWhite});
   for (const std::string& line : lines) {
-    FCanvas.TextOut(FCard.Left + ToPixels(10), y, line);
+    FCanvas.FillRect({x - pad, y - pad, x + Width(line) + pad, y + textHeight + pad});
+    FCanvas.TextOut(x, y, line);
     y += textHeight * 3 / 2;
   }
+  FCanvas.SetBrush(TBrush{TBrushStyle::Clear, clWhite});
 }
 
 // ---- Data ----------------------------------------------------------------------------------
@@ -742,7 +760,21 @@ void TPostLayout::DrawName(int no, const TRect& r, TStrings lines, int32_t p, co
 
   int32_t total = 0;
   for (const TLine& l : placed) total += l.Height;
-  int32_t across = vertical ? r.Right - (A - total) / 2 : r.Top + (A - total) / 2;
+  // the title's size; across a horizontal name it takes the room above a Japanese name (below
+  // a Latin one), shrinking to what the rectangle leaves beside the name
+  int32_t th = 0;
+  if (!title.empty()) {
+    th = std::max(RoundHalfEven(L * 0.05), ToPixels(2.5));
+    FCanvas.SetFont(Font(no, th, vertical));
+    if (Width(title) > L) th = std::max(1, L / static_cast<int32_t>(title.size()) * 2);
+  }
+  int32_t lead = (A - total) / 2;
+  if (!vertical && th > 0) {
+    const int32_t room = std::max(0, A - total);
+    th = std::min(th, std::max(room, ToPixels(1.5)));
+    lead = plain ? std::min(lead, std::max(0, room - th)) : std::max(lead, std::min(th, room));
+  }
+  int32_t across = vertical ? r.Right - lead : r.Top + lead;
   const int32_t nameAcross = across;
   for (size_t i = 0; i < n; ++i) {
     FCanvas.SetFont(Font(no, placed[i].Height, vertical));
@@ -756,12 +788,7 @@ void TPostLayout::DrawName(int no, const TRect& r, TStrings lines, int32_t p, co
   }
 
   if (!title.empty()) {
-    int32_t th = std::max(RoundHalfEven(L * 0.05), ToPixels(2.5));
     FCanvas.SetFont(Font(no, th, vertical));
-    if (Width(title) > L) {
-      th = std::max(1, L / static_cast<int32_t>(title.size()) * 2);
-      FCanvas.SetFont(Font(no, th, vertical));
-    }
     const int32_t tl = Width(title);
     const int32_t start = (vertical ? r.Top : r.Left) + placed[0].Start;
     if (vertical) {
@@ -826,6 +853,9 @@ void TPostLayout::DrawBarcode(const TPerson& person) {
     }
     FCanvas.FillRect({x0, y0, x1, y1});
   }
+  // the guide is the clear zone, which nothing else may enter
+  const double c = TBarcodeMetrics::kClear;
+  Guide(ToRect({left - c, top - c, m.Length + 2 * c, m.Long + 2 * c}), 0xCCAAEE);
 }
 
 // List block: the telephones or mails, one per row across the rectangle; an entry without

@@ -420,6 +420,22 @@ void TPostStyle::ApplyPreset(int index) {
       break;
     }
   }
+  // A vertical card keeps the barcode's place ready below its addressee, for when it is
+  // switched on: as large as fits between the address and name and 10 mm above the bottom
+  // edge, its right end under the address's and 10 mm from the card's right edge (a
+  // round-trip card's fold is an edge of the piece mailed).
+  if (index < 23 && p.PostVertical && ViewInfo(viAtenaName)->Status() != 0) {
+    const double height = (FBase.PaperHeight - FBase.PaperMarginTop - FBase.PaperMarginBottom) /
+                          std::max<int32_t>(1, FBase.PaperVerticalDivide);
+    const double top = std::max(p.AtenaAddressLayout.Bottom(), p.AtenaNameLayout.Bottom()) + TBarcodeMetrics::kClear;
+    for (double size = 10; size >= 8; size -= 0.5) {
+      const TBarcodeMetrics m = BarcodeMetrics(size);
+      if (top + m.Long > height - 10) continue;
+      p.BarcodeSize = size;
+      p.BarcodeLayout = Mm(std::min(p.AtenaAddressLayout.Right(), 90.0) - m.Length, top, 0, 0);
+      break;
+    }
+  }
 }
 
 }  // namespace kaede

@@ -236,7 +236,7 @@ const TRow kPostRows[] = {
     {168, "縦書きの建物・部屋番号", "表示", vkRadio, "", 0, 0, 0, kNumerals, scPost, "BuildingNumerals"},
     {169, "カスタマバーコード", "表示", vkRadio, "", 0, 0, 0, kShow, scPost, "Barcode"},
     {170, "バーコードの大きさ", "配置", vkNumber, "pt", 8, 11.5, 0, "", scPost, "BarcodeSize"},
-    {171, "バーコードの位置", "配置", vkLayout, "", 0, 0, 0, "", scPost, "BarcodeLayout"},
+    {171, "バーコードの位置", "配置", vkLayout, "Position", 0, 0, 0, "", scPost, "BarcodeLayout"},
 };
 
 TStyleItem MakeItem(const TRow& r) {

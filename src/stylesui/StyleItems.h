@@ -49,7 +49,8 @@ struct RValueInfo {
   std::string Name;      // up to 60 bytes
   std::string Category;  // up to 14 bytes; empty: the item is not offered
   uint8_t Kind = vkNone;
-  std::string Unit;  // "Dot", "Mm", "Mmm", "DotMm", "DotMmm" or a word shown as it is
+  std::string Unit;  // "Dot", "Mm", "Mmm", "DotMm", "DotMmm" or a word shown as it is; a
+                     // layout of "Position" has a place and no size (the barcode's)
   double Min = 0, Max = 0;  // a number is limited only when Min < Max
   TMmRect Layout;
   uint8_t Switches = 0;  // TElementSwitch bits

@@ -302,9 +302,11 @@ TLayoutFrame::TLayoutFrame(QWidget* parent) : QWidget(parent) {
     FNumbers[i]->setDecimals(2);
     FNumbers[i]->setSingleStep(FIncrement);
     label->setBuddy(FNumbers[i]);
+    auto* unit = new QLabel(Q("㎜"), this);
     grid->addWidget(label, i, 0);
     grid->addWidget(FNumbers[i], i, 1);
-    grid->addWidget(new QLabel(Q("㎜"), this), i, 2);
+    grid->addWidget(unit, i, 2);
+    if (i >= 2) FSizeRows.insert(FSizeRows.end(), {label, FNumbers[i], unit});
     connect(FNumbers[i], &QDoubleSpinBox::valueChanged, this, [this, i](double v) {
       if (FLoading) return;
       if (OnChanging) OnChanging();
@@ -313,6 +315,10 @@ TLayoutFrame::TLayoutFrame(QWidget* parent) : QWidget(parent) {
       if (OnChange) OnChange();
     });
   }
+}
+
+void TLayoutFrame::SetSizeShown(bool shown) {
+  for (QWidget* w : FSizeRows) w->setVisible(shown);
 }
 
 void TLayoutFrame::SetIncrement(double step) {
@@ -453,7 +459,10 @@ void TValueFrame::SetupControls() {
     else FNumber->setRange(-1e9, 1e9);
     FUnit->setText(ToQ(FEditor.UnitLabel()));
   }
-  if (kind == vkLayout) FLayout->SetIncrement(0.1);
+  if (kind == vkLayout) {
+    FLayout->SetIncrement(0.1);
+    FLayout->SetSizeShown(info.Unit != "Position");
+  }
   FLoading = false;
   ShowValue();
 }

@@ -5,6 +5,7 @@
 // user's changes on.
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "ValueEditors.h"
 
@@ -88,6 +89,8 @@ public:
   explicit TLayoutFrame(QWidget* parent = nullptr);
   double Increment() const { return FIncrement; }
   void SetIncrement(double step);
+  // Offers the width and height, or the place alone (what has a size of its own).
+  void SetSizeShown(bool shown);
   // Shows a rectangle without reporting a change (nothing when it is the present one).
   void ShowRect(const TMmRect& r);
   TMmRect Rect() const { return FRect; }
@@ -100,6 +103,7 @@ private:
   double FIncrement = 1.0;
   bool FLoading = false;
   QDoubleSpinBox* FNumbers[4];
+  std::vector<QWidget*> FSizeRows;  // the labels, numbers and units of width and height
 };
 
 class TValueFrame : public QWidget {

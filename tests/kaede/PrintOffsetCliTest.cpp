@@ -69,18 +69,26 @@ TEST(KaedePrintOffset, TheTestSheetsBoxesSitWhereTheOfficialCardHasThem) {
   TRun r = Kaede({"print", "calibration", "-o", out});
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_NE(r.Out.find("offset 0,0 mm"), std::string::npos) << r.Out;
-  const TGrey g = RenderGrey(out, 600);
+  TGrey g = RenderGrey(out, 600);
   ASSERT_NEAR(g.W, ToPx(100), 5);  // the page in whole points
-  // across the middle of the boxes: every left side where the official card has it
+  // across the middle of the boxes: every left side where the official card has it, and
+  // where a round-trip card has it on its address half
   const double lefts[] = {44.3, 51.3, 58.3, 65.9, 72.7, 79.5, 86.3};
-  const int y = ToPx(16);
-  std::vector<double> edges;
-  for (int x = ToPx(40); x < ToPx(97); ++x)
-    if (g.Dark(x, y) && !g.Dark(x - 1, y)) edges.push_back(ToMm(x));
-  ASSERT_EQ(edges.size(), 14u);  // a left and a right side each
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_NEAR(edges[static_cast<size_t>(2 * i)], lefts[i], 0.1) << i;
-    EXPECT_NEAR(edges[static_cast<size_t>(2 * i + 1)], lefts[i] + 5.7, 0.1) << i;
+  for (const char* style : {"", "10"}) {
+    SCOPED_TRACE(style);
+    if (*style) {
+      ASSERT_EQ(Kaede({"print", "calibration", "--style", style, "-o", out}).Status, 0);
+      g = RenderGrey(out, 600);
+    }
+    const int y = ToPx(16);
+    std::vector<double> edges;
+    for (int x = ToPx(40); x < ToPx(97); ++x)
+      if (g.Dark(x, y) && !g.Dark(x - 1, y)) edges.push_back(ToMm(x));
+    ASSERT_EQ(edges.size(), 14u);  // a left and a right side each
+    for (int i = 0; i < 7; ++i) {
+      EXPECT_NEAR(edges[static_cast<size_t>(2 * i)], lefts[i], 0.1) << i;
+      EXPECT_NEAR(edges[static_cast<size_t>(2 * i + 1)], lefts[i] + 5.7, 0.1) << i;
+    }
   }
   // down the middle of the first box: its top 12 mm and its bottom 20 mm from the top
   std::vector<double> rows;
@@ -99,4 +107,16 @@ TEST(KaedePrintOffset, TheTestSheetsBoxesSitWhereTheOfficialCardHasThem) {
   for (int x = ToPx(35); x < ToPx(60) && first < 0; ++x)
     if (m.Dark(x, ToPx(17))) first = x;
   EXPECT_NEAR(ToMm(first), 44.3 - 2, 0.1);
+
+  // on a sheet of labels the first label carries the sheet, its note whole within the label
+  // (the 2x6 label: 85.7 mm wide, 19.3 mm from the sheet's left edge): nothing but the top
+  // ruler in the last 4 mm before the label's right edge, where a cut note would end
+  r = Kaede({"print", "calibration", "--style", "39", "-o", out});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const TGrey l = RenderGrey(out, 150);
+  auto px = [](double mm) { return static_cast<int>(mm * 150 / 25.4 + 0.5); };
+  int cut = 0;
+  for (int y = px(21.5 + 8); y < px(21.5 + 42.3); ++y)
+    for (int x = px(19.3 + 85.7 - 4); x < px(19.3 + 85.7); ++x) cut += l.Dark(x, y);
+  EXPECT_EQ(cut, 0);
 }

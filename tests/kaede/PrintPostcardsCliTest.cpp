@@ -84,6 +84,10 @@ TEST(KaedePrintPostcards, ErrorsAreClearAndLeaveNoFile) {
   r = Kaede({"print", "postcards", book});
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("usage: kaede print postcards"), std::string::npos) << r.Err;
+  // asked for, the usage is the answer, not an error
+  r = Kaede({"print", "postcards", "--help"});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("--barcode on|off"), std::string::npos) << r.Out;
   r = Kaede({"print", "postcards", dir.Path() + "/none.kad", "-o", out});
   EXPECT_NE(r.Err.find("no such book"), std::string::npos) << r.Err;
 }

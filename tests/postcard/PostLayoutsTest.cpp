@@ -355,6 +355,17 @@ TEST(PostLayout, TitlesAndPlainNames) {
     EXPECT_EQ(name.Advances[0], name.Font.Height / 2);
     EXPECT_GT(title.Y, name.Y + name.Font.Height - 1);
   }
+  {
+    SCOPED_TRACE("a label's low name rectangle keeps the title above the name, inside it");
+    TCard card(39);
+    TPerson* p = card.Add("\"田中 直樹\",\"たなか なおき\",,,,8120011,福岡県,,,,,,,\"営業部 課長\",");
+    card.Draw(p, true);
+    const TCanvasOp& name = card.Text("田中直樹様");
+    const TCanvasOp& title = card.Text("営業部 課長");
+    EXPECT_LE(title.Y + title.Font.Height, name.Y);
+    EXPECT_GE(title.Y, Px(25) - 1);
+    EXPECT_LE(name.Y + name.Font.Height, Px(35) + 1);
+  }
 }
 
 TEST(PostLayout, TelephoneAndMailLists) {

@@ -2,6 +2,7 @@
 // of every other part and of the free-text area.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -126,6 +127,42 @@ TEST(PostPresets, EnvelopesAndAddressLabelsCarryTheBarcodeWhereItHasRoom) {
     EXPECT_LE(r.Right(), s.Base().PaperWidth - 10) << U8(s.Name());
     EXPECT_LE(r.Bottom(), height - 10) << U8(s.Name());
     EXPECT_GT(r.Top, p.AtenaNameLayout.Bottom()) << U8(s.Name());
+    EXPECT_GE(p.BarcodeSize, 8);
+  }
+}
+
+// A user may switch the barcode on in a style with an addressee: where the style puts it
+// then, it keeps its clear zone off every shown part and its bars 10 mm from the card's edges
+// (a label's edges are not the piece's). Some cards have no room below the addressee: the
+// sender's boxes, the lottery band or the message lie there (the cards of a four-card sheet
+// are 1 mm lower), and airmail goes abroad; the small labels and business cards have none
+// either.
+TEST(PostPresets, TheBarcodeSwitchedOnFindsRoomBelowTheAddressee) {
+  TPostStyleList list;
+  list.Reset();
+  const std::vector<int> noRoom = {1, 8, 9, 11, 14, 15, 16, 18, 19, 20, 21, 22, 40, 41};
+  for (int i = 0; i < kPostPresetCount; ++i) {
+    TPostStyle& s = *list.Style(i);
+    if (s.ViewInfo(TPostStyle::viAtenaName)->Status() == 0 || std::count(noRoom.begin(), noRoom.end(), i)) continue;
+    SCOPED_TRACE(U8(s.Name()));
+    s.SetPost(&TPostValues::Barcode, true);
+    const TBaseStyleValues& b = s.Base();
+    const TPostValues& p = s.Post();
+    double width = ((b.PaperSize == kPaperA4 ? 210 : b.PaperWidth) - b.PaperMarginLeft - b.PaperMarginRight) /
+                   b.PaperLevelDivide;
+    double height = ((b.PaperSize == kPaperA4 ? 297 : b.PaperHeight) - b.PaperMarginTop - b.PaperMarginBottom) /
+                    b.PaperVerticalDivide;
+    if (p.WithLid) height -= p.LidMargin;
+    const std::vector<TPart> parts = ShownParts(s, width, height);
+    auto barcode = std::find_if(parts.begin(), parts.end(), [](const TPart& t) { return t.Name == "barcode"; });
+    ASSERT_NE(barcode, parts.end());
+    const TPart bars = *barcode;
+    for (const TPart& t : parts)
+      if (&t != &*barcode) EXPECT_FALSE(Overlap(t.Rect, bars.Rect)) << t.Name << " overlaps the barcode";
+    const double edge = i == 39 ? 0 : 10 - TBarcodeMetrics::kClear;
+    EXPECT_GE(bars.Rect.Left, edge - 0.001);
+    EXPECT_LE(bars.Rect.Right(), width - edge + 0.001);
+    EXPECT_LE(bars.Rect.Bottom(), height - edge + 0.001);
     EXPECT_GE(p.BarcodeSize, 8);
   }
 }

@@ -155,6 +155,16 @@ TEST_F(TFrameFixture, PostcardFrameEditsAnElementAndALayout) {
   EXPECT_DOUBLE_EQ(l->Number(0)->value(), 70);
   TypeNumber(l->Number(2), "30");
   EXPECT_EQ(static_cast<TPostStyle&>(f.Style()).Post().AtenaAddressLayout, (TMmRect{70, 27, 30, 106}));
+  EXPECT_TRUE(l->Number(2)->isVisible());
+  // the barcode's place: its size follows from its points, so only left and top are offered
+  ClickItem(f, 171);
+  ASSERT_TRUE(l->isVisible());
+  EXPECT_FALSE(l->Number(2)->isVisible());
+  EXPECT_FALSE(l->Number(3)->isVisible());
+  TypeNumber(l->Number(0), "25");
+  EXPECT_DOUBLE_EQ(static_cast<TPostStyle&>(f.Style()).Post().BarcodeLayout.Left, 25);
+  ClickItem(f, 138);
+  EXPECT_TRUE(l->Number(2)->isVisible());
 }
 
 TEST_F(TFrameFixture, ClosingThePanelTellsTheHostBeforeAndAfter) {

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QMenu>
 #include <QInputMethodEvent>
 #include <QSplitter>
@@ -16,6 +19,7 @@
 #include "Files.h"
 #include "KaedeAddressMains.h"
 #include "PrintAreas.h"
+#include "PrintOffsetDialogs.h"
 #include "QtCanvas.h"
 #include "QtPaperControls.h"
 #include "QtPrinters.h"
@@ -380,6 +384,11 @@ TEST_F(TWindowFixture, TheCardsEditPopupActsOnlyOnTheFreeTextOfAStyleThatEditsTe
     area->UpdateEditPopup();
     EXPECT_FALSE(entry("ActionCut")->isEnabled());  // the official card writes no free text
     EXPECT_FALSE(entry("ActionSelectAll")->isEnabled());
+    // the printer test sheet is the settings menu's own entry, open whatever the card edits
+    const QList<QAction*> popup = area->EditPopup()->actions();
+    ASSERT_FALSE(popup.isEmpty());
+    EXPECT_EQ(popup.back(), w.Action("ActionPrintOffsets"));
+    EXPECT_TRUE(popup.back()->isEnabled());
     ASSERT_TRUE(area->SelectPostStyle(SJ("はがき（裏／横書き）")));
     area->UpdateEditPopup();
     EXPECT_TRUE(entry("ActionCut")->isEnabled());
@@ -445,4 +454,35 @@ TEST_F(TWindowFixture, TheFreeTextOfACardIsTypedAndCutInThePreview) {
   post->Copy();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abc新年abc新年"));
   w.close();
+}
+
+// 印刷位置の補正: what is typed stays with its printer while another is shown, and the test
+// sheet goes to the printer chosen in the dialog, whichever printer printed last (none here).
+TEST(PrintOffsetDialog, TypedOffsetsStayWithTheirPrinterAndTheSheetGoesToTheChosenOne) {
+  TPrintOffsetEditor editor({"queue-a", "queue-b"}, "");
+  std::vector<std::pair<std::string, TPrintOffset>> printed;
+  TPrintOffsetDialog d(editor, [&](const std::string& p, TPrintOffset o) { printed.push_back({p, o}); });
+  auto* printer = d.findChild<QComboBox*>();
+  const auto spins = d.findChildren<QDoubleSpinBox*>();
+  ASSERT_EQ(spins.size(), 2);
+  QPushButton* sheet = nullptr;
+  for (QPushButton* b : d.findChildren<QPushButton*>())
+    if (b->text().contains(QStringLiteral("位置合わせ"))) sheet = b;
+  ASSERT_NE(sheet, nullptr);
+  printer->setCurrentIndex(1);
+  for (auto [spin, typed] : {std::pair{spins[0], "1.5"}, std::pair{spins[1], "-2"}}) {
+    spin->selectAll();
+    QTest::keyClicks(spin, QString::fromLatin1(typed));
+  }
+  printer->setCurrentIndex(0);
+  EXPECT_EQ(spins[0]->value(), 0.0);
+  printer->setCurrentIndex(1);
+  EXPECT_DOUBLE_EQ(spins[0]->value(), 1.5);
+  EXPECT_DOUBLE_EQ(spins[1]->value(), -2.0);
+  ASSERT_TRUE(sheet->isEnabled());
+  sheet->click();
+  ASSERT_EQ(printed.size(), 1u);
+  EXPECT_EQ(printed[0].first, "queue-b");
+  EXPECT_TRUE((printed[0].second == TPrintOffset{1.5, -2}));
+  EXPECT_TRUE((editor.Offset("queue-a") == TPrintOffset{}));
 }

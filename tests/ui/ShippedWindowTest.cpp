@@ -605,7 +605,7 @@ TEST(ShippedWindow, TheTabStripTheCardsStyleEntriesAndAnAutomaticFontSize) {
   for (QAction* a : area->EditPopup()->actions())
     if (!a->isSeparator()) captions << a->text();
   EXPECT_EQ(captions, QStringList({"切り取り", "コピー", "貼り付け", "すべて選択", "スタイルの追加", "スタイルの削除",
-                                   "スタイル初期状態", "スタイルの設定"}));
+                                   "スタイル初期状態", "スタイルの設定", "印刷位置の補正(&O)..."}));
   const size_t presets = f.StoredStyleNames().size();
   auto add = [&](const char* name) {
     AnswerNextDialog([name](QDialog* d) {

@@ -141,6 +141,8 @@ TKaedeAddressMain::TKaedeAddressMain(TKaedeAddressOption& options, QWidget* pare
   ConnectPrintArea();
   BuildActions();
   BuildMenus();
+  // the printer test sheet from the card preview too, as the settings menu runs it
+  FPrintArea->AddEditPopupAction(FActions["ActionPrintOffsets"]);
   RestoreLayout();
   UpdateActions();
 
@@ -651,13 +653,19 @@ void TKaedeAddressMain::EditOffsets() {
     if (printer.Backend())
       for (const TPrinterEntry& e : printer.Backend()->Printers())
         if (e.Name != "PDF") names.push_back(e.Name);  // a PDF file takes no offset
-    EditPrintOffsets(names, CurrentPrinterName(printer), [this](TPrintOffset offset) {
+    EditPrintOffsets(names, CurrentPrinterName(printer), [this](const std::string& queue, TPrintOffset offset) {
       // the selected postcard style's sheet (the official card's for any other style),
-      // printed with the offset as it stands in the dialog
+      // printed on the dialog's printer with the offset as it stands in the dialog; the
+      // printer that printed before prints again afterwards
+      TSheetPrinter& sheets = SheetPrinter();
+      const std::string before = CurrentPrinterName(sheets);
+      if (queue != before && !sheets.SelectPrinter(queue))
+        throw Exception(SJ("プリンタ ") + queue + SJ(" を選べません"));
       TPostStyle* style = TDataItem::Make<TPostStyle>();
       TAtScopeExit done([&] {
         style->Free();
         SetPrintOffsetOverride(std::nullopt);
+        if (queue != before && !before.empty()) sheets.SelectPrinter(before);
       });
       if (auto* selected = dynamic_cast<const TPostStyle*>(FPrintArea->SelectedStyle())) style->Assign(selected);
       SetPrintOffsetOverride(offset);

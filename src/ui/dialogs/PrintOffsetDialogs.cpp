@@ -38,8 +38,7 @@ void TPrintOffsetEditor::SetOffset(const std::string& printer, TPrintOffset o) {
   FChanged[printer] = o;
 }
 
-TPrintOffsetDialog::TPrintOffsetDialog(TPrintOffsetEditor& editor, std::function<void(TPrintOffset)> printTestSheet,
-                                       QWidget* parent)
+TPrintOffsetDialog::TPrintOffsetDialog(TPrintOffsetEditor& editor, TPrintTestSheet printTestSheet, QWidget* parent)
     : QDialog(parent), FEditor(editor), FPrint(std::move(printTestSheet)) {
   setWindowTitle(ToQ(SJ("印刷位置の補正")));
   auto* form = new QFormLayout;
@@ -59,7 +58,11 @@ TPrintOffsetDialog::TPrintOffsetDialog(TPrintOffsetEditor& editor, std::function
   form->addRow(ToQ(SJ("横（右へ）")), FX);
   form->addRow(ToQ(SJ("縦（下へ）")), FY);
   FTestSheet = new QPushButton(ToQ(SJ("位置合わせ用紙を印刷(&T)")), this);
-  auto* hint = new QLabel(ToQ(SJ("普通紙に印刷した用紙をはがきに重ね、枠とのずれを補正に加えます。")), this);
+  // without a printer there is nothing to keep a value for (a PDF file takes none)
+  const bool none = editor.Printers().empty();
+  auto* hint = new QLabel(ToQ(none ? SJ("補正できるプリンタがありません（PDF ファイルには補正をかけません）。")
+                                   : SJ("普通紙に印刷した用紙をはがきに重ね、枠とのずれを補正に加えます。")),
+                          this);
   hint->setWordWrap(true);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   auto* layout = new QVBoxLayout(this);
@@ -73,9 +76,12 @@ TPrintOffsetDialog::TPrintOffsetDialog(TPrintOffsetEditor& editor, std::function
   for (QDoubleSpinBox* s : {FX, FY}) connect(s, &QDoubleSpinBox::valueChanged, this, [this] { TakeValues(); });
   connect(FTestSheet, &QPushButton::clicked, this, [this] {
     TakeValues();
+    const int i = FPrinter->currentIndex();
+    if (i < 0) return;
+    const std::string printer = FEditor.Printers()[static_cast<size_t>(i)];
     ShowErrors([&] {
       try {
-        FPrint(FEditor.Offset(FEditor.Current()));
+        FPrint(printer, FEditor.Offset(printer));
       } catch (const std::exception& e) {
         throw Exception(SJ("位置合わせ用紙を印刷できませんでした: ") + e.what());
       }
@@ -95,8 +101,10 @@ void TPrintOffsetDialog::ShowPrinter() {
   FX->setValue(o.X);
   FY->setValue(o.Y);
   FLoading = false;
-  // the test sheet goes to the printer that prints now
-  FTestSheet->setEnabled(!printer.empty() && printer == FEditor.Current() && FPrint != nullptr);
+  FX->setEnabled(!printer.empty());
+  FY->setEnabled(!printer.empty());
+  // the test sheet goes to the printer chosen here, whichever prints now
+  FTestSheet->setEnabled(!printer.empty() && FPrint != nullptr);
 }
 
 void TPrintOffsetDialog::TakeValues() {
@@ -105,7 +113,7 @@ void TPrintOffsetDialog::TakeValues() {
   FEditor.SetOffset(FEditor.Printers()[static_cast<size_t>(i)], {FX->value(), FY->value()});
 }
 
-bool EditPrintOffsets(TStrings printers, const std::string& current, std::function<void(TPrintOffset)> printTestSheet,
+bool EditPrintOffsets(TStrings printers, const std::string& current, TPrintOffsetDialog::TPrintTestSheet printTestSheet,
                       QWidget* parent) {
   TPrintOffsetEditor editor(std::move(printers), current);
   auto store = TSettingsStore::OpenRegistry("KaedeAddress");

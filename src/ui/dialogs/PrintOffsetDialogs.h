@@ -40,15 +40,17 @@ private:
 
 class TPrintOffsetDialog : public QDialog {
 public:
-  // printTestSheet prints the test sheet on the current printer with the offset given.
-  TPrintOffsetDialog(TPrintOffsetEditor& editor, std::function<void(TPrintOffset)> printTestSheet,
-                     QWidget* parent = nullptr);
+  // The test sheet a printer prints with the offset given.
+  using TPrintTestSheet = std::function<void(const std::string& printer, TPrintOffset offset)>;
+  // printTestSheet prints the test sheet on the printer chosen in the dialog with the offset
+  // as it stands there.
+  TPrintOffsetDialog(TPrintOffsetEditor& editor, TPrintTestSheet printTestSheet, QWidget* parent = nullptr);
 
 private:
   void ShowPrinter();
   void TakeValues();
   TPrintOffsetEditor& FEditor;
-  std::function<void(TPrintOffset)> FPrint;
+  TPrintTestSheet FPrint;
   QComboBox* FPrinter;
   QDoubleSpinBox *FX, *FY;
   QPushButton* FTestSheet;
@@ -56,7 +58,7 @@ private:
 };
 
 // Runs the dialog over the address book's settings; true when the offsets were saved.
-bool EditPrintOffsets(TStrings printers, const std::string& current, std::function<void(TPrintOffset)> printTestSheet,
+bool EditPrintOffsets(TStrings printers, const std::string& current, TPrintOffsetDialog::TPrintTestSheet printTestSheet,
                       QWidget* parent);
 
 }  // namespace kaede

@@ -1,5 +1,7 @@
 #include "PrintAreas.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QClipboard>
 #include <QFileDialog>
@@ -217,6 +219,8 @@ void TPrintArea::Prepare() {
       if (FButtons) FButtons->Selector().RunMenu(e);
     });
   }
+  if (!FPopupExtras.empty()) FEditPopup->addSeparator();
+  for (QAction* a : FPopupExtras) FEditPopup->addAction(a);
   connect(FEditPopup, &QMenu::aboutToShow, this, [this] { UpdateEditPopup(); });
   FPost->Widget()->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(FPost->Widget(), &QWidget::customContextMenuRequested, this,
@@ -371,7 +375,7 @@ void TPrintArea::UpdateEditPopup() {
   const QClipboard* clipboard = QGuiApplication::clipboard();
   const bool text = editing && clipboard && !clipboard->text().isEmpty();
   for (QAction* a : FEditPopup->actions()) {
-    if (a->isSeparator()) continue;
+    if (a->isSeparator() || std::find(FPopupExtras.begin(), FPopupExtras.end(), a) != FPopupExtras.end()) continue;
     const QString n = a->objectName();
     bool style = false;
     for (const auto& [name, entry] : EditPopupStyleEntries())
@@ -381,6 +385,13 @@ void TPrintArea::UpdateEditPopup() {
       }
     if (!style) a->setEnabled(n == "ActionPaste" ? text : n == "ActionSelectAll" ? editing : selection);
   }
+}
+
+void TPrintArea::AddEditPopupAction(QAction* action) {
+  FPopupExtras.push_back(action);
+  if (!FEditPopup) return;  // added when the popup is made
+  if (FPopupExtras.size() == 1) FEditPopup->addSeparator();
+  FEditPopup->addAction(action);
 }
 
 TPrintRange TPrintArea::CurrentPrintRange() const {

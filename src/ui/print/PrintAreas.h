@@ -117,6 +117,9 @@ public:
   // settings) run the style buttons' menu on the selected style. Enables the entries.
   void UpdateEditPopup();
   QMenu* EditPopup() const { return FEditPopup; }
+  // An entry of the window's own (the printer test sheet) at the end of the edit popup; it
+  // keeps the state its owner gives it.
+  void AddEditPopupAction(QAction* action);
   // The print range of the visible preview.
   TPrintRange CurrentPrintRange() const;
   // Prints through the print dialog (RunPrintDialog).
@@ -169,6 +172,7 @@ private:
   TPostStyleFrame* FPostFrame = nullptr;
   TTableStyleFrame* FTableFrame = nullptr;
   QMenu* FEditPopup = nullptr;
+  std::vector<QAction*> FPopupExtras;
 };
 
 }  // namespace kaede
