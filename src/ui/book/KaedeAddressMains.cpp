@@ -633,6 +633,7 @@ QWidget* TKaedeAddressMain::EditPane() { return FPersonFrame; }
 void TKaedeAddressMain::Undo() {
   FEntries->Undo();
   FController->Book().SetModified(true);
+  RefilterNenga();
   UpdateActions();
   RemeasureTable();
 }
@@ -640,6 +641,7 @@ void TKaedeAddressMain::Undo() {
 void TKaedeAddressMain::Redo() {
   FEntries->Redo();
   FController->Book().SetModified(true);
+  RefilterNenga();
   UpdateActions();
   RemeasureTable();
 }
@@ -670,6 +672,12 @@ void TKaedeAddressMain::CheckAddresses() {
   TPersonList& book = FController->Book();
   if (book.RefuseEditInUse()) return;
   FEntries->CompleteEdit();
+  if (FCheckDialog) {
+    FCheckDialog->Follow();
+    FCheckDialog->raise();
+    FCheckDialog->activateWindow();
+    return;
+  }
   TPostalData& data = SharedPostalData();
   bool loaded = false;
   ShowErrors([&] { loaded = data.LoadData(); });
@@ -682,14 +690,18 @@ void TKaedeAddressMain::CheckAddresses() {
   std::unique_ptr<TAddressCheckSession> session;
   ShowErrors([&] { session = std::make_unique<TAddressCheckSession>(book, data); });
   if (!session) return;
-  TAddressCheckDialog dialog(*session, this);
-  dialog.setObjectName("AddressCheckDialog");
-  dialog.OnSelectEntry = [this, &book](int32_t id) {
+  // beside the window, so that the entries found can be looked at and edited there
+  auto* dialog = new TAddressCheckDialog(std::move(session), this);
+  FCheckDialog = dialog;
+  dialog->setObjectName("AddressCheckDialog");
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->OnSelectEntry = [this, &book](int32_t id) {
     if (book.IndexOfId(id) < 0) ShowAllTab();  // hidden by the tab's filter
     int index = book.IndexOfId(id);
     if (index >= 0) FController->ListFrame().SelectIndex(index);
   };
-  dialog.OnBookChanged = [this, &book] {
+  dialog->OnBookChanging = [this] { FEntries->CompleteEdit(); };
+  dialog->OnBookChanged = [this, &book] {
     // the entries changed outside the pane: it shows the selected one as the book has it now,
     // and the book is written at once, as after an import
     FController->ListFrame().ResortKeepSelection();
@@ -701,7 +713,7 @@ void TKaedeAddressMain::CheckAddresses() {
     ShowErrors([&] { book.SaveToFile(std::string()); });
     UpdateActions();
   };
-  dialog.exec();
+  dialog->show();
 }
 
 void TKaedeAddressMain::StartCompanion(const char* program, const std::string& args) {

@@ -89,7 +89,11 @@ void TNengaReceiveDialog::Enter() {
     FLog->setText(ToQ(SJ("「") + text + SJ("」に合う人が多すぎます。もう少し入れてください。")));
     return;
   }
-  for (TPerson* p : FFound) FChoices->addItem(ToQ(p->Name() + "  " + p->Yomi() + "  " + NengaMarkText(NengaMarksOf(*p).Of(FYear))));
+  // the address tells two of one name apart, as the card in the hand does
+  for (TPerson* p : FFound) {
+    std::string marks = NengaMarkText(NengaMarksOf(*p).Of(FYear));
+    FChoices->addItem(ToQ(p->Name() + "  " + p->Yomi() + "  " + p->AddressText() + (marks.empty() ? "" : "  " + marks)));
+  }
   FLog->setText(ToQ(std::to_string(FFound.size()) + SJ("人が合います。選んで Enter")));
 }
 
@@ -115,6 +119,7 @@ void TNengaReceiveDialog::AddNew() {
   if (DeleteSpaces(name).empty() || FBook.RefuseEditInUse()) return;
   TUndoGroup group(FBook.History(), SJ("受取入力の追加"));
   TPerson* p = FBook.AddPerson(EncodeCommaText({name}));
+  p->SetUpdated(p->Registered());  // a new entry is updated the day it is registered
   Mark(p);
 }
 
