@@ -121,5 +121,13 @@ TEST(AddressCheckWindow, FixAndMergeAreStepsOfTheBookAndReachItsFile) {
   ASSERT_TRUE(rowsAre(1));
   EXPECT_EQ(dialog->List()->topLevelItem(0)->text(0).toStdString(), "鈴木 一郎");
   EXPECT_EQ(dialog->List()->topLevelItem(0)->text(1).toStdString(), "読みがない");
+  // its undo reaches the file after the pause of an edit, with nothing edited after it
+  f.w->SaveNow();  // no save pending
+  f.w->SetIdleSaveDelay(20);
+  f.Trigger("ActionUndo");
+  auto yomiBack = [&] { return LineOf(file, "\"鈴木 一郎\",\"すずき いちろう\"") != ""; };
+  for (int i = 0; i < 40 && !yomiBack(); ++i) QTest::qWait(50);
+  EXPECT_TRUE(yomiBack());
+  EXPECT_TRUE(rowsAre(0));
   dialog->close();
 }

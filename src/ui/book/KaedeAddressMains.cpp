@@ -634,6 +634,7 @@ void TKaedeAddressMain::Undo() {
   FEntries->Undo();
   FController->Book().SetModified(true);
   RefilterNenga();
+  FIdleSave->start();  // the step reaches the file after the pause of an edit
   UpdateActions();
   RemeasureTable();
 }
@@ -642,6 +643,7 @@ void TKaedeAddressMain::Redo() {
   FEntries->Redo();
   FController->Book().SetModified(true);
   RefilterNenga();
+  FIdleSave->start();  // the step reaches the file after the pause of an edit
   UpdateActions();
   RemeasureTable();
 }

@@ -241,7 +241,7 @@ TMergeDialog::TMergeDialog(TPersonList& book, const TDuplicateGroup& group, QWid
   setWindowTitle(ToQ(SJ("統合")));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(ToQ(SJ("一つにまとめる項目の名前・読み・住所を選んでください。\n電話、メール、分類、関係、"
-                                      "備考、連名はすべての項目のものが一つずつ残ります。")),
+                                      "備考、連名、年賀状の記録はすべての項目のものが一つずつ残ります。")),
                                this));
   auto* form = new QFormLayout;
   FName = new QComboBox(this);
