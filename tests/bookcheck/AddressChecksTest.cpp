@@ -66,8 +66,13 @@ TEST_F(CheckNational, AddressesFindTheirCodesThroughTheFoldingRules) {
   EXPECT_EQ(Codes("大阪市北区梅田１丁目"), "5300001");
   EXPECT_EQ(Codes("北区赤羽台三丁目1"), "1150053");
   EXPECT_EQ(Codes("大阪府北区梅田"), "");  // no 北区 in that prefecture without its city
-  // a town split over several codes gives them all; Kyoto's street names come before the town
-  EXPECT_EQ(Codes("北海道札幌市中央区大通西5丁目"), "0600042 0640820");
+  // a town split over several codes gives them all, unless the 丁目 written chooses one;
+  // Kyoto's street names come before the town
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西"), "0600042 0640820");
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西5-1"), "0600042 0640820");  // 5 need not be the 丁目
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西5丁目"), "0600042");
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西二十五丁目1"), "0640820");
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西30丁目"), "0600042 0640820");  // in no range: both stay
   EXPECT_EQ(Codes("京都市中京区烏丸通御池下る虎屋町566"), "6048171");
   // a village that has one code for all of it
   EXPECT_EQ(Codes("東京都御蔵島村123"), "1001301");
@@ -88,7 +93,7 @@ TEST_F(CheckNational, FindingsOfPlantedFaultsTheirFixesAndOneUndoStep) {
            test::EntryLine("番号 無し", "ばんごう なし", "", "", "9999999", "大阪府大阪市北区梅田1-2"),
            test::EntryLine("番号 違い", "ばんごう ちがい", "", "", "115-0053", "大阪府大阪市北区梅田1-2"),
            test::EntryLine("番号 空", "ばんごう から", "", "", "", "東京都北区赤羽台1-2"),
-           test::EntryLine("番号 二つ", "ばんごう ふたつ", "", "", "", "札幌市中央区大通西5丁目"),
+           test::EntryLine("番号 二つ", "ばんごう ふたつ", "", "", "", "札幌市中央区大通西"),
            test::EntryLine("町名 誤り", "ちょうめい あやまり", "", "", "1150053", "東京都北区赤羽代1-2"),
            test::EntryLine("市名 無し", "しめい なし", "", "", "1150053", "赤羽台1-2-3"),
            test::EntryLine("読み 無し", "", "", "", "", ""),

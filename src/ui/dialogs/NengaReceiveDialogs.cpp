@@ -47,7 +47,7 @@ TNengaReceiveDialog::TNengaReceiveDialog(TPersonList& book, int year, QWidget* p
     int i = FChoices->row(item);
     if (i >= 0 && i < static_cast<int>(FFound.size())) Mark(FFound[static_cast<size_t>(i)]);
   });
-  resize(360, 320);
+  resize(520, 340);  // wide enough for the addresses of the names to pick from
 }
 
 bool TNengaReceiveDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -92,7 +92,7 @@ void TNengaReceiveDialog::Enter() {
   // the address tells two of one name apart, as the card in the hand does
   for (TPerson* p : FFound) {
     std::string marks = NengaMarkText(NengaMarksOf(*p).Of(FYear));
-    FChoices->addItem(ToQ(p->Name() + "  " + p->Yomi() + "  " + p->AddressText() + (marks.empty() ? "" : "  " + marks)));
+    FChoices->addItem(ToQ(p->Name() + "  " + p->Yomi() + (marks.empty() ? "" : "  " + marks) + "  " + p->AddressText()));
   }
   FLog->setText(ToQ(std::to_string(FFound.size()) + SJ("人が合います。選んで Enter")));
 }
