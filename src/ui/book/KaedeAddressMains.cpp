@@ -715,6 +715,9 @@ void TKaedeAddressMain::CheckAddresses() {
     ShowErrors([&] { book.SaveToFile(std::string()); });
     UpdateActions();
   };
+  // Ctrl+Z and Ctrl+Y undo and redo the book from the dialog as from the window
+  dialog->addAction(FActions["ActionUndo"]);
+  dialog->addAction(FActions["ActionRedo"]);
   dialog->show();
 }
 

@@ -168,7 +168,17 @@ void TAddressCheckDialog::Fill() {
   }
   if (top > 0 && top < FList->topLevelItemCount()) FList->scrollToItem(FList->topLevelItem(top), QAbstractItemView::PositionAtTop);
   size_t fixes = 0;
-  for (const TCheckFinding& f : FSession.Findings()) fixes += f.HasFix();
+  std::vector<size_t> perKind(ckKindCount, 0);
+  for (const TCheckFinding& f : FSession.Findings()) {
+    fixes += f.HasFix();
+    ++perKind[f.Kind];
+  }
+  // each kind with its count, so that the filter shows where there is something to see
+  const TStrings captions = TAddressCheckSession::FilterCaptions();
+  for (int i = 1; i < FFilter->count() && i < static_cast<int>(captions.size()); ++i) {
+    size_t n = i - 1 < ckKindCount ? perKind[static_cast<size_t>(i - 1)] : FSession.Groups().size();
+    FFilter->setItemText(i, ToQ(captions[static_cast<size_t>(i)] + SJ("（") + std::to_string(n) + SJ("）")));
+  }
   FCounts->setText(ToQ(SJ("見つかったこと: ") + std::to_string(FSession.Findings().size()) + SJ("件（修正案のあるもの ") +
                        std::to_string(fixes) + SJ("件）、重複の可能性: ") + std::to_string(FSession.Groups().size()) +
                        SJ("組")));
