@@ -192,6 +192,7 @@ struct TAddressChecker::TData {
     std::string Town;     // folded, without its note
     std::string RawTown;  // as stored, without its note
     std::vector<std::pair<uint16_t, uint16_t>> Chome;  // the 丁目 its note gives it, when it does
+    std::string ChomeNote;                             // that note as stored, for the reader
   };
   struct TCity {
     std::string RawPref, RawCity;
@@ -256,7 +257,10 @@ TAddressChecker::TAddressChecker(const TPostalData& data) : D(std::make_unique<T
     e.City = it->second;
     e.RawTown = LeftOf(line.substr(7), opener);
     e.Town = FoldAddress(e.RawTown);
-    if (line.size() > 7 + e.RawTown.size()) e.Chome = ChomeRanges(std::string_view(line).substr(7 + e.RawTown.size()));
+    if (line.size() > 7 + e.RawTown.size()) {
+      e.Chome = ChomeRanges(std::string_view(line).substr(7 + e.RawTown.size()));
+      if (!e.Chome.empty()) e.ChomeNote = line.substr(7 + e.RawTown.size());
+    }
     int32_t n = static_cast<int32_t>(D->Entries.size());
     TData::TCity& c = D->Cities[static_cast<size_t>(e.City)];
     if (c.Entries.empty()) c.OnlyCode = e.Code;
@@ -391,7 +395,8 @@ void TAddressChecker::CheckPerson(const TPerson& person, std::vector<TCheckFindi
     for (int32_t e : entries) {
       const TData::TEntry& entry = D->Entries[static_cast<size_t>(e)];
       const TData::TCity& city = D->Cities[static_cast<size_t>(entry.City)];
-      std::string t = city.RawPref + city.RawCity + entry.RawTown;
+      // a town split by its 丁目 says which of them the code is of
+      std::string t = city.RawPref + city.RawCity + entry.RawTown + entry.ChomeNote;
       if (withCode) t += SJ("（") + ShownCode(CodeText(entry.Code)) + SJ("）");
       if (std::find(shown.begin(), shown.end(), t) == shown.end()) shown.push_back(t);
       if (shown.size() == 3) break;

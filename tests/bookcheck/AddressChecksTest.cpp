@@ -94,6 +94,7 @@ TEST_F(CheckNational, FindingsOfPlantedFaultsTheirFixesAndOneUndoStep) {
            test::EntryLine("番号 違い", "ばんごう ちがい", "", "", "115-0053", "大阪府大阪市北区梅田1-2"),
            test::EntryLine("番号 空", "ばんごう から", "", "", "", "東京都北区赤羽台1-2"),
            test::EntryLine("番号 二つ", "ばんごう ふたつ", "", "", "", "札幌市中央区大通西"),
+           test::EntryLine("丁目 違い", "ちょうめ ちがい", "", "", "0640820", "札幌市中央区大通西4丁目1"),
            test::EntryLine("町名 誤り", "ちょうめい あやまり", "", "", "1150053", "東京都北区赤羽代1-2"),
            test::EntryLine("市名 無し", "しめい なし", "", "", "1150053", "赤羽台1-2-3"),
            test::EntryLine("読み 無し", "", "", "", "", ""),
@@ -106,7 +107,7 @@ TEST_F(CheckNational, FindingsOfPlantedFaultsTheirFixesAndOneUndoStep) {
     EXPECT_EQ(byName.count(SjisToUtf8(f.Name)), 0u) << SjisToUtf8(f.Name);
     byName[SjisToUtf8(f.Name)] = f;
   }
-  ASSERT_EQ(found.size(), 7u) << SjisToUtf8(found[0].Name + " " + found[0].Detail);
+  ASSERT_EQ(found.size(), 8u) << SjisToUtf8(found[0].Name + " " + found[0].Detail);
   // most certain first
   for (size_t i = 1; i < found.size(); ++i) EXPECT_LE(found[i - 1].Kind, found[i].Kind);
   EXPECT_EQ(byName["番号 無し"].Kind, ckUnknownCode);
@@ -119,6 +120,11 @@ TEST_F(CheckNational, FindingsOfPlantedFaultsTheirFixesAndOneUndoStep) {
   EXPECT_EQ(byName["番号 二つ"].Kind, ckMissingCode);
   EXPECT_FALSE(byName["番号 二つ"].HasFix());
   EXPECT_NE(SjisToUtf8(byName["番号 二つ"].Detail).find("〒064-0820"), std::string::npos);
+  // the code of the other 丁目 of a split town, named with its 丁目
+  EXPECT_EQ(byName["丁目 違い"].Kind, ckCodeMismatch);
+  EXPECT_EQ(byName["丁目 違い"].FixPostal, "0600042");
+  EXPECT_NE(SjisToUtf8(byName["丁目 違い"].Detail).find("大通西（２０～２８丁目）"), std::string::npos)
+      << SjisToUtf8(byName["丁目 違い"].Detail);
   EXPECT_EQ(byName["町名 誤り"].Kind, ckUnknownTown);
   EXPECT_FALSE(byName["町名 誤り"].HasFix());
   EXPECT_NE(SjisToUtf8(byName["町名 誤り"].Detail).find("赤羽台"), std::string::npos);
@@ -128,7 +134,7 @@ TEST_F(CheckNational, FindingsOfPlantedFaultsTheirFixesAndOneUndoStep) {
 
   std::string before;
   for (int i = 0; i < book.AllCount(); ++i) before += book.AllPersons(i)->GetText() + "\n";
-  EXPECT_EQ(ApplyCheckFixes(book, found), 4);
+  EXPECT_EQ(ApplyCheckFixes(book, found), 5);
   auto person = [&](const char* name) {
     for (int i = 0; i < book.AllCount(); ++i)
       if (SjisToUtf8(book.AllPersons(i)->Name()) == name) return book.AllPersons(i);
