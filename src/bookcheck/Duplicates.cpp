@@ -204,7 +204,8 @@ std::string FoldPersonName(std::string_view name) {
   // one code for each character first: 髙 as EEE0 or as FBFC, ㈱ as FA58 or as 878D
   const auto& doubled = DoubledCodes();
   for (size_t i = 0; i + 1 < s.size(); i += CharLenAt(s, i)) {
-    if (CharLenAt(s, i) != 2) continue;
+    const unsigned char lead = static_cast<unsigned char>(s[i]);
+    if (CharLenAt(s, i) != 2 || (lead != 0x87 && lead < 0xED)) continue;  // only those rows have doubles
     auto it = doubled.find(static_cast<uint16_t>(static_cast<unsigned char>(s[i]) << 8 | static_cast<unsigned char>(s[i + 1])));
     if (it == doubled.end()) continue;
     s[i] = static_cast<char>(it->second >> 8);
