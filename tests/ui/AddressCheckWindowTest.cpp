@@ -9,6 +9,8 @@
 
 #include "AddressCheckDialogs.h"
 #include "NationalDictionary.h"
+#include "NengaBars.h"
+#include "NengaMarks.h"
 #include "PostalDatas.h"
 #include "ui/WindowFixture.h"
 
@@ -59,7 +61,10 @@ TEST(AddressCheckWindow, FixAndMergeAreStepsOfTheBookAndReachItsFile) {
     return dialog->List()->topLevelItemCount() == n;
   };
   const int rowsBefore = dialog->List()->topLevelItemCount();
-  // a double-click shows the entry in the window
+  // a double-click shows the entry in the window, also when the card list chosen hides it
+  f.w->NengaBar()->FilterBox()->setCurrentIndex(nfSent);
+  QApplication::processEvents();
+  ASSERT_EQ(f.Book().Count(), 0);
   ASSERT_TRUE(dialog->SelectRowsOf(QString::fromUtf8("鈴木 正男")));
   emit dialog->List()->itemDoubleClicked(dialog->List()->selectedItems().value(0), 0);
   QApplication::processEvents();

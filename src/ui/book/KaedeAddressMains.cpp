@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDialog>
 #include <QDesktopServices>
 #include <QUrl>
@@ -699,6 +700,8 @@ void TKaedeAddressMain::CheckAddresses() {
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->OnSelectEntry = [this, &book](int32_t id) {
     if (book.IndexOfId(id) < 0) ShowAllTab();  // hidden by the tab's filter
+    // or by the New Year card list
+    if (book.IndexOfId(id) < 0 && book.NengaFilter() != 0) FNengaBar->FilterBox()->setCurrentIndex(0);
     int index = book.IndexOfId(id);
     if (index >= 0) FController->ListFrame().SelectIndex(index);
   };
