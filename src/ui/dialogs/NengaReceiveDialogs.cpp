@@ -92,7 +92,7 @@ void TNengaReceiveDialog::Enter() {
   // the address tells two of one name apart, as the card in the hand does
   for (TPerson* p : FFound) {
     std::string marks = NengaMarkText(NengaMarksOf(*p).Of(FYear));
-    FChoices->addItem(ToQ(p->Name() + "  " + p->Yomi() + (marks.empty() ? "" : "  " + marks) + "  " + p->AddressText()));
+    FChoices->addItem(ToQ(p->Name() + "  " + p->Yomi() + (marks.empty() ? "" : "  " + marks) + "  " + JoinStr(p->Address().Lines(), " ")));
   }
   FLog->setText(ToQ(std::to_string(FFound.size()) + SJ("人が合います。選んで Enter")));
 }
