@@ -825,6 +825,7 @@ void TPersonList::ItemChanged(TDataItem* item) {
 }
 
 void TPersonList::Clear() {
+  ++FChangeStamp;
   for (TSearchIndex& x : FSearch) x = TSearchIndex();
   for (TPerson* p : FClassifyPending) p->FClassifyPending = false;
   FClassifyPending.clear();
@@ -1029,6 +1030,7 @@ void TPersonList::ItemChanging(TDataItem* item) {
 }
 
 void TPersonList::InvalidateSearch() {
+  ++FChangeStamp;
   FSearch[0].Valid = FSearch[1].Valid = false;
 }
 

@@ -284,6 +284,10 @@ public:
   uint8_t NengaBitsOf(const TPerson* person, int year);
   bool NengaKeeps(const TPerson* person);
 
+  // Grows with every change of the book's entries (edits, additions, removals, undo, a book
+  // read anew), so that a view made from the book can tell that it is out of date.
+  uint64_t ChangeStamp() const { return FChangeStamp; }
+
   // The lock this list holds on its book file (see TFileLock).
   const TFileLock& BookLock() const { return FBookLock; }
 
@@ -370,6 +374,7 @@ private:
   int FNengaFilter = 0;
   int FNengaYear = 0;       // the year the entries' bits are of
   TSearchIndex FSearch[2];  // 0 names, 1 all fields
+  uint64_t FChangeStamp = 0;
 };
 
 // ---- Tasks of the address book ----

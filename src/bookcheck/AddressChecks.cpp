@@ -37,6 +37,59 @@ void ForEachEnd(std::string_view s, size_t from, size_t max, F f) {
   }
 }
 
+// The 丁目 that the note of a dictionary town names, "（１～１９丁目）" or "（１丁目、３～５丁目）",
+// as ranges; none when the note says anything else (番地, buildings, a list of places).
+std::vector<std::pair<uint16_t, uint16_t>> ChomeRanges(std::string_view note) {
+  std::vector<std::pair<uint16_t, uint16_t>> ranges;
+  const std::string& open = SJ("（");
+  const std::string& close = SJ("）");
+  if (note.size() < open.size() + close.size() || note.substr(0, open.size()) != open ||
+      note.substr(note.size() - close.size()) != close)
+    return ranges;
+  const std::string inner = HankakuAscii(std::string(note.substr(open.size(), note.size() - open.size() - close.size())));
+  for (std::string item : SplitStr(inner, SJ("、"))) {
+    const std::string& chome = SJ("丁目");
+    if (item.size() > chome.size() && item.compare(item.size() - chome.size(), chome.size(), chome) == 0)
+      item.resize(item.size() - chome.size());
+    // ～ as the dictionary writes it, or as half width made it
+    size_t dash = item.find(SJ("～")), dashLen = SJ("～").size();
+    if (dash == std::string::npos) dash = item.find('~'), dashLen = 1;
+    std::string first = dash == std::string::npos ? item : item.substr(0, dash);
+    std::string last = dash == std::string::npos ? item : item.substr(dash + dashLen);
+    auto number = [](const std::string& t) {
+      if (t.empty() || t.size() > 3 || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; })) return -1;
+      return std::stoi(t);
+    };
+    int a = number(first), b = number(last);
+    if (a <= 0 || b < a) return {};
+    ranges.emplace_back(static_cast<uint16_t>(a), static_cast<uint16_t>(b));
+  }
+  if (ranges.empty() || inner.find(SJ("丁目")) == std::string::npos) return {};
+  return ranges;
+}
+
+// The number of the 丁目 that starts s, written in kanji as FoldAddress leaves it ("十九丁目"),
+// or 0.
+int ChomeAt(std::string_view s) {
+  static const std::string digits[] = {SJ("〇"), SJ("一"), SJ("二"), SJ("三"), SJ("四"),
+                                       SJ("五"), SJ("六"), SJ("七"), SJ("八"), SJ("九")};
+  const std::string& ten = SJ("十");
+  auto digitAt = [&](size_t at) {
+    for (int d = 1; d <= 9; ++d)
+      if (s.compare(at, digits[d].size(), digits[d]) == 0) return d;
+    return 0;
+  };
+  size_t at = 0;
+  int value = 0;
+  if (int d = digitAt(at)) value = d, at += 2;
+  if (s.compare(at, ten.size(), ten) == 0) {
+    value = (value ? value : 1) * 10;
+    at += ten.size();
+    if (int d = digitAt(at)) value += d, at += 2;
+  }
+  return value > 0 && s.compare(at, SJ("丁目").size(), SJ("丁目")) == 0 ? value : 0;
+}
+
 }  // namespace
 
 // ---- Folding ---------------------------------------------------------------------------------
@@ -138,6 +191,8 @@ struct TAddressChecker::TData {
     int32_t City = 0;
     std::string Town;     // folded, without its note
     std::string RawTown;  // as stored, without its note
+    std::vector<std::pair<uint16_t, uint16_t>> Chome;  // the 丁目 its note gives it, when it does
+    std::string ChomeNote;                             // that note as stored, for the reader
   };
   struct TCity {
     std::string RawPref, RawCity;
@@ -202,6 +257,10 @@ TAddressChecker::TAddressChecker(const TPostalData& data) : D(std::make_unique<T
     e.City = it->second;
     e.RawTown = LeftOf(line.substr(7), opener);
     e.Town = FoldAddress(e.RawTown);
+    if (line.size() > 7 + e.RawTown.size()) {
+      e.Chome = ChomeRanges(std::string_view(line).substr(7 + e.RawTown.size()));
+      if (!e.Chome.empty()) e.ChomeNote = line.substr(7 + e.RawTown.size());
+    }
     int32_t n = static_cast<int32_t>(D->Entries.size());
     TData::TCity& c = D->Cities[static_cast<size_t>(e.City)];
     if (c.Entries.empty()) c.OnlyCode = e.Code;
@@ -259,6 +318,21 @@ void TAddressChecker::Resolve(std::string_view folded, TResolved& r) const {
   for (size_t from = r.CityEnd; best == 0 && from < s.size(); from += CharLenAt(s, from)) {
     lookAt(from, 4);
     r.TownEnd = from + best;
+  }
+  // a town split by its 丁目 over several codes (大通西 1-19 and 20-28): the 丁目 written
+  // after it chooses among them
+  if (r.Entries.size() > 1 && best > 0) {
+    if (int chome = ChomeAt(s.substr(r.TownEnd))) {
+      std::vector<int32_t> kept;
+      for (int32_t e : r.Entries) {
+        const auto& ranges = D->Entries[static_cast<size_t>(e)].Chome;
+        if (ranges.empty() || std::any_of(ranges.begin(), ranges.end(), [&](const auto& range) {
+              return chome >= range.first && chome <= range.second;
+            }))
+          kept.push_back(e);
+      }
+      if (!kept.empty()) r.Entries = std::move(kept);
+    }
   }
   if (r.Entries.empty() && r.Cities.size() == 1) {
     const TData::TCity& city = D->Cities[static_cast<size_t>(r.Cities[0])];
@@ -321,7 +395,8 @@ void TAddressChecker::CheckPerson(const TPerson& person, std::vector<TCheckFindi
     for (int32_t e : entries) {
       const TData::TEntry& entry = D->Entries[static_cast<size_t>(e)];
       const TData::TCity& city = D->Cities[static_cast<size_t>(entry.City)];
-      std::string t = city.RawPref + city.RawCity + entry.RawTown;
+      // a town split by its 丁目 says which of them the code is of
+      std::string t = city.RawPref + city.RawCity + entry.RawTown + entry.ChomeNote;
       if (withCode) t += SJ("（") + ShownCode(CodeText(entry.Code)) + SJ("）");
       if (std::find(shown.begin(), shown.end(), t) == shown.end()) shown.push_back(t);
       if (shown.size() == 3) break;

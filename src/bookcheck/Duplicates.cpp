@@ -39,6 +39,24 @@ const std::unordered_map<uint16_t, uint16_t>& KanjiForms() {
   return forms;
 }
 
+// The characters that CP932 has twice (the NEC-selected rows ED and EE, and row 87 of NEC's
+// symbols, beside the IBM extensions and the standard symbols): each code and the one this
+// program writes for the same character. Files made elsewhere may hold either.
+const std::unordered_map<uint16_t, uint16_t>& DoubledCodes() {
+  static const std::unordered_map<uint16_t, uint16_t> codes = [] {
+    std::unordered_map<uint16_t, uint16_t> m;
+    for (int lead : {0x87, 0xED, 0xEE, 0xFA, 0xFB, 0xFC})
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        if (trail == 0x7F) continue;
+        int32_t cp = Cp932ToUnicode(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
+        int32_t back = cp < 0 ? -1 : UnicodeToCp932(static_cast<char32_t>(cp));
+        if (back >= 0x8140 && back != (lead << 8 | trail)) m[static_cast<uint16_t>(lead << 8 | trail)] = static_cast<uint16_t>(back);
+      }
+    return m;
+  }();
+  return codes;
+}
+
 // The family name: what comes before the first space (ASCII or full width), folded; empty
 // when there is no space.
 std::string FamilyOf(const std::string& name, bool reading) {
@@ -183,6 +201,16 @@ auto SameEntry(Fold fold) {
 
 std::string FoldPersonName(std::string_view name) {
   std::string s(name);
+  // one code for each character first: 髙 as EEE0 or as FBFC, ㈱ as FA58 or as 878D
+  const auto& doubled = DoubledCodes();
+  for (size_t i = 0; i + 1 < s.size(); i += CharLenAt(s, i)) {
+    const unsigned char lead = static_cast<unsigned char>(s[i]);
+    if (CharLenAt(s, i) != 2 || (lead != 0x87 && lead < 0xED)) continue;  // only those rows have doubles
+    auto it = doubled.find(static_cast<uint16_t>(static_cast<unsigned char>(s[i]) << 8 | static_cast<unsigned char>(s[i + 1])));
+    if (it == doubled.end()) continue;
+    s[i] = static_cast<char>(it->second >> 8);
+    s[i + 1] = static_cast<char>(it->second & 0xFF);
+  }
   for (const char* mark : {"㈱", "(株)", "（株）"}) s = ReplaceStrAll(s, Utf8ToSjis(mark), SJ("株式会社"));
   for (const char* mark : {"㈲", "(有)", "（有）"}) s = ReplaceStrAll(s, Utf8ToSjis(mark), SJ("有限会社"));
   std::string folded = FoldForFind(s);

@@ -66,8 +66,13 @@ TEST_F(CheckNational, AddressesFindTheirCodesThroughTheFoldingRules) {
   EXPECT_EQ(Codes("大阪市北区梅田１丁目"), "5300001");
   EXPECT_EQ(Codes("北区赤羽台三丁目1"), "1150053");
   EXPECT_EQ(Codes("大阪府北区梅田"), "");  // no 北区 in that prefecture without its city
-  // a town split over several codes gives them all; Kyoto's street names come before the town
-  EXPECT_EQ(Codes("北海道札幌市中央区大通西5丁目"), "0600042 0640820");
+  // a town split over several codes gives them all, unless the 丁目 written chooses one;
+  // Kyoto's street names come before the town
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西"), "0600042 0640820");
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西5-1"), "0600042 0640820");  // 5 need not be the 丁目
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西5丁目"), "0600042");
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西二十五丁目1"), "0640820");
+  EXPECT_EQ(Codes("北海道札幌市中央区大通西30丁目"), "0600042 0640820");  // in no range: both stay
   EXPECT_EQ(Codes("京都市中京区烏丸通御池下る虎屋町566"), "6048171");
   // a village that has one code for all of it
   EXPECT_EQ(Codes("東京都御蔵島村123"), "1001301");
@@ -88,7 +93,8 @@ TEST_F(CheckNational, FindingsOfPlantedFaultsTheirFixesAndOneUndoStep) {
            test::EntryLine("番号 無し", "ばんごう なし", "", "", "9999999", "大阪府大阪市北区梅田1-2"),
            test::EntryLine("番号 違い", "ばんごう ちがい", "", "", "115-0053", "大阪府大阪市北区梅田1-2"),
            test::EntryLine("番号 空", "ばんごう から", "", "", "", "東京都北区赤羽台1-2"),
-           test::EntryLine("番号 二つ", "ばんごう ふたつ", "", "", "", "札幌市中央区大通西5丁目"),
+           test::EntryLine("番号 二つ", "ばんごう ふたつ", "", "", "", "札幌市中央区大通西"),
+           test::EntryLine("丁目 違い", "ちょうめ ちがい", "", "", "0640820", "札幌市中央区大通西4丁目1"),
            test::EntryLine("町名 誤り", "ちょうめい あやまり", "", "", "1150053", "東京都北区赤羽代1-2"),
            test::EntryLine("市名 無し", "しめい なし", "", "", "1150053", "赤羽台1-2-3"),
            test::EntryLine("読み 無し", "", "", "", "", ""),
@@ -101,7 +107,7 @@ TEST_F(CheckNational, FindingsOfPlantedFaultsTheirFixesAndOneUndoStep) {
     EXPECT_EQ(byName.count(SjisToUtf8(f.Name)), 0u) << SjisToUtf8(f.Name);
     byName[SjisToUtf8(f.Name)] = f;
   }
-  ASSERT_EQ(found.size(), 7u) << SjisToUtf8(found[0].Name + " " + found[0].Detail);
+  ASSERT_EQ(found.size(), 8u) << SjisToUtf8(found[0].Name + " " + found[0].Detail);
   // most certain first
   for (size_t i = 1; i < found.size(); ++i) EXPECT_LE(found[i - 1].Kind, found[i].Kind);
   EXPECT_EQ(byName["番号 無し"].Kind, ckUnknownCode);
@@ -114,6 +120,11 @@ TEST_F(CheckNational, FindingsOfPlantedFaultsTheirFixesAndOneUndoStep) {
   EXPECT_EQ(byName["番号 二つ"].Kind, ckMissingCode);
   EXPECT_FALSE(byName["番号 二つ"].HasFix());
   EXPECT_NE(SjisToUtf8(byName["番号 二つ"].Detail).find("〒064-0820"), std::string::npos);
+  // the code of the other 丁目 of a split town, named with its 丁目
+  EXPECT_EQ(byName["丁目 違い"].Kind, ckCodeMismatch);
+  EXPECT_EQ(byName["丁目 違い"].FixPostal, "0600042");
+  EXPECT_NE(SjisToUtf8(byName["丁目 違い"].Detail).find("大通西（２０～２８丁目）"), std::string::npos)
+      << SjisToUtf8(byName["丁目 違い"].Detail);
   EXPECT_EQ(byName["町名 誤り"].Kind, ckUnknownTown);
   EXPECT_FALSE(byName["町名 誤り"].HasFix());
   EXPECT_NE(SjisToUtf8(byName["町名 誤り"].Detail).find("赤羽台"), std::string::npos);
@@ -123,7 +134,7 @@ TEST_F(CheckNational, FindingsOfPlantedFaultsTheirFixesAndOneUndoStep) {
 
   std::string before;
   for (int i = 0; i < book.AllCount(); ++i) before += book.AllPersons(i)->GetText() + "\n";
-  EXPECT_EQ(ApplyCheckFixes(book, found), 4);
+  EXPECT_EQ(ApplyCheckFixes(book, found), 5);
   auto person = [&](const char* name) {
     for (int i = 0; i < book.AllCount(); ++i)
       if (SjisToUtf8(book.AllPersons(i)->Name()) == name) return book.AllPersons(i);

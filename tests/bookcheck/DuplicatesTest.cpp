@@ -48,6 +48,10 @@ TEST(Duplicates, NamesFoldSpacesWidthOldKanjiAndCompanyMarks) {
   EXPECT_EQ(N("齋藤"), N("斎藤"));
   EXPECT_EQ(N("齊藤"), N("斎藤"));
   EXPECT_EQ(N("㈱ＡＢＣ"), N("株式会社abc"));
+  // a file from elsewhere may write a character by its other CP932 code: 髙 as EEE0, ㈱ as FA58
+  EXPECT_EQ(FoldPersonName(std::string("\xEE\xE0") + SJ("橋 花子")), N("高橋花子"));
+  EXPECT_EQ(FoldPersonName(std::string("\xFA\x58") + SJ("テスト")), N("株式会社テスト"));
+  EXPECT_NE(FoldPersonName(std::string("\xEE\xE1") + SJ("橋")), N("高橋"));
   EXPECT_EQ(N("(株)ABC"), N("株式会社ABC"));
   EXPECT_EQ(N("（有）山田商店"), N("有限会社山田商店"));
   EXPECT_NE(N("鈴木一郎"), N("鈴木二郎"));

@@ -1,6 +1,7 @@
 // 住所チェック on the real window over the sample book with the national dictionary: a fix and
 // a merge from the dialog, each undone and redone from the window, the book file read after
-// every step.
+// every step; the dialog stays open beside the window and its list follows the undo, the
+// redo and an edit in the pane.
 #include <QComboBox>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -8,6 +9,8 @@
 
 #include "AddressCheckDialogs.h"
 #include "NationalDictionary.h"
+#include "NengaBars.h"
+#include "NengaMarks.h"
 #include "PostalDatas.h"
 #include "ui/WindowFixture.h"
 
@@ -46,40 +49,46 @@ TEST(AddressCheckWindow, FixAndMergeAreStepsOfTheBookAndReachItsFile) {
   // the sample's 鈴木 正男 has the code of the town next to his
   ASSERT_NE(LineOf(file, "\"鈴木 正男\"").find(",6068225,"), std::string::npos);
 
-  std::string afterFix, afterMerge, selected;
-  int rowsBefore = -1, rowsAfter = -1;
-  test::AnswerNextDialog([&](QDialog* d) {
-    auto* dialog = qobject_cast<TAddressCheckDialog*>(d);
-    ASSERT_NE(dialog, nullptr);
-    rowsBefore = dialog->List()->topLevelItemCount();
-    // a double-click shows the entry in the window
-    ASSERT_TRUE(dialog->SelectRowsOf(QString::fromUtf8("鈴木 正男")));
-    QTreeWidgetItem* item = dialog->List()->selectedItems().value(0);
-    emit dialog->List()->itemDoubleClicked(item, 0);
-    QApplication::processEvents();
-    selected = f.PaneName();
-    ASSERT_TRUE(dialog->FixButton()->isEnabled());
-    dialog->FixButton()->click();
-    afterFix = LineOf(file, "\"鈴木 正男\"");
-    // the duplicates, shown alone by their filter
-    dialog->Filter()->setCurrentIndex(dialog->Filter()->count() - 1);
-    ASSERT_EQ(dialog->List()->topLevelItemCount(), 1);
-    dialog->List()->topLevelItem(0)->setSelected(true);
-    ASSERT_TRUE(dialog->MergeButton()->isEnabled());
-    test::AnswerNextDialog([&](QDialog* m) {
-      auto* merge = qobject_cast<TMergeDialog*>(m);
-      ASSERT_NE(merge, nullptr);
-      merge->NameBox()->setCurrentIndex(merge->NameBox()->findText(QString::fromUtf8("鈴木 一郎")));
-      m->accept();
-    });
-    dialog->MergeButton()->click();
-    afterMerge = LineOf(file, "\"鈴木 一郎\"");
-    dialog->Filter()->setCurrentIndex(0);
-    rowsAfter = dialog->List()->topLevelItemCount();
-    d->accept();
-  });
+  // the dialog stays open beside the window
   f.Trigger("ActionAddressCheck");
+  auto* dialog = f.w->findChild<TAddressCheckDialog*>("AddressCheckDialog");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(dialog->isVisible());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  auto rowsAre = [&](int n) {
+    // the list follows the book on its own timer
+    for (int i = 0; i < 60 && dialog->List()->topLevelItemCount() != n; ++i) QTest::qWait(50);
+    return dialog->List()->topLevelItemCount() == n;
+  };
+  const int rowsBefore = dialog->List()->topLevelItemCount();
+  // a double-click shows the entry in the window, also when the card list chosen hides it
+  f.w->NengaBar()->FilterBox()->setCurrentIndex(nfSent);
+  QApplication::processEvents();
+  ASSERT_EQ(f.Book().Count(), 0);
+  ASSERT_TRUE(dialog->SelectRowsOf(QString::fromUtf8("鈴木 正男")));
+  emit dialog->List()->itemDoubleClicked(dialog->List()->selectedItems().value(0), 0);
+  QApplication::processEvents();
+  const std::string selected = f.PaneName();
+  ASSERT_TRUE(dialog->FixButton()->isEnabled());
+  dialog->FixButton()->click();
+  const std::string afterFix = LineOf(file, "\"鈴木 正男\"");
+  // the duplicates, shown alone by their filter
+  dialog->Filter()->setCurrentIndex(dialog->Filter()->count() - 1);
+  ASSERT_EQ(dialog->List()->topLevelItemCount(), 1);
+  dialog->List()->topLevelItem(0)->setSelected(true);
+  ASSERT_TRUE(dialog->MergeButton()->isEnabled());
+  test::AnswerNextDialog([&](QDialog* m) {
+    auto* merge = qobject_cast<TMergeDialog*>(m);
+    ASSERT_NE(merge, nullptr);
+    merge->NameBox()->setCurrentIndex(merge->NameBox()->findText(QString::fromUtf8("鈴木 一郎")));
+    m->accept();
+  });
+  dialog->MergeButton()->click();
   test::DropPendingAnswers();
+  const std::string afterMerge = LineOf(file, "\"鈴木 一郎\"");
+  EXPECT_EQ(f.PaneName(), "鈴木 一郎");  // the window shows the entry that stays
+  dialog->Filter()->setCurrentIndex(0);
+  const int rowsAfter = dialog->List()->topLevelItemCount();
 
   EXPECT_EQ(selected, "鈴木 正男");
   EXPECT_EQ(rowsBefore, 2);  // the wrong code and the duplicate: the rest of the sample is right
@@ -97,14 +106,33 @@ TEST(AddressCheckWindow, FixAndMergeAreStepsOfTheBookAndReachItsFile) {
   };
   step("ActionUndo");  // the merge
   EXPECT_NE(LineOf(file, "鈴木一郎,"), "");
+  EXPECT_TRUE(rowsAre(1));  // the group is back in the open dialog
   EXPECT_EQ(LineOf(file, "\"鈴木 一郎\"").find("同窓会"), std::string::npos);
   EXPECT_EQ(LineOf(file, "\"鈴木 正男\""), afterFix);
   step("ActionUndo");  // the fix
   EXPECT_NE(LineOf(file, "\"鈴木 正男\"").find(",6068225,"), std::string::npos);
+  EXPECT_TRUE(rowsAre(2));
   step("ActionRedo");
   EXPECT_EQ(LineOf(file, "\"鈴木 正男\""), afterFix);
   EXPECT_NE(LineOf(file, "鈴木一郎,"), "");
   step("ActionRedo");
   EXPECT_EQ(LineOf(file, "\"鈴木 一郎\""), afterMerge);
   EXPECT_EQ(LineOf(file, "鈴木一郎,"), "");
+  EXPECT_TRUE(rowsAre(0));
+
+  // an edit in the pane while the dialog is open: the reading emptied is found
+  f.Pane().EditYomi()->setText(QString());
+  f.w->Entries().CompleteEdit();
+  ASSERT_TRUE(rowsAre(1));
+  EXPECT_EQ(dialog->List()->topLevelItem(0)->text(0).toStdString(), "鈴木 一郎");
+  EXPECT_EQ(dialog->List()->topLevelItem(0)->text(1).toStdString(), "読みがない");
+  // its undo reaches the file after the pause of an edit, with nothing edited after it
+  f.w->SaveNow();  // no save pending
+  f.w->SetIdleSaveDelay(20);
+  f.Trigger("ActionUndo");
+  auto yomiBack = [&] { return LineOf(file, "\"鈴木 一郎\",\"すずき いちろう\"") != ""; };
+  for (int i = 0; i < 40 && !yomiBack(); ++i) QTest::qWait(50);
+  EXPECT_TRUE(yomiBack());
+  EXPECT_TRUE(rowsAre(0));
+  dialog->close();
 }

@@ -80,13 +80,34 @@ TEST(NengaWindow, PrintTheCardsToSendMarkThemAndRecordTheCardsThatCame) {
   EXPECT_EQ(marks["佐々木"], "2025=送,2026=送受,2027=送");
   EXPECT_EQ(marks["伊藤"], "2027=喪");
   EXPECT_EQ(marks.size(), 9u);
+  // the list follows: nothing is left to send, a second print would give no card twice
+  EXPECT_EQ(f.Book().Count(), 0);
 
-  // one undo takes all six back
+  // one undo takes all six back, into the list as well
   f.Trigger("ActionUndo");
   w.SaveNow();
   marks = MarksOnDisk(file);
   EXPECT_EQ(marks.size(), 4u);
   EXPECT_EQ(marks["佐々木"], "2025=送,2026=送受");
+  EXPECT_EQ(f.Book().Count(), 6);
+
+  // 送 ticked in the pane's grid: the entry stays under the pointer until another is chosen
+  f.ClickRow(0);
+  const std::string sent = f.PaneName(), next = f.RowName(1);
+  {
+    QTableWidget* grid = w.NengaEdit()->Grid();
+    grid->item(w.NengaEdit()->RowOfYear(2027), TNengaMarksEdit::ColumnOfMark(nmSent))->setCheckState(Qt::Checked);
+    QApplication::processEvents();
+  }
+  EXPECT_EQ(f.Book().Count(), 6);
+  EXPECT_EQ(f.PaneName(), sent);
+  f.ClickRow(1);
+  QApplication::processEvents();
+  EXPECT_EQ(f.Book().Count(), 5);
+  EXPECT_EQ(f.RowName(0), next);
+  EXPECT_EQ(f.PaneName(), next);  // the entry clicked, not the one that took its row
+  f.Trigger("ActionUndo");
+  EXPECT_EQ(f.Book().Count(), 6);
 
   // 受取入力 of five cards from the keyboard: readings and names, one pick among two 加藤
   w.NengaBar()->FilterBox()->setCurrentIndex(nfNone);
@@ -105,6 +126,11 @@ TEST(NengaWindow, PrintTheCardsToSendMarkThemAndRecordTheCardsThatCame) {
     QTest::keyClick(d.Choices(), Qt::Key_Down);
     QTest::keyClick(d.Choices(), Qt::Key_Return);
     EXPECT_EQ(d.Marked(), 5);
+    // a card from someone not in the book: a new entry, registered and updated today
+    TypeText(d.Edit(), QString::fromUtf8("新井 一"));
+    QTest::keyClick(d.Edit(), Qt::Key_Return);
+    d.AddButton()->click();
+    EXPECT_EQ(d.Marked(), 6);
     d.accept();
   };
   w.NengaBar()->ReceiveButton()->click();
@@ -113,6 +139,10 @@ TEST(NengaWindow, PrintTheCardsToSendMarkThemAndRecordTheCardsThatCame) {
   for (const char* name : {"青木", "江川", "太田", "加藤 花子"}) EXPECT_EQ(marks[name], "2027=受") << name;
   EXPECT_EQ(marks["佐々木"], "2025=送,2026=送受,2027=受");
   EXPECT_EQ(marks.count("加藤 一郎"), 0u);
+  EXPECT_EQ(marks["新井 一"], "2027=受");
+  const std::string today = SjisToUtf8(DateToText(Today()));
+  EXPECT_NE(SjisToUtf8(ReadFileBytes(file)).find("\"新井 一\",,,,,,,,,年賀状:2027=受," + today + "," + today + ","),
+            std::string::npos);
 
   // the pane's grid: 喪 ticked for 2027 on the selected entry, as one step of the book
   f.ClickRow(0);

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDialog>
 #include <QDesktopServices>
 #include <QUrl>
@@ -635,6 +636,8 @@ QWidget* TKaedeAddressMain::EditPane() { return FPersonFrame; }
 void TKaedeAddressMain::Undo() {
   FEntries->Undo();
   FController->Book().SetModified(true);
+  RefilterNenga();
+  FIdleSave->start();  // the step reaches the file after the pause of an edit
   UpdateActions();
   RemeasureTable();
 }
@@ -642,6 +645,8 @@ void TKaedeAddressMain::Undo() {
 void TKaedeAddressMain::Redo() {
   FEntries->Redo();
   FController->Book().SetModified(true);
+  RefilterNenga();
+  FIdleSave->start();  // the step reaches the file after the pause of an edit
   UpdateActions();
   RemeasureTable();
 }
@@ -678,6 +683,12 @@ void TKaedeAddressMain::CheckAddresses() {
   TPersonList& book = FController->Book();
   if (book.RefuseEditInUse()) return;
   FEntries->CompleteEdit();
+  if (FCheckDialog) {
+    FCheckDialog->Follow();
+    FCheckDialog->raise();
+    FCheckDialog->activateWindow();
+    return;
+  }
   TPostalData& data = SharedPostalData();
   bool loaded = false;
   ShowErrors([&] { loaded = data.LoadData(); });
@@ -690,14 +701,20 @@ void TKaedeAddressMain::CheckAddresses() {
   std::unique_ptr<TAddressCheckSession> session;
   ShowErrors([&] { session = std::make_unique<TAddressCheckSession>(book, data); });
   if (!session) return;
-  TAddressCheckDialog dialog(*session, this);
-  dialog.setObjectName("AddressCheckDialog");
-  dialog.OnSelectEntry = [this, &book](int32_t id) {
+  // beside the window, so that the entries found can be looked at and edited there
+  auto* dialog = new TAddressCheckDialog(std::move(session), this);
+  FCheckDialog = dialog;
+  dialog->setObjectName("AddressCheckDialog");
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->OnSelectEntry = [this, &book](int32_t id) {
     if (book.IndexOfId(id) < 0) ShowAllTab();  // hidden by the tab's filter
+    // or by the New Year card list
+    if (book.IndexOfId(id) < 0 && book.NengaFilter() != 0) FNengaBar->FilterBox()->setCurrentIndex(0);
     int index = book.IndexOfId(id);
     if (index >= 0) FController->ListFrame().SelectIndex(index);
   };
-  dialog.OnBookChanged = [this, &book] {
+  dialog->OnBookChanging = [this] { FEntries->CompleteEdit(); };
+  dialog->OnBookChanged = [this, &book] {
     // the entries changed outside the pane: it shows the selected one as the book has it now,
     // and the book is written at once, as after an import
     FController->ListFrame().ResortKeepSelection();
@@ -709,7 +726,10 @@ void TKaedeAddressMain::CheckAddresses() {
     ShowErrors([&] { book.SaveToFile(std::string()); });
     UpdateActions();
   };
-  dialog.exec();
+  // Ctrl+Z and Ctrl+Y undo and redo the book from the dialog as from the window
+  dialog->addAction(FActions["ActionUndo"]);
+  dialog->addAction(FActions["ActionRedo"]);
+  dialog->show();
 }
 
 void TKaedeAddressMain::StartCompanion(const char* program, const std::string& args) {

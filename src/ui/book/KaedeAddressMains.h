@@ -4,6 +4,7 @@
 // is TMainController's; the window shows it and forwards the user's actions.
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,6 +31,7 @@ class TEntryDialogs;
 class TPrintArea;
 class TNengaBar;
 class TNengaMarksEdit;
+class TAddressCheckDialog;
 
 // The project's home page, which 公式サイト opens in the browser.
 std::string OfficialSiteUrl();
@@ -141,6 +143,11 @@ private:
   void NengaListChanged();
   void RefreshNenga();
   void MarkFromPane(int year, uint8_t mark, bool on);
+  // With a card list chosen, entries whose marks changed may have left it or come into it:
+  // the list is filtered again and keeps the selected entry when it is still in it.
+  void RefilterNenga();
+  // Marks ticked in the pane leave the list when another entry is chosen, not under the pointer.
+  void RefilterNengaLater();
 
   TKaedeAddressOption& FOptions;
   TCoolTabSet* FTabs;
@@ -157,6 +164,7 @@ private:
   TMessageStatusBar* FStatus;
   TNengaBar* FNengaBar = nullptr;
   TNengaMarksEdit* FNengaEdit = nullptr;
+  int32_t FNengaMarkedId = 0;  // the entry marked in the pane while a card list is chosen, until another is chosen
   std::unique_ptr<TMainController> FController;
   std::map<std::string, QAction*> FActions;
   QMenu* FMenuBooks = nullptr;
@@ -165,6 +173,7 @@ private:
   QMenu* FMenuClassifyEdit = nullptr;
   TCsvExportDialog* FExportDialog = nullptr;
   TCsvImportDialog* FImportDialog = nullptr;
+  QPointer<TAddressCheckDialog> FCheckDialog;  // 住所チェック while it is open
   bool FSettingTabs = false;
   QTimer* FIdleSave = nullptr;
   QTimer* FSettingsSave = nullptr;

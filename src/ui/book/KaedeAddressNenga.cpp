@@ -1,7 +1,10 @@
 // The main window's New Year cards: the card list beside the tabs, the entry's marks below the
 // editing pane, the counts of the card year beside the list, marking what was printed, and
 // 受取入力.
+#include <algorithm>
+
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -41,10 +44,33 @@ QWidget* TKaedeAddressMain::BuildNenga(QWidget* pane) {
 }
 
 void TKaedeAddressMain::NengaListChanged() {
+  FNengaMarkedId = 0;
   if (FEntries) FEntries->CompleteEdit();
   FController->Book().SetNengaFilter(FNengaBar->Filter(), FNengaBar->CardYear());
   // the list narrows whatever tab is chosen
   FController->TabChanged(FController->TabIndex());
+}
+
+void TKaedeAddressMain::RefilterNenga() {
+  FNengaMarkedId = 0;
+  TPersonList& book = FController->Book();
+  if (book.NengaFilter() == 0) return;
+  if (FEntries) FEntries->CompleteEdit();
+  auto* p = static_cast<TPerson*>(FController->ListFrame().Selected());
+  const int32_t id = p ? p->Id() : 0;
+  const int row = FController->ListFrame().SelectedIndex();
+  FController->TabChanged(FController->TabIndex());
+  int at = id ? book.IndexOfId(id) : -1;
+  // an entry that left the list: the one that took its place
+  if (at < 0 && book.Count() > 0) at = std::clamp(row, 0, book.Count() - 1);
+  if (at >= 0) FController->ListFrame().SelectIndex(at);
+}
+
+void TKaedeAddressMain::RefilterNengaLater() {
+  // after the selection's own handling has finished
+  QTimer::singleShot(0, this, [this] {
+    if (FNengaMarkedId != 0) RefilterNenga();
+  });
 }
 
 void TKaedeAddressMain::RefreshNenga() {
@@ -52,6 +78,7 @@ void TKaedeAddressMain::RefreshNenga() {
   TPersonList& book = FController->Book();
   const int year = FNengaBar->CardYear();
   auto* p = static_cast<TPerson*>(FController->ListFrame().Selected());
+  if (FNengaMarkedId != 0 && (!p || p->Id() != FNengaMarkedId)) RefilterNengaLater();
   if (p) {
     TNengaMarks marks = NengaMarksOf(*p);
     FNengaEdit->ShowMarks(&marks, year);
@@ -83,6 +110,7 @@ void TKaedeAddressMain::MarkFromPane(int year, uint8_t mark, bool on) {
     book.SetModified(true);
     FPersonFrame->Editor().SetEdited(true);
     FController->SaveBook();
+    if (book.NengaFilter() != 0) FNengaMarkedId = p->Id();
   }
   UpdateActions();
 }
@@ -106,6 +134,8 @@ void TKaedeAddressMain::OfferMarkPrinted(const std::vector<std::pair<int, int>>&
     }
     FPersonFrame->Editor().SetEdited(true);
     FController->SaveBook();
+    // printed again, 未送付 would give the same cards once more
+    RefilterNenga();
   }
   UpdateActions();
 }

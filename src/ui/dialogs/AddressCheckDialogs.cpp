@@ -1,5 +1,8 @@
 #include "AddressCheckDialogs.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -8,7 +11,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <set>
+#include <tuple>
 
 #include "DialogParts.h"
 #include "PersonLists.h"
@@ -37,7 +43,10 @@ TAddressCheckSession::~TAddressCheckSession() = default;
 void TAddressCheckSession::Refresh() {
   FFindings = FChecker->CheckBook(FBook);
   FGroups = FindDuplicates(FBook);
+  FStamp = FBook.ChangeStamp();
 }
+
+bool TAddressCheckSession::Stale() const { return FBook.ChangeStamp() != FStamp; }
 
 std::vector<TCheckRow> TAddressCheckSession::Rows(int filter) const {
   std::vector<TCheckRow> rows;
@@ -92,8 +101,13 @@ TAddressCheckDialog::TAddressCheckDialog(TAddressCheckSession& session, QWidget*
   FList->setHeaderLabels({ToQ(SJ("項目")), ToQ(SJ("内容")), ToQ(SJ("詳細")), ToQ(SJ("修正案"))});
   FList->header()->setStretchLastSection(false);
   FList->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+  // the kinds whole (the longest, 郵便番号と住所が合わない, at the list's font); a detail
+  // longer than its column is shown whole as the row's tip
+  const QFontMetrics metrics(FList->font());
+  int kindWidth = 0;
+  for (const std::string& c : TAddressCheckSession::FilterCaptions()) kindWidth = std::max(kindWidth, metrics.horizontalAdvance(ToQ(c)));
   FList->setColumnWidth(0, 150);
-  FList->setColumnWidth(1, 150);
+  FList->setColumnWidth(1, kindWidth + 16);
   FList->setColumnWidth(3, 170);
   layout->addWidget(FList, 1);
   FCounts = new QLabel(this);
@@ -116,17 +130,55 @@ TAddressCheckDialog::TAddressCheckDialog(TAddressCheckSession& session, QWidget*
   });
   connect(FFix, &QPushButton::clicked, this, [this] { FixSelected(); });
   connect(FMerge, &QPushButton::clicked, this, [this] { MergeSelected(); });
-  resize(820, 420);
+  resize(900, 420);
+  Fill();
+  auto* follow = new QTimer(this);
+  follow->setInterval(400);
+  connect(follow, &QTimer::timeout, this, [this] {
+    // not while a question of its own or of the window is open
+    if (isVisible() && !QApplication::activeModalWidget()) Follow();
+  });
+  follow->start();
+}
+
+TAddressCheckDialog::TAddressCheckDialog(std::unique_ptr<TAddressCheckSession> session, QWidget* parent)
+    : TAddressCheckDialog(*session, parent) {
+  FOwned = std::move(session);
+}
+
+TAddressCheckDialog::~TAddressCheckDialog() = default;
+
+void TAddressCheckDialog::Follow() {
+  if (!FSession.Stale()) return;
+  ShowErrors([&] { FSession.Refresh(); });
   Fill();
 }
 
 void TAddressCheckDialog::Fill() {
+  // the rows chosen stay chosen when the list is made anew: a row is its entry and its kind
+  std::set<std::tuple<bool, int32_t, std::string>> chosen;
+  for (const TCheckRow& r : SelectedRows()) chosen.insert({r.Duplicate, r.Id, r.Kind});
+  const int top = FList->topLevelItemCount() > 0 ? FList->indexOfTopLevelItem(FList->itemAt(0, 0)) : -1;
   FRows = FSession.Rows(FFilter->currentIndex() - 1);
   FList->clear();
-  for (const TCheckRow& r : FRows)
-    new QTreeWidgetItem(FList, {ToQ(r.Entry), ToQ(r.Kind), ToQ(r.Detail), ToQ(r.Fix)});
+  for (const TCheckRow& r : FRows) {
+    auto* item = new QTreeWidgetItem(FList, {ToQ(r.Entry), ToQ(r.Kind), ToQ(r.Detail), ToQ(r.Fix)});
+    for (int c = 0; c < 4; ++c) item->setToolTip(c, item->text(c));
+    if (chosen.count({r.Duplicate, r.Id, r.Kind})) item->setSelected(true);
+  }
+  if (top > 0 && top < FList->topLevelItemCount()) FList->scrollToItem(FList->topLevelItem(top), QAbstractItemView::PositionAtTop);
   size_t fixes = 0;
-  for (const TCheckFinding& f : FSession.Findings()) fixes += f.HasFix();
+  std::vector<size_t> perKind(ckKindCount, 0);
+  for (const TCheckFinding& f : FSession.Findings()) {
+    fixes += f.HasFix();
+    ++perKind[f.Kind];
+  }
+  // each kind with its count, so that the filter shows where there is something to see
+  const TStrings captions = TAddressCheckSession::FilterCaptions();
+  for (int i = 1; i < FFilter->count() && i < static_cast<int>(captions.size()); ++i) {
+    size_t n = i - 1 < ckKindCount ? perKind[static_cast<size_t>(i - 1)] : FSession.Groups().size();
+    FFilter->setItemText(i, ToQ(captions[static_cast<size_t>(i)] + SJ("（") + std::to_string(n) + SJ("）")));
+  }
   FCounts->setText(ToQ(SJ("見つかったこと: ") + std::to_string(FSession.Findings().size()) + SJ("件（修正案のあるもの ") +
                        std::to_string(fixes) + SJ("件）、重複の可能性: ") + std::to_string(FSession.Groups().size()) +
                        SJ("組")));
@@ -163,6 +215,8 @@ void TAddressCheckDialog::UpdateButtons() {
 }
 
 void TAddressCheckDialog::FixSelected() {
+  if (OnBookChanging) OnBookChanging();
+  Follow();  // what was typed may have changed what the rows say
   ShowErrors([&] {
     if (FSession.Book().RefuseEditInUse()) return;
     if (FSession.Fix(SelectedRows()) > 0 && OnBookChanged) OnBookChanged();
@@ -171,14 +225,21 @@ void TAddressCheckDialog::FixSelected() {
 }
 
 void TAddressCheckDialog::MergeSelected() {
+  if (OnBookChanging) OnBookChanging();
+  Follow();
   for (const TCheckRow& r : SelectedRows()) {
     if (!r.Duplicate) continue;
     TMergeDialog merge(FSession.Book(), FSession.Groups()[r.Index], this);
     if (merge.exec() != QDialog::Accepted) return;
+    // the book cannot change while the merge is asked: the group is the one chosen
+    TPerson* kept = nullptr;
     ShowErrors([&] {
       if (FSession.Book().RefuseEditInUse()) return;
-      if (FSession.Merge(r.Index, merge.Choice()) && OnBookChanged) OnBookChanged();
+      kept = FSession.Merge(r.Index, merge.Choice());
+      if (kept && OnBookChanged) OnBookChanged();
     });
+    // the window shows the entry that stays
+    if (kept && OnSelectEntry) OnSelectEntry(kept->Id());
     break;
   }
   Fill();
@@ -190,7 +251,7 @@ TMergeDialog::TMergeDialog(TPersonList& book, const TDuplicateGroup& group, QWid
   setWindowTitle(ToQ(SJ("統合")));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(ToQ(SJ("一つにまとめる項目の名前・読み・住所を選んでください。\n電話、メール、分類、関係、"
-                                      "備考、連名はすべての項目のものが一つずつ残ります。")),
+                                      "備考、連名、年賀状の記録はすべての項目のものが一つずつ残ります。")),
                                this));
   auto* form = new QFormLayout;
   FName = new QComboBox(this);

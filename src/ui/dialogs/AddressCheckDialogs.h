@@ -1,8 +1,9 @@
 #pragma once
 // "住所チェック": the findings of the address check and the groups of probable duplicates of
 // the open book in one list, filtered by kind; "修正" applies the proposed fixes of the selected
-// rows and "統合..." merges a group, each as one undo step of the book. TAddressCheckSession
-// is the logic (no widgets); the dialogs show it.
+// rows and "統合..." merges a group, each as one undo step of the book. The dialog stays open
+// beside the window, and its list follows the book as it is edited, undone or redone there.
+// TAddressCheckSession is the logic (no widgets); the dialogs show it.
 #include <QDialog>
 #include <functional>
 #include <memory>
@@ -43,6 +44,8 @@ public:
 
   // Checks the book again (after a change).
   void Refresh();
+  // The book changed since it was last checked.
+  bool Stale() const;
   const std::vector<TCheckFinding>& Findings() const { return FFindings; }
   const std::vector<TDuplicateGroup>& Groups() const { return FGroups; }
   std::vector<TCheckRow> Rows(int filter) const;
@@ -58,17 +61,27 @@ private:
   std::unique_ptr<TAddressChecker> FChecker;
   std::vector<TCheckFinding> FFindings;
   std::vector<TDuplicateGroup> FGroups;
+  uint64_t FStamp = 0;  // the book's ChangeStamp when it was checked
 };
 
 class TAddressCheckDialog : public QDialog {
   Q_OBJECT
 public:
   TAddressCheckDialog(TAddressCheckSession& session, QWidget* parent = nullptr);
+  // The same, owning the session.
+  TAddressCheckDialog(std::unique_ptr<TAddressCheckSession> session, QWidget* parent = nullptr);
+  ~TAddressCheckDialog() override;
 
   // A row was double-clicked: its entry is to be selected in the book.
   std::function<void(int32_t id)> OnSelectEntry;
+  // A fix or a merge is about to change the book (what is being typed goes to it first).
+  std::function<void()> OnBookChanging;
   // A fix or a merge changed the book.
   std::function<void()> OnBookChanged;
+  // Checks the book again when it changed since the list was made; the selected rows stay
+  // selected when they are still found. A timer calls it while the dialog is shown.
+  void Follow();
+  TAddressCheckSession& Session() { return FSession; }
 
   // The widgets, for tests and screenshots.
   QComboBox* Filter() { return FFilter; }
@@ -86,6 +99,7 @@ private:
   void MergeSelected();
 
   TAddressCheckSession& FSession;
+  std::unique_ptr<TAddressCheckSession> FOwned;
   std::vector<TCheckRow> FRows;
   QComboBox* FFilter;
   QTreeWidget* FList;

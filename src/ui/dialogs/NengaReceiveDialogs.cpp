@@ -47,7 +47,7 @@ TNengaReceiveDialog::TNengaReceiveDialog(TPersonList& book, int year, QWidget* p
     int i = FChoices->row(item);
     if (i >= 0 && i < static_cast<int>(FFound.size())) Mark(FFound[static_cast<size_t>(i)]);
   });
-  resize(360, 320);
+  resize(520, 340);  // wide enough for the addresses of the names to pick from
 }
 
 bool TNengaReceiveDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -89,7 +89,11 @@ void TNengaReceiveDialog::Enter() {
     FLog->setText(ToQ(SJ("「") + text + SJ("」に合う人が多すぎます。もう少し入れてください。")));
     return;
   }
-  for (TPerson* p : FFound) FChoices->addItem(ToQ(p->Name() + "  " + p->Yomi() + "  " + NengaMarkText(NengaMarksOf(*p).Of(FYear))));
+  // the address tells two of one name apart, as the card in the hand does
+  for (TPerson* p : FFound) {
+    std::string marks = NengaMarkText(NengaMarksOf(*p).Of(FYear));
+    FChoices->addItem(ToQ(p->Name() + "  " + p->Yomi() + (marks.empty() ? "" : "  " + marks) + "  " + JoinStr(p->Address().Lines(), " ")));
+  }
   FLog->setText(ToQ(std::to_string(FFound.size()) + SJ("人が合います。選んで Enter")));
 }
 
@@ -115,6 +119,7 @@ void TNengaReceiveDialog::AddNew() {
   if (DeleteSpaces(name).empty() || FBook.RefuseEditInUse()) return;
   TUndoGroup group(FBook.History(), SJ("受取入力の追加"));
   TPerson* p = FBook.AddPerson(EncodeCommaText({name}));
+  p->SetUpdated(p->Registered());  // a new entry is updated the day it is registered
   Mark(p);
 }
 

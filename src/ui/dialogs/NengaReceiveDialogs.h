@@ -26,6 +26,7 @@ public:
   int Marked() const { return FMarked; }
   QLineEdit* Edit() const { return FEdit; }
   QListWidget* Choices() const { return FChoices; }
+  QPushButton* AddButton() const { return FAdd; }
   // After each mark (the window refreshes what it shows).
   std::function<void()> OnMarked;
 
