@@ -5,9 +5,9 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <fstream>
 
 #include "AddressCheckDialogs.h"
+#include "Files.h"
 #include "NationalDictionary.h"
 #include "NengaBars.h"
 #include "NengaMarks.h"
@@ -41,12 +41,17 @@ TEST(AddressCheckWindow, FixAndMergeAreStepsOfTheBookAndReachItsFile) {
   test::TWindowFixture f;
   const std::string file = f.Book("住所録");
   {
-    // the phone brought 鈴木 一郎 once more, with his mobile number written another way
-    std::ofstream out(SjisToUtf8(file), std::ios::app | std::ios::binary);  // the book's name is CP932 in here
-    out << Utf8ToSjis("鈴木一郎,すずきいちろう,携帯:09088124470,,,,,同窓会,,年賀状:2025,2025/1/1,2025/1/1,,,\r\n");
+    // 鈴木 正男 was given the code of the town next to his (田中門前町's)
+    std::string text = ReadFileBytes(file);
+    const std::string right = Utf8ToSjis("\"鈴木 正男\",\"すずき まさお\",自宅:075-781-3325,,,6068233,");
+    const size_t at = text.find(right);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at + right.size() - 8, 7, "6068225");
+    // and the phone brought 鈴木 一郎 once more, with his mobile number written another way
+    text += Utf8ToSjis("鈴木一郎,すずきいちろう,携帯:09088124470,,,,,同窓会,,年賀状:2025,2025/1/1,2025/1/1,,,\r\n");
+    WriteFileAtomic(file, text);
   }
   f.Open();
-  // the sample's 鈴木 正男 has the code of the town next to his
   ASSERT_NE(LineOf(file, "\"鈴木 正男\"").find(",6068225,"), std::string::npos);
 
   // the dialog stays open beside the window
