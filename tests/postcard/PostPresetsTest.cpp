@@ -82,6 +82,23 @@ std::vector<TPart> ShownParts(const TPostStyle& s, double cardWidth, double card
   return parts;
 }
 
+// One piece of the style's sheet and its shown parts; an envelope printed with its flap open is
+// measured from its body.
+struct TPiece {
+  double Width, Height;
+  std::vector<TPart> Parts;
+};
+
+TPiece PieceOf(const TPostStyle& s) {
+  const TBaseStyleValues& b = s.Base();
+  const double width = ((b.PaperSize == kPaperA4 ? 210 : b.PaperWidth) - b.PaperMarginLeft - b.PaperMarginRight) /
+                       b.PaperLevelDivide;
+  double height = ((b.PaperSize == kPaperA4 ? 297 : b.PaperHeight) - b.PaperMarginTop - b.PaperMarginBottom) /
+                  b.PaperVerticalDivide;
+  if (s.Post().WithLid) height -= s.Post().LidMargin;
+  return {width, height, ShownParts(s, width, height)};
+}
+
 }  // namespace
 
 TEST(PostPresets, ShownPartsStayOnTheCardAndClearOfEachOther) {
@@ -90,15 +107,7 @@ TEST(PostPresets, ShownPartsStayOnTheCardAndClearOfEachOther) {
   for (int i = 0; i < kPostPresetCount; ++i) {
     const TPostStyle& s = *list.Style(i);
     SCOPED_TRACE(U8(s.Name()));
-    const TBaseStyleValues& b = s.Base();
-    const TPostValues& p = s.Post();
-    double width = ((b.PaperSize == kPaperA4 ? 210 : b.PaperWidth) - b.PaperMarginLeft - b.PaperMarginRight) /
-                   b.PaperLevelDivide;
-    double height = ((b.PaperSize == kPaperA4 ? 297 : b.PaperHeight) - b.PaperMarginTop - b.PaperMarginBottom) /
-                    b.PaperVerticalDivide;
-    // an envelope printed with its flap open: the rectangles are measured from the body
-    if (p.WithLid) height -= p.LidMargin;
-    std::vector<TPart> parts = ShownParts(s, width, height);
+    const auto [width, height, parts] = PieceOf(s);
     for (const TPart& a : parts) {
       EXPECT_GE(a.Rect.Left, 0) << a.Name;
       EXPECT_GE(a.Rect.Top, 0) << a.Name;
@@ -146,14 +155,7 @@ TEST(PostPresets, TheBarcodeSwitchedOnFindsRoomBelowTheAddressee) {
     if (s.ViewInfo(TPostStyle::viAtenaName)->Status() == 0 || std::count(noRoom.begin(), noRoom.end(), i)) continue;
     SCOPED_TRACE(U8(s.Name()));
     s.SetPost(&TPostValues::Barcode, true);
-    const TBaseStyleValues& b = s.Base();
-    const TPostValues& p = s.Post();
-    double width = ((b.PaperSize == kPaperA4 ? 210 : b.PaperWidth) - b.PaperMarginLeft - b.PaperMarginRight) /
-                   b.PaperLevelDivide;
-    double height = ((b.PaperSize == kPaperA4 ? 297 : b.PaperHeight) - b.PaperMarginTop - b.PaperMarginBottom) /
-                    b.PaperVerticalDivide;
-    if (p.WithLid) height -= p.LidMargin;
-    const std::vector<TPart> parts = ShownParts(s, width, height);
+    const auto [width, height, parts] = PieceOf(s);
     auto barcode = std::find_if(parts.begin(), parts.end(), [](const TPart& t) { return t.Name == "barcode"; });
     ASSERT_NE(barcode, parts.end());
     const TPart bars = *barcode;
@@ -163,7 +165,7 @@ TEST(PostPresets, TheBarcodeSwitchedOnFindsRoomBelowTheAddressee) {
     EXPECT_GE(bars.Rect.Left, edge - 0.001);
     EXPECT_LE(bars.Rect.Right(), width - edge + 0.001);
     EXPECT_LE(bars.Rect.Bottom(), height - edge + 0.001);
-    EXPECT_GE(p.BarcodeSize, 8);
+    EXPECT_GE(s.Post().BarcodeSize, 8);
   }
 }
 
