@@ -1,5 +1,6 @@
 // kaede postal CODE / kaede address TEXT: look-ups in the postal-code dictionary, one
-// candidate per line (UTF-8); exit status 1 when there is none. kaede postal --info says
+// candidate per line (UTF-8); exit status 1 when there is none, with a line on standard error
+// that says so. kaede postal --info says
 // which dictionary answers (the user's update or the one shipped with the program).
 #include "AppPaths.h"
 #include "Commands.h"
@@ -27,15 +28,19 @@ std::unique_ptr<TPostalData> OpenDictionary(const std::string& dir) {
 
 namespace {
 
-int PrintCandidates(const std::string& result, int count) {
-  if (count == 0) return 1;
+// none: what is not found, with {} for what was asked
+int PrintCandidates(const std::string& result, int count, const std::string& asked, const char* none) {
+  if (count == 0) {
+    PrintError(ReplaceStrAll(Utf8ToSjis(none), "{}", asked));
+    return 1;
+  }
   for (const std::string& line : SplitStr(result, "\r\n")) PrintLine(line);
   return 0;
 }
 
 using TLookup = std::string (TPostalData::*)(const std::string&, int&);
 
-int RunLookup(const TArgs& args, TLookup lookup, const char* usage, const char* what) {
+int RunLookup(const TArgs& args, TLookup lookup, const char* usage, const char* what, const char* none) {
   TArgReader r(args);
   std::string dir;
   r.Option("--dict", dir);
@@ -43,8 +48,9 @@ int RunLookup(const TArgs& args, TLookup lookup, const char* usage, const char* 
   if (rest.size() != 1) throw Exception(usage);
   auto data = OpenDictionary(dir);
   int count = 0;
-  std::string result = ((*data).*lookup)(ArgToSjis(rest[0], what), count);
-  return PrintCandidates(result, count);
+  const std::string asked = ArgToSjis(rest[0], what);
+  std::string result = ((*data).*lookup)(asked, count);
+  return PrintCandidates(result, count, asked, none);
 }
 
 // The dictionary in use, its date and folder; status 1 when there is none.
@@ -64,11 +70,13 @@ int RunPostal(const TArgs& args) {
     if (!r.Positionals().empty()) throw Exception("usage: kaede postal --info [--dict DIR]");
     return RunInfo(dir);
   }
-  return RunLookup(args, &TPostalData::PostalToAddress, "usage: kaede postal CODE [--dict DIR]", "the postal code");
+  return RunLookup(args, &TPostalData::PostalToAddress, "usage: kaede postal CODE [--dict DIR]", "the postal code",
+                   "郵便番号「{}」は辞書にありません");
 }
 
 int RunAddress(const TArgs& args) {
-  return RunLookup(args, &TPostalData::AddressToPostal, "usage: kaede address TEXT [--dict DIR]", "the address");
+  return RunLookup(args, &TPostalData::AddressToPostal, "usage: kaede address TEXT [--dict DIR]", "the address",
+                   "住所「{}」に当たる郵便番号は辞書にありません");
 }
 
 TCommandRegistrar regPostal({"postal", "postal CODE|--info [--dict DIR]",

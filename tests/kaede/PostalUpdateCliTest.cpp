@@ -47,6 +47,11 @@ TEST(PostalUpdateCli, AFreshHomeAnswersFromTheShippedDictionaryUntilTheUserUpdat
   EXPECT_EQ(r.Out, "東京都目黒区下目黒\n");
   r = test::Kaede({"address", "東京都目黒区下目黒三丁目"});
   EXPECT_EQ(r.Out, "1530064 東京都目黒区下目黒\n") << r.Err;
+  // a code that no town has: status 1 and a line that says so, nothing on standard output
+  r = test::Kaede({"postal", "9999999"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Out, "");
+  EXPECT_EQ(r.Err, "kaede: 郵便番号「9999999」は辞書にありません\n");
   r = test::Kaede({"postal", "--info"});
   EXPECT_EQ(r.Status, 0);
   EXPECT_EQ(r.Out.rfind("同梱の郵便番号辞書（20", 0), 0u) << r.Out;
