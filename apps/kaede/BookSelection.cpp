@@ -14,7 +14,7 @@ int ParseRow(const std::string& text) {
   char* end = nullptr;
   long row = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != 0 || row < 0 || row > 10)
-    throw Exception("--filter-row needs a kana row number from 0 to 10, not '" + Utf8ToSjis(text, TConvMode::Replace) + "'");
+    throw Exception(SJ("--filter-row には 0 から 10 までの行の番号を指定します（") + Quoted(text) + SJ("は使えません）"));
   return static_cast<int>(row);
 }
 
@@ -24,8 +24,8 @@ int ParseNengaYear(const std::string& text, const char* option) {
   char* end = nullptr;
   long year = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != 0 || year < kNengaFirstYear || year > kNengaLastYear)
-    throw Exception(std::string(option) + " needs a year from " + std::to_string(kNengaFirstYear) + " to " +
-                    std::to_string(kNengaLastYear) + ", not '" + Utf8ToSjis(text, TConvMode::Replace) + "'");
+    throw Exception(std::string(option) + SJ(" には ") + std::to_string(kNengaFirstYear) + SJ(" から ") +
+                    std::to_string(kNengaLastYear) + SJ(" までの年を指定します（") + Quoted(text) + SJ("は使えません）"));
   return static_cast<int>(year);
 }
 
@@ -35,8 +35,8 @@ TBookSelection ReadSelection(TArgReader& r) {
   s.HasClassify = r.Option("--classify", s.Classify);
   s.HasFind = r.Option("--find", s.Find);
   s.AllFields = r.Flag("--all-fields");
-  if (s.HasRow && s.HasClassify) throw Exception("--filter-row and --classify cannot be used together");
-  if (s.AllFields && !s.HasFind) throw Exception("--all-fields belongs to --find");
+  if (s.HasRow && s.HasClassify) throw Exception(SJ("--filter-row と --classify は一緒には使えません"));
+  if (s.AllFields && !s.HasFind) throw Exception(SJ("--all-fields は --find と一緒に使います"));
   if (s.HasRow) ParseRow(s.Row);
   const std::pair<const char*, int> lists[] = {{"--nenga-unsent", nfUnsent}, {"--nenga-received-only", nfReceivedOnly},
                                                {"--nenga-mourning", nfMourning}, {"--nenga-sent", nfSent},
@@ -44,7 +44,7 @@ TBookSelection ReadSelection(TArgReader& r) {
   for (const auto& [option, filter] : lists) {
     std::string year;
     if (!r.Option(option, year)) continue;
-    if (s.Nenga) throw Exception("only one of the --nenga-... lists can be given");
+    if (s.Nenga) throw Exception(SJ("--nenga-... の一覧は一つだけ指定します"));
     s.Nenga = filter;
     s.NengaYear = ParseNengaYear(year, option);
   }
@@ -56,10 +56,10 @@ std::vector<TPerson*> SelectEntries(TPersonList& book, const TBookSelection& s) 
     book.FindMode = pfmKanaRow;
     book.FilterNo(ParseRow(s.Row));
   } else if (s.HasClassify) {
-    std::string name = ArgToSjis(s.Classify, "the classification");
+    std::string name = ArgToSjis(s.Classify, "分類");
     const TStrings& names = book.Classifications();
     auto it = std::find(names.begin(), names.end(), name);
-    if (it == names.end()) throw Exception("the book has no classification '" + name + "'");
+    if (it == names.end()) throw Exception(SJ("住所録に分類「") + name + SJ("」はありません"));
     book.FindMode = pfmClassify;
     book.FilterNo(static_cast<int32_t>(it - names.begin()));
   }
@@ -75,7 +75,7 @@ std::vector<TPerson*> SelectEntries(TPersonList& book, const TBookSelection& s) 
   }
   // Find and find next walk the entries that the filter shows.
   book.FindMode = s.AllFields ? pfmAllFields : pfmName;
-  for (int i = book.FindText(ArgToSjis(s.Find, "the find text"), false); i >= 0; i = book.FindNext(i + 1, false))
+  for (int i = book.FindText(ArgToSjis(s.Find, "検索する文字"), false); i >= 0; i = book.FindNext(i + 1, false))
     keep(book.Persons(i));
   return r;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Errors.h"
+
 namespace kaede {
 class TPersonList;
 class TPostalData;
@@ -63,7 +65,18 @@ TPersonList& OpenBookForRun(const std::string& file);
 std::unique_ptr<TPostalData> OpenDictionary(const std::string& dir);
 
 // Converts a UTF-8 argument (file name or text from the terminal) to CP932, raising a clear
-// error for characters that CP932 cannot hold.
+// error for characters that CP932 cannot hold; what: the argument's name in the message, UTF-8
+// ("住所録の名前").
 std::string ArgToSjis(const std::string& utf8, const char* what);
+
+// Messages are CP932 as every message of the core. A value the user gave (UTF-8) in 「」 for
+// a message; characters that CP932 cannot hold are replaced.
+std::string Quoted(const std::string& utf8);
+// The error of a command given wrongly: 「使い方: kaede SYNOPSIS」 (UTF-8, lines after the
+// first begin with "kaede" too and are indented to match).
+Exception UsageError(const std::string& synopsis);
+// The book of a command (UTF-8, as given) as CP932; raises 「住所録 x.kad がありません」 when
+// there is no such file.
+std::string ExistingBook(const std::string& utf8);
 
 }  // namespace kaede::cli

@@ -33,7 +33,7 @@ TBaseStyle* ListedStyle(TBaseStyleList& list, const std::string& arg) {
     const int index = std::atoi(arg.c_str());
     return index < list.Count() ? list.Style(index) : nullptr;
   }
-  const std::string name = ArgToSjis(arg, "the style name");
+  const std::string name = ArgToSjis(arg, "スタイルの名前");
   for (int i = 0; i < list.Count(); ++i)
     if (list.Style(i)->Name() == name) return list.Style(i);
   return nullptr;
@@ -41,17 +41,17 @@ TBaseStyle* ListedStyle(TBaseStyleList& list, const std::string& arg) {
 
 void ChoosePostStyle(const std::string& arg, TPostStyle& style) {
   if (arg.size() > 4 && (arg.substr(arg.size() - 4) == ".kps" || arg.substr(arg.size() - 4) == ".KPS")) {
-    std::string file = ArgToSjis(arg, "the style file");
+    std::string file = ArgToSjis(arg, "スタイルファイル");
     if (!FileExists(file) || !style.LoadStyleFile(file, "Style"))
-      throw Exception("cannot read the postcard style file " + file);
+      throw Exception(SJ("はがきのスタイルファイル ") + file + SJ(" を読み込めません"));
     style.EnsurePreset();
     return;
   }
   TPostStyleList list;
   TBaseStyle* found = ListedStyle(list, arg);
   if (!found)
-    throw Exception("no postcard style '" + Utf8ToSjis(arg, TConvMode::Replace) + "': give a name or a number from 0 to " +
-                    std::to_string(list.Count() - 1) + " of the style list, or a .kps file");
+    throw Exception(SJ("はがきのスタイル") + Quoted(arg) + SJ("はありません。スタイル一覧の名前か 0 から ") +
+                    std::to_string(list.Count() - 1) + SJ(" までの番号、または .kps ファイルを指定します"));
   style.Assign(found);
 }
 
@@ -59,8 +59,8 @@ void TakeOffsetOption(TArgReader& r) {
   std::string text;
   TPrintOffset offset;
   if (r.Option("--offset", text) && !ParsePrintOffset(text, offset))
-    throw Exception("--offset takes X,Y in millimetres from -10 to 10, not '" + Utf8ToSjis(text, TConvMode::Replace) +
-                    "'");
+    throw Exception(SJ("--offset には X,Y を -10 から 10 までのミリメートルで指定します（") + Quoted(text) +
+                    SJ("は使えません）"));
   SetPrintOffsetOverride(offset);
 }
 
@@ -68,7 +68,8 @@ void ParseRange(const std::string& text, const char* option, const char* unit, i
   const size_t dash = text.find('-');
   const std::string a = text.substr(0, dash), b = dash == std::string::npos ? a : text.substr(dash + 1);
   auto bad = [&] {
-    return Exception(std::string(option) + " takes A-B, A- or A with " + unit + " numbers from 1, not '" + text + "'");
+    return Exception(std::string(option) + SJ(" には") + Utf8ToSjis(unit, TConvMode::Replace) +
+                     SJ("の番号を 1 から数えて A-B、A- または A の形で指定します（") + Quoted(text) + SJ("は使えません）"));
   };
   if ((!a.empty() && !IsNumber(a)) || (!b.empty() && !IsNumber(b)) || (a.empty() && b.empty())) throw bad();
   from = a.empty() ? 0 : std::atoi(a.c_str());
@@ -106,12 +107,12 @@ std::unique_ptr<QGuiApplication> StartQt() {
   return app;
 }
 
-TPdfOutput::TPdfOutput(const std::string& out) : FFile(ArgToSjis(out, "the output file")), FPart(FFile + ".part") {
+TPdfOutput::TPdfOutput(const std::string& out) : FFile(ArgToSjis(out, "出力ファイル")), FPart(FFile + ".part") {
   const fs::path path(out);
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   if (!IsWritableFolder(FromOsPath(folder.string())))
-    throw Exception("cannot write " + FFile + ": the folder does not exist or is not writable");
-  if (fs::is_directory(path)) throw Exception("cannot write " + FFile + ": it is a folder");
+    throw Exception(FFile + SJ(" に書き込めません: フォルダがないか、書き込めないフォルダです"));
+  if (fs::is_directory(path)) throw Exception(FFile + SJ(" に書き込めません: フォルダです"));
 }
 
 void TPdfOutput::InstallPrinter() {
@@ -131,18 +132,18 @@ TPdfOutput::~TPdfOutput() {
 void TPdfOutput::Finish() {
   // the job is over: the printer lets go of the file
   SheetPrinter().SetBackend(nullptr);
-  if (!fs::exists(OsPath(FPart))) throw Exception("the PDF printer wrote nothing to " + FPart);
+  if (!fs::exists(OsPath(FPart))) throw Exception(SJ("PDF プリンタが ") + FPart + SJ(" に何も書きませんでした"));
   std::error_code ec;
   fs::rename(OsPath(FPart), OsPath(FFile), ec);
-  if (ec) throw Exception("cannot write " + FFile + ": " + ec.message());
+  if (ec) throw Exception(FFile + SJ(" に書き込めません: ") + Utf8ToSjis(ec.message(), TConvMode::Replace));
   FDone = true;
 }
 
 TQueueOutput::TQueueOutput(const std::string& queue, const std::string& copies)
-    : FQueue(ArgToSjis(queue, "the printer name")) {
+    : FQueue(ArgToSjis(queue, "プリンタの名前")) {
   if (!copies.empty()) {
     if (!IsNumber(copies) || std::atoi(copies.c_str()) < 1 || std::atoi(copies.c_str()) > 999)
-      throw Exception("--copies takes a number from 1 to 999, not '" + Utf8ToSjis(copies, TConvMode::Replace) + "'");
+      throw Exception(SJ("--copies には 1 から 999 までの部数を指定します（") + Quoted(copies) + SJ("は使えません）"));
     FCopies = std::atoi(copies.c_str());
   }
 }
@@ -153,7 +154,8 @@ void TQueueOutput::InstallPrinter() {
   if (FQueue == TPdfPrinterBackend::kName || !printer.SelectPrinter(FQueue)) {
     std::string names;
     for (const TCupsQueue& q : CupsQueues()) names += "\n  " + Utf8ToSjis(q.Name, TConvMode::Replace);
-    throw Exception("no print queue '" + FQueue + "'" + (names.empty() ? ": the print system lists none" : "; the queues are:" + names));
+    throw Exception(SJ("プリンタ「") + FQueue + SJ("」はありません") +
+                    (names.empty() ? SJ("。印刷システムにプリンタが一つもありません") : SJ("。プリンタは次のとおりです:") + names));
   }
   TPrintJobOptions job;
   job.Copies = FCopies;

@@ -13,13 +13,13 @@ int Run(const TArgs& args) {
   std::string dir;
   r.Option("--dict", dir);
   TArgs rest = r.Positionals();
-  if (rest.size() != 2) throw Exception("usage: kaede barcode CODE ADDRESS [--dict DIR]");
+  if (rest.size() != 2) throw UsageError("kaede barcode CODE ADDRESS [--dict DIR]");
   auto data = OpenDictionary(dir);
   TCustomerBarcode code;
   const TBarcodeFailure why =
-      MakeCustomerBarcode(*data, ArgToSjis(rest[0], "the postal code"), ArgToSjis(rest[1], "the address"), code);
+      MakeCustomerBarcode(*data, ArgToSjis(rest[0], "郵便番号"), ArgToSjis(rest[1], "住所"), code);
   if (why != TBarcodeFailure::None) {
-    PrintError(SJ("バーコードを作れません: ") + BarcodeFailureText(why) + " (" + ArgToSjis(rest[0], "the postal code") + ")");
+    PrintError(SJ("バーコードを作れません: ") + BarcodeFailureText(why) + SJ("（郵便番号") + Quoted(rest[0]) + SJ("）"));
     return 1;
   }
   PrintLine(code.SymbolText());

@@ -26,9 +26,8 @@ int Run(const TArgs& args) {
   r.Option("--dict", dir);
   bool duplicates = r.Flag("--duplicates"), fix = r.Flag("--fix");
   TArgs files = r.Positionals();
-  if (files.size() != 1) throw Exception("usage: kaede check BOOK.kad [--dict DIR] [--duplicates] [--fix]");
-  std::string file = ArgToSjis(files[0], "the book name");
-  if (!FileExists(file)) throw Exception(SJ("住所録がありません: ") + file);
+  if (files.size() != 1) throw UsageError("kaede check BOOK.kad [--dict DIR] [--duplicates] [--fix]");
+  std::string file = ExistingBook(files[0]);
   auto data = OpenDictionary(dir);
   TPersonList& book = OpenBookForRun(file);
   TAddressChecker checker(*data);

@@ -21,9 +21,8 @@ int Run(const TArgs& args) {
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
   if (files.size() != 1)
-    throw Exception("usage: kaede list BOOK.kad [--filter-row N | --classify NAME] [--find TEXT [--all-fields]]");
-  std::string file = ArgToSjis(files[0], "the book name");
-  if (!FileExists(file)) throw Exception("no such book: " + file);
+    throw UsageError("kaede list BOOK.kad [--filter-row N | --classify NAME] [--find TEXT [--all-fields]]");
+  std::string file = ExistingBook(files[0]);
 
   TPersonList& book = OpenBookForRun(file);
   for (const TPerson* p : SelectEntries(book, selection)) PrintLine(EntryLine(p));

@@ -21,10 +21,9 @@
 namespace kaede::cli {
 namespace {
 
-// Messages are CP932 as every message of the core.
-std::string Usage() {
-  return SJ("usage: kaede nenga BOOK.kad [--year Y] [--unsent|--received-only|--mourning|--sent|--last-year|--received|--stopped]\n"
-            "       kaede nenga BOOK.kad [--year Y] --mark 送|受|喪|寒|止 [--unmark] --entries A-B|--find TEXT");
+Exception Usage() {
+  return UsageError("kaede nenga BOOK.kad [--year Y] [--unsent|--received-only|--mourning|--sent|--last-year|--received|--stopped]\n"
+                    "kaede nenga BOOK.kad [--year Y] --mark 送|受|喪|寒|止 [--unmark] --entries A-B|--find TEXT");
 }
 
 int Run(const TArgs& args) {
@@ -40,22 +39,21 @@ int Run(const TArgs& args) {
   TNengaFilter filter = nfNone;
   for (const auto& [flag, f] : lists) {
     if (!r.Flag(flag)) continue;
-    if (filter != nfNone) throw Exception("only one list can be given\n" + Usage());
+    if (filter != nfNone) throw Exception(SJ("一覧は一つだけ指定します\n") + Usage().Message());
     filter = f;
   }
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
-  if (files.size() != 1 || (unmark && !hasMark) || (hasEntries && !hasMark)) throw Exception(Usage());
-  if (selection.Nenga) throw Exception("kaede nenga takes its list as --unsent, --sent ... with --year");
+  if (files.size() != 1 || (unmark && !hasMark) || (hasEntries && !hasMark)) throw Usage();
+  if (selection.Nenga) throw Exception(SJ("kaede nenga では一覧を --unsent、--sent … と --year で指定します"));
   const int year = hasYear ? ParseNengaYear(yearArg, "--year") : DefaultCardYear(Today());
   uint8_t marks = 0;
   if (hasMark) {
-    if (!ParseNengaMarkText(ArgToSjis(markArg, "--mark"), marks) || marks == 0)
-      throw Exception(SJ("--mark takes the marks 送, 受, 喪, 寒 or 止, not '") + ArgToSjis(markArg, "--mark") + "'");
-    if (!hasEntries && !selection.HasFind) throw Exception("--mark needs --entries A-B or --find TEXT: which entries?");
+    if (!ParseNengaMarkText(ArgToSjis(markArg, "--mark の値"), marks) || marks == 0)
+      throw Exception(SJ("--mark には 送、受、喪、寒、止 の印を指定します（") + Quoted(markArg) + SJ("は使えません）"));
+    if (!hasEntries && !selection.HasFind) throw Exception(SJ("--mark には印を付ける宛名を --entries A-B か --find TEXT で指定します"));
   }
-  std::string file = ArgToSjis(files[0], "the book name");
-  if (!FileExists(file)) throw Exception("no such book: " + file);
+  std::string file = ExistingBook(files[0]);
 
   TPersonList& book = OpenBookForRun(file);
   selection.Nenga = filter;
@@ -65,15 +63,15 @@ int Run(const TArgs& args) {
   if (hasMark) {
     if (hasEntries) {
       int32_t from = 0, to = 0;
-      ParseRange(entriesArg, "--entries", "entry", from, to);
+      ParseRange(entriesArg, "--entries", "一覧の宛名", from, to);
       const int32_t n = static_cast<int32_t>(entries.size());
       const int32_t first = from > 0 ? from : 1, last = to > 0 ? std::min(to, n) : n;
       if (first > last)
-        throw Exception("no entries to mark: the list holds " + std::to_string(n) + " entries, --entries " + entriesArg +
-                        " none of them");
+        throw Exception(SJ("印を付ける宛名がありません: 一覧は") + std::to_string(n) + SJ("件で、--entries ") + Quoted(entriesArg) +
+                        SJ("に当たる宛名はありません"));
       entries = std::vector<TPerson*>(entries.begin() + (first - 1), entries.begin() + last);
     }
-    if (entries.empty()) throw Exception("no entries to mark in " + file);
+    if (entries.empty()) throw Exception(file + SJ(" に印を付ける宛名がありません"));
     if (book.InUse()) throw Exception(TPersonList::InUseMessage());
     const int changed = MarkNengaEntries(book, entries, year, marks, !unmark);
     if (changed) book.SaveToFile("");

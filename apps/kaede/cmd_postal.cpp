@@ -10,14 +10,14 @@ namespace kaede::cli {
 
 // The dictionary of --dict DIR, or of the folders the address book reads from (not loaded).
 static std::unique_ptr<TPostalData> MakeDictionary(const std::string& dir) {
-  return !dir.empty() ? std::make_unique<TPostalData>(std::vector<std::string>{ArgToSjis(dir, "the folder")})
+  return !dir.empty() ? std::make_unique<TPostalData>(std::vector<std::string>{ArgToSjis(dir, "フォルダ")})
                       : std::make_unique<TPostalData>();
 }
 
 std::unique_ptr<TPostalData> OpenDictionary(const std::string& dir) {
   auto data = MakeDictionary(dir);
   if (!data->LoadData()) {
-    std::string where = dir.empty() ? JoinStr(DictionaryFolders(), SJ("、")) : ArgToSjis(dir, "the folder");
+    std::string where = dir.empty() ? JoinStr(DictionaryFolders(), SJ("、")) : ArgToSjis(dir, "フォルダ");
     throw Exception(SJ("郵便番号辞書（Ken.dat City.dat Postal.dat）がありません: ") + where);
   }
   // an empty dictionary answers nothing to every question: that is an error, not "no match"
@@ -45,7 +45,7 @@ int RunLookup(const TArgs& args, TLookup lookup, const char* usage, const char* 
   std::string dir;
   r.Option("--dict", dir);
   TArgs rest = r.Positionals();
-  if (rest.size() != 1) throw Exception(usage);
+  if (rest.size() != 1) throw UsageError(usage);
   auto data = OpenDictionary(dir);
   int count = 0;
   const std::string asked = ArgToSjis(rest[0], what);
@@ -67,15 +67,15 @@ int RunPostal(const TArgs& args) {
   if (r.Flag("--info")) {
     std::string dir;
     r.Option("--dict", dir);
-    if (!r.Positionals().empty()) throw Exception("usage: kaede postal --info [--dict DIR]");
+    if (!r.Positionals().empty()) throw UsageError("kaede postal --info [--dict DIR]");
     return RunInfo(dir);
   }
-  return RunLookup(args, &TPostalData::PostalToAddress, "usage: kaede postal CODE [--dict DIR]", "the postal code",
+  return RunLookup(args, &TPostalData::PostalToAddress, "kaede postal CODE [--dict DIR]", "郵便番号",
                    "郵便番号「{}」は辞書にありません");
 }
 
 int RunAddress(const TArgs& args) {
-  return RunLookup(args, &TPostalData::AddressToPostal, "usage: kaede address TEXT [--dict DIR]", "the address",
+  return RunLookup(args, &TPostalData::AddressToPostal, "kaede address TEXT [--dict DIR]", "住所",
                    "住所「{}」に当たる郵便番号は辞書にありません");
 }
 

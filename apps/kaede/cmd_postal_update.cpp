@@ -18,12 +18,12 @@ int Run(const TArgs& args) {
   bool haveSource = r.Option("--source", source);
   bool haveTarget = r.Option("--to", target);
   bool force = r.Flag("--force");
-  if (!r.Positionals().empty()) throw Exception("usage: kaede postal-update [--source URL|FILE] [--to DIR] [--force]");
+  if (!r.Positionals().empty()) throw UsageError("kaede postal-update [--source URL|FILE] [--to DIR] [--force]");
   TKaedeZipPipeline pipeline;
   // a dictionary much smaller than the current one replaces it only when asked for
   pipeline.Force = force;
-  pipeline.Source = haveSource ? ArgToSjis(source, "the source") : ConfiguredZipSource();
-  pipeline.TargetFolder = haveTarget ? ArgToSjis(target, "the folder") : ConfiguredDictionaryFolder();
+  pipeline.Source = haveSource ? ArgToSjis(source, "取り込み元") : ConfiguredZipSource();
+  pipeline.TargetFolder = haveTarget ? ArgToSjis(target, "フォルダ") : ConfiguredDictionaryFolder();
 
   // One line per status text; on a terminal the percentage is updated in place.
   const bool tty = ::isatty(STDERR_FILENO);
@@ -53,7 +53,7 @@ int Run(const TArgs& args) {
   if (tty) std::fputc('\n', stderr);
   if (!ok) {
     PrintError(pipeline.Status().Text);
-    if (pipeline.Status().Implausible) PrintError("--force replaces the dictionary all the same");
+    if (pipeline.Status().Implausible) PrintError(SJ("--force を付けると、それでも辞書を置き換えます"));
     return 1;
   }
   PrintLine(pipeline.Status().Text);

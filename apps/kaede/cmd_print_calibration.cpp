@@ -21,7 +21,7 @@ int Run(const TArgs& args) {
   TakeOffsetOption(r);
   const bool hasOut = r.Option("-o", out) || r.Option("--output", out);
   if (!r.Positionals().empty() || !hasOut || out.empty())
-    throw Exception("usage: kaede print calibration [--style NAME|NUMBER|FILE.kps] [--offset X,Y] -o OUT.pdf");
+    throw UsageError("kaede print calibration [--style NAME|NUMBER|FILE.kps] [--offset X,Y] -o OUT.pdf");
   std::unique_ptr<QGuiApplication> app;  // goes after the printer
   TPdfOutput output(out);
   TPostStyle* style = TDataItem::Make<TPostStyle>();

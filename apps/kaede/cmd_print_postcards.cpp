@@ -41,7 +41,7 @@ namespace kaede::cli {
 namespace {
 
 const char* const kUsage =
-    "usage: kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
+    "kaede print postcards BOOK.kad [--style NAME|NUMBER|FILE.kps] [--sender N] "
     "[--classify NAME|--filter-row N|--find TEXT] [--nenga-unsent Y|--nenga-sent Y|...] [--entries A-B] [--guides] "
     "[--preview] [--barcode on|off] [--dict DIR] [--offset X,Y] [--mark-sent] (-o OUT.pdf | --printer QUEUE [--copies N])";
 
@@ -65,17 +65,16 @@ int Run(const TArgs& args) {
   const bool hasDict = r.Option("--dict", dictArg);
   TakeOffsetOption(r);
   if (hasBarcode && barcodeArg != "on" && barcodeArg != "off")
-    throw Exception("--barcode takes on or off, not '" + Utf8ToSjis(barcodeArg, TConvMode::Replace) + "'");
+    throw Exception(SJ("--barcode には on か off を指定します（") + Quoted(barcodeArg) + SJ("は使えません）"));
   const bool markSent = r.Flag("--mark-sent");
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
   if (files.size() != 1 || hasOut == hasQueue || (hasOut && out.empty()) || (hasCopies && !hasQueue))
-    throw Exception(kUsage);
+    throw UsageError(kUsage);
 
   int32_t from = 0, to = 0;
-  if (hasEntries) ParseRange(entriesArg, "--entries", "entry", from, to);
-  std::string file = ArgToSjis(files[0], "the book name");
-  if (!FileExists(file)) throw Exception("no such book: " + file);
+  if (hasEntries) ParseRange(entriesArg, "--entries", "宛名", from, to);
+  std::string file = ExistingBook(files[0]);
   std::unique_ptr<QGuiApplication> app;  // goes after the printer
   // a PDF file, or a print queue
   std::optional<TPdfOutput> output;
@@ -93,13 +92,14 @@ int Run(const TArgs& args) {
   TPersonList book;
   book.Open(file, false);
   std::vector<TPerson*> entries = SelectEntries(book, selection);
-  if (entries.empty()) throw Exception("no entries to print in " + file);
+  if (entries.empty()) throw Exception(file + SJ(" に印刷する宛名がありません"));
   TPostPrintJob job;
   job.Style = style;
   job.Persons.assign(entries.begin(), entries.end());
   job.Range = PostPrintRange(from, to, static_cast<int32_t>(entries.size()), style->PagesPerSheet());
   if (job.Range.Empty())
-    throw Exception("no entries to print: the selection holds " + std::to_string(entries.size()) + " entries");
+    throw Exception(SJ("印刷する宛名がありません: 選んだ宛名は") + std::to_string(entries.size()) + SJ("件で、--entries ") +
+                    Quoted(entriesArg) + SJ("に当たる宛名はありません"));
   job.Title = style->Name();
   job.Guides = guides;
   job.Preview = preview;
@@ -116,11 +116,11 @@ int Run(const TArgs& args) {
   int32_t senderNo = style->Post().SenderNo;
   if (hasSender) {
     if (!IsNumber(senderArg) || std::atoi(senderArg.c_str()) < 1)
-      throw Exception("--sender takes a sender number from 1, not '" + Utf8ToSjis(senderArg, TConvMode::Replace) + "'");
+      throw Exception(SJ("--sender には 1 から数えた差出人の番号を指定します（") + Quoted(senderArg) + SJ("は使えません）"));
     senderNo = std::atoi(senderArg.c_str());
     if (senderNo > senders.Count())
-      throw Exception("no sender " + std::to_string(senderNo) + ": the settings hold " +
-                      std::to_string(senders.Count()) + " senders");
+      throw Exception(SJ("差出人 ") + std::to_string(senderNo) + SJ(" はありません: 設定の差出人は") +
+                      std::to_string(senders.Count()) + SJ("人です"));
   }
   if (senderNo >= 1 && senderNo <= senders.Count()) job.Sender = senders.Persons(senderNo - 1);
 

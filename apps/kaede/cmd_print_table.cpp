@@ -27,7 +27,7 @@ namespace {
 #define KAEDE_PRINT_TABLE_SYNOPSIS \
   "print table BOOK.kad [--style NAME|NUMBER] [--classify NAME|--filter-row N|--find TEXT] [--nenga-unsent Y|...] " \
   "[--pages A-B] [--offset X,Y] (-o OUT.pdf | --printer QUEUE [--copies N])"
-const char* const kUsage = "usage: kaede " KAEDE_PRINT_TABLE_SYNOPSIS;
+const char* const kUsage = "kaede " KAEDE_PRINT_TABLE_SYNOPSIS;
 
 // The table style of the settings by place or name.
 void ChooseStyle(const std::string& arg, bool given, TTableStyle& style) {
@@ -36,7 +36,7 @@ void ChooseStyle(const std::string& arg, bool given, TTableStyle& style) {
   if (!found) {
     std::string names;
     for (int i = 0; i < list.Count(); ++i) names += "\n  " + std::to_string(i) + " " + list.Style(i)->Name();
-    throw Exception("no table style '" + Utf8ToSjis(arg, TConvMode::Replace) + "'; the table styles are:" + names);
+    throw Exception(SJ("表のスタイル") + Quoted(arg) + SJ("はありません。表のスタイルは次のとおりです:") + names);
   }
   style.Assign(found);
 }
@@ -54,12 +54,11 @@ int Run(const TArgs& args) {
   TBookSelection selection = ReadSelection(r);
   TArgs files = r.Positionals();
   if (files.size() != 1 || hasOut == hasQueue || (hasOut && out.empty()) || (hasCopies && !hasQueue))
-    throw Exception(kUsage);
+    throw UsageError(kUsage);
 
   int32_t from = 0, to = 0;
-  if (hasPages) ParseRange(pagesArg, "--pages", "page", from, to);
-  const std::string file = ArgToSjis(files[0], "the book name");
-  if (!FileExists(file)) throw Exception("no such book: " + file);
+  if (hasPages) ParseRange(pagesArg, "--pages", "ページ", from, to);
+  const std::string file = ExistingBook(files[0]);
   std::unique_ptr<QGuiApplication> app;  // goes after the printer
   // a PDF file, or a print queue
   std::optional<TPdfOutput> output;
@@ -70,7 +69,7 @@ int Run(const TArgs& args) {
   TPersonList book;
   book.Open(file, false);
   const std::vector<TPerson*> rows = SelectEntries(book, selection);
-  if (rows.empty()) throw Exception("no entries to print in " + file);
+  if (rows.empty()) throw Exception(file + SJ(" に印刷する宛名がありません"));
 
   app = StartQt();
   // The PDF printer is the printer before the table is laid out, so that it is measured in
@@ -94,8 +93,8 @@ int Run(const TArgs& args) {
     total = view.PageCount();
     pages = view.Print(table.Style().Name(), from, to) * std::max(1, table.Style().PagesPerSheet());
   } catch (const EPrintRangeEmpty&) {
-    throw Exception("no pages to print: the table has " + std::to_string(total) + " pages, --pages " + pagesArg +
-                    " holds none of them");
+    throw Exception(SJ("印刷するページがありません: 表は") + std::to_string(total) + SJ("ページで、--pages ") +
+                    Quoted(pagesArg) + SJ("に当たるページはありません"));
   }
   if (output) output->Finish();
   PrintLine((output ? output->File() : "sent to " + queued->Queue()) + ": " + std::to_string(rows.size()) + " entries, " + std::to_string(std::min(pages, total)) +

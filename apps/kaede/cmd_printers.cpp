@@ -10,7 +10,7 @@ namespace {
 
 int Run(const TArgs& args) {
   TArgReader r(args);
-  if (!r.Positionals().empty()) throw Exception("usage: kaede printers");
+  if (!r.Positionals().empty()) throw UsageError("kaede printers");
   const std::vector<TCupsQueue> queues = CupsQueues();
   if (queues.empty()) PrintLine("no print queues");
   for (const TCupsQueue& q : queues) {

@@ -22,9 +22,9 @@ int Run(const TArgs& args) {
   TArgReader r(args);
   bool reverse = r.Flag("--reverse");
   TArgs files = r.Positionals();
-  if (files.size() != 1) throw Exception("usage: kaede sort FILE [--reverse]");
+  if (files.size() != 1) throw UsageError("kaede sort FILE [--reverse]");
   TLineList list;
-  list.LoadFromFile(ArgToSjis(files[0], "the file name"), false);
+  list.LoadFromFile(ArgToSjis(files[0], "ファイルの名前"), false);
   list.Sort();
   for (int i = 0; i < list.Count(); ++i) PrintLine(list.Items(reverse ? list.Count() - 1 - i : i)->GetText());
   return 0;

@@ -17,7 +17,7 @@ unsigned ParseSwitches(const std::string& text) {
     char* end = nullptr;
     long n = std::strtol(item.c_str(), &end, 10);
     if (item.empty() || *end != 0 || n < 0 || n > 5)
-      throw Exception("--switches takes numbers from 0 to 5 separated by commas, not '" + Utf8ToSjis(text, TConvMode::Replace) + "'");
+      throw Exception(SJ("--switches には 0 から 5 までの番号をコンマで区切って指定します（") + Quoted(text) + SJ("は使えません）"));
     options |= 1u << n;
   }
   return options;
@@ -28,9 +28,8 @@ int Run(const TArgs& args) {
   std::string switches;
   unsigned options = r.Option("--switches", switches) ? ParseSwitches(switches) : ufAll;
   TArgs files = r.Positionals();
-  if (files.size() != 1) throw Exception("usage: kaede unify BOOK.kad [--switches 0,1,2,3,4,5]");
-  std::string file = ArgToSjis(files[0], "the book name");
-  if (!FileExists(file)) throw Exception("no such book: " + file);
+  if (files.size() != 1) throw UsageError("kaede unify BOOK.kad [--switches 0,1,2,3,4,5]");
+  std::string file = ExistingBook(files[0]);
   TPersonList& book = OpenBookForRun(file);
   book.UnifyFormat(options);
   book.SaveToFile("");

@@ -9,7 +9,9 @@
 #include "Cp932.h"
 #include "Errors.h"
 #include "KaedeVersion.h"
+#include "Files.h"
 #include "PersonLists.h"
+#include "Strs.h"
 
 namespace kaede::cli {
 
@@ -32,7 +34,7 @@ void PrintError(const std::string& sjis) {
 bool TArgReader::Option(const std::string& name, std::string& value) {
   for (size_t i = 0; i < FArgs.size(); ++i) {
     if (FArgs[i] == name) {
-      if (i + 1 >= FArgs.size()) throw Exception("option " + name + " needs a value");
+      if (i + 1 >= FArgs.size()) throw Exception(SJ("オプション ") + name + SJ(" には値が必要です"));
       value = FArgs[i + 1];
       FArgs.erase(FArgs.begin() + static_cast<long>(i), FArgs.begin() + static_cast<long>(i) + 2);
       return true;
@@ -55,7 +57,7 @@ bool TArgReader::Flag(const std::string& name) {
 
 TArgs TArgReader::Positionals() {
   for (const std::string& a : FArgs)
-    if (a.size() > 2 && a.rfind("--", 0) == 0) throw Exception("unknown option " + a);
+    if (a.size() > 2 && a.rfind("--", 0) == 0) throw Exception(SJ("オプション ") + Utf8ToSjis(a, TConvMode::Replace) + SJ(" は使えません"));
   return FArgs;
 }
 
@@ -81,8 +83,21 @@ std::string ArgToSjis(const std::string& utf8, const char* what) {
   try {
     return Utf8ToSjis(utf8, TConvMode::Strict);
   } catch (const EEncodingError&) {
-    throw Exception(std::string(what) + " holds a character that CP932 cannot hold: " + utf8);
+    throw Exception(Utf8ToSjis(what, TConvMode::Replace) + Quoted(utf8) + SJ("には CP932（シフトJIS）で表せない文字があります"));
   }
+}
+
+std::string Quoted(const std::string& utf8) { return SJ("「") + Utf8ToSjis(utf8, TConvMode::Replace) + SJ("」"); }
+
+Exception UsageError(const std::string& synopsis) {
+  // "使い方: " is as wide as eight letters on a terminal
+  return Exception(SJ("使い方: ") + ReplaceStrAll(Utf8ToSjis(synopsis, TConvMode::Replace), "\n", "\n        "));
+}
+
+std::string ExistingBook(const std::string& utf8) {
+  std::string file = ArgToSjis(utf8, "住所録の名前");
+  if (!FileExists(file)) throw Exception(SJ("住所録 ") + file + SJ(" がありません"));
+  return file;
 }
 
 }  // namespace kaede::cli
@@ -149,11 +164,11 @@ int main(int argc, char** argv) {
       PrintError(e.what());
       return 1;
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "kaede: %s\n", e.what());
+      std::fprintf(stderr, "kaede: 思いがけない失敗です: %s\n", e.what());
       return 1;
     }
   }
-  std::fprintf(stderr, "kaede: unknown command '%s'\n\n", cmd.c_str());
+  std::fprintf(stderr, "kaede: コマンド「%s」はありません\n\n", cmd.c_str());
   Usage(stderr);
   return 2;
 }

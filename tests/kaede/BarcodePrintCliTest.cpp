@@ -187,5 +187,5 @@ TEST(KaedeBarcode, APrintListsTheEntriesThatWentWithoutIt) {
   EXPECT_EQ(r.Status, 1);
   r = Kaede({"print", "postcards", f.Book, "--barcode", "maybe", "-o", out});
   EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Err.find("--barcode takes on or off"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("--barcode には on か off を指定します（「maybe」は使えません）"), std::string::npos) << r.Err;
 }

@@ -63,12 +63,19 @@ TEST(KaedeCli, UnifySavesAndErrorsGoToStandardError) {
   TRun missing = Kaede({"list", dir.Path() + "/ない.kad"});
   EXPECT_NE(missing.Status, 0);
   EXPECT_TRUE(missing.Out.empty());
-  EXPECT_NE(missing.Err.find("ない.kad"), std::string::npos) << missing.Err;
+  EXPECT_NE(missing.Err.find("kaede: 住所録 " + dir.Path() + "/ない.kad がありません\n"), std::string::npos) << missing.Err;
   TRun badRow = Kaede({"list", arg, "--filter-row", "11"});
   EXPECT_NE(badRow.Status, 0);
+  EXPECT_NE(badRow.Err.find("--filter-row には 0 から 10 までの行の番号を指定します（「11」は使えません）"), std::string::npos)
+      << badRow.Err;
+  TRun badOption = Kaede({"list", arg, "--bogus"});
+  EXPECT_EQ(badOption.Status, 1);
+  EXPECT_EQ(badOption.Err, "kaede: オプション --bogus は使えません\n");
+  EXPECT_EQ(Kaede({"list", arg, "--find"}).Err, "kaede: オプション --find には値が必要です\n");
+  EXPECT_NE(Kaede({"list"}).Err.find("kaede: 使い方: kaede list BOOK.kad"), std::string::npos);
   TRun badClass = Kaede({"list", arg, "--classify", "無い分類"});
   EXPECT_NE(badClass.Status, 0);
-  EXPECT_NE(badClass.Err.find("無い分類"), std::string::npos) << badClass.Err;
+  EXPECT_NE(badClass.Err.find("住所録に分類「無い分類」はありません"), std::string::npos) << badClass.Err;
   // a book with a bad line: the error names the line
   WriteFileAtomic(file, "a,b,,,,,,,,,2024/x/1\r\n");
   TRun bad = Kaede({"list", arg});

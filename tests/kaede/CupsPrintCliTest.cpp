@@ -71,7 +71,7 @@ TEST_F(CupsServer, CardsReachTheQueueOnTheirMediumWithTheirCopiesAndUpright) {
   const std::string before = Shell("lpstat -W all -o");
   r = Kaede({"print", "postcards", book, "--printer", "kaede-new"});
   EXPECT_NE(r.Status, 0);
-  EXPECT_NE(r.Err.find("no print queue 'kaede-new'"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("プリンタ「kaede-new」はありません"), std::string::npos) << r.Err;
   EXPECT_EQ(Shell("lpstat -W all -o"), before);
 
   // moved up to 1 mm from the top, the postal code boxes lose their top to the 3 mm border:

@@ -67,14 +67,16 @@ TEST(KaedeNenga, MarksListsPrintsTheCardsToSendAndCarriesTheMarksThroughExchange
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_EQ(CountLines(Kaede({"nenga", book, "--year", "2027", "--sent"}).Out), 4);
   const std::string before = ReadFileBytes(sjisBook);
-  for (std::vector<std::string> bad : {std::vector<std::string>{"nenga", book, "--mark", "済", "--entries", "1"},
-                                       {"nenga", book, "--year", "20x7", "--unsent"},
-                                       {"nenga", book, "--mark", "送"},
-                                       {"nenga", book, "--year", "2027", "--mark", "送", "--entries", "40-"},
-                                       {"list", book, "--nenga-unsent", "2027", "--nenga-sent", "2027"}}) {
+  const std::pair<std::vector<std::string>, const char*> bads[] = {
+      {{"nenga", book, "--mark", "済", "--entries", "1"}, "--mark には 送、受、喪、寒、止 の印を指定します（「済」は使えません）"},
+      {{"nenga", book, "--year", "20x7", "--unsent"}, "--year には 1 から 9999 までの年を指定します（「20x7」は使えません）"},
+      {{"nenga", book, "--mark", "送"}, "--mark には印を付ける宛名を --entries A-B か --find TEXT で指定します"},
+      {{"nenga", book, "--year", "2027", "--mark", "送", "--entries", "40-"}, "印を付ける宛名がありません: 一覧は30件で、--entries 「40-」に当たる宛名はありません"},
+      {{"list", book, "--nenga-unsent", "2027", "--nenga-sent", "2027"}, "--nenga-... の一覧は一つだけ指定します"}};
+  for (const auto& [bad, message] : bads) {
     r = Kaede(bad);
     EXPECT_EQ(r.Status, 1) << bad[2];
-    EXPECT_NE(r.Err.find("kaede: "), std::string::npos);
+    EXPECT_NE(r.Err.find(std::string("kaede: ") + message), std::string::npos) << r.Err;
   }
   EXPECT_EQ(ReadFileBytes(sjisBook), before);
 

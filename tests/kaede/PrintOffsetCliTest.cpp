@@ -57,7 +57,7 @@ TEST(KaedePrintOffset, TheOffsetMovesWhatIsPrintedByItsMillimetres) {
   for (const char* bad : {"11,0", "1", "x,1", "nan,0"}) {
     r = Kaede({"print", "postcards", book, "--offset", bad, "-o", moved});
     EXPECT_EQ(r.Status, 1) << bad;
-    EXPECT_NE(r.Err.find("--offset takes X,Y"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("--offset には X,Y を -10 から 10 までのミリメートルで指定します"), std::string::npos) << r.Err;
   }
 }
 

@@ -59,15 +59,15 @@ TEST(KaedePrintPostcards, ErrorsAreClearAndLeaveNoFile) {
     const char* Error;
   };
   const TCase cases[] = {
-      {{"--style", "no such style"}, "no postcard style"},
-      {{"--style", "42"}, "no postcard style"},
-      {{"--style", dir.Path() + "/none.kps"}, "cannot read the postcard style file"},
-      {{"--find", "誰もいない"}, "no entries to print"},
-      {{"--entries", "6-9"}, "no entries to print"},
-      {{"--entries", "5-2"}, "--entries takes"},
-      {{"--entries", "x"}, "--entries takes"},
-      {{"--sender", "1"}, "no sender 1"},
-      {{"--filter-row", "11"}, "--filter-row needs"},
+      {{"--style", "no such style"}, "はがきのスタイル「no such style」はありません"},
+      {{"--style", "42"}, "はがきのスタイル「42」はありません。スタイル一覧の名前か 0 から "},
+      {{"--style", dir.Path() + "/none.kps"}, "はがきのスタイルファイル"},
+      {{"--find", "誰もいない"}, "に印刷する宛名がありません"},
+      {{"--entries", "6-9"}, "--entries 「6-9」に当たる宛名はありません"},
+      {{"--entries", "5-2"}, "--entries には宛名の番号を 1 から数えて A-B、A- または A の形で指定します（「5-2」は使えません）"},
+      {{"--entries", "x"}, "（「x」は使えません）"},
+      {{"--sender", "1"}, "差出人 1 はありません: 設定の差出人は0人です"},
+      {{"--filter-row", "11"}, "--filter-row には 0 から 10 までの行の番号を指定します（「11」は使えません）"},
   };
   for (const TCase& c : cases) {
     std::vector<std::string> args = {"print", "postcards", book, "-o", out};
@@ -80,14 +80,14 @@ TEST(KaedePrintPostcards, ErrorsAreClearAndLeaveNoFile) {
   }
   TRun r = Kaede({"print", "postcards", book, "-o", dir.Path() + "/no/such/folder/cards.pdf"});
   EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Err.find("not writable"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("に書き込めません: フォルダがないか、書き込めないフォルダです"), std::string::npos) << r.Err;
   r = Kaede({"print", "postcards", book});
   EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Err.find("usage: kaede print postcards"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("使い方: kaede print postcards"), std::string::npos) << r.Err;
   // asked for, the usage is the answer, not an error
   r = Kaede({"print", "postcards", "--help"});
   EXPECT_EQ(r.Status, 0) << r.Err;
   EXPECT_NE(r.Out.find("--barcode on|off"), std::string::npos) << r.Out;
   r = Kaede({"print", "postcards", dir.Path() + "/none.kad", "-o", out});
-  EXPECT_NE(r.Err.find("no such book"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("がありません"), std::string::npos) << r.Err;
 }

@@ -138,17 +138,17 @@ TEST(KaedePrintTable, ErrorsLeaveNoFile) {
     EXPECT_FALSE(Exists(pdf)) << message;
     EXPECT_FALSE(Exists(pdf + ".part")) << message;
   };
-  failsWith({"print", "table", book, "--style", "無いスタイル", "-o", pdf}, "no table style '無いスタイル'");
+  failsWith({"print", "table", book, "--style", "無いスタイル", "-o", pdf}, "表のスタイル「無いスタイル」はありません");
   failsWith({"print", "table", book, "--style", "4", "-o", pdf}, "【一覧表】名前と電話番号とメール");
-  failsWith({"print", "table", book, "--find", "存在しない名前", "-o", pdf}, "no entries to print");
-  failsWith({"print", "table", book, "--pages", "3-2", "-o", pdf}, "--pages takes A-B");
-  failsWith({"print", "table", book, "--pages", "5-9", "-o", pdf}, "no pages to print: the table has 1 pages");
-  failsWith({"print", "table", book}, "usage: kaede print table");
-  failsWith({"print", "table", f.Dir.Path() + "/無い.kad", "-o", pdf}, "no such book");
+  failsWith({"print", "table", book, "--find", "存在しない名前", "-o", pdf}, "に印刷する宛名がありません");
+  failsWith({"print", "table", book, "--pages", "3-2", "-o", pdf}, "--pages にはページの番号を 1 から数えて A-B、A- または A の形で指定します（「3-2」は使えません）");
+  failsWith({"print", "table", book, "--pages", "5-9", "-o", pdf}, "印刷するページがありません: 表は1ページで、--pages 「5-9」に当たるページはありません");
+  failsWith({"print", "table", book}, "使い方: kaede print table");
+  failsWith({"print", "table", f.Dir.Path() + "/無い.kad", "-o", pdf}, "無い.kad がありません");
   TRun r = Kaede({"print", "table", book, "-o", f.Dir.Path() + "/no/such/folder/x.pdf"});
   EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Err.find("cannot write"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("x.pdf に書き込めません: フォルダがないか、書き込めないフォルダです"), std::string::npos) << r.Err;
   r = Kaede({"print", "table", book, "-o", f.Dir.Path()});
   EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Err.find("cannot write"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find(" に書き込めません: フォルダです"), std::string::npos) << r.Err;
 }
