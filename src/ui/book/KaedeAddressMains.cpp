@@ -633,17 +633,13 @@ void TKaedeAddressMain::ShowAllTab() { FController->ShowAllTab(); }
 TPersonList& TKaedeAddressMain::SenderList() { return FOptions.SenderList(); }
 QWidget* TKaedeAddressMain::EditPane() { return FPersonFrame; }
 
-void TKaedeAddressMain::Undo() {
-  FEntries->Undo();
-  FController->Book().SetModified(true);
-  RefilterNenga();
-  FIdleSave->start();  // the step reaches the file after the pause of an edit
-  UpdateActions();
-  RemeasureTable();
-}
+void TKaedeAddressMain::Undo() { HistoryStep(false); }
 
-void TKaedeAddressMain::Redo() {
-  FEntries->Redo();
+void TKaedeAddressMain::Redo() { HistoryStep(true); }
+
+void TKaedeAddressMain::HistoryStep(bool redo) {
+  if (redo) FEntries->Redo();
+  else FEntries->Undo();
   FController->Book().SetModified(true);
   RefilterNenga();
   FIdleSave->start();  // the step reaches the file after the pause of an edit

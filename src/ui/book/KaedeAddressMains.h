@@ -130,6 +130,8 @@ private:
   void EditOffsets();
   void Undo();
   void Redo();
+  // One step of the book's history, and what follows every step: the card list, the idle save.
+  void HistoryStep(bool redo);
   // "住所チェック": the check of the book against the dictionary and its duplicates.
   void CheckAddresses();
   // The print area (KaedeAddressPrints.cpp).
